@@ -1,0 +1,106 @@
+// Physical and signal constants of GPS, GLONASS and Galileo.
+//
+// For each system: the speed of light c (m/s), the carrier frequencies (Hz),
+// their wavelengths lamb* = c / freq* (m), and the coefficients of the usual
+// dual-frequency combinations of the first two carriers f1, f2:
+//   lamWL  = c / (f1 - f2)                 wide-lane wavelength (m)
+//   lamNL  = c / (f1 + f2)                 narrow-lane wavelength (m)
+//   LCion1 = f1^2 / (f1^2 - f2^2),  LCion2 = f2^2 / (f1^2 - f2^2)   ionosphere-free
+//   LCwl1  = f1 / (f1 - f2),        LCwl2  = f2 / (f1 - f2)         wide-lane
+//   LCnl1  = f1 / (f1 + f2),        LCnl2  = f2 / (f1 + f2)         narrow-lane
+//   alpha  = (f1 / f2)^2,           f1_f2  = f1 / f2
+// Frequencies are those of the GPS (IS-GPS-200/705), GLONASS (ICD L1/L2/L3)
+// and Galileo (OS SIS ICD) interface documents.  All values are extended
+// precision compile-time constants.
+//
+// GLONASS transmits on channels k = -7 ... 6 around the nominal frequencies;
+// its combination coefficients use the nominal ratio f1 / f2 = 9 / 7, which
+// holds on every channel.  The per-satellite tables are filled by
+// GLONASSc::SetFrequency and start out zero.
+#pragma once
+
+#include "matrix/matrix.h"
+
+namespace GPSc {
+constexpr long double c = 299792458.0L;    // speed of light (m/s)
+constexpr long double freq0 = 10.23e6L;    // fundamental frequency (Hz)
+constexpr long double freq1 = 1575.42e6L;  // L1 = 154 * freq0
+constexpr long double freq2 = 1227.6e6L;   // L2 = 120 * freq0
+constexpr long double freq5 = 1176.45e6L;  // L5 = 115 * freq0
+
+constexpr long double lamb0 = c / freq0;
+constexpr long double lamb1 = c / freq1;
+constexpr long double lamb2 = c / freq2;
+constexpr long double lamb5 = c / freq5;
+constexpr long double lamWL = c / (freq1 - freq2);
+constexpr long double lamNL = c / (freq1 + freq2);
+
+constexpr long double LCion1 = freq1 * freq1 / (freq1 * freq1 - freq2 * freq2);
+constexpr long double LCion2 = freq2 * freq2 / (freq1 * freq1 - freq2 * freq2);
+constexpr long double LCwl1 = freq1 / (freq1 - freq2);
+constexpr long double LCwl2 = freq2 / (freq1 - freq2);
+constexpr long double LCnl1 = freq1 / (freq1 + freq2);
+constexpr long double LCnl2 = freq2 / (freq1 + freq2);
+constexpr long double alpha = (freq1 / freq2) * (freq1 / freq2);
+constexpr long double f1_f2 = freq1 / freq2;
+}  // namespace GPSc
+
+namespace GLONASSc {
+constexpr long double c = 299792458.0L;     // speed of light (m/s)
+constexpr long double freq0 = 178.0e6L;     // common factor of the two bands (Hz)
+constexpr long double freq10 = 1602.0e6L;   // first band, channel 0 = 9 * freq0
+constexpr long double freq20 = 1246.0e6L;   // second band, channel 0 = 7 * freq0
+constexpr long double freq3 = 1202.025e6L;  // third band
+constexpr long double dfreq10 = 562500.0L;  // channel spacing, first band (Hz)
+constexpr long double dfreq20 = 437500.0L;  // channel spacing, second band (Hz)
+
+constexpr long double lamb10 = c / freq10;
+constexpr long double lamb20 = c / freq20;
+constexpr long double lamb3 = c / freq3;
+
+constexpr long double LCion1 = freq10 * freq10 / (freq10 * freq10 - freq20 * freq20);
+constexpr long double LCion2 = freq20 * freq20 / (freq10 * freq10 - freq20 * freq20);
+constexpr long double LCwl1 = freq10 / (freq10 - freq20);
+constexpr long double LCwl2 = freq20 / (freq10 - freq20);
+constexpr long double LCnl1 = freq10 / (freq10 + freq20);
+constexpr long double LCnl2 = freq20 / (freq10 + freq20);
+constexpr long double alpha = (freq10 / freq20) * (freq10 / freq20);
+constexpr long double f1_f2 = freq10 / freq20;
+
+// Per-satellite tables, one row per slot 0 ... 31, zero until set.
+extern matrix<long double> freq;    // 32 x 2: carrier frequencies of both bands (Hz)
+extern matrix<long double> lamb;    // 32 x 2: wavelengths c / freq (m)
+extern matrix<long double> lambWL;  // 32 x 1: wide-lane wavelength (m)
+extern matrix<long double> lambNL;  // 32 x 1: narrow-lane wavelength (m)
+extern matrix<long double> alphaG;  // 32 x 2: (GPS L1 / freq)^2 for each band
+
+// Fills row prn of the tables for frequency channel k.  A row outside 0 ... 31
+// ends the program with the container's "Row index not in range" error.
+void SetFrequency(long double k, short prn);
+}  // namespace GLONASSc
+
+namespace GALILEOc {
+constexpr long double c = 299792458.0L;     // speed of light (m/s)
+constexpr long double freq0 = 10.23e6L;     // fundamental frequency (Hz)
+constexpr long double freq1 = 1575.42e6L;   // E1  = 154 * freq0
+constexpr long double freq2 = 1207.14e6L;   // E5b = 118 * freq0
+constexpr long double freq5 = 1176.45e6L;   // E5a = 115 * freq0
+constexpr long double freq8 = 1191.795e6L;  // E5 (AltBOC) = 116.5 * freq0
+
+constexpr long double lamb0 = c / freq0;
+constexpr long double lamb1 = c / freq1;
+constexpr long double lamb2 = c / freq2;
+constexpr long double lamb5 = c / freq5;
+constexpr long double lamb8 = c / freq8;
+constexpr long double lamWL = c / (freq1 - freq2);
+constexpr long double lamNL = c / (freq1 + freq2);
+
+constexpr long double LCion1 = freq1 * freq1 / (freq1 * freq1 - freq2 * freq2);
+constexpr long double LCion2 = freq2 * freq2 / (freq1 * freq1 - freq2 * freq2);
+constexpr long double LCwl1 = freq1 / (freq1 - freq2);
+constexpr long double LCwl2 = freq2 / (freq1 - freq2);
+constexpr long double LCnl1 = freq1 / (freq1 + freq2);
+constexpr long double LCnl2 = freq2 / (freq1 + freq2);
+constexpr long double alpha = (freq1 / freq2) * (freq1 / freq2);
+constexpr long double f1_f2 = freq1 / freq2;
+}  // namespace GALILEOc

@@ -1,0 +1,43 @@
+#include "PROGINC/cfilef.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+bool FileExists(const char* f) {
+  struct stat st;
+  // A directory opens as a stream on Linux but reads nothing.
+  if (stat(f, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  std::ifstream in(f);
+  return static_cast<bool>(in);
+}
+
+LineRead ReadLine(std::istream& in, char* buf, int size) {
+  std::streambuf* sb = in.rdbuf();
+  int n = 0;
+  bool any = false;
+  bool overflow = false;
+  for (;;) {
+    const int ch = sb->sbumpc();
+    if (ch == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      break;
+    }
+    any = true;
+    if (ch == '\n') break;
+    if (n < size - 1) {
+      buf[n++] = static_cast<char>(ch);
+    } else if (ch != '\r' || (sb->sgetc() != '\n' &&
+                               sb->sgetc() != std::char_traits<char>::eof())) {
+      overflow = true;
+    }
+  }
+  // A carriage return before the line end belongs to the line end.
+  if (n > 0 && buf[n - 1] == '\r') --n;
+  buf[n] = '\0';
+  if (!any) {
+    in.setstate(std::ios::failbit);
+    return LineRead::End;
+  }
+  return overflow ? LineRead::TooLong : LineRead::Ok;
+}
