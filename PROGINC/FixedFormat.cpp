@@ -34,10 +34,9 @@ constexpr std::uint64_t kPow10[kMaxFastDecimals + 1] = {
 
 // The library's own text, for everything the fast path leaves alone.
 int FormatSlow(char* buf, long double v, int width, int decimals, char fill) {
-  char tmp[kFixedFormatMax + 512];
-  int n = std::snprintf(tmp, sizeof tmp, "%.*Lf", decimals, v);
-  if (n < 0) n = 0;
-  if (n >= static_cast<int>(sizeof tmp)) n = static_cast<int>(sizeof tmp) - 1;
+  char tmp[kFixedFormatMax];
+  const int n = std::snprintf(tmp, sizeof tmp, "%.*Lf", decimals, v);
+  if (n < 0 || n >= static_cast<int>(sizeof tmp)) return -1;
   const int pad = width > n ? width - n : 0;
   std::memset(buf, fill, pad);
   std::memcpy(buf + pad, tmp, n);
@@ -49,10 +48,16 @@ int FormatSlow(char* buf, long double v, int width, int decimals, char fill) {
 int Digits(u128 q, char* out) {
   char rev[48];
   int n = 0;
-  do {
+  while (q > UINT64_MAX) {
     rev[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
     q /= 10;
-  } while (q != 0);
+  }
+  // Most values fit in 64 bits, where division is far cheaper.
+  std::uint64_t q64 = static_cast<std::uint64_t>(q);
+  do {
+    rev[n++] = static_cast<char>('0' + static_cast<int>(q64 % 10));
+    q64 /= 10;
+  } while (q64 != 0);
   for (int i = 0; i < n; ++i) out[i] = rev[n - 1 - i];
   return n;
 }

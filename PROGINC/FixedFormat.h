@@ -8,7 +8,9 @@
 // significand of an 80-bit long double with 128-bit integer arithmetic and
 // costs a few tens of nanoseconds; values it does not handle itself (NaN,
 // infinities, magnitudes of 2^63 and more, more than 18 decimals) go through
-// snprintf, so the text is always the library's text.
+// snprintf, so the text is always the library's text.  A text longer than
+// kFixedFormatMax - 1 characters before padding is not written at all: the
+// call returns -1 and the caller writes the number through its stream.
 #pragma once
 
 #include <cstddef>
@@ -17,5 +19,6 @@
 constexpr std::size_t kFixedFormatMax = 128;
 
 // Writes the text into buf (at least max(width, kFixedFormatMax) + 1 bytes;
-// terminated) and returns its length.  Padding uses fill on the left.
+// terminated) and returns its length, or -1 (buf untouched) when the text
+// does not fit.  Padding uses fill on the left.
 int FormatFixed(char* buf, long double v, int width, int decimals, char fill = ' ');

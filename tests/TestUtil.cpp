@@ -25,11 +25,20 @@ std::vector<std::string>& TempFiles() {
 
 // Removes the temporary files at exit, in the process that made them only: a
 // forked child that calls exit() must leave its parent's files alone.
+std::vector<std::string>& TempDirs() {
+  static auto* dirs = new std::vector<std::string>;
+  return *dirs;
+}
+
 struct TempCleaner {
   pid_t owner = getpid();
   ~TempCleaner() {
     if (getpid() != owner) return;
     for (const auto& f : TempFiles()) std::remove(f.c_str());
+    for (const auto& d : TempDirs()) {
+      const std::string cmd = "rm -rf '" + d + "'";
+      if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "cannot remove %s\n", d.c_str());
+    }
   }
 } temp_cleaner;
 
@@ -114,10 +123,15 @@ std::string OrbikaExe() {
 #endif
 }
 
-RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s) {
+RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s,
+                    const std::string& cwd) {
   const std::string exe = OrbikaExe();
   return ForkCaptured(
       [&]() {
+        if (!cwd.empty() && chdir(cwd.c_str()) != 0) {
+          perror("chdir");
+          _exit(127);
+        }
         std::vector<char*> argv;
         std::string name = "Orbika";
         argv.push_back(name.data());
@@ -129,6 +143,16 @@ RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s) {
         _exit(127);
       },
       timeout_s);
+}
+
+std::string MakeTempDir() {
+  char templ[] = "/tmp/orbika_dir_XXXXXX";
+  if (mkdtemp(templ) == nullptr) {
+    perror("mkdtemp");
+    std::abort();
+  }
+  TempDirs().push_back(templ);
+  return templ;
 }
 
 std::string DataDir() {

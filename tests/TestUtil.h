@@ -24,8 +24,14 @@ struct RunResult {
 RunResult RunCaptured(const std::function<void()>& fn);
 
 // Runs the built Orbika executable with the given arguments (argv[0] is
-// supplied), standard input closed.  Kills it after timeout_s seconds.
-RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s = 60);
+// supplied), standard input closed, in the folder cwd (the current one when
+// empty).  Kills it after timeout_s seconds.
+RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s = 60,
+                    const std::string& cwd = "");
+
+// Makes a fresh temporary folder, removed with its files when the test
+// program ends, and returns its path.
+std::string MakeTempDir();
 
 // Path of the built executable (set by the build for tests that need it).
 std::string OrbikaExe();

@@ -17,6 +17,7 @@ namespace {
 std::string Fast(long double v, int width, int decimals, char fill = ' ') {
   char buf[kFixedFormatMax + 64];
   const int n = FormatFixed(buf, v, width, decimals, fill);
+  if (n < 0) return "(refused)";
   EXPECT_EQ(n, static_cast<int>(std::strlen(buf)));
   return std::string(buf, n);
 }
@@ -65,6 +66,15 @@ TEST(FixedFormat, NonFiniteAndHugeFallBackToTheLibrary) {
   EXPECT_EQ(Fast(-0x1p63L, 0, 2), Printf(-0x1p63L, 0, 2));
   EXPECT_EQ(Fast(0x1p63L - 1, 0, 2), Printf(0x1p63L - 1, 0, 2));
   EXPECT_EQ(Fast(1.5L, 0, 25), Printf(1.5L, 0, 25));
+}
+
+TEST(FixedFormat, RefusesTextsLongerThanItsBuffer) {
+  char buf[kFixedFormatMax + 1];
+  EXPECT_EQ(FormatFixed(buf, 1e200L, 0, 3), -1);
+  EXPECT_EQ(FormatFixed(buf, 1.0L, 0, 200), -1);
+  // The longest text that fits is still written whole.
+  EXPECT_EQ(FormatFixed(buf, 1e100L, 0, 0), static_cast<int>(Printf(1e100L, 0, 0).size()));
+  EXPECT_EQ(std::string(buf), Printf(1e100L, 0, 0));
 }
 
 TEST(FixedFormat, MatchesTheStreamOnMillionsOfValues) {
