@@ -1,0 +1,136 @@
+#include "GNSS/xyzt.h"
+
+#include <cmath>
+#include <istream>
+#include <ostream>
+
+namespace xyztns {
+unsigned short NDec = 4;
+unsigned short NDecT = 6;
+unsigned short Width = 14;
+unsigned short WidthT = 12;
+unsigned short PrintTime = 1;
+long double Unit = 1.0;
+long double UnitT = 1.0;
+}  // namespace xyztns
+
+namespace {
+
+// Largest difference of two components that still counts as equal.
+constexpr long double kEqualTolerance = 1e-14;
+
+// Output divides by Unit (1000 gives kilometres), except that the
+// centimetre unit 100 multiplies; input undoes the same.
+long double ToOutputUnit(long double v) {
+  const long double unit = xyztns::Unit;
+  return unit == 100 ? v * unit : v / unit;
+}
+long double FromOutputUnit(long double v) {
+  const long double unit = xyztns::Unit;
+  return unit == 100 ? v / unit : v * unit;
+}
+
+}  // namespace
+
+xyzt::xyzt() : x(0), y(0), z(0), dt(0) {}
+
+xyzt::xyzt(long double xx, long double yy, long double zz, long double tt)
+    : x(xx), y(yy), z(zz), dt(tt) {}
+
+xyzt::xyzt(const xyzt& p) : x(p.x), y(p.y), z(p.z), dt(p.dt) {}
+
+xyzt& xyzt::operator=(const xyzt& p) {
+  if (this != &p) {
+    x = p.x;
+    y = p.y;
+    z = p.z;
+    dt = p.dt;
+  }
+  return *this;
+}
+
+void xyzt::Set(long double xx, long double yy, long double zz, long double tt) {
+  x = xx;
+  y = yy;
+  z = zz;
+  dt = tt;
+}
+
+long double xyzt::GetLength() const { return xyz(x, y, z).GetLength(); }
+
+xyzt xyzt::GetUnitVector(long double sign) const {
+  const xyz u = xyz(x, y, z).GetUnitVector(sign);
+  return xyzt(u.GetX(), u.GetY(), u.GetZ(), 0);
+}
+
+namespace {
+xyzt WithClock(const xyz& p, long double dt) { return xyzt(p.GetX(), p.GetY(), p.GetZ(), dt); }
+}  // namespace
+
+xyzt xyzt::RotateX(long double a) const { return WithClock(xyz(x, y, z).RotateX(a), dt); }
+xyzt xyzt::RotateY(long double a) const { return WithClock(xyz(x, y, z).RotateY(a), dt); }
+xyzt xyzt::RotateZ(long double a) const { return WithClock(xyz(x, y, z).RotateZ(a), dt); }
+
+xyzt& xyzt::operator+=(const xyzt& p) {
+  x += p.x;
+  y += p.y;
+  z += p.z;
+  dt += p.dt;
+  return *this;
+}
+
+xyzt& xyzt::operator-=(const xyzt& p) {
+  x -= p.x;
+  y -= p.y;
+  z -= p.z;
+  dt -= p.dt;
+  return *this;
+}
+
+xyzt& xyzt::operator*=(long double k) {
+  x *= k;
+  y *= k;
+  z *= k;
+  return *this;
+}
+
+xyzt& xyzt::operator/=(long double k) {
+  x /= k;
+  y /= k;
+  z /= k;
+  return *this;
+}
+
+bool xyzt::operator==(const xyzt& p) const {
+  return std::fabs(x - p.x) < kEqualTolerance && std::fabs(y - p.y) < kEqualTolerance &&
+         std::fabs(z - p.z) < kEqualTolerance && std::fabs(dt - p.dt) < kEqualTolerance;
+}
+
+bool xyzt::operator!=(const xyzt& p) const { return !(*this == p); }
+
+xyzt operator+(const xyzt& p1, const xyzt& p2) {
+  xyzt r(p1);
+  return r += p2;
+}
+
+xyzt operator-(const xyzt& p1, const xyzt& p2) {
+  xyzt r(p1);
+  return r -= p2;
+}
+
+std::ostream& operator<<(std::ostream& os, const xyzt& p) {
+  const long double v[4] = {ToOutputUnit(p.GetX()), ToOutputUnit(p.GetY()),
+                            ToOutputUnit(p.GetZ()), p.GetT() * xyztns::UnitT};
+  const unsigned short width[4] = {xyztns::Width, xyztns::Width, xyztns::Width,
+                                   xyztns::WidthT};
+  const unsigned short ndec[4] = {xyztns::NDec, xyztns::NDec, xyztns::NDec, xyztns::NDecT};
+  WriteFixedFields(os, xyztns::PrintTime == 1 ? 4 : 3, v, width, ndec);
+  return os;
+}
+
+std::istream& operator>>(std::istream& is, xyzt& p) {
+  long double xx, yy, zz, tt;
+  if (is >> xx >> yy >> zz >> tt)
+    p.Set(FromOutputUnit(xx), FromOutputUnit(yy), FromOutputUnit(zz), tt / xyztns::UnitT);
+  return is;
+}
