@@ -1,0 +1,136 @@
+// GPSbEph: GPS broadcast ephemeris store and orbit/clock computation.
+//
+// Holds one RINEX version 2 GPS navigation file in memory (header and
+// records, see GPSbEphHeader.h and GPSbEphData.h) and computes from it the
+// Earth-fixed position and the clock correction of a GPS satellite at an
+// epoch, with the user algorithm of the GPS interface specification
+// (IS-GPS-200, "user algorithm for ephemeris determination" and "satellite
+// clock correction"): mean motion from GM and sqrt(A), Kepler's equation by
+// fixed-point iteration, harmonic corrections of the argument of latitude,
+// radius and inclination, node longitude in the Earth-fixed frame.
+//
+// Units and time scale: epochs are mjd in GPS time; positions are metres in
+// the Earth-fixed frame of the computation epoch (WGS84 as broadcast); clock
+// corrections are seconds.  Arithmetic is long double.  The computed orbit
+// is the broadcast one: about 1-3 m RMS from precise orbits within the fit
+// interval, growing quickly outside it.
+//
+// Record choice: for satellite st and epoch t, the record whose epoch (Toc)
+// lies nearest to t, searched in file order (see GetDataIndex); ties go to
+// the earlier record, and there is no limit on the distance.  The time
+// argument is measured from Toc (dt = t - Toc); Toe enters only the node
+// longitude, Omega = Omega0 + (OMEGA dot - OMEGAz) dt - OMEGAz Toe.
+//
+// Reports: errors and warnings of this class are framed on standard output
+// ("**** GPSbEph: Error -> ... ****" / "     Exiting GPSbEph ... ", exit
+// status 1; "#### GPSbEph: Warning -> ... ####" / "     Continuing GPSbEph
+// ... "); a computation more than 8000 s from its record's epoch draws a
+// ProgramWarning on standard error and is still carried out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "GNSS/GPSbEphData.h"
+#include "GNSS/GPSbEphHeader.h"
+#include "GNSS/gnssobs.h"
+#include "GNSS/mjd.h"
+#include "GNSS/xyz.h"
+#include "GNSS/xyzt.h"
+#include "matrix/matrix.h"
+
+class GPSbEph {
+ public:
+  GPSbEph();
+
+  // Stores the file name (at most 1023 characters are kept).
+  void SetFile(const char* file);
+  // Reads the whole file: counting pass, sizing, header, records.  A file
+  // that cannot be opened, has no END OF HEADER, no complete record or a
+  // broken number ends the program with a GPSbEph error naming the file; a
+  // record cut short by the end of the file is dropped with a warning; a
+  // file without records ends it with the GPSbEphData error "NUMBER OF
+  // RECORDS not set!".
+  void ReadFile();
+  // Counting pass: reads the header and adds the number of records to
+  // nsatall.
+  void CountNav();
+
+  // Number of records (not of satellites).
+  std::uint32_t GetNSat() const { return nsatall; }
+  // The distinct satellite numbers, ascending.
+  matrix<short> GetSatList() const { return gdata.satList; }
+  // Epoch (Toc, GPS time) of record i, in file order.
+  mjd GetMJD(long i) const;
+  // Relativistic clock term of the last computation with its sign reversed,
+  // s.
+  long double GetRelativity() const { return Relativity; }
+
+  const GPSbEphHeader& GetHeader() const { return ghead; }
+  const GPSbEphData& GetData() const { return gdata; }
+
+  // Row of the record to use for satellite st at epoch t0.  The records of
+  // st are visited in file order: if t0 is earlier than the first one, that
+  // one is used; otherwise the first pair of consecutive records whose
+  // epochs enclose t0 gives the nearer of the two (the earlier on a tie);
+  // failing that, the last record of st.  A satellite without records ends
+  // the program with "SAT: Gnn IS NOT LISTED IN GPS NAVIGATION FILE!!!".
+  std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
+
+  // Position and clock of GPS satellite st at epoch t0 (GPS time) from the
+  // record chosen for epoch tindex (t0 itself, or one fixed epoch so that
+  // one record serves all epochs).  pos receives x, y, z (m, Earth-fixed
+  // frame of t0) and dt = af0 + af1 dt + af2 dt^2 + relativistic term (s);
+  // *tgdout the record's TGD (s, not applied).  w != 0 adds a warning when
+  // t0 lies more than 2 h from the record epoch.  izpis is not used.
+  void CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
+                       long double* tgdout, unsigned short w, unsigned short izpis);
+
+  // Position of satellite st at the moment of transmission of a signal
+  // received at epoch eph by a receiver at prec (m, Earth-fixed): the light
+  // time tau is iterated from -0.075 s (satellite at eph + tau, receiver
+  // turned by -tau OMEGAz about z) until |tau c + range| <= 1e-5 m; after 10
+  // unconverged passes an 11th is made and a warning given.  psat receives
+  // the satellite; returns the last range (m).
+  long double CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,
+                              const xyz& prec, xyzt& psat, long double* tgd, unsigned short w,
+                              unsigned short iz);
+  // The same with the light time taken from a pseudorange P (m): the
+  // satellite at eph - P / c, the receiver turned by OMEGAz P / c about z;
+  // returns the range between them (m).
+  long double CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,
+                              const xyz& prec, xyzt& psat, const gnssobs& P, long double* tgd,
+                              unsigned short w, unsigned short iz);
+
+  // Writes "GPSbEph:: ", name in a field of 10, ": " and value in scientific
+  // notation with 15 digits in a field of 30, then a line end, on standard
+  // output (the stream's format is restored afterwards).
+  void PrintParameter(const char* name, long double value) const;
+
+  // Error frame of this class, then exit status 1.
+  [[noreturn]] void GPSbEphError(const char* text) const;
+  // Warning frame of this class.
+  void GPSbEphWarning(const char* text) const;
+
+ private:
+  char navig[1024];        // file name
+  GPSbEphHeader ghead;     // header
+  GPSbEphData gdata;       // records
+  long double Relativity;  // -(relativistic clock term) of the last computation, s
+  std::uint32_t nsatall;   // number of records
+  long double GMz;         // Earth's gravitational constant for GPS, m^3/s^2
+  long double OMEGAz;      // Earth's rotation rate, rad/s
+  long double RelK;        // relativistic clock constant F, s/m^1/2
+  xyz ps;                  // receiver turned by the Earth's rotation (light-time variants)
+  mjd ephr;                // transmission epoch (light-time variants)
+
+  // Records of one satellite in file order, with their epochs, so that the
+  // record choice visits only that satellite's records.
+  struct Entry {
+    mjd epoch;
+    std::uint32_t row;
+  };
+  std::vector<std::vector<Entry>> bySat;  // indexed by satellite number
+
+  void BuildIndex();
+};
