@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <exception>
 #include <fstream>
 
 bool FileExists(const char* f) {
@@ -12,7 +13,9 @@ bool FileExists(const char* f) {
   return static_cast<bool>(in);
 }
 
-LineRead ReadLine(std::istream& in, char* buf, int size) {
+namespace {
+
+LineRead ReadLineFrom(std::istream& in, char* buf, int size) {
   std::streambuf* sb = in.rdbuf();
   int n = 0;
   bool any = false;
@@ -40,4 +43,18 @@ LineRead ReadLine(std::istream& in, char* buf, int size) {
     return LineRead::End;
   }
   return overflow ? LineRead::TooLong : LineRead::Ok;
+}
+
+}  // namespace
+
+LineRead ReadLine(std::istream& in, char* buf, int size) {
+  // A stream that cannot be read (a directory, say) throws from its buffer;
+  // to the reader that is the end of the file.
+  try {
+    return ReadLineFrom(in, buf, size);
+  } catch (const std::exception&) {
+    buf[0] = '\0';
+    in.setstate(std::ios::failbit | std::ios::eofbit);
+    return LineRead::End;
+  }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -283,3 +284,11 @@ TEST(ReadLine, EmptyStream) {
 }
 
 }  // namespace
+
+TEST(ReadLine, ADirectoryReadsAsAnEmptyFile) {
+  std::ifstream in("/tmp");
+  char buf[16] = "stale";
+  EXPECT_EQ(ReadLine(in, buf, sizeof buf), LineRead::End);
+  EXPECT_STREQ(buf, "");
+  EXPECT_TRUE(in.fail());
+}
