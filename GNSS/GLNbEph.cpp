@@ -1,0 +1,302 @@
+#include "GNSS/GLNbEph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+
+#include "GNSS/RinexNav.h"
+#include "GNSS/TimeConverse.h"
+
+namespace {
+
+// Speed of light, m/s.
+constexpr long double kC = 299792458.0L;
+// Records are meant for +-15 min; beyond 16 min the optional warning is given.
+constexpr long double kValidInterval = 960.0L;
+// Shortest step the integration takes, s.
+constexpr long double kMinStep = 1e-8L;
+// Whole-step states kept per record and direction (about 34 h at 30 s).
+constexpr std::size_t kMaxKeptSteps = 4096;
+// Receiver variants: start value, tolerance and pass limit of the travel
+// time iteration.
+constexpr long double kTravelStart = -0.075L;
+constexpr long double kTravelTolerance = 1e-5L;
+constexpr int kTravelPasses = 500;
+// Lines of one GLONASS navigation record.
+constexpr int kRecordLines = 4;
+
+const char kWhat[] = "GLONASS NAVIGATION FILE";
+
+}  // namespace
+
+// ---- File --------------------------------------------------------------------
+
+void GLNbEph::SetFile(const char* file) {
+  std::snprintf(navig, sizeof navig, "%s", file);
+}
+
+void GLNbEph::GLNbEphError(const char* text) { rinexnav::Error("GLNbEph", text); }
+
+void GLNbEph::GLNbEphWarning(const char* text) { rinexnav::Warning("GLNbEph", text); }
+
+void GLNbEph::CountNav() {
+  std::ifstream in;
+  rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
+  nsatall += static_cast<int>(rinexnav::CountRecords(in, kRecordLines));
+}
+
+void GLNbEph::ReadFile() {
+  nsatall = 0;
+  CountNav();
+  rdata.SetNRecords(nsatall);
+  std::ifstream in;
+  rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
+  in >> rdata;
+  rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);
+  nsatall = rdata.GetNRecords();
+  IndexRecords();
+}
+
+void GLNbEph::IndexRecords() {
+  const matrix<short>& list = rdata.GetSatList();
+  slots.assign(static_cast<std::size_t>(list.Length()), 0);
+  for (int i = 0; i < list.Length(); ++i) slots[static_cast<std::size_t>(i)] = list(i);
+  slotRows.assign(slots.size(), std::vector<int>());
+  for (int row = 0; row < nsatall; ++row) {
+    const auto at = std::lower_bound(slots.begin(), slots.end(), rdata.GetSat(row));
+    slotRows[static_cast<std::size_t>(at - slots.begin())].push_back(row);
+  }
+  slotSorted.assign(slots.size(), true);
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    const std::vector<int>& rows = slotRows[k];
+    for (std::size_t i = 1; i < rows.size(); ++i)
+      if (!(rdata.GetMJD(rows[i - 1]) < rdata.GetMJD(rows[i]))) slotSorted[k] = false;
+  }
+  wholeSteps.assign(2 * static_cast<std::size_t>(nsatall), std::vector<WholeStep>());
+}
+
+// ---- Orbit -------------------------------------------------------------------
+
+void GLNbEph::SetIntegrationStep(long double step) {
+  if (!std::isfinite(step) || step < kMinStep) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "INTEGRATION STEP %Lg s NOT VALID [MUST BE AT LEAST 1e-8 s]!", step);
+    GLNbEphError(text);
+  }
+  if (step == diffinterval) return;
+  diffinterval = step;
+  for (std::vector<WholeStep>& kept : wholeSteps) kept.clear();
+}
+
+int GLNbEph::GetDataIndex(short st, const mjd& t0) const {
+  const auto at = std::lower_bound(slots.begin(), slots.end(), st);
+  if (at == slots.end() || *at != st) {
+    char text[96];
+    std::snprintf(text, sizeof text, "SAT: R%02d IS NOT LISTED IN GLONASS NAVIGATION FILE!!!", st);
+    GLNbEphError(text);
+  }
+  const std::size_t k = static_cast<std::size_t>(at - slots.begin());
+  const std::vector<int>& rows = slotRows[k];
+  // Before the first record of st in the file: that record.
+  if (t0 < rdata.GetMJD(rows.front())) return rows.front();
+  // Then the first pair of records, in file order, whose epochs enclose t0
+  // gives the nearer of the two (a tie the earlier); without such a pair the
+  // last record.
+  const auto nearer = [&](int held, int row) {
+    const long double d1 = t0 - rdata.GetMJD(held);
+    const long double d2 = rdata.GetMJD(row) - t0;
+    return d1 > d2 ? row : held;
+  };
+  if (slotSorted[k]) {
+    // Epochs strictly increasing: the pair ends at the first record not
+    // earlier than t0, and every record before it is not later than t0.
+    const auto first = std::partition_point(rows.begin() + 1, rows.end(), [&](int row) {
+      return !(t0 <= rdata.GetMJD(row));
+    });
+    return first == rows.end() ? rows.back() : nearer(*(first - 1), *first);
+  }
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    if (rdata.GetMJD(rows[i - 1]) <= t0 && t0 <= rdata.GetMJD(rows[i]))
+      return nearer(rows[i - 1], rows[i]);
+  }
+  return rows.back();
+}
+
+void GLNbEph::Derivative(const State& s, long double ax, long double ay, long double az,
+                         State& d) const {
+  const long double x = s[0], y = s[1], z = s[2];
+  const long double vx = s[3], vy = s[4], vz = s[5];
+  const long double r = std::sqrt(x * x + y * y + z * z);
+  const long double r2 = r * r;
+  const long double r3 = r * r * r;
+  // Oblateness: q = 5 z^2 / r^2 and the factor 1.5 C20 mu aE^2 / r^5 times a
+  // coordinate, formed as (coordinate / r) 1.5 C20 (mu / r^2) (aE / r)^2.
+  const long double q = 5 * (z * z) / r2;
+  const long double muR2 = GMz / r2;
+  const long double aER = aE / r;
+  const long double aER2 = aER * aER;
+  const long double kx = x / r * 1.5L * C20 * muR2 * aER2;
+  const long double ky = y / r * 1.5L * C20 * muR2 * aER2;
+  const long double kz = z / r * 1.5L * C20 * muR2 * aER2;
+  const long double w2 = OMEGAz * OMEGAz;
+  const long double twoW = 2 * OMEGAz;
+  // dr/dt = v
+  d[0] = vx;
+  d[1] = vy;
+  d[2] = vz;
+  // dv/dt: luni-solar + central field + J2 + centrifugal + Coriolis
+  d[3] = ax - GMz * x / r3 + kx * (1 - q) + w2 * x + twoW * vy;
+  d[4] = ay - GMz * y / r3 + ky * (1 - q) + w2 * y - twoW * vx;
+  d[5] = az - GMz * z / r3 + kz * (3 - q);
+}
+
+void GLNbEph::Derivative(const State& s, State& d) const { Derivative(s, asx, asy, asz, d); }
+
+void GLNbEph::DiffEqTwoBody(const matrix<long double>& x, long double ax, long double ay,
+                            long double az, matrix<long double>& y) const {
+  State s, d;
+  for (int i = 0; i < 6; ++i) s[static_cast<std::size_t>(i)] = x(i);
+  Derivative(s, ax, ay, az, d);
+  for (int i = 0; i < 6; ++i) y(i) = d[static_cast<std::size_t>(i)];
+}
+
+void GLNbEph::RungeKuttaStep(long double h) {
+  // Classical fourth-order Runge-Kutta step.
+  Derivative(Xp, D1);
+  for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D1[i] * h / 2;
+  Derivative(tmp, D2);
+  for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D2[i] * h / 2;
+  Derivative(tmp, D3);
+  for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D3[i] * h;
+  Derivative(tmp, D4);
+  for (std::size_t i = 0; i < 6; ++i)
+    Xp[i] = Xp[i] + D1[i] * h / 6 + D2[i] * h / 3 + D3[i] * h / 3 + D4[i] * h / 6;
+}
+
+void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
+                              short warning) {
+  const int index = GetDataIndex(st, tindex);
+
+  // Start epoch: the record epoch (GPS time) corrected to the system time
+  // scale.
+  mjd tS = rdata.GetMJD(index);
+  tS += rhead.GetTauC();
+  const long double t0Dec = t0.GetMJDDec();
+  const long double dt = (t0Dec - tS.GetMJDDec()) * 24 * 3600;
+
+  if (warning != 0 && std::fabs(dt) > kValidInterval) {
+    const ymdhms cal = mjd2ymdhms(t0);
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf min PARAMETER TO BIG [>16min]",
+                  st, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
+                  static_cast<double>(cal.GetSecond()), static_cast<double>(dt / 60));
+    GLNbEphWarning(text);
+  }
+
+  // Clock: -TauN - GammaN * dt + TauC.
+  const long double DT = rdata.GetData(index, 0) - rdata.GetData(index, 1) * dt + rhead.GetTauC();
+
+  // Initial state and luni-solar acceleration in SI units.
+  x0 = rdata.GetData(index, 3) * 1000;
+  y0 = rdata.GetData(index, 7) * 1000;
+  z0 = rdata.GetData(index, 11) * 1000;
+  vx0 = rdata.GetData(index, 4) * 1000;
+  vy0 = rdata.GetData(index, 8) * 1000;
+  vz0 = rdata.GetData(index, 12) * 1000;
+  asx = rdata.GetData(index, 5) * 1000;
+  asy = rdata.GetData(index, 9) * 1000;
+  asz = rdata.GetData(index, 13) * 1000;
+
+  // Whole steps of diffinterval towards t0, then one shorter step ending on
+  // it.  The states and epochs after whole steps depend only on the record,
+  // the direction and the step, so they are kept and reused; the tests that
+  // end the whole steps are made on every one of them all the same.
+  const int sign = dt < 0 ? -1 : 1;
+  long double h = sign * diffinterval;
+  long double hd = h / 24 / 3600;
+  bool whole = true;
+  std::vector<WholeStep>& kept =
+      wholeSteps[2 * static_cast<std::size_t>(index) + (sign < 0 ? 1 : 0)];
+  Xp = {x0, y0, z0, vx0, vy0, vz0};
+  mjd e = tS;
+  long double eDec = tS.GetMJDDec();
+  std::size_t n = 0;
+  steps.clear();
+  for (;;) {
+    const long double rest = t0Dec - eDec;
+    if (std::fabs(rest) < std::fabs(hd)) {
+      hd = rest;
+      h = hd * 24 * 3600;
+      whole = false;
+    }
+    if ((sign < 0 && e <= t0) || (sign > 0 && e >= t0)) break;
+    if (std::fabs(h) < kMinStep) break;
+    if (whole && n < kept.size()) {
+      Xp = kept[n].state;
+      e = kept[n].epoch;
+      eDec = kept[n].epochDec;
+    } else {
+      RungeKuttaStep(h);
+      e += h;
+      eDec = e.GetMJDDec();
+      if (whole && n == kept.size() && n < kMaxKeptSteps) kept.push_back({Xp, e, eDec});
+    }
+    ++n;
+    steps.push_back(h);
+  }
+  endEpoch = e;
+
+  vel.Set(Xp[3], Xp[4], Xp[5], 0);
+  pos.Set(Xp[0], Xp[1], Xp[2], DT);
+
+  // Periodic relativistic clock term 2 (r . v) / c^2.
+  Relativity = 2 * (vel.GetX() / kC * (pos.GetX() / kC) + vel.GetY() / kC * (pos.GetY() / kC) +
+                    vel.GetZ() / kC * (pos.GetZ() / kC));
+  pos.SetT(DT - Relativity);
+}
+
+long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex,
+                                     const xyz& prec, xyzt& psat, xyzt& vsat, short warning) {
+  long double travel = kTravelStart;
+  long double range = 0;
+  for (int pass = 1;; ++pass) {
+    mjd ephr = eph;
+    ephr += travel;
+    CalcOrbikaition(st, ephr, tindex, psat, vsat, warning);
+    // The receiver in the Earth-fixed frame of the transmission epoch.
+    const xyz ps = prec.RotateZ(-travel * OMEGAz);
+    range = (ps - psat).GetLength();
+    if (std::fabs(travel * kC + range) <= kTravelTolerance) break;
+    if (pass > kTravelPasses) {
+      GLNbEphWarning("GLNbEph::CalcOrbikaition():      TO MANY ITERATIONS: > 500!!");
+      break;
+    }
+    travel = -range / kC;
+  }
+  return range;
+}
+
+long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex,
+                                     const xyz& prec, xyzt& psat, xyzt& vsat, const gnssobs& P,
+                                     short warning) {
+  const long double travel = P.GetP() / kC;
+  mjd ephr = eph;
+  ephr += -travel;
+  CalcOrbikaition(st, ephr, tindex, psat, vsat, warning);
+  const xyz ps = prec.RotateZ(OMEGAz * travel);
+  return (ps - psat).GetLength();
+}
+
+void GLNbEph::PrintParameter(const char* name, long double value) const {
+  const std::ios::fmtflags flags = std::cout.flags();
+  const std::streamsize precision = std::cout.precision();
+  std::cout << "GLNbEph:: " << std::setw(10) << name << ": " << std::scientific
+            << std::setprecision(15) << std::setw(30) << value << std::endl;
+  std::cout.flags(flags);
+  std::cout.precision(precision);
+}
