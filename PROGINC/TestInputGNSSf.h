@@ -1,0 +1,30 @@
+// First-line format tests of the GNSS input files.
+//
+// Each test opens the file in text mode, reads its first line and closes the
+// file again; nothing but that line is examined, and of it at most its first
+// kFirstLineLength characters (a longer line is judged on those).  A carriage
+// return before the line end is not part of the line.  A file that cannot be
+// opened fails every test.
+//
+// The labels and columns are those of the format descriptions: RINEX 2
+// (label "RINEX VERSION / TYPE", file type in column 21), SP3 version c
+// (a 60-character first line beginning "#c" and the position/velocity flag
+// P or V), ANTEX ("ANTEX VERSION / SYST") and IONEX ("IONEX VERSION / TYPE").
+#pragma once
+
+// Characters of a first line that the tests examine.
+constexpr int kFirstLineLength = 126;
+
+// RINEX 2 file whose type (column 21) is type: 'N' for GPS navigation,
+// 'G' for GLONASS navigation, 'O' for observations.
+bool TestRINEXf(const char* fname, char type);
+
+// SP3 version c file: the first line, trimmed of blanks on both sides, is
+// exactly 60 characters long, begins with "#c" and has P or V third.
+bool TestSP3Format(const char* fname);
+
+// ANTEX antenna calibration file.
+bool TestAntexf(const char* fname);
+
+// IONEX ionosphere map file.
+bool TestIONEXf(const char* fname);

@@ -1,0 +1,231 @@
+#include "src/Orbika_GetFiles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "GNSS/TimeConverse.h"
+#include "GNSS/ymdhms.h"
+#include "PROGINC/ParseArgument.h"
+#include "PROGINC/ProgramError.h"
+#include "PROGINC/TestInputGNSSf.h"
+#include "PROGINC/cfilef.h"
+#include "src/Orbika_Help.h"
+
+namespace {
+
+const char* const kProg = "Orbika";
+
+// Every option is a minus sign and two letters; its value starts after them.
+constexpr int kValuePos = 3;
+
+// One command-line word with bounds-checked access to its characters.
+class Word {
+ public:
+  explicit Word(const char* text) : text_(text), len_(std::strlen(text)) {}
+  // Character i, or the terminator for any position past the end.
+  char operator[](size_t i) const { return i < len_ ? text_[i] : '\0'; }
+  bool Contains(const char* part) const { return std::strstr(text_, part) != nullptr; }
+  // The option letters as written, e.g. "-TS".
+  std::string Option() const { return std::string(text_, std::min(len_, size_t(kValuePos))); }
+  const char* Value() const { return text_ + std::min(len_, size_t(kValuePos)); }
+  const char* Text() const { return text_; }
+
+ private:
+  const char* text_;
+  size_t len_;
+};
+
+char Upper(char lower) { return static_cast<char>(lower - 'a' + 'A'); }
+
+// c is the letter lower in either case.
+bool Is(char c, char lower) { return c == lower || c == Upper(lower); }
+
+// The option letters l1 l2, both in lower case or both in upper case.
+bool IsSameCase(const Word& w, char l1, char l2) {
+  return (w[1] == l1 && w[2] == l2) || (w[1] == Upper(l1) && w[2] == Upper(l2));
+}
+
+bool IsVerboseWord(const Word& w) { return Is(w[1], 'v'); }
+
+bool IsHelpWord(const Word& w) {
+  return w.Contains("Help") || w.Contains("HELP") || w.Contains("help");
+}
+
+// A file name option: the name is copied whole into file or the run ends.
+template <size_t N>
+void SetFileOption(Orbika& gc, const Word& w, char (&file)[N], bool& isFile,
+                   const char* echo) {
+  if (std::strlen(w.Value()) > N - 1) {
+    const std::string msg = "FILE NAME OF OPTION " + w.Option() + " LONGER THAN " +
+                            std::to_string(N - 1) + " CHARACTERS!";
+    ProgramError(kProg, msg.c_str());
+  }
+  GetFileName(w.Text(), file, isFile, gc.verbose, kValuePos, echo);
+}
+
+void SetEphemerisFile(Orbika& gc, const Word& w) {
+  if (Is(w[2], 'n')) {
+    SetFileOption(gc, w, gc.gnavfile, gc.isGPSnav,
+                  "Orbika::GetFiles():         GPS navigation file: ");
+  } else if (Is(w[2], 'g')) {
+    SetFileOption(gc, w, gc.rnavfile, gc.isGLNnav,
+                  "Orbika::GetFiles():         GLONASS navigation file: ");
+  } else if (Is(w[2], 'p')) {
+    SetFileOption(gc, w, gc.sp3file, gc.isPEph,
+                  "Orbika::GetFiles():         GNSS precise ephemeris file: ");
+  } else {
+    ProgramError(kProg, "EPHEMERIS FILE NOT SET CORRECTLY [ use -e[p|n|g]FILENAME ]!");
+  }
+}
+
+void SetSatelliteList(Orbika& gc, const Word& w) {
+  const char* value = w.Value();
+  const size_t n = std::strlen(value);
+  if (n % 3 != 0)
+    ProgramWarning(kProg,
+                   "LIST OF SATELLITES [-pr] WITH WRONG NUMBER OF CHARACTERS (3 PER SAT "
+                   "EXPECTED)!");
+  if (gc.verbose)
+    std::cerr << kProg << "::GetFiles():         satellites PRN's: " << value << " ->";
+  ParseSatList(w.Text(), gc.satprn, kValuePos);
+  if (gc.verbose)
+    for (size_t k = 0; k < n / 3; ++k) std::cerr << ' ' << std::string(value + 3 * k, 3);
+  gc.isPRNList = true;
+  if (gc.verbose) std::cerr << "!" << std::endl;
+}
+
+// A date option: epoch in GPS time, and the flag that it was given.
+void SetEpoch(Orbika& gc, const Word& w, const char* echo, mjd& epoch, bool& isSet) {
+  if (gc.verbose) std::cerr << kProg << echo;
+  ymdhms dat;
+  ParseDate(w.Text(), dat, kValuePos);
+  if (gc.verbose) std::cerr << dat << "!" << std::endl;
+  epoch = ymdhms2mjd(dat);
+  isSet = true;
+}
+
+// A step in seconds.  Zero, a negative value or no number at all would
+// never advance the epoch loop or the integration, so it ends the run.
+void SetStep(Orbika& gc, const Word& w, long double& step, const char* echo,
+             const char* error) {
+  const long double value = ParseFloat(w.Text(), kValuePos);
+  if (!(value > 0) || !std::isfinite(value)) ProgramError(kProg, error);
+  step = value;
+  if (gc.verbose) {
+    // The stream's default format, whatever an earlier date echo left set.
+    std::ostringstream text;
+    text << step;
+    std::cerr << kProg << echo << text.str() << "!" << std::endl;
+  }
+}
+
+// One word of the command line (not word 0); the first rule that applies.
+void ParseWord(Orbika& gc, const Word& w) {
+  const char a = w[1], b = w[2];
+  if (w[0] != '-') {
+    ProgramWarning(kProg, (std::string(" - PARAMETHER MANDATORY ->  ") + w.Text()).c_str());
+  } else if (Is(a, 'e')) {
+    SetEphemerisFile(gc, w);
+  } else if (IsSameCase(w, 'p', 'v')) {
+    SetFileOption(gc, w, gc.atxfile, gc.isAtx,
+                  "Orbika::GetFiles():         ANTEX - antenna phase variation file name: ");
+  } else if (IsSameCase(w, 'p', 'r')) {
+    SetSatelliteList(gc, w);
+  } else if (Is(a, 't') && Is(b, 's')) {
+    SetEpoch(gc, w, "::GetFiles():         START epoch: ", gc.stE, gc.isStart);
+  } else if (Is(a, 't') && Is(b, 'e')) {
+    SetEpoch(gc, w, "::GetFiles():         END epoch: ", gc.enE, gc.isEnd);
+  } else if (Is(a, 't') && Is(b, 'i')) {
+    SetEpoch(gc, w,
+             "::GetFiles():         epoch to USE as reference in GPS/GLONASS navigation "
+             "file: ",
+             gc.useE, gc.isUse);
+  } else if (Is(a, 'd') && Is(b, 't')) {
+    SetStep(gc, w, gc.dt, "::GetFiles():         time interval DT: ",
+            "TIME INTERVAL [-dt] MUST BE A POSITIVE NUMBER OF SECONDS!");
+  } else if (Is(a, 'n') && Is(b, 'i')) {
+    SetStep(gc, w, gc.dtni,
+            "::GetFiles():         numerical integration time interval DT (GLONASS "
+            "navigaion): ",
+            "NUMERICAL INTEGRATION STEP [-ni] MUST BE A POSITIVE NUMBER OF SECONDS!");
+  } else if (IsHelpWord(w)) {
+    gc.isHelp = true;
+  } else if (IsVerboseWord(w)) {
+    // verbose is set by the pre-scan
+  } else {
+    ProgramWarning(kProg, (std::string("UNKNOWN PARAMETHER: ") + w.Text()).c_str());
+  }
+}
+
+// Only the help text is wanted: no options at all, or nothing but -v and/or
+// a help word.  A help word beside other options is ignored.
+bool HelpOnly(const Orbika& gc, int nargc) {
+  return nargc <= 1 || (gc.verbose && nargc <= 2) || (gc.isHelp && nargc <= 2) ||
+         (gc.isHelp && gc.verbose && nargc <= 3);
+}
+
+}  // namespace
+
+void ParseArgumetns(Orbika& gc, int nargc, const char** cargv) {
+  // Verbose first, so that the messages cover the whole parse wherever -v
+  // stands.  Word 0 is the program's path and says nothing about verbosity.
+  for (int i = 1; i < nargc; ++i)
+    if (IsVerboseWord(Word(cargv[i]))) gc.verbose = true;
+  gc.StartProg();
+  if (gc.verbose) std::cerr << kProg << "::GetFiles(): PARSING INPUT PARAMETERS!" << std::endl;
+
+  for (int i = 1; i < nargc; ++i) ParseWord(gc, Word(cargv[i]));
+
+  if (HelpOnly(gc, nargc)) {
+    OrbikaPrintHelp();
+    gc.RunProg = false;
+  }
+}
+
+void CheckArgumetns(Orbika& gc) {
+  if (gc.verbose) {
+    std::cerr << kProg << "::SetFiles(): CHECKING INPUT ARGUMENTS!" << std::endl;
+    std::cerr << kProg << "::SetFiles():         Ephemeris files!" << std::endl;
+  }
+  // The names are tested, not the flags: an option with an empty name does
+  // not count as a named file.
+  if (gc.gnavfile[0] == '\0' && gc.sp3file[0] == '\0' && gc.rnavfile[0] == '\0')
+    ProgramError(kProg, "NO EPHEMERIS FILE SET!");
+
+  // All opening tests come before the format tests.
+  if (gc.gnavfile[0] != '\0' && !FileExists(gc.gnavfile)) {
+    gc.isGPSnav = false;
+    ProgramWarning(kProg, "GPS NAVIGATION FILE CAN NOT BE OPENED!");
+  }
+  if (gc.rnavfile[0] != '\0' && !FileExists(gc.rnavfile)) {
+    gc.isGLNnav = false;
+    ProgramWarning(kProg, "GLONAS NAVIGATION FILE CAN NOT BE OPENED!");
+  }
+  if (gc.sp3file[0] != '\0' && !FileExists(gc.sp3file)) {
+    gc.isPEph = false;
+    ProgramWarning(kProg, "GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED!");
+  }
+
+  if (gc.isPEph && !TestSP3Format(gc.sp3file))
+    ProgramError(kProg, "GNSS PRECISE EPHEMERIS FILE NOT A SP3 FORMAT!");
+  if (gc.isGPSnav && !TestRINEXf(gc.gnavfile, 'N'))
+    ProgramError(kProg, "GPS NAVIGATION FILE IS NOT GPS RINEX NAVIGATION FORMAT!");
+  if (gc.isGLNnav && !TestRINEXf(gc.rnavfile, 'G'))
+    ProgramError(kProg, "GLONAS NAVIGATION FILE IS NOT GLONASS RINEX NAVIGATION FORMAT!");
+
+  if (gc.verbose)
+    std::cerr << kProg << "::SetFiles():         ANTEX - antenna phase variation file!"
+              << std::endl;
+  if (gc.atxfile[0] != '\0' && !FileExists(gc.atxfile)) {
+    gc.isAtx = false;
+    ProgramWarning(kProg, "ANTEX FILE CAN NOT BE OPENED!");
+  }
+  if (gc.isAtx && !TestAntexf(gc.atxfile)) {
+    gc.isAtx = false;
+    ProgramWarning(kProg, "ANTEX FILE IS NOT ANTEX FORMAT!");
+  }
+}

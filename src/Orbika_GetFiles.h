@@ -1,0 +1,25 @@
+// First two steps of a run: the command line, then the input files.
+//
+// ParseArgumetns fills the run state from the command-line words (file
+// names, satellite list, processing window in GPS time, output interval and
+// GLONASS integration step in seconds, verbose flag) or prints the help text
+// and marks the run as finished.  Unknown and malformed words are warned
+// about and skipped; a malformed ephemeris option, a date not written in
+// full, an interval or step that is not a positive number and an over-long
+// file name end the run.
+//
+// CheckArgumetns requires at least one named ephemeris file, drops named
+// files that cannot be opened (with a warning), and then tests the first
+// line of each remaining file for its format: a wrong ephemeris format ends
+// the run, an ANTEX file of the wrong format is only dropped.
+#pragma once
+
+#include "src/Orbika.h"
+
+// nargc and cargv as main receives them; word 0 is the program's name.
+void ParseArgumetns(Orbika& gc, int nargc, const char** cargv);
+inline void ParseArgumetns(Orbika& gc, int nargc, char** cargv) {
+  ParseArgumetns(gc, nargc, const_cast<const char**>(cargv));
+}
+
+void CheckArgumetns(Orbika& gc);
