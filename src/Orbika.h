@@ -1,0 +1,65 @@
+// Run state of one Orbika run.
+//
+// One object lives on main's stack for the whole run.  It owns the four
+// stores (GPS and GLONASS broadcast ephemerides, precise ephemeris, antenna
+// calibrations), the input file names, the satellite list, the processing
+// window (GPS time) and the flags set by the command line and the input
+// checks.  The pipeline steps are free functions taking it by reference.
+#pragma once
+
+#include "GNSS/GLNbEph.h"
+#include "GNSS/GNSSpEph.h"
+#include "GNSS/GPSbEph.h"
+#include "GNSS/antexNew.h"
+#include "GNSS/mjd.h"
+#include "matrix/matrix.h"
+
+class Orbika {
+ public:
+  GPSbEph gpsnav;   // GPS broadcast ephemeris store
+  GLNbEph glnnav;   // GLONASS broadcast ephemeris store
+  GNSSpEph pephM;   // precise ephemeris store
+  antex atx;        // antenna calibration store
+
+  char gnavfile[1024];  // GPS navigation file (-en)
+  char rnavfile[1024];  // GLONASS navigation file (-eg)
+  char sp3file[1024];   // precise ephemeris file (-ep)
+  char atxfile[1024];   // ANTEX file (-pv)
+
+  matrix<short> satprn;  // satellite list, one satellite number per row
+
+  mjd stE;   // start of the processing window
+  mjd enE;   // end of the processing window (inclusive)
+  mjd useE;  // forced epoch for choosing broadcast records (-ti)
+
+  long double dt;    // interval between output epochs, s (-dt)
+  long double dtni;  // GLONASS integration step, s (-ni)
+
+  bool verbose;    // progress messages on standard error
+  bool isGLNnav;   // a usable GLONASS navigation file is named
+  bool isGPSnav;   // a usable GPS navigation file is named
+  bool isPEph;     // a usable precise ephemeris file is named
+  bool isAtx;      // a usable ANTEX file is named
+  bool isPRNList;  // the satellite list came from the command line
+  bool isStart;    // the start epoch came from the command line
+  bool isEnd;      // the end epoch came from the command line
+  bool isUse;      // a reference epoch came from the command line
+  bool isHelp;     // a help request was seen
+  bool RunProg;    // the processing steps are to run
+
+  Orbika();
+  ~Orbika() = default;
+  Orbika(const Orbika&) = delete;
+  Orbika& operator=(const Orbika&) = delete;
+
+  // Start banner on standard error (verbose only).
+  void StartProg();
+  // Closing banner on standard error (verbose only).
+  void EndProg();
+  bool GetRunProg() const { return RunProg; }
+};
+
+// Splits a system-wide satellite number into its system letter (G, R, E, C,
+// S) and its number within the system.  Returns false for numbers of 500 and
+// above (QZSS), which the output leaves out.
+bool SatelliteCode(short n, char& letter, short& number);

@@ -1,0 +1,158 @@
+#include "src/Orbika_ReadFiles.h"
+
+#include <iostream>
+
+#include "GNSS/TimeConverse.h"
+#include "GNSS/ymdhms.h"
+#include "PROGINC/ProgramError.h"
+
+void SetFiles(Orbika& gc) {
+  if (gc.verbose) std::cerr << "Orbika" << "::SetFiles(): SETTING INPUT FILE NAMES!" << std::endl;
+  if (gc.isGPSnav) {
+    gc.gpsnav.SetFile(gc.gnavfile);
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::SetFiles():         setting GPS NAVIGATION file!" << std::endl;
+  }
+  if (gc.isGLNnav) {
+    gc.glnnav.SetFile(gc.rnavfile);
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::SetFiles():         setting GLONASS NAVIGATION file!"
+                << std::endl;
+  }
+  if (gc.isPEph) {
+    gc.pephM.SetFile(gc.sp3file);
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::SetFiles():         setting GNSS PRECISE EPHEMERIS file!"
+                << std::endl;
+  }
+  if (gc.isAtx) {
+    gc.atx.SetFile(gc.atxfile);
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::SetFiles():         setting ANTEX file!" << std::endl;
+  }
+}
+
+void ReadFiles(Orbika& gc) {
+  if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
+  if (gc.isGPSnav) {
+    gc.gpsnav.ReadFile();
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::ReadFiles():        reading GPS NAVIGATION file - "
+                << gc.gpsnav.GetNSat() << " records" << std::endl;
+  }
+  if (gc.isGLNnav) {
+    gc.glnnav.ReadFile();
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::ReadFiles():        reading GLONASS NAVIGATION file - "
+                << gc.glnnav.GetNSat() << " records" << std::endl;
+  }
+  if (gc.isPEph) {
+    gc.pephM.ReadFile();
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::ReadFiles():        reading GNSS PRECISE EPHEMERIS file - "
+                << gc.pephM.GetNEpoch() << " epochs " << gc.pephM.GetNSatList() << " satellites"
+                << std::endl;
+  }
+  if (gc.isAtx) {
+    gc.atx.ReadFile();
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::ReadFiles():        reading ANTEX file - "
+                << gc.atx.GetNGPSSat() << " GPS SWs  " << gc.atx.GetNGLNSat()
+                << " GLONASS SWs  " << gc.atx.GetNRec() << " RECs" << std::endl;
+  }
+}
+
+namespace {
+
+// Which store a window epoch comes from, in order of precedence.
+enum class EpochSource { Precise, GPS, GLONASS };
+
+EpochSource WindowSource(const Orbika& gc) {
+  if (gc.isPEph) return EpochSource::Precise;
+  if (gc.isGPSnav) return EpochSource::GPS;
+  return EpochSource::GLONASS;
+}
+
+const char* SourceTag(EpochSource s) {
+  switch (s) {
+    case EpochSource::Precise: return " [GNSS PRECISE]!";
+    case EpochSource::GPS: return " [GPS BROADCAST]!";
+    default: return " [GLONASS BROADCAST]!";
+  }
+}
+
+// First (or last) epoch of the window from the source store: the precise
+// table's own first/last epoch, or the day of the first navigation record.
+mjd WindowEpoch(Orbika& gc, EpochSource s, bool end) {
+  mjd t;
+  switch (s) {
+    case EpochSource::Precise:
+      t = gc.pephM.GetMJD(end ? gc.pephM.GetNEpoch() - 1 : 0);
+      return t;
+    case EpochSource::GPS:
+      t = gc.gpsnav.GetMJD(0);
+      break;
+    default:
+      t = gc.glnnav.GetMJD(0);
+      break;
+  }
+  t.SetSecond(end ? 86399 : 0);
+  return t;
+}
+
+void SetWindowEpoch(Orbika& gc, mjd& target, bool end) {
+  if (gc.verbose)
+    std::cerr << "Orbika" << "::SetProcParameters(): setting " << (end ? "END" : "START")
+              << " epoch";
+  const EpochSource s = WindowSource(gc);
+  target = WindowEpoch(gc, s, end);
+  if (gc.verbose) {
+    ymdhms datum = mjd2ymdhms(target);
+    std::cerr << datum << SourceTag(s) << std::endl;
+  }
+}
+
+}  // namespace
+
+void SetProcParameters(Orbika& gc) {
+  if (gc.verbose)
+    std::cerr << "Orbika" << "::SetProcParameters(): SETTING PROCESSING PARAMETERS!" << std::endl;
+
+  // Without any usable store the window cannot come from data; an empty store
+  // has no first record to take it from.
+  if ((!gc.isStart || !gc.isEnd) && !gc.isPEph && !gc.isGPSnav && !gc.isGLNnav)
+    ProgramError("Orbika",
+                 "NO USABLE EPHEMERIS FILE - START AND END EPOCH MUST BE SET WITH -ts AND -te!");
+
+  if (!gc.isStart) SetWindowEpoch(gc, gc.stE, false);
+  if (!gc.isEnd) SetWindowEpoch(gc, gc.enE, true);
+
+  if (!gc.isPRNList) {
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::SetProcParameters(): Setting satellite list from ephemeris files!"
+                << std::endl;
+    if (gc.isPEph) {
+      gc.satprn = gc.pephM.GetSatList();
+    } else {
+      matrix<short> gps, gln;
+      long ngps = 0, ngln = 0;
+      if (gc.isGPSnav) {
+        gps = gc.gpsnav.GetSatList();
+        ngps = gps.Length();
+      }
+      if (gc.isGLNnav) {
+        gln = gc.glnnav.GetSatList();
+        ngln = gln.Length();
+      }
+      if (ngps + ngln > 0) {
+        gc.satprn.Resize(ngps + ngln, 1);
+        for (long i = 0; i < ngps; ++i) gc.satprn(i) = gps(i);
+        for (long i = 0; i < ngln; ++i) gc.satprn(ngps + i) = static_cast<short>(gln(i) + 100);
+      } else {
+        gc.satprn = matrix<short>();
+      }
+    }
+  }
+
+  if (gc.isGLNnav) gc.glnnav.SetIntegrationStep(gc.dtni);
+}

@@ -1,0 +1,15 @@
+// Loading steps of the pipeline: hand each usable store its file name, read
+// the files, and complete the processing window and the satellite list from
+// the loaded data (precise file first, then GPS, then GLONASS navigation).
+#pragma once
+
+#include "src/Orbika.h"
+
+// Gives each store whose flag is set its file name.
+void SetFiles(Orbika& gc);
+// Reads every usable file into its store; verbose mode reports the counts.
+void ReadFiles(Orbika& gc);
+// Completes the start and end epochs (GPS time, or the SP3 file's own time
+// scale) and the satellite list that the command line left open, and hands
+// the GLONASS integration step to its store.
+void SetProcParameters(Orbika& gc);

@@ -1,0 +1,130 @@
+// The whole program on a day of real IGS data (skipped when absent): every
+// file kind together, the differences against separate broadcast-only runs,
+// and the size of the broadcast errors.
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/TestUtil.h"
+
+namespace {
+
+using orbtest::DataFile;
+using orbtest::RunOrbika;
+using orbtest::SplitLines;
+
+// One record cut at its fixed columns.
+struct Record {
+  std::string epoch;  // date and MJD, 38 characters
+  std::string sat;    // e.g. "G05"
+  std::vector<double> f;  // every number after the satellite
+};
+
+std::vector<Record> ParseRecords(const std::string& out) {
+  std::vector<Record> recs;
+  for (const auto& l : SplitLines(out)) {
+    if (l.empty() || l[0] == '#') continue;
+    Record r;
+    r.epoch = l.substr(0, 38);
+    r.sat = l.substr(43, 3);
+    // Positions take 62 characters (16, 16, 16, 14), velocities 37 (1 + 12 x 3).
+    size_t pos = 46;
+    while (pos < l.size()) {
+      const bool velocity = l[pos] == ' ' && (l.size() - pos) % 62 != 0 &&
+                            (r.f.size() % 7 == 4);
+      const std::vector<size_t> widths =
+          velocity ? std::vector<size_t>{13, 12, 12} : std::vector<size_t>{16, 16, 16, 14};
+      for (size_t w : widths) {
+        r.f.push_back(std::strtod(l.substr(pos, w).c_str(), nullptr));
+        pos += w;
+      }
+    }
+    recs.push_back(r);
+  }
+  return recs;
+}
+
+class RealData : public ::testing::Test {
+ protected:
+  void SetUp() override { ORBIKA_REQUIRE_DATA(); }
+};
+
+TEST_F(RealData, SetAFullRunMatchesBroadcastOnlyRuns) {
+  const std::string sp3 = DataFile("esa15253.sp3"), gps = DataFile("brdc0910.09n"),
+                    glo = DataFile("brdc0910.09g"), atx = DataFile("igs05.atx");
+  const auto full = RunOrbika({"-ep" + sp3, "-en" + gps, "-eg" + glo, "-pv" + atx}, 120);
+  ASSERT_EQ(full.status, 0) << full.err.substr(0, 2000);
+  EXPECT_EQ(full.err, "");
+  const auto recs = ParseRecords(full.out);
+
+  // The window of the SP3 file for each satellite of its list.
+  std::map<std::string, int> count;
+  for (const auto& r : recs) ++count[r.sat];
+  EXPECT_EQ(count.size(), 48u);
+  for (const auto& [sat, n] : count) EXPECT_EQ(n, 96) << sat;
+
+  // Broadcast-only runs over the same window give B; the full run prints P
+  // and P - B.  The difference must agree to the last printed digit.
+  const std::string window[] = {"-ts2009-04-01,00:00:00", "-te2009-04-01,23:45:00"};
+  const auto bgps = RunOrbika({"-en" + gps, window[0], window[1]}, 120);
+  const auto bglo = RunOrbika({"-eg" + glo, window[0], window[1]}, 120);
+  ASSERT_EQ(bgps.status, 0);
+  ASSERT_EQ(bglo.status, 0);
+  std::map<std::string, Record> broadcast;
+  for (const auto* run : {&bgps, &bglo})
+    for (const auto& r : ParseRecords(run->out)) broadcast[r.epoch + r.sat] = r;
+
+  double sum2[2] = {0, 0};
+  long n[2] = {0, 0};
+  for (const auto& r : recs) {
+    const auto it = broadcast.find(r.epoch + r.sat);
+    ASSERT_NE(it, broadcast.end()) << r.sat << r.epoch;
+    const auto& b = it->second.f;
+    // P position (0-3), P velocity (4-6), P - B position (7-10).
+    ASSERT_GE(r.f.size(), 11u);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_NEAR(r.f[k] - b[k], r.f[7 + k], 0.0015) << r.sat << r.epoch << " axis " << k;
+    EXPECT_NEAR(r.f[3] - b[3], r.f[10], 1.5e-6) << r.sat << r.epoch << " clock";
+    const int sys = r.sat[0] == 'G' ? 0 : 1;
+    sum2[sys] += r.f[7] * r.f[7] + r.f[8] * r.f[8] + r.f[9] * r.f[9];
+    ++n[sys];
+    if (sys == 1) {
+      // The GLONASS velocity difference closes the record.
+      ASSERT_EQ(r.f.size(), 14u);
+      for (int k = 0; k < 3; ++k) EXPECT_NEAR(r.f[4 + k] - b[4 + k], r.f[11 + k], 0.0015);
+    }
+  }
+  const double rmsGps = std::sqrt(sum2[0] / n[0]), rmsGlo = std::sqrt(sum2[1] / n[1]);
+  EXPECT_GT(rmsGps, 0.5);
+  EXPECT_LT(rmsGps, 3.0);
+  EXPECT_GT(rmsGlo, 2.0);
+  EXPECT_LT(rmsGlo, 15.0);
+  RecordProperty("gps_rms_m", std::to_string(rmsGps));
+  RecordProperty("glonass_rms_m", std::to_string(rmsGlo));
+}
+
+TEST_F(RealData, SetBRunsWithWarningsFarFromRecords) {
+  const std::string sp3 = DataFile("grg21553.sp3"), gps = DataFile("brdc1180.21n");
+  const auto withSp3 = RunOrbika({"-ep" + sp3, "-en" + gps}, 120);
+  ASSERT_EQ(withSp3.status, 0) << withSp3.err.substr(0, 2000);
+  EXPECT_FALSE(ParseRecords(withSp3.out).empty());
+
+  // Broadcast only: the whole day of the first record, 17:59:44, most of it
+  // far from any record.
+  const auto alone = RunOrbika({"-en" + gps}, 120);
+  ASSERT_EQ(alone.status, 0);
+  EXPECT_NE(alone.err.find("#### Orbika: Warning -> "), std::string::npos);
+  const auto recs = ParseRecords(alone.out);
+  ASSERT_FALSE(recs.empty());
+  EXPECT_EQ(recs.front().epoch, " 2021-04-28 00:00:00.0   59332     0.0");
+  for (const auto& r : recs) {
+    ASSERT_EQ(r.f.size(), 4u);
+    for (double v : r.f) EXPECT_TRUE(std::isfinite(v)) << r.sat << r.epoch;
+  }
+}
+
+}  // namespace
