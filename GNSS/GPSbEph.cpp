@@ -26,7 +26,7 @@ GPSbEph::GPSbEph()
     : navig{},
       Relativity(0),
       nsatall(0),
-      // WGS84 values of the GPS interface specification, as double constants.
+      // WGS84 values of the GPS interface document IS-GPS-200, as double constants.
       GMz(3.986005e14),
       OMEGAz(7.2921151467e-5),
       RelK(-4.442807633e-10) {}

@@ -3,7 +3,7 @@
 // Holds one RINEX version 2 GPS navigation file in memory (header and
 // records, see GPSbEphHeader.h and GPSbEphData.h) and computes from it the
 // Earth-fixed position and the clock correction of a GPS satellite at an
-// epoch, with the user algorithm of the GPS interface specification
+// epoch, with the user algorithm of the GPS interface document
 // (IS-GPS-200, "user algorithm for ephemeris determination" and "satellite
 // clock correction"): mean motion from GM and sqrt(A), Kepler's equation by
 // fixed-point iteration, harmonic corrections of the argument of latitude,
