@@ -112,8 +112,7 @@ TEST_F(Driver, SettingsHeadOfATypicalRun) {
 }
 
 TEST_F(Driver, ColumnHeaderFollowsTheStoresInUse) {
-  const std::string glo = dir_ + "/glo.13g";
-  WriteFile(glo, orbtest::ReadFileText(orbtest::FixtureDir() + "/cli_glonass.09g"));
+  WriteFile(dir_ + "/glo.12g", orbtest::ReadFileText(orbtest::FixtureDir() + "/glo_leap2012.g"));
   struct Case {
     std::vector<std::string> args;
     std::string header;
@@ -121,6 +120,8 @@ TEST_F(Driver, ColumnHeaderFollowsTheStoresInUse) {
       {{"-enbrdc.13n", "-prG01"}, kHeadColumns},
       {{"-epsp3.sp3"}, kHeadColumns + kVelColumns},
       {{"-epsp3.sp3", "-enbrdc.13n"}, kHeadColumns + kVelColumns + kDiffColumns},
+      {{"-egglo.12g"}, kHeadColumns + kVelColumns},
+      {{"-epsp3.sp3", "-egglo.12g"}, kHeadColumns + kVelColumns + kDiffColumns},
   };
   for (const auto& c : cases) {
     const auto r = Run(c.args);
