@@ -9,6 +9,8 @@
 #include <iostream>
 #include <locale>
 
+#include "PROGINC/WholeNumber.h"
+
 namespace timeutil {
 const unsigned short CumulativeDays[2][13] = {
     {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
@@ -94,11 +96,10 @@ const LeapRow kLeapSeconds[] = {
     {49169, 9},  {49534, 10}, {50083, 11}, {50630, 12}, {51179, 13}, {53736, 14},
     {54832, 15}, {56109, 16}, {57204, 17}, {57754, 18}};
 
-// Whole part of a count as a 16-bit field value.  Negative counts and
-// counts too large for the field come out as 65535, which every field test
-// refuses.
+// A whole count as a 16-bit field value.  Negative counts and counts too
+// large for the field come out as 65535, which every field test refuses.
 unsigned short ToField(long double v) {
-  return (v >= 0 && v < 65535.0L) ? static_cast<unsigned short>(v) : 65535;
+  return (v >= 0 && v < 65535.0L) ? static_cast<unsigned short>(TruncateExact(v)) : 65535;
 }
 
 // Day count of a calendar date with 1901-01-01 as day 1, taking every
@@ -134,7 +135,7 @@ ymdhms CalendarFromDays(long days_fr_jan1_1901, long double secday) {
   // January and fails the day test.
   const unsigned short* cum = timeutil::CumulativeDays[LeapYear(year)];
   const long double scaled = yday * static_cast<long double>(kMonthGuess);
-  const long guess = std::max(0L, static_cast<long>(scaled));
+  const long guess = std::max(0L, TruncateExact(scaled));
   const long more = yday > cum[guess + 1] ? 1 : 0;
   const long month = guess + more + 1;
   const long day = yday - cum[guess + more];
@@ -180,9 +181,9 @@ ymdhms mjd2ymdhms(const mjd& t) {
 }
 
 void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s) {
-  const long double hr = std::floor(second / 3600);
+  const long double hr = FloorExact(second / 3600);
   const long double x = (second / 3600 - hr) * 60;
-  const long double mn = std::floor(x);
+  const long double mn = FloorExact(x);
   s = (x - mn) * 60;
   h = ToField(hr);
   m = ToField(mn);

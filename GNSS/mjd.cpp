@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iomanip>
+#include <limits>
 
 #include "GNSS/TimeConverse.h"
 #include "PROGINC/FixedFormat.h"
@@ -17,6 +18,9 @@ const long double kSecPerDay = 86400.0L;
 const std::uint32_t kMJDayLimit = 200000;
 // A moved epoch closer than this below midnight is carried to the next day.
 const long double kMidnightTol = 1e-12;
+// Steps of this many seconds (2^62 days) or more are counted modulo 2^32
+// days: their day count does not fit the integer it is formed in.
+const long double kWrapSeconds = 86400.0L * 4611686018427387904.0L;
 // Tolerances of the comparisons on the second of day.
 const long double kEqualTol = 1e-13;
 const long double kOrderTol = 1e-14;
@@ -71,7 +75,16 @@ mjd& mjd::operator+=(long double dsec) {
   // day, the usual case, have none).
   std::uint64_t dday = 0;
   long double rest = a;
-  if (a >= kSecPerDay) {
+  if (!std::isfinite(a)) {
+    // No time lies an infinite step away.
+    second = std::numeric_limits<long double>::quiet_NaN();
+    return *this;
+  }
+  if (a >= kWrapSeconds) {
+    // Too many days to count: only the day number modulo 2^32 matters.
+    dday = static_cast<std::uint64_t>(std::fmod(std::floor(a / kSecPerDay), 4294967296.0L));
+    rest = std::fmod(a, kSecPerDay);
+  } else if (a >= kSecPerDay) {
     dday = static_cast<std::uint64_t>(a / kSecPerDay);
     rest = a - static_cast<long double>(dday * 86400u);
   }
@@ -150,12 +163,13 @@ void mjd::TestSecond() const {
 
 void mjd::Error(const char* msg) { timeutil::ClassError("mjd", msg); }
 
-long double operator-(const mjd& d1, const mjd& d2) {
-  // The day difference is taken larger minus smaller so it cannot wrap; it
-  // is exact in double, as is its product with 86400.
-  if (d1.mjday >= d2.mjday)
-    return static_cast<double>(d1.mjday - d2.mjday) * 86400.0 + (d1.second - d2.second);
-  return (d1.second - d2.second) - static_cast<double>(d2.mjday - d1.mjday) * 86400.0;
+int FormatText(char* buf, const mjd& t, char fill) {
+  static_assert(kTimeTextMax >= kFixedFormatMax + 32, "room for the day and the seconds");
+  if (mjdns::PrintFormat != 0) return -1;
+  const unsigned short n = mjdns::NDecSecond;
+  char* p = timeutil::PutUnsigned(buf, t.mjday, 6, fill);
+  const int nsec = FormatFixed(p, t.second, n + 7, n, fill);
+  return nsec < 0 ? -1 : static_cast<int>(p - buf) + nsec;
 }
 
 std::ostream& operator<<(std::ostream& os, const mjd& t) {
@@ -164,13 +178,8 @@ std::ostream& operator<<(std::ostream& os, const mjd& t) {
     case 0: {  // day, second of day
       // Built in one piece when the stream allows: this layout is written on
       // every result line.
-      char buf[kFixedFormatMax + 32];
-      int len = -1;
-      if (timeutil::PlainStream(os)) {
-        char* p = timeutil::PutUnsigned(buf, t.mjday, 6, os.fill());
-        const int nsec = FormatFixed(p, t.second, n + 7, n, os.fill());
-        if (nsec >= 0) len = static_cast<int>(p - buf) + nsec;
-      }
+      char buf[kTimeTextMax];
+      const int len = timeutil::PlainStream(os) ? FormatText(buf, t, os.fill()) : -1;
       os.setf(std::ios::fixed, std::ios::floatfield);
       os.precision(n);
       if (len >= 0) {

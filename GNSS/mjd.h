@@ -64,7 +64,9 @@ class mjd {
   // within 1e-10 s below a full minute is carried into the minute).
   void Sec2HMS(unsigned short& h, unsigned short& m, long double& s) const;
 
-  // Moves the epoch by dsec seconds (either sign); not validated.
+  // Moves the epoch by dsec seconds (either sign); not validated.  The day
+  // number wraps modulo 2^32; a step that is not finite leaves the second
+  // not a number.
   mjd& operator+=(long double dsec);
   // Same, for a step held in double precision.
   mjd& operator+=(double dsec) { return *this += static_cast<long double>(dsec); }
@@ -91,6 +93,7 @@ class mjd {
 
   friend long double operator-(const mjd& d1, const mjd& d2);
   friend std::ostream& operator<<(std::ostream& os, const mjd& t);
+  friend int FormatText(char* buf, const mjd& t, char fill);
   friend std::istream& operator>>(std::istream& is, mjd& t);
 
  private:
@@ -98,13 +101,25 @@ class mjd {
   long double second;   // seconds since 0 h of mjday
 };
 
-// d1 - d2 in seconds; positive when d1 is later.
-long double operator-(const mjd& d1, const mjd& d2);
+// d1 - d2 in seconds; positive when d1 is later.  Inline: the interpolation
+// of precise orbits takes fifteen differences per call.
+inline long double operator-(const mjd& d1, const mjd& d2) {
+  // The day difference is taken larger minus smaller so it cannot wrap; it
+  // is exact in double, as is its product with 86400.
+  if (d1.mjday >= d2.mjday)
+    return static_cast<double>(d1.mjday - d2.mjday) * 86400.0 + (d1.second - d2.second);
+  return (d1.second - d2.second) - static_cast<double>(d2.mjday - d1.mjday) * 86400.0;
+}
 
 // Writes t in the layout selected by mjdns (layout 0: day in a field of 6,
 // second of day with NDecSecond decimals in a field of NDecSecond + 7).
 // Leaves the stream in fixed notation with the precision of the seconds.
 std::ostream& operator<<(std::ostream& os, const mjd& t);
+// Layout 0 built in memory, as operator<< writes it on a plain stream
+// (timeutil::PlainStream) whose fill character is fill: returns its length,
+// or -1 for any other layout or a text the fast formatter does not render.
+// buf holds at least kTimeTextMax (ymdhms.h) characters.
+int FormatText(char* buf, const mjd& t, char fill);
 
 // Reads day and second of day as two numbers, then validates.
 std::istream& operator>>(std::istream& is, mjd& t);

@@ -43,19 +43,8 @@ constexpr int kMaxFastFields = 4;
 constexpr unsigned short kMaxFastWidth = 64;
 constexpr unsigned short kMaxFastDecimals = 18;
 constexpr long double kMaxFastMagnitude = 0x1p63L;
-
-// True when the stream would write a fixed-point number exactly as printf's
-// "%*.*Lf" does, padded on the left with its fill character: right
-// alignment, no forced sign or point, lower-case inf/nan, and a locale with
-// a '.' decimal point and no digit grouping.
-bool PlainFixedStream(const std::ostream& os) {
-  constexpr std::ios::fmtflags kDecorations = std::ios::left | std::ios::internal |
-                                              std::ios::showpos | std::ios::showpoint |
-                                              std::ios::uppercase;
-  if (os.flags() & kDecorations) return false;
-  const auto& punct = std::use_facet<std::numpunct<char>>(os.getloc());
-  return punct.decimal_point() == '.' && punct.grouping().empty();
-}
+static_assert(kFixedFieldsMax >= kMaxFastFields * (kFixedFormatMax - 1) + 1,
+              "room for the widest fast fields");
 
 bool FastField(long double v, unsigned short width, unsigned short ndec) {
   return width <= kMaxFastWidth && ndec <= kMaxFastDecimals &&
@@ -229,6 +218,26 @@ xyz sqrt(const xyz& p) {
   return xyz(std::sqrt(p.GetX()), std::sqrt(p.GetY()), std::sqrt(p.GetZ()));
 }
 
+bool PlainFixedStream(const std::ostream& os) {
+  constexpr std::ios::fmtflags kDecorations = std::ios::left | std::ios::internal |
+                                              std::ios::showpos | std::ios::showpoint |
+                                              std::ios::uppercase;
+  if (os.flags() & kDecorations) return false;
+  const auto& punct = std::use_facet<std::numpunct<char>>(os.getloc());
+  return punct.decimal_point() == '.' && punct.grouping().empty();
+}
+
+int FormatFixedFields(char* buf, int n, const long double* v, const unsigned short* width,
+                      const unsigned short* ndec, char fill) {
+  if (n > kMaxFastFields) return -1;
+  int len = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!FastField(v[i], width[i], ndec[i])) return -1;
+    len += FormatFixed(buf + len, v[i], width[i], ndec[i], fill);
+  }
+  return len;
+}
+
 void WriteFixedFields(std::ostream& os, int n, const long double* v,
                       const unsigned short* width, const unsigned short* ndec) {
   os.setf(std::ios::fixed, std::ios::floatfield);
@@ -236,16 +245,15 @@ void WriteFixedFields(std::ostream& os, int n, const long double* v,
 
   // One result line holds millions of these fields: format them into one
   // buffer and hand it to the stream in a single write.
-  bool fast = n <= kMaxFastFields && PlainFixedStream(os);
-  for (int i = 0; fast && i < n; ++i) fast = FastField(v[i], width[i], ndec[i]);
-  if (fast) {
-    char buf[(kMaxFastFields + 1) * (kFixedFormatMax + 1)];
-    int len = 0;
-    for (int i = 0; i < n; ++i) len += FormatFixed(buf + len, v[i], width[i], ndec[i], os.fill());
-    os.write(buf, len);
-    os.width(0);
-    os.precision(ndec[n - 1]);
-    return;
+  if (PlainFixedStream(os)) {
+    char buf[kFixedFieldsMax];
+    const int len = FormatFixedFields(buf, n, v, width, ndec, os.fill());
+    if (len >= 0) {
+      os.write(buf, len);
+      os.width(0);
+      os.precision(ndec[n - 1]);
+      return;
+    }
   }
   for (int i = 0; i < n; ++i) {
     os.width(width[i]);

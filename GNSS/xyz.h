@@ -120,3 +120,18 @@ std::istream& operator>>(std::istream& is, xyz& p);
 // precision of the last field and width 0.
 void WriteFixedFields(std::ostream& os, int n, const long double* v,
                       const unsigned short* width, const unsigned short* ndec);
+
+// The same text built in memory, for callers that assemble whole lines: the
+// n (at most 4) fields padded with fill, as WriteFixedFields writes them on
+// a plain stream (see PlainFixedStream).  Returns the length, or -1 when a
+// field is one the fast formatter leaves to the stream (|v| >= 2^63, a
+// width above 64, more than 18 decimals); buf then holds nothing useful.
+// buf holds at least kFixedFieldsMax characters.
+constexpr int kFixedFieldsMax = 4 * 128 + 1;
+int FormatFixedFields(char* buf, int n, const long double* v, const unsigned short* width,
+                      const unsigned short* ndec, char fill);
+// True when a stream writes fixed-point numbers exactly as printf's
+// "%*.*Lf" does, padded on the left with its fill character: right
+// alignment, no forced sign or point, lower-case inf/nan, and a locale with
+// a '.' decimal point and no digit grouping.
+bool PlainFixedStream(const std::ostream& os);

@@ -118,14 +118,33 @@ xyzt operator-(const xyzt& p1, const xyzt& p2) {
   return r -= p2;
 }
 
+namespace {
+// The fields of the text output under the current print settings.
+struct TextFields {
+  int n;
+  long double v[4];
+  unsigned short width[4];
+  unsigned short ndec[4];
+};
+
+TextFields Fields(const xyzt& p) {
+  return {xyztns::PrintTime == 1 ? 4 : 3,
+          {ToOutputUnit(p.GetX()), ToOutputUnit(p.GetY()), ToOutputUnit(p.GetZ()),
+           p.GetT() * xyztns::UnitT},
+          {xyztns::Width, xyztns::Width, xyztns::Width, xyztns::WidthT},
+          {xyztns::NDec, xyztns::NDec, xyztns::NDec, xyztns::NDecT}};
+}
+}  // namespace
+
 std::ostream& operator<<(std::ostream& os, const xyzt& p) {
-  const long double v[4] = {ToOutputUnit(p.GetX()), ToOutputUnit(p.GetY()),
-                            ToOutputUnit(p.GetZ()), p.GetT() * xyztns::UnitT};
-  const unsigned short width[4] = {xyztns::Width, xyztns::Width, xyztns::Width,
-                                   xyztns::WidthT};
-  const unsigned short ndec[4] = {xyztns::NDec, xyztns::NDec, xyztns::NDec, xyztns::NDecT};
-  WriteFixedFields(os, xyztns::PrintTime == 1 ? 4 : 3, v, width, ndec);
+  const TextFields f = Fields(p);
+  WriteFixedFields(os, f.n, f.v, f.width, f.ndec);
   return os;
+}
+
+int FormatText(char* buf, const xyzt& p, char fill) {
+  const TextFields f = Fields(p);
+  return FormatFixedFields(buf, f.n, f.v, f.width, f.ndec, fill);
 }
 
 std::istream& operator>>(std::istream& is, xyzt& p) {

@@ -88,6 +88,11 @@ xyzt operator-(const xyzt& p1, const xyzt& p2);
 // its field is written whole.  Afterwards the stream's precision is that of
 // the last field written and its width is 0.
 std::ostream& operator<<(std::ostream& os, const xyzt& p);
+// The same text built in memory, padded with fill, as operator<< writes it
+// on a plain stream (PlainFixedStream, xyz.h): returns its length, or -1
+// when a component is one the fast formatter leaves to the stream (see
+// FormatFixedFields).  buf holds at least kFixedFieldsMax characters.
+int FormatText(char* buf, const xyzt& p, char fill);
 // Reads x, y, z, dt as four whitespace-separated numbers and undoes the
 // output units (x, y, z times Unit, or divided by 100; dt divided by UnitT).
 std::istream& operator>>(std::istream& is, xyzt& p);

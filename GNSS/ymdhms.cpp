@@ -198,29 +198,17 @@ void ymdhms::Sec2HMS(long double second, unsigned short& h, unsigned short& m,
 void ymdhms::Error(const char* msg) { timeutil::ClassError("ymdhms", msg); }
 
 namespace {
+// Width of the seconds of hh:mm:ss with n decimals.
+int SecondWidth(unsigned short n) { return n > 0 ? n + 3 : 2; }
+
 // Family 2: " yyyy-..." forms, selected by ymdhmsns::PrintFormat.
 void PutFamily2(std::ostream& os, const ymdhms& t, unsigned short n) {
   switch (ymdhmsns::PrintFormat) {
     case 0: {  // yyyy-mm-dd hh:mm:ss.s
-      const int wsec = n > 0 ? n + 3 : 2;
       // Built in one piece when the stream allows: this layout is written on
       // every result line.
-      char buf[kFixedFormatMax + 32];
-      int len = -1;
-      if (timeutil::PlainStream(os)) {
-        char* p = timeutil::PutUnsigned(buf, t.GetYear(), 5, os.fill());
-        *p++ = '-';
-        p = timeutil::PutUnsigned(p, t.GetMonth(), 2, '0');
-        *p++ = '-';
-        p = timeutil::PutUnsigned(p, t.GetDay(), 2, '0');
-        *p++ = ' ';
-        p = timeutil::PutUnsigned(p, t.GetHour(), 2, '0');
-        *p++ = ':';
-        p = timeutil::PutUnsigned(p, t.GetMinute(), 2, '0');
-        *p++ = ':';
-        const int nsec = FormatFixed(p, t.GetSecond(), wsec, n, '0');
-        if (nsec >= 0) len = static_cast<int>(p - buf) + nsec;
-      }
+      char buf[kTimeTextMax];
+      const int len = timeutil::PlainStream(os) ? FormatText(buf, t, os.fill()) : -1;
       if (len >= 0) {
         os.write(buf, len);
         os.width(0);
@@ -230,7 +218,7 @@ void PutFamily2(std::ostream& os, const ymdhms& t, unsigned short n) {
       } else {
         os << std::setw(5) << t.GetYear() << '-' << std::setfill('0') << std::setw(2)
            << t.GetMonth() << '-' << std::setw(2) << t.GetDay() << ' ';
-        timeutil::PutHMS(os, t.GetHour(), t.GetMinute(), t.GetSecond(), n, wsec);
+        timeutil::PutHMS(os, t.GetHour(), t.GetMinute(), t.GetSecond(), n, SecondWidth(n));
       }
       break;
     }
@@ -274,6 +262,24 @@ void PutColumns(std::ostream& os, const ymdhms& t, int yearValue, int wYear, int
      << std::setw(wField) << t.GetMinute() << std::setw(wSecond) << t.GetSecond();
 }
 }  // namespace
+
+int FormatText(char* buf, const ymdhms& t, char fill) {
+  static_assert(kTimeTextMax >= kFixedFormatMax + 32, "room for the date and the seconds");
+  if (ymdhmsns::PrintType != 2 || ymdhmsns::PrintFormat != 0) return -1;
+  const unsigned short n = ymdhmsns::NDecSecond;
+  char* p = timeutil::PutUnsigned(buf, t.GetYear(), 5, fill);
+  *p++ = '-';
+  p = timeutil::PutUnsigned(p, t.GetMonth(), 2, '0');
+  *p++ = '-';
+  p = timeutil::PutUnsigned(p, t.GetDay(), 2, '0');
+  *p++ = ' ';
+  p = timeutil::PutUnsigned(p, t.GetHour(), 2, '0');
+  *p++ = ':';
+  p = timeutil::PutUnsigned(p, t.GetMinute(), 2, '0');
+  *p++ = ':';
+  const int nsec = FormatFixed(p, t.GetSecond(), SecondWidth(n), n, '0');
+  return nsec < 0 ? -1 : static_cast<int>(p - buf) + nsec;
+}
 
 std::ostream& operator<<(std::ostream& os, const ymdhms& t) {
   const unsigned short n = ymdhmsns::NDecSecond;

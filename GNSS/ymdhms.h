@@ -117,6 +117,13 @@ class ymdhms {
 // the stream in fixed notation with the precision of the seconds and the
 // fill character set to a blank.
 std::ostream& operator<<(std::ostream& os, const ymdhms& t);
+// The default layout (PrintType 2, PrintFormat 0) built in memory, as
+// operator<< writes it on a plain stream (timeutil::PlainStream) whose fill
+// character is fill: returns its length, or -1 for any other layout or a
+// text the fast formatter does not render.  buf holds at least
+// kTimeTextMax characters.
+constexpr int kTimeTextMax = 160;
+int FormatText(char* buf, const ymdhms& t, char fill);
 
 // Reads year, month, day, hour, minute and second as six numbers.  A year
 // of 80-99 means 1980-1999 and a year of 0-79 means 2000-2079, so two-digit

@@ -1,13 +1,22 @@
 #include "PROGINC/FixedFormat.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace {
 
 using u128 = unsigned __int128;
+
+// The fast path reads the 80-bit extended format directly: a 64-bit
+// significand with an explicit integer bit, then 15 exponent bits and the
+// sign.
+static_assert(std::numeric_limits<long double>::digits == 64 &&
+                  std::numeric_limits<long double>::max_exponent == 16384,
+              "FormatFixed expects the 80-bit extended long double");
+constexpr int kExponentBias = 16383;
+constexpr int kExponentMask = 0x7fff;
 
 constexpr int kMaxFastDecimals = 18;
 
@@ -32,6 +41,12 @@ constexpr std::uint64_t kPow10[kMaxFastDecimals + 1] = {
     100000000000000000ULL,
     1000000000000000000ULL};
 
+// "00" to "99": two decimal digits per division.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // The library's own text, for everything the fast path leaves alone.
 int FormatSlow(char* buf, long double v, int width, int decimals, char fill) {
   char tmp[kFixedFormatMax];
@@ -44,47 +59,71 @@ int FormatSlow(char* buf, long double v, int width, int decimals, char fill) {
   return pad + n;
 }
 
-// Decimal digits of q, most significant first; returns their count.
-int Digits(u128 q, char* out) {
-  char rev[48];
-  int n = 0;
+// The two decimal digits of v < 100 ending at end.
+void PutPair(char* end, std::uint32_t v) { std::memcpy(end - 2, kDigitPairs + 2 * v, 2); }
+
+// The eight decimal digits of v < 10^8, with leading zeros, ending at end:
+// four independent pairs rather than one long chain of divisions.
+void PutEight(char* end, std::uint32_t v) {
+  const std::uint32_t high = v / 10000, low = v % 10000;
+  PutPair(end, low % 100);
+  PutPair(end - 2, low / 100);
+  PutPair(end - 4, high % 100);
+  PutPair(end - 6, high / 100);
+}
+
+// Decimal digits of q written backwards so that they end at end; returns
+// the first digit.
+char* Digits(u128 q, char* end) {
   while (q > UINT64_MAX) {
-    rev[n++] = static_cast<char>('0' + static_cast<int>(q % 10));
+    *--end = static_cast<char>('0' + static_cast<int>(q % 10));
     q /= 10;
   }
-  // Most values fit in 64 bits, where division is far cheaper.
+  // Most values fit in 64 bits, where division is far cheaper, and are cut
+  // into groups of eight digits.
+  constexpr std::uint64_t kEight = 100000000;
   std::uint64_t q64 = static_cast<std::uint64_t>(q);
-  do {
-    rev[n++] = static_cast<char>('0' + static_cast<int>(q64 % 10));
-    q64 /= 10;
-  } while (q64 != 0);
-  for (int i = 0; i < n; ++i) out[i] = rev[n - 1 - i];
-  return n;
+  while (q64 >= kEight) {
+    PutEight(end, static_cast<std::uint32_t>(q64 % kEight));
+    q64 /= kEight;
+    end -= 8;
+  }
+  std::uint32_t rest = static_cast<std::uint32_t>(q64);
+  while (rest >= 100) {
+    PutPair(end, rest % 100);
+    rest /= 100;
+    end -= 2;
+  }
+  if (rest >= 10) {
+    PutPair(end, rest);
+    return end - 2;
+  }
+  *--end = static_cast<char>('0' + rest);
+  return end;
 }
 
 }  // namespace
 
-int FormatFixed(char* buf, long double v, int width, int decimals, char fill) {
+int FormatFixed(char* buf, const long double& v, int width, int decimals, char fill) {
   if (decimals < 0) decimals = 6;  // a negative precision means the default
-  if (!std::isfinite(v) || decimals > kMaxFastDecimals || std::fabs(v) >= 0x1p63L)
-    return FormatSlow(buf, v, width, decimals, fill);
 
-  const bool negative = std::signbit(v);
-  int exp2 = 0;
-  // |v| = m * 2^(exp2 - 64) with m a 64-bit integer (exact for 80-bit values).
-  const long double frac = std::frexp(std::fabs(v), &exp2);
-  const std::uint64_t m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
-  // |v| * 10^d = m * 10^d / 2^shift, and shift >= 1 since |v| < 2^63.
-  const int shift = 64 - exp2;
+  // |v| = m * 2^(e - 63), exactly; subnormals have the smallest exponent.
+  std::uint64_t m;
+  std::uint16_t signExp;
+  std::memcpy(&m, &v, sizeof m);
+  std::memcpy(&signExp, reinterpret_cast<const char*>(&v) + sizeof m, sizeof signExp);
+  const int biased = signExp & kExponentMask;
+  const int e = (biased == 0 ? 1 : biased) - kExponentBias;
+  // NaN, infinities (biased exponent all ones) and |v| >= 2^63 go to the
+  // library, as do more decimals than 10^d fits in 64 bits.
+  if (e >= 63 || decimals > kMaxFastDecimals) return FormatSlow(buf, v, width, decimals, fill);
+  const bool negative = (signExp >> 15) != 0;
 
-  // Scaled value m * 10^d fits in 128 bits: m < 2^64, 10^18 < 2^60.
+  // |v| * 10^d = m * 10^d / 2^shift with shift >= 1; m * 10^d < 2^124.
+  const int shift = 63 - e;
   const u128 scaled = static_cast<u128>(m) * kPow10[decimals];
-  u128 q;
-  if (m == 0) {
-    q = 0;
-  } else if (shift >= 128) {
-    q = 0;  // far below half a unit of the last decimal
-  } else {
+  u128 q = 0;  // at shift >= 128 far below half a unit of the last decimal
+  if (shift < 128) {
     // Round half to even on the exact value.
     q = scaled >> shift;
     const u128 rem = scaled & ((static_cast<u128>(1) << shift) - 1);
@@ -92,33 +131,26 @@ int FormatFixed(char* buf, long double v, int width, int decimals, char fill) {
     if (rem > half || (rem == half && (q & 1))) ++q;
   }
 
+  // Digits, with leading zeros up to one digit before the decimal point.
   char digits[48];
-  int nd = Digits(q, digits);
-  // At least one digit before the decimal point.
-  char text[kFixedFormatMax];
-  int n = 0;
-  if (negative) text[n++] = '-';
-  if (nd <= decimals) {
-    text[n++] = '0';
-    if (decimals > 0) {
-      text[n++] = '.';
-      for (int i = nd; i < decimals; ++i) text[n++] = '0';
-      std::memcpy(text + n, digits, nd);
-      n += nd;
-    }
-  } else {
-    const int whole = nd - decimals;
-    std::memcpy(text + n, digits, whole);
-    n += whole;
-    if (decimals > 0) {
-      text[n++] = '.';
-      std::memcpy(text + n, digits + whole, decimals);
-      n += decimals;
-    }
-  }
+  char* const end = digits + sizeof digits;
+  char* first = Digits(q, end);
+  while (end - first <= decimals) *--first = '0';
+  const int whole = static_cast<int>(end - first) - decimals;
+
+  const int n = (negative ? 1 : 0) + whole + (decimals > 0 ? decimals + 1 : 0);
   const int pad = width > n ? width - n : 0;
-  std::memset(buf, fill, pad);
-  std::memcpy(buf + pad, text, n);
-  buf[pad + n] = '\0';
+  char* p = buf;
+  std::memset(p, fill, pad);
+  p += pad;
+  if (negative) *p++ = '-';
+  std::memcpy(p, first, whole);
+  p += whole;
+  if (decimals > 0) {
+    *p++ = '.';
+    std::memcpy(p, first + whole, decimals);
+    p += decimals;
+  }
+  *p = '\0';
   return pad + n;
 }

@@ -20,5 +20,7 @@ constexpr std::size_t kFixedFormatMax = 128;
 
 // Writes the text into buf (at least max(width, kFixedFormatMax) + 1 bytes;
 // terminated) and returns its length, or -1 (buf untouched) when the text
-// does not fit.  Padding uses fill on the left.
-int FormatFixed(char* buf, long double v, int width, int decimals, char fill = ' ');
+// does not fit.  Padding uses fill on the left.  The value is taken by
+// reference because its bytes are read directly: a copy stored just before
+// the call can be read back in pieces only after a stall.
+int FormatFixed(char* buf, const long double& v, int width, int decimals, char fill = ' ');

@@ -1,9 +1,9 @@
 // GLONASS broadcast ephemeris: positions per second for one satellite over a
 // day at 1 s and at 30 s output steps (each day starts from a store that has
-// computed nothing, as in one run of the program), and the cost of reading a
-// navigation file.  Uses the real daily file brdc0910.09g when the data
-// folder is present, otherwise a synthetic file with records of the same
-// spacing (every 30 min, 24 slots).
+// computed nothing, as in one run of the program), the cost of one call at
+// 30 s steps, and the cost of reading a navigation file.  Uses the real
+// daily file brdc0910.09g when the data folder is present, otherwise a
+// synthetic file with records of the same spacing (every 30 min, 24 slots).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -94,6 +94,34 @@ void BM_GlonassDay(benchmark::State& state) {
   state.SetItemsProcessed(calls);
 }
 BENCHMARK(BM_GlonassDay)->Arg(1)->Arg(30)->Unit(benchmark::kMillisecond);
+
+// One call as the position loop makes it for W1: the first slot at 30 s
+// steps over the day, one position and velocity per iteration; every day
+// starts from a store that has computed nothing, as in one run of the
+// program.
+void BM_GlonassPositionPerCall(benchmark::State& state) {
+  GLNbEph g = Store();
+  const short slot = g.GetSatList()(0);
+  const mjd day = g.GetMJD(0);
+  xyzt pos, vel;
+  long double s = 0;
+  for (auto _ : state) {
+    mjd t0;
+    t0.Set(day.GetMJDay(), s);
+    g.CalcOrbikaition(slot, t0, t0, pos, vel, 0);
+    benchmark::DoNotOptimize(pos);
+    benchmark::DoNotOptimize(vel);
+    s += 30;
+    if (s >= 86400) {
+      s = 0;
+      state.PauseTiming();
+      g = Store();
+      state.ResumeTiming();
+    }
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_GlonassPositionPerCall);
 
 // Reading the whole navigation file (counting and reading passes).
 void BM_GlonassRead(benchmark::State& state) {

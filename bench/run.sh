@@ -3,8 +3,9 @@
 #   W1: every satellite of the SP3 file at 30 s steps, output to /dev/null;
 #   W2: the same at 1 s steps, output written to a file.
 # Prints medians of several runs: wall time, records per second, MB/s of
-# output and peak memory against the size of the input files.  Then runs the
-# per-call micro-benchmarks.
+# output and peak memory against the size of the input files, each with its
+# target.  Then the per-call costs (CPU time, median of the same number of
+# repetitions) and the whole set of micro-benchmarks.
 # Usage: bench/run.sh [runs]   (needs GNU time: package "time")
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,9 +28,9 @@ trap 'rm -f "$out" "$out.t"' EXIT
 
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
-# time_run NAME DT TARGET: runs the workload $runs times.
+# time_run NAME DT TARGET GOAL: runs the workload $runs times.
 time_run() {
-  local name=$1 dt=$2 target=$3 walls=() mems=()
+  local name=$1 dt=$2 target=$3 goal=$4 walls=() mems=()
   for ((i = 0; i < runs; i++)); do
     /usr/bin/time -f "%e %M" -o "$out.t" "$exe" "${args[@]}" -dt"$dt" >"$target"
     read -r w m <"$out.t"
@@ -41,12 +42,29 @@ time_run() {
   bytes=$(wc -c <"$out")
   wall=$(printf '%s\n' "${walls[@]}" | median)
   mem=$(printf '%s\n' "${mems[@]}" | median)
-  awk -v n="$name" -v w="$wall" -v r="$records" -v b="$bytes" -v m="$mem" -v s="$insize" 'BEGIN {
+  awk -v n="$name" -v w="$wall" -v r="$records" -v b="$bytes" -v m="$mem" -v s="$insize" -v g="$goal" 'BEGIN {
     printf "%s: %d records, %.1f MB output, median wall %.3f s, %.0f records/s, %.1f MB/s, peak memory %.1f MB (%.2f x input %.1f MB)\n",
-      n, r, b / 1e6, w, r / w, b / 1e6 / w, m / 1024, m * 1024 / s, s / 1e6 }'
+      n, r, b / 1e6, w, r / w, b / 1e6 / w, m / 1024, m * 1024 / s, s / 1e6
+    printf "    targets: %s, peak memory at most 3 x input\n", g }'
 }
 
-time_run "W1 (-dt30, output to /dev/null)" 30 /dev/null
-time_run "W2 (-dt1, output to a file)" 1 "$out"
+time_run "W1 (-dt30, output to /dev/null)" 30 /dev/null "wall at most 0.3 s"
+time_run "W2 (-dt1, output to a file)" 1 "$out" "at least 200 MB/s"
 
+# Per-call costs: CPU time of one call, median of the repetitions.
+echo "Per call (CPU time, median of $runs repetitions):"
+ORBIKA_DATA_DIR="$data" build-release/orbika_bench \
+  --benchmark_filter='PositionPerCall|Sp3Interpolation|LibrarySin' --benchmark_min_time=0.2 \
+  --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv 2>/dev/null |
+  awk -F, '$1 ~ /_median"$/ {
+    name = $1; gsub(/"|_median/, "", name)
+    goal = ""
+    if (name ~ /Broadcast/) goal = "GPS, target at most 500 ns"
+    else if (name ~ /Glonass/) goal = "GLONASS, target at most 2000 ns"
+    else if (name ~ /Sp3/) goal = "SP3, target at most 1000 ns"
+    else goal = "library function at orbit-sized arguments"
+    printf "    %-32s %8.1f %s  (%s)\n", name, $4, $5, goal }'
+
+echo "All micro-benchmarks:"
 ORBIKA_DATA_DIR="$data" build-release/orbika_bench --benchmark_min_time=0.2

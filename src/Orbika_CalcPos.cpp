@@ -1,8 +1,12 @@
 #include "src/Orbika_CalcPos.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <iostream>
 #include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "GNSS/TimeConverse.h"
 #include "GNSS/xyzt.h"
@@ -14,17 +18,110 @@ namespace {
 constexpr unsigned short kPositionWidth = 16;
 constexpr unsigned short kVelocityWidth = 12;
 
-void WritePosition(std::ostream& out, xyzt& p) {
-  xyztns::PrintTime = 1;
-  xyztns::Width = kPositionWidth;
-  out << p;
-}
+// Builds one record in memory and hands it to the stream in one write: the
+// table has millions of records, and a dozen stream calls per record would
+// cost a good part of the run.  Each piece is the text the stream itself
+// would write.  On a plain stream with a blank fill (the program's own
+// standard output) the value types build their text in memory; any piece
+// they leave to the stream (an unusual layout, a huge number), and every
+// piece on any other stream, is written through a scratch stream that
+// carries the output stream's format.
+class RecordWriter {
+ public:
+  explicit RecordWriter(std::ostream& out)
+      : sink(out),
+        inMemory(timeutil::PlainStream(out) && PlainFixedStream(out) && out.fill() == ' '),
+        line(kPieceMax) {
+    scratch.copyfmt(out);
+  }
 
-void WriteVelocity(std::ostream& out, xyzt& v) {
-  xyztns::PrintTime = 0;
-  xyztns::Width = kVelocityWidth;
-  out << " " << v;
-}
+  // Date and time, two blanks, MJD.
+  void Epoch(const ymdhms& datum, const mjd& t) {
+    Put(datum);
+    Append("  ", 2);
+    Put(t);
+  }
+
+  // The letter right-aligned in 6 characters, the number in 2 with zeros.
+  void Satellite(char letter, short number) {
+    if (inMemory && number >= 0 && number <= 99) {
+      char* p = Room(8);
+      std::fill(p, p + 5, ' ');
+      p[5] = letter;
+      p[6] = static_cast<char>('0' + number / 10);
+      p[7] = static_cast<char>('0' + number % 10);
+      len += 8;
+      return;
+    }
+    Streamed([&](std::ostream& os) {
+      os << std::setw(6) << letter << std::setw(2) << std::setfill('0') << number
+         << std::setfill(' ');
+    });
+  }
+
+  void Position(const xyzt& p) {
+    xyztns::PrintTime = 1;
+    xyztns::Width = kPositionWidth;
+    Put(p);
+  }
+
+  // A blank, then the vector without clock.
+  void Velocity(const xyzt& v) {
+    xyztns::PrintTime = 0;
+    xyztns::Width = kVelocityWidth;
+    Append(" ", 1);
+    Put(v);
+  }
+
+  // Ends the record with a line end and writes it.
+  void Write() {
+    Append("\n", 1);
+    sink.write(line.data(), static_cast<std::streamsize>(len));
+    len = 0;
+  }
+
+ private:
+  // Room for the longest in-memory text of one piece.
+  static constexpr std::size_t kPieceMax = std::max<std::size_t>(kFixedFieldsMax, kTimeTextMax);
+
+  // n more characters at the end of the line.
+  char* Room(std::size_t n) {
+    if (line.size() < len + n) line.resize(std::max(len + n, 2 * line.size()));
+    return line.data() + len;
+  }
+
+  void Append(const char* text, std::size_t n) {
+    std::copy(text, text + n, Room(n));
+    len += n;
+  }
+
+  template <class T>
+  void Put(const T& value) {
+    if (inMemory) {
+      const int n = FormatText(Room(kPieceMax), value, ' ');
+      if (n >= 0) {
+        len += static_cast<std::size_t>(n);
+        return;
+      }
+    }
+    Streamed([&](std::ostream& os) { os << value; });
+  }
+
+  // The text that write(stream) puts on the scratch stream.
+  template <class F>
+  void Streamed(F write) {
+    scratch.str(std::string());
+    write(scratch);
+    const std::string text = scratch.str();
+    Append(text.data(), text.size());
+  }
+
+  std::ostream& sink;
+  const bool inMemory;
+  std::ostringstream scratch;
+  std::vector<char> line;
+  std::size_t len = 0;
+};
 
 // A vector whose every component reads as missing.
 xyzt Missing() {
@@ -52,6 +149,7 @@ void CalcPos(Orbika& gc) {
   mjd calctime, indextime;
   long double tgd = 0;
   std::ostream& out = std::cout;
+  RecordWriter record(out);
 
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     const short sat = gc.satprn(i);
@@ -89,35 +187,34 @@ void CalcPos(Orbika& gc) {
         }
       }
 
-      ymdhms datum = mjd2ymdhms(calctime);
-      out << datum << "  " << calctime << std::setw(6) << satsyst << std::setw(2)
-          << std::setfill('0') << sprn << std::setfill(' ');
+      record.Epoch(mjd2ymdhms(calctime), calctime);
+      record.Satellite(satsyst, sprn);
 
       if (isPEG) {
-        WritePosition(out, preciseOK ? pPEG : missing);
-        WriteVelocity(out, preciseOK ? vPEG : missing);
+        record.Position(preciseOK ? pPEG : missing);
+        record.Velocity(preciseOK ? vPEG : missing);
         if (isBEG) {
           dPG = preciseOK ? pPEG - pBEG : missing;
-          WritePosition(out, dPG);
+          record.Position(dPG);
         }
       } else if (isBEG) {
-        WritePosition(out, pBEG);
+        record.Position(pBEG);
       }
 
       if (isPER) {
-        WritePosition(out, preciseOK ? pPER : missing);
-        WriteVelocity(out, preciseOK ? vPER : missing);
+        record.Position(preciseOK ? pPER : missing);
+        record.Velocity(preciseOK ? vPER : missing);
         if (isBER) {
           dPR = preciseOK ? pPER - pBER : missing;
-          WritePosition(out, dPR);
+          record.Position(dPR);
           dPR = preciseOK ? vPER - vBER : missing;
-          WriteVelocity(out, dPR);
+          record.Velocity(dPR);
         }
       } else if (isBER) {
-        WritePosition(out, pBER);
-        WriteVelocity(out, vBER);
+        record.Position(pBER);
+        record.Velocity(vBER);
       }
-      out << '\n';
+      record.Write();
       calctime += gc.dt;
     }
     out << '\n';
