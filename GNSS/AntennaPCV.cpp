@@ -100,7 +100,18 @@ namespace antexns {
 
 double NumberAt(const char* line, int col) {
   const char* f = FieldAt(line, col);
-  return f != nullptr ? std::strtod(f, nullptr) : 0.0;
+  if (f == nullptr) return 0.0;
+  // A decimal number only: the words and hexadecimal forms that strtod
+  // also takes ("nan", "inf", "0x1p3") are no numbers of this file.
+  const char* p = f;
+  while (*p == ' ' || *p == '\t') ++p;
+  if (*p == '+' || *p == '-') ++p;
+  if (*p == '.') ++p;
+  const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+  if (!std::isdigit(static_cast<unsigned char>(*p)) || hex) return 0.0;
+  const double v = std::strtod(f, nullptr);
+  // Beyond the range of double: no usable number either.
+  return std::isfinite(v) ? v : 0.0;
 }
 
 long IntegerAt(const char* line, int col) {
@@ -134,9 +145,19 @@ AntennaPCV::AntennaPCV()
       hasAzimuthPCV(false) {
   ValidFrom.Set(kDefaultValidFromDay, 0.0L);
   ValidTo.Set(kDefaultValidToDay, 0.0L);
+  ResetCompletion();
+}
+
+void AntennaPCV::ResetCompletion() {
+  for (short f = 0; f < antexns::NFreqKept; ++f) pcFrom[f] = zenFrom[f] = aziFrom[f] = f;
 }
 
 AntennaPCV::Frequency AntennaPCV::Freq(short freq) {
+  Own(freq);  // an unknown code ends the run here
+  return {Own(pcFrom[freq]).pc, Own(zenFrom[freq]).pvzen, Own(aziFrom[freq]).pvazi};
+}
+
+AntennaPCV::Frequency AntennaPCV::Own(short freq) {
   switch (freq) {
     case antexns::G01: return {&PC_G01, &PVZEN_G01, &PVAZI_G01};
     case antexns::G02: return {&PC_G02, &PVZEN_G02, &PVAZI_G02};
@@ -162,6 +183,7 @@ const matrix<double>& AntennaPCV::GetPVAZI(short freq) const {
 
 AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
   hasAzimuthPCV = false;
+  ResetCompletion();
   char line[antexns::LineMax + 1];
   bool tooLong = false;
   bool ended = false;
@@ -203,7 +225,7 @@ AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
       if (sys == 'E' && num == '1') code = antexns::E01;
       if (sys == 'E' && num == '7') code = antexns::E07;
       if (code >= 0) {
-        const Frequency f = Freq(code);
+        const Frequency f = Own(code);
         const AtxRecordStatus s = ReadPCVData(in, *f.pc, *f.pvzen, *f.pvazi);
         if (s != AtxRecordStatus::Ok) return s;
       }
@@ -314,11 +336,9 @@ AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double
 }
 
 void AntennaPCV::CopyFrequency(short from, short to) {
-  const Frequency src = Freq(from);
-  const Frequency dst = Freq(to);
-  *dst.pc = *src.pc;
-  *dst.pvzen = *src.pvzen;
-  if (hasAzimuthPCV) *dst.pvazi = *src.pvazi;
+  pcFrom[to] = pcFrom[from];
+  zenFrom[to] = zenFrom[from];
+  if (hasAzimuthPCV) aziFrom[to] = aziFrom[from];
 }
 
 void AntennaPCV::CompleteFrequencies() {

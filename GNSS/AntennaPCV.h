@@ -48,8 +48,9 @@ constexpr long MaxAziNodes = 3601;
 
 // Tolerant number conversion of the field that starts at column col (counted
 // from 1): leading blanks are skipped, reading stops at the first character
-// that cannot continue the number, and a field without a number, or a column
-// beyond the end of the line, gives 0.
+// that cannot continue the number, and a field without a decimal number
+// (words such as "nan" and hexadecimal forms included), a number beyond the
+// range of double, or a column beyond the end of the line, gives 0.
 double NumberAt(const char* line, int col);
 long IntegerAt(const char* line, int col);
 
@@ -143,15 +144,29 @@ class AntennaPCV {
   matrix<double> PVAZI_G01, PVAZI_G02, PVAZI_R01, PVAZI_R02, PVAZI_E01,
       PVAZI_E07;  // azimuth variations, m, nAzi x nZen
 
+  // A receiver antenna's missing frequencies deliver the offset and tables
+  // of the frequency they are completed from, without copies of the tables
+  // (a file holds hundreds of receiver antennas, each completed four
+  // times): entry f names the frequency whose offset, zenith table and
+  // azimuth table frequency f delivers; f itself unless completed.
+  short pcFrom[antexns::NFreqKept];
+  short zenFrom[antexns::NFreqKept];
+  short aziFrom[antexns::NFreqKept];
+
   // The offset and the two tables of one frequency.
   struct Frequency {
     neu* pc;
     matrix<double>* pvzen;
     matrix<double>* pvazi;
   };
+  // The ones frequency freq delivers, and the ones read for it.
   Frequency Freq(short freq);
+  Frequency Own(short freq);
+  // Every frequency delivers its own offset and tables.
+  void ResetCompletion();
   // Fills a receiver antenna's missing frequencies from the ones present.
   void CompleteFrequencies();
-  // Copies frequency from into frequency to.
+  // Frequency to delivers what frequency from delivers (its azimuth table
+  // only when the record has azimuth-dependent variations).
   void CopyFrequency(short from, short to);
 };

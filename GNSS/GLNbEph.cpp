@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <string>
 
 #include "GNSS/RinexNav.h"
 #include "GNSS/TimeConverse.h"
@@ -25,6 +26,10 @@ constexpr std::size_t kMaxKeptSteps = 4096;
 constexpr long double kTravelStart = -0.075L;
 constexpr long double kTravelTolerance = 1e-5L;
 constexpr int kTravelPasses = 500;
+// Longest integration from a record, s.
+constexpr long double kMaxIntegration = 2 * 86400.0L;
+// Largest magnitude of the correction to the system time scale, s.
+constexpr long double kMaxTauC = 1.0L;
 // Lines of one GLONASS navigation record.
 constexpr int kRecordLines = 4;
 
@@ -51,6 +56,11 @@ void GLNbEph::CountNav() {
 void GLNbEph::ReadFile() {
   nsatall = 0;
   CountNav();
+  // TauC enters every epoch and clock: a correction of a second or more is
+  // no correction between two time scales kept to nanoseconds.
+  if (!(std::fabs(rhead.GetTauC()) < kMaxTauC))
+    GLNbEphError((std::string(kWhat) + " " + navig +
+                  ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
   rdata.SetNRecords(nsatall);
   std::ifstream in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
@@ -75,7 +85,14 @@ void GLNbEph::IndexRecords() {
     for (std::size_t i = 1; i < rows.size(); ++i)
       if (!(rdata.GetMJD(rows[i - 1]) < rdata.GetMJD(rows[i]))) slotSorted[k] = false;
   }
-  wholeSteps.assign(2 * static_cast<std::size_t>(nsatall), std::vector<WholeStep>());
+  ClearWholeSteps();
+}
+
+void GLNbEph::ClearWholeSteps() {
+  for (WholeSteps& w : wholeSteps) {
+    w.row = -1;
+    w.kept.clear();
+  }
 }
 
 // ---- Orbit -------------------------------------------------------------------
@@ -89,7 +106,7 @@ void GLNbEph::SetIntegrationStep(long double step) {
   }
   if (step == diffinterval) return;
   diffinterval = step;
-  for (std::vector<WholeStep>& kept : wholeSteps) kept.clear();
+  ClearWholeSteps();
 }
 
 int GLNbEph::GetDataIndex(short st, const mjd& t0) const {
@@ -198,6 +215,20 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
     GLNbEphWarning(text);
   }
 
+  // Days from its record a broadcast state describes no orbit, and the
+  // integration would take time in proportion: such a record (a mistyped
+  // date in the file, epochs far from the data) ends the run.
+  if (!(std::fabs(dt) <= kMaxIntegration)) {
+    const ymdhms cal = mjd2ymdhms(t0);
+    char text[192];
+    std::snprintf(text, sizeof text,
+                  "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %.2lf days FROM ITS RECORD "
+                  "[>2 days]!",
+                  st, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
+                  static_cast<double>(cal.GetSecond()), static_cast<double>(dt / 86400));
+    GLNbEphError(text);
+  }
+
   // Clock: -TauN - GammaN * dt + TauC.
   const long double DT = rdata.GetData(index, 0) - rdata.GetData(index, 1) * dt + rhead.GetTauC();
 
@@ -220,13 +251,36 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
   long double h = sign * diffinterval;
   long double hd = h / 24 / 3600;
   bool whole = true;
-  std::vector<WholeStep>& kept =
-      wholeSteps[2 * static_cast<std::size_t>(index) + (sign < 0 ? 1 : 0)];
+  WholeSteps& chain = wholeSteps[sign < 0 ? 1 : 0];
+  if (chain.row != index) {
+    chain.row = index;
+    chain.kept.clear();
+  }
+  std::vector<WholeStep>& kept = chain.kept;
   Xp = {x0, y0, z0, vx0, vy0, vz0};
   mjd e = tS;
   long double eDec = tS.GetMJDDec();
   std::size_t n = 0;
   steps.clear();
+
+  // The loop below would restore the kept whole steps it takes one by one.
+  // Whether it takes one more whole step from an epoch only turns from yes
+  // to no along the chain (the epochs move steadily towards t0), so the
+  // kept steps it takes are found by bisection and restored at once.
+  const auto wholeStepFollows = [&](const mjd& from, long double fromDec) {
+    const bool passed = (sign < 0 && from <= t0) || (sign > 0 && from >= t0);
+    return !(std::fabs(t0Dec - fromDec) < std::fabs(hd)) && !passed && !(std::fabs(h) < kMinStep);
+  };
+  if (!kept.empty() && wholeStepFollows(e, eDec)) {
+    const auto last = std::partition_point(kept.begin(), kept.end(), [&](const WholeStep& w) {
+      return wholeStepFollows(w.epoch, w.epochDec);
+    });
+    n = std::min(static_cast<std::size_t>(last - kept.begin()) + 1, kept.size());
+    Xp = kept[n - 1].state;
+    e = kept[n - 1].epoch;
+    eDec = kept[n - 1].epochDec;
+    steps.assign(n, h);
+  }
   for (;;) {
     const long double rest = t0Dec - eDec;
     if (std::fabs(rest) < std::fabs(hd)) {

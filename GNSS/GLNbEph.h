@@ -14,8 +14,8 @@
 // accelerations broadcast in the record are held constant.  The scheme is
 // the classical fourth-order Runge-Kutta method with a fixed step
 // (SetIntegrationStep, 30 s by default): whole steps from the record epoch
-// towards the wanted epoch, then one shorter step that ends on it, however
-// far the epoch lies from the record.  Over the +-15 min for which a record
+// towards the wanted epoch, then one shorter step that ends on it, up to two
+// days from the record.  Over the +-15 min for which a record
 // is meant to be used the broadcast orbit agrees with precise orbits to some
 // metres (about 6 m RMS in 3D over a day of 2009); the integration error of
 // the 30 s step is below a millimetre there.
@@ -33,15 +33,18 @@
 // used for satellite numbers elsewhere in the program.
 //
 // Failures: a slot without records ends the run with the store's error
-// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!"; a file that cannot
+// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!", an epoch more than
+// two days from its record with the store's error "SAT: Rnn [date] -> DT =
+// d days FROM ITS RECORD [>2 days]!"; a file that cannot
 // be read as a GLONASS navigation file ends the run with an error naming the
 // file; see ReadFile.  Reports of this class go to standard output.
 //
 // Speed: the records of each slot are indexed, and the states reached after
-// whole steps from a record are kept (per record, direction and step), so
-// that successive epochs near one record repeat only the last steps.  The
-// kept states are exactly those the integration would compute again, so
-// every result is identical to a fresh integration.
+// whole steps from the record last integrated in each direction are kept,
+// so that successive epochs near one record repeat only the last steps.
+// The kept states are exactly those the integration would compute again, so
+// every result is identical to a fresh integration; keeping one record per
+// direction bounds the memory whatever the length of the run.
 #pragma once
 
 #include <array>
@@ -66,9 +69,10 @@ class GLNbEph {
   // Reads the whole file: counting pass, sizing of the tables, reading pass.
   // A file that cannot be opened, a header without END OF HEADER, a file
   // with a header and no records ("NUMBER OF RECORDS not set!", data error),
-  // a number that cannot be read and a file without a complete record end
-  // the run with a message naming the file; a record cut short by the end of
-  // the file is reported and dropped.
+  // a number that cannot be read, a satellite number outside 1-99, a
+  // CORR TO SYSTEM TIME of a second or more and a file without a complete
+  // record end the run with a message naming the file; a record cut short by
+  // the end of the file is reported and dropped.
   void ReadFile();
   // Counting pass: adds the number of records in the file to the count.
   void CountNav();
@@ -181,11 +185,17 @@ class GLNbEph {
     mjd epoch;
     long double epochDec;  // epoch.GetMJDDec()
   };
-  // The results of 1, 2, ... whole steps from each record; entry 2 * row
-  // for forward steps, 2 * row + 1 for backward steps.  Valid for the
-  // current integration step; cleared when it changes.
-  std::vector<std::vector<WholeStep>> wholeSteps;
+  // The results of 1, 2, ... whole steps from record row in one direction.
+  struct WholeSteps {
+    int row = -1;  // none yet
+    std::vector<WholeStep> kept;
+  };
+  // Forward (0) and backward (1) whole steps of the record last integrated
+  // in that direction.  Valid for the current integration step.
+  WholeSteps wholeSteps[2];
 
+  // Forgets the kept states.
+  void ClearWholeSteps();
   // Builds the slot index and empties the kept states after reading.
   void IndexRecords();
   // Derivative of the state s with the luni-solar acceleration (asx, asy,

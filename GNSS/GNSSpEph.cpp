@@ -1,5 +1,6 @@
 #include "GNSS/GNSSpEph.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <fstream>
 
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/WholeNumber.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
@@ -146,6 +148,48 @@ short SatNumber(char letter, char tens, char units) {
   char msg[kHeaderLineSize + 256];
   std::snprintf(msg, sizeof msg, "GNSS PRECISE EPHEMERIS FILE %s: %s", file, what);
   ProgramError(kProg, msg);
+}
+
+// For every j of 0..n-1, out[j] = start op f[0] op f[1] ... op f[n-1] with
+// f[j] left out, applied from the left in index order (op is a product or a
+// sum of the Lagrange basis).  Four of the j are carried side by side, so
+// that each factor after them is loaded once for the four: extended
+// precision values cost more to load than to multiply.
+template <class Op>
+void AllButOne(const long double* f, int n, long double start, Op op, long double* out) {
+  long double before = start;  // start op f[0] op ... op f[j0 - 1]
+  int j0 = 0;
+  for (; j0 + 4 <= n; j0 += 4) {
+    long double c0 = before;
+    long double c1 = op(c0, f[j0]);
+    long double c2 = op(c1, f[j0 + 1]);
+    long double c3 = op(c2, f[j0 + 2]);
+    before = op(c3, f[j0 + 3]);
+    // The factors among the four, each to the ones before it.
+    c0 = op(c0, f[j0 + 1]);
+    c0 = op(c0, f[j0 + 2]);
+    c1 = op(c1, f[j0 + 2]);
+    c0 = op(c0, f[j0 + 3]);
+    c1 = op(c1, f[j0 + 3]);
+    c2 = op(c2, f[j0 + 3]);
+    for (int k = j0 + 4; k < n; ++k) {
+      const long double fk = f[k];
+      c0 = op(c0, fk);
+      c1 = op(c1, fk);
+      c2 = op(c2, fk);
+      c3 = op(c3, fk);
+    }
+    out[j0] = c0;
+    out[j0 + 1] = c1;
+    out[j0 + 2] = c2;
+    out[j0 + 3] = c3;
+  }
+  for (; j0 < n; ++j0) {  // the last few one at a time
+    long double c = before;
+    for (int k = j0 + 1; k < n; ++k) c = op(c, f[k]);
+    out[j0] = c;
+    before = op(before, f[j0]);
+  }
 }
 
 }  // namespace
@@ -352,16 +396,84 @@ void GNSSpEph::ReadFileData(std::istream& inp) {
     return true;
   };
 
+  // Damage is reported with the file's name and the line; the table keeps
+  // its layout, so a record that is not where the list puts it stays out.
+  auto warn = [&](const char* what) {
+    char msg[kHeaderLineSize + 256];
+    std::snprintf(msg, sizeof msg, "GNSS PRECISE EPHEMERIS FILE %s: %s", sp3file, what);
+    ProgramWarning(kProg, msg);
+  };
+  char what[200];
+  // The file ends in epoch i (its epoch set when inBlock): the epochs after
+  // it are start plus intervals all the same, their records missing.
+  auto ended = [&](long i, bool inBlock) {
+    std::snprintf(what, sizeof what,
+                  "FILE ENDS IN EPOCH %ld OF %ld - ITS MISSING RECORDS COUNT AS MISSING!", i + 1,
+                  nepoch);
+    warn(what);
+    if (inBlock) {
+      StartEpoch += interval;
+      ++i;
+    }
+    for (; i < nepoch; ++i) {
+      epoch(i) = StartEpoch;
+      StartEpoch += interval;
+    }
+  };
+  // Velocity and correlation records are not read; they take no place of
+  // the list.
+  auto notRead = [&]() {
+    return line[0] == 'V' || (line[0] == 'E' && (line[1] == 'P' || line[1] == 'V'));
+  };
+
+  bool pending = false;  // line holds the next epoch line, already read
   for (long i = 0; i < nepoch; ++i) {
     // The epoch line: the epoch is start plus i intervals, whatever it says.
-    if (!next()) return;
+    // Lines before it (a block with more lines than the list) are skipped.
+    long extra = 0;
+    while (!pending) {
+      if (!next()) return ended(i, false);
+      pending = line[0] == '*';
+      if (!pending && !notRead()) ++extra;
+    }
+    pending = false;
+    if (extra > 0) {
+      std::snprintf(what, sizeof what, "LINE %ld: %ld LINES BEFORE EPOCH %ld SKIPPED!", lineNo,
+                    extra, i + 1);
+      warn(what);
+    }
     epoch(i) = StartEpoch;
 
+    long found = 0;
     for (long k = 0; k < nsat; ++k) {
-      if (!next()) return;
+      if (!next()) return ended(i, true);
+      // An epoch line ends a block that lacks records.
+      if (line[0] == '*') {
+        pending = true;
+        break;
+      }
+      if (notRead()) {
+        --k;
+        continue;
+      }
       const int len = static_cast<int>(std::strlen(line));
+      const short s = SatNumber(Col(line, len, 2), Col(line, len, 3), Col(line, len, 4));
+      // A position record of another satellite than the list expects here:
+      // the records before it are missing, or the record is out of place.
+      if (line[0] == 'P' && s != satList(k)) {
+        long j = k + 1;
+        while (j < nsat && satList(j) != s) ++j;
+        if (j == nsat) {
+          std::snprintf(what, sizeof what,
+                        "LINE %ld: RECORD OF SATELLITE %.3s OUT OF ITS PLACE IN EPOCH %ld!",
+                        lineNo, line + 1, i + 1);
+          FileError(sp3file, what);
+        }
+        k = j;
+      }
+      ++found;
       const long r = i * nsat + k;
-      sat(r) = SatNumber(Col(line, len, 2), Col(line, len, 3), Col(line, len, 4));
+      sat(r) = s;
       if (line[0] != 'P') continue;
 
       // Position in km, clock in microseconds.
@@ -371,6 +483,11 @@ void GNSSpEph::ReadFileData(std::istream& inp) {
       pos.SetZ(static_cast<long double>(Number(line, 33, 14)) * 1000);
       const long double clk = Number(line, 47, 14);
       pos.SetT(clk * 1e-6);
+      if (!std::isfinite(pos.GetX()) || !std::isfinite(pos.GetY()) ||
+          !std::isfinite(pos.GetZ()) || !std::isfinite(clk)) {
+        std::snprintf(what, sizeof what, "LINE %ld: NUMBER OUT OF RANGE!", lineNo);
+        FileError(sp3file, what);
+      }
       if (len <= 60) continue;
 
       xyzt& sig = sPosSig(r);
@@ -388,6 +505,12 @@ void GNSSpEph::ReadFileData(std::istream& inp) {
                         : 0);
       sig.SetT(len > 72 ? std::pow(clkBase, static_cast<long double>(Number(line, 71, 3))) * 1e-12
                         : 0);
+    }
+    if (found < nsat) {
+      std::snprintf(what, sizeof what,
+                    "EPOCH %ld HOLDS %ld OF %d RECORDS - THE OTHERS COUNT AS MISSING!",
+                    i + 1, found, nsat);
+      warn(what);
     }
     StartEpoch += interval;
   }
@@ -454,7 +577,7 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
   long double q = (ephCalc - epoch(0)) / interval;
   if (!(q > -1)) q = -1;
   if (q > nepoch) q = nepoch;
-  const long g = static_cast<long>(q);
+  const long g = TruncateExact(q);
 
   long s = -1;
   for (long k = 0; k < nsat; ++k)
@@ -498,21 +621,10 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
   // derivative of the numerator is then V * U.
   long double W[2 * kMaxHalfWidth], V[2 * kMaxHalfWidth], U[2 * kMaxHalfWidth];
   if (!anyOnNode) {
-    // No factor vanishes, so V = W.  Node j's product and sum start as the
-    // running product and sum of the nodes before it and continue with the
-    // nodes after it, factor by factor in node order.
-    long double prefW = 1, prefU = 0;
-    for (int j = 0; j < n; ++j) {
-      long double w = prefW, u = prefU;
-      for (int k = j + 1; k < n; ++k) {
-        w *= E[k];
-        u += invE[k];
-      }
-      W[j] = V[j] = w;
-      U[j] = u;
-      prefW *= E[j];
-      prefU += invE[j];
-    }
+    // No factor vanishes, so V = W.
+    AllButOne(E, n, 1, [](long double a, long double b) { return a * b; }, W);
+    AllButOne(invE, n, 0, [](long double a, long double b) { return a + b; }, U);
+    std::copy(W, W + n, V);
   } else {
     for (int j = 0; j < n; ++j) {
       long double w = 1, v = 1, u = 0;
@@ -534,6 +646,9 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
     }
   }
 
+  // The position sums and the velocity sums are formed in separate passes,
+  // each over the nodes in order, so that each pass keeps its three sums in
+  // registers.
   long double px = 0, py = 0, pz = 0, vx = 0, vy = 0, vz = 0;
   for (int j = 0; j < n; ++j) {
     const xyzt& rec = sPos((first + j) * nsat + s);
@@ -541,6 +656,10 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
     px += rec.GetX() * W[j] / L;
     py += rec.GetY() * W[j] / L;
     pz += rec.GetZ() * W[j] / L;
+  }
+  for (int j = 0; j < n; ++j) {
+    const xyzt& rec = sPos((first + j) * nsat + s);
+    const long double L = Lfact(j);
     // Metres per hour to metres per second.
     vx += rec.GetX() * V[j] * U[j] / L / 3600;
     vy += rec.GetY() * V[j] * U[j] / L / 3600;

@@ -1,5 +1,6 @@
 #include "GNSS/GPSbEph.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -62,33 +63,49 @@ mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
 
 void GPSbEph::BuildIndex() {
   bySat.clear();
+  orbit.clear();
+  const matrix<long double>& d = gdata.data;
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
+    const long double sqrtA = d(k, 10);
+    const long double a = sqrtA * sqrtA;
+    const long double e = d(k, 8);
+    orbit.push_back({a, RelK * e * sqrtl(a), sqrtl(GMz / a) / a, sqrtl(1 - e * e)});
+
     const short s = gdata.sat(k);
     if (s < 0) continue;  // no unsigned satellite number equals it
     if (static_cast<std::size_t>(s) >= bySat.size()) bySat.resize(s + 1);
-    bySat[s].push_back({gdata.mjdo(k), static_cast<std::uint32_t>(k)});
+    SatRecords& sat = bySat[s];
+    if (!sat.list.empty() && !(sat.list.back().epoch < gdata.mjdo(k))) sat.sorted = false;
+    sat.list.push_back({gdata.mjdo(k), static_cast<std::uint32_t>(k)});
   }
 }
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
-  if (st >= bySat.size() || bySat[st].empty()) {
+  if (st >= bySat.size() || bySat[st].list.empty()) {
     char text[80];
     std::snprintf(text, sizeof text, "SAT: G%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!", st);
     GPSbEphError(text);
   }
-  const std::vector<Entry>& list = bySat[st];
+  const std::vector<Entry>& list = bySat[st].list;
   if (t0 < list.front().epoch) return list.front().row;
-  const Entry* held = &list.front();
-  for (std::size_t k = 1; k < list.size(); ++k) {
-    const Entry& next = list[k];
-    if (held->epoch <= t0 && t0 <= next.epoch) {
-      const long double d1 = t0 - held->epoch;
-      const long double d2 = next.epoch - t0;
-      return d1 > d2 ? next.row : held->row;
-    }
-    held = &next;
+  // The nearer of a pair of consecutive records that enclose t0 (the
+  // earlier on a tie).
+  const auto nearer = [&t0](const Entry& held, const Entry& next) {
+    const long double d1 = t0 - held.epoch;
+    const long double d2 = next.epoch - t0;
+    return d1 > d2 ? next.row : held.row;
+  };
+  if (bySat[st].sorted) {
+    // Epochs strictly increasing: the first enclosing pair ends at the first
+    // record not earlier than t0, and every record before it is not later.
+    const auto next = std::partition_point(list.begin() + 1, list.end(), [&t0](const Entry& r) {
+      return !(t0 <= r.epoch);
+    });
+    return next == list.end() ? list.back().row : nearer(*(next - 1), *next);
   }
-  return held->row;
+  for (std::size_t k = 1; k < list.size(); ++k)
+    if (list[k - 1].epoch <= t0 && t0 <= list[k].epoch) return nearer(list[k - 1], list[k]);
+  return list.back().row;
 }
 
 void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
@@ -97,8 +114,8 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   const mjd& Toc = gdata.mjdo(index);
   const matrix<long double>& d = gdata.data;
 
-  const long double sqrtA = d(index, 10);
-  const long double a = sqrtA * sqrtA;  // semi-major axis, m
+  const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
+  const long double a = c.a;  // semi-major axis, m
   const long double e = d(index, 8);
   const long double af0 = d(index, 0);
   const long double af1 = d(index, 1);
@@ -125,7 +142,7 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
                    "RESPECT TO EPOCHS OF DATA!");
 
   // Relativistic clock constant of this orbit, F e sqrt(A).
-  const long double rk = RelK * e * sqrtl(a);
+  const long double rk = c.rk;
 
   // Time from the clock reference epoch, continuous across week boundaries.
   const long double dt = t0 - Toc;
@@ -140,8 +157,7 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   }
 
   // Mean motion: computed n0 = sqrt(GM / A^3), corrected by delta n.
-  const long double n0 = sqrtl(GMz / a) / a;
-  const long double n = n0 + deltan;
+  const long double n = c.n0 + deltan;
   // Mean anomaly.
   const long double M = M0 + n * dt;
 
@@ -166,7 +182,7 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
 
   // True anomaly from the eccentric anomaly.
   const long double nu =
-      Azimuth(0, 0, sqrtl(1 - e * e) * sinE, static_cast<double>(cosE - e));
+      Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - e));
 
   // Argument of latitude and its second-harmonic corrections.
   const long double Phi = omega + nu;

@@ -46,8 +46,9 @@ class GPSbEph {
   // Stores the file name (at most 1023 characters are kept).
   void SetFile(const char* file);
   // Reads the whole file: counting pass, sizing, header, records.  A file
-  // that cannot be opened, has no END OF HEADER, no complete record or a
-  // broken number ends the program with a GPSbEph error naming the file; a
+  // that cannot be opened, has no END OF HEADER, no complete record, a
+  // broken number or a satellite number outside 1-99 ends the program with a
+  // GPSbEph error naming the file; a
   // record cut short by the end of the file is dropped with a warning; a
   // file without records ends it with the GPSbEphData error "NUMBER OF
   // RECORDS not set!".
@@ -125,12 +126,27 @@ class GPSbEph {
   mjd ephr;                // transmission epoch (light-time variants)
 
   // Records of one satellite in file order, with their epochs, so that the
-  // record choice visits only that satellite's records.
+  // record choice visits only that satellite's records; a satellite whose
+  // epochs strictly increase in file order is searched by bisection.
   struct Entry {
     mjd epoch;
     std::uint32_t row;
   };
-  std::vector<std::vector<Entry>> bySat;  // indexed by satellite number
+  struct SatRecords {
+    std::vector<Entry> list;
+    bool sorted = true;
+  };
+  std::vector<SatRecords> bySat;  // indexed by satellite number
+
+  // Values of each record's orbit that do not depend on the epoch, computed
+  // once by the same expressions as in the orbit computation.
+  struct OrbitConstants {
+    long double a;       // semi-major axis, m
+    long double rk;      // relativistic clock constant F e sqrt(a), s
+    long double n0;      // computed mean motion, rad/s
+    long double sqrt1e2;  // sqrt(1 - e^2)
+  };
+  std::vector<OrbitConstants> orbit;  // by row
 
   void BuildIndex();
 };

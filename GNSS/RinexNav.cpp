@@ -51,7 +51,13 @@ long double ReadParameter(std::istream& in) {
   text[n] = '\0';
   int exponent = 0;
   if (!(in >> exponent)) return 0;
-  return static_cast<long double>(std::atof(text) * std::pow(10.0, exponent));
+  const double value = std::atof(text) * std::pow(10.0, exponent);
+  // An exponent beyond the range of double gives no number either.
+  if (!std::isfinite(value)) {
+    in.setstate(std::ios::failbit);
+    return 0;
+  }
+  return static_cast<long double>(value);
 }
 
 long double FieldMantExp(const char* line, int mcol, int mlen, int ecol, int elen) {
@@ -159,6 +165,10 @@ RecordRead ReadSatNumber(std::istream& in, unsigned short& sat) {
 
 namespace {
 
+// Satellite numbers a record may carry (PRN or slot, two digits).
+constexpr unsigned short kFirstSatellite = 1;
+constexpr unsigned short kLastSatellite = 99;
+
 RecordRead Failure(const std::istream& in) {
   return in.eof() ? RecordRead::Truncated : RecordRead::BadNumber;
 }
@@ -193,6 +203,10 @@ void SkipRestOfLine(std::istream& in) {
 RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
                       long double* values, int n) {
   RecordRead r = ReadSatNumber(in, sat);
+  // The number is stored as a signed system-wide satellite number: a value
+  // the two-digit field cannot hold would be read as another system's.
+  if (r == RecordRead::Ok && (sat < kFirstSatellite || sat > kLastSatellite))
+    r = RecordRead::BadSatellite;
   if (r == RecordRead::Ok) r = ReadEpoch(in, epoch);
   if (r == RecordRead::Ok) r = ReadParameters(in, values, n);
   if (r == RecordRead::Ok) SkipRestOfLine(in);
@@ -208,6 +222,8 @@ void ReportScan(const RecordScan& scan, const char* cls, const char* what, const
       break;
     case RecordRead::BadNumber:
       Error(cls, (head + "BAD NUMBER IN RECORD " + n + "!").c_str());
+    case RecordRead::BadSatellite:
+      Error(cls, (head + "SATELLITE NUMBER NOT IN 1-99 IN RECORD " + n + "!").c_str());
     case RecordRead::Ok:
       Error(cls, (head + "MORE RECORDS THAN COUNTED AT RECORD " + n +
                   ", RECORD LAYOUT NOT RECOGNISED!").c_str());

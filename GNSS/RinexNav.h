@@ -110,7 +110,8 @@ constexpr int kMaxMantissa = 29;
 //
 // On failure it returns 0 and leaves the stream failed: with eof() set when
 // the file ended first, without it when the mantissa text exceeds
-// kMaxMantissa characters or the exponent is not an integer.
+// kMaxMantissa characters, the exponent is not an integer or the value is
+// beyond the range of double.
 long double ReadParameter(std::istream& in);
 
 // mantissa * 10^exponent from a header line: the mantissa is the text of
@@ -167,6 +168,7 @@ enum class RecordRead {
               // of the records (end of file, or text that is no record)
   Truncated,  // the file ends inside the record
   BadNumber,  // a field that is no number, or a mantissa text too long
+  BadSatellite,  // a satellite number outside 1-99
 };
 
 // The satellite number that starts a record, read as an unsigned 16-bit
@@ -188,7 +190,8 @@ RecordRead ReadParameters(std::istream& in, long double* values, int n);
 // Discards the rest of the current line, line end included.
 void SkipRestOfLine(std::istream& in);
 
-// One whole record: satellite number, epoch, n numbers, rest of the line.
+// One whole record: satellite number (1-99, a two-digit field; anything
+// else is BadSatellite), epoch, n numbers, rest of the line.
 RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
                       long double* values, int n);
 
@@ -207,6 +210,7 @@ struct RecordScan {
 // cls ("****" errors):
 //   Truncated  warning "<what> <file>: FILE ENDS INSIDE RECORD <n>, RECORD DROPPED!"
 //   BadNumber  error   "<what> <file>: BAD NUMBER IN RECORD <n>!"
+//   BadSatellite error "<what> <file>: SATELLITE NUMBER NOT IN 1-99 IN RECORD <n>!"
 //   Ok         error   "<what> <file>: MORE RECORDS THAN COUNTED AT RECORD <n>,
 //                       RECORD LAYOUT NOT RECOGNISED!"
 // and then, when no record at all was read, the error "<what> <file>: NO

@@ -253,22 +253,24 @@ TEST(sp3Flags, MissingPositionInTheWindowLeavesTheResultsUntouched) {
   ExpectWindows(e, 1, t, 3, 14, 8, 4);
 }
 
-TEST(sp3Flags, SatelliteInTheRecordsButNotInTheListIsNotFound) {
+TEST(sp3Flags, RecordsOfASatelliteNotInTheListEndTheRun) {
+  // Taking them for the list's satellite would tabulate one satellite's
+  // orbit under another's name.
   sp3test::File f = RoughFile(16);
   for (auto& block : f.epochs) block[1] = "PG07" + block[1].substr(4);
-  GNSSpEph e = Load(sp3test::Build(f));
-  const xyzt p0(1, 2, 3, 4), v0(5, 6, 7, 8);
-  xyzt p = p0, v = v0;
-  mjd t = At(e, 3000);
-  e.CalcOrbikaition(7, t, p, v);
-  EXPECT_FALSE(e.PSisOK);
-  EXPECT_FALSE(e.DTisOK);
-  EXPECT_TRUE(p == p0);
-  EXPECT_TRUE(v == v0);
-  // The list decides: slot 1 is G02, whatever its records say.
-  e.CalcOrbikaition(2, t, p, v);
-  EXPECT_TRUE(e.PSisOK);
-  EXPECT_EQ(e.GetSat(1), 7);
+  const std::string path = orbtest::WriteTempFile(sp3test::Build(f));
+  const orbtest::RunResult r = orbtest::RunCaptured([&] {
+    GNSSpEph e;
+    e.SetFile(path.c_str());
+    e.ReadFile();
+  });
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("**** Orbika: Error -> GNSS PRECISE EPHEMERIS FILE " + path + ": LINE "),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(": RECORD OF SATELLITE G07 OUT OF ITS PLACE IN EPOCH 1! ****"),
+            std::string::npos)
+      << r.err;
 }
 
 TEST(sp3Flags, UnreadStoreFindsNothing) {
