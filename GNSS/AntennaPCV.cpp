@@ -300,8 +300,11 @@ AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double
   // NORTH / EAST / UP, millimetres.
   if (!antexns::GetAtxLine(in, line, tooLong)) return AtxRecordStatus::NoEnd;
   if (tooLong) return AtxRecordStatus::LineTooLong;
-  pc.Set(antexns::NumberAt(line, 1) / kMmPerM, antexns::NumberAt(line, 11) / kMmPerM,
-         antexns::NumberAt(line, 21) / kMmPerM);
+  // The offsets are read at double precision, then scaled in long double
+  // like every other quantity of the correction.
+  const long double mmPerM = kMmPerM;
+  pc.Set(antexns::NumberAt(line, 1) / mmPerM, antexns::NumberAt(line, 11) / mmPerM,
+         antexns::NumberAt(line, 21) / mmPerM);
 
   // The zenith grid must be usable before its rows are sized.
   if (!(dzen > 0.0) || !(zen2 >= zen1) ||

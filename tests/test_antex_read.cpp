@@ -33,8 +33,9 @@ enum MixedRecord {
   kTrimbleSerial,  // receiver antenna, serial G07123
 };
 
-// Offset in metres as the reader forms it from millimetres.
-long double Metres(double mm) { return static_cast<long double>(mm / 1000.0); }
+// Offset in metres as the reader forms it: millimetres read at double
+// precision, then scaled in long double.
+long double Metres(double mm) { return static_cast<long double>(mm) / 1000.0L; }
 
 void ExpectOffset(const neu& p, double nmm, double emm, double umm) {
   EXPECT_EQ(p.GetN(), Metres(nmm));
