@@ -10,7 +10,6 @@
 #include <fstream>
 
 #include "PROGINC/ProgramError.h"
-#include "PROGINC/WholeNumber.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
@@ -577,7 +576,7 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
   long double q = (ephCalc - epoch(0)) / interval;
   if (!(q > -1)) q = -1;
   if (q > nepoch) q = nepoch;
-  const long g = TruncateExact(q);
+  const long g = static_cast<long>(q);
 
   long s = -1;
   for (long k = 0; k < nsat; ++k)

@@ -9,7 +9,6 @@
 #include <iostream>
 #include <locale>
 
-#include "PROGINC/WholeNumber.h"
 
 namespace timeutil {
 const unsigned short CumulativeDays[2][13] = {
@@ -99,7 +98,7 @@ const LeapRow kLeapSeconds[] = {
 // A whole count as a 16-bit field value.  Negative counts and counts too
 // large for the field come out as 65535, which every field test refuses.
 unsigned short ToField(long double v) {
-  return (v >= 0 && v < 65535.0L) ? static_cast<unsigned short>(TruncateExact(v)) : 65535;
+  return (v >= 0 && v < 65535.0L) ? static_cast<unsigned short>(static_cast<long>(v)) : 65535;
 }
 
 // Day count of a calendar date with 1901-01-01 as day 1, taking every
@@ -135,7 +134,7 @@ ymdhms CalendarFromDays(long days_fr_jan1_1901, long double secday) {
   // January and fails the day test.
   const unsigned short* cum = timeutil::CumulativeDays[LeapYear(year)];
   const long double scaled = yday * static_cast<long double>(kMonthGuess);
-  const long guess = std::max(0L, TruncateExact(scaled));
+  const long guess = std::max(0L, static_cast<long>(scaled));
   const long more = yday > cum[guess + 1] ? 1 : 0;
   const long month = guess + more + 1;
   const long day = yday - cum[guess + more];
@@ -181,9 +180,9 @@ ymdhms mjd2ymdhms(const mjd& t) {
 }
 
 void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s) {
-  const long double hr = FloorExact(second / 3600);
+  const long double hr = std::floor(second / 3600);
   const long double x = (second / 3600 - hr) * 60;
-  const long double mn = FloorExact(x);
+  const long double mn = std::floor(x);
   s = (x - mn) * 60;
   h = ToField(hr);
   m = ToField(mn);
