@@ -5,59 +5,34 @@
 // daily file brdc0910.09g when the data folder is present, otherwise a
 // synthetic file with records of the same spacing (every 30 min, 24 slots).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "GNSS/GLNbEph.h"
+#include "bench/BenchData.h"
 
 namespace {
 
-// One D19.12 field.
-std::string Field(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%19.12E", v);
-  std::string s(buf);
-  s[s.find('E')] = 'D';
-  return s;
+// A GLONASS state (slot 2 of 2009-04-01 00:15 UTC), repeated for 24 slots
+// every 30 min.
+void WriteSyntheticNav(std::ostream& out) {
+  out << "     2.01           GLONASS NAV DATA                        RINEX VERSION / TYPE\n"
+      << "  2009     4     1    0.158790498972D-06                    CORR TO SYSTEM TIME \n"
+      << "                                                            END OF HEADER       \n";
+  const double p[15] = {2.06762924790e-5, -2.72848410532e-12, 900, 9364.73925781, -0.267867088318,
+                        0, 0, -15908.7973633, 2.39853191376, 1.86264514923e-9, 1,
+                        -17614.3896484, -2.30765628815, 1.86264514923e-9, 0};
+  for (int m = 15; m < 24 * 60; m += 30)
+    for (int slot = 1; slot <= 24; ++slot) {
+      char first[32];
+      std::snprintf(first, sizeof first, "%2d 09  4  1 %2d %2d  0.0", slot, m / 60, m % 60);
+      benchdata::NavRecord(out, first, p, 15);
+    }
 }
 
-// Path of the navigation file to use; a synthetic one is written once if
-// needed.
 const std::string& NavPath() {
-  static const std::string path = [] {
-    const std::string real = std::string(ORBIKA_DATA_DIR) + "/brdc0910.09g";
-    if (std::ifstream(real)) return real;
-    char name[] = "/tmp/orbika_bench_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) std::abort();
-    close(fd);
-    std::ofstream out(name);
-    out << "     2.01           GLONASS NAV DATA                        RINEX VERSION / TYPE\n"
-        << "  2009     4     1    0.158790498972D-06                    CORR TO SYSTEM TIME \n"
-        << "                                                            END OF HEADER       \n";
-    // A GLONASS state (slot 2 of 2009-04-01 00:15 UTC), repeated for every
-    // slot and epoch.
-    const double p[15] = {2.06762924790e-5, -2.72848410532e-12, 900, 9364.73925781, -0.267867088318,
-                          0, 0, -15908.7973633, 2.39853191376, 1.86264514923e-9, 1,
-                          -17614.3896484, -2.30765628815, 1.86264514923e-9, 0};
-    for (int m = 15; m < 24 * 60; m += 30) {
-      for (int slot = 1; slot <= 24; ++slot) {
-        char first[32];
-        std::snprintf(first, sizeof first, "%2d 09  4  1 %2d %2d  0.0", slot, m / 60, m % 60);
-        out << first << Field(p[0]) << Field(p[1]) << Field(p[2]) << "\n";
-        for (int line = 0; line < 3; ++line) {
-          out << "   ";
-          for (int k = 0; k < 4; ++k) out << Field(p[3 + 4 * line + k]);
-          out << "\n";
-        }
-      }
-    }
-    return std::string(name);
-  }();
+  static const std::string path = benchdata::File("brdc0910.09g", WriteSyntheticNav);
   return path;
 }
 

@@ -5,61 +5,36 @@
 // real daily file brdc0910.09n when the data folder is present, otherwise a
 // synthetic file with records of the same spacing (every 2 h, 32 PRNs).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "GNSS/GPSbEph.h"
+#include "bench/BenchData.h"
 
 namespace {
 
-// One D19.12 field.
-std::string Field(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%19.12E", v);
-  std::string s(buf);
-  s[s.find('E')] = 'D';
-  return s;
+// A GPS orbit (PRN 2 of 2009-04-01), repeated for 32 PRNs every 2 h.
+void WriteSyntheticNav(std::ostream& out) {
+  out << "     2              NAVIGATION DATA                         RINEX VERSION / TYPE\n"
+      << "                                                            END OF HEADER\n";
+  const double p[28] = {1.5394994989e-4, -4.54747350886e-13, 0, 69, 29.59375, 4.75376937814e-9,
+                        -1.72729451478, 1.50687992573e-6, 9.04141401406e-3, 1.03265047073e-5,
+                        5153.63668251, 259200, -1.56462192535e-7, 0.593659833961,
+                        -7.264316082e-8, 0.941899917981, 173.34375, 2.76376221774,
+                        -8.04747823935e-9, -1.32148361698e-10, 1, 1525, 0, 2, 0,
+                        -1.72294676304e-8, 69, 253968};
+  for (int h = 0; h < 24; h += 2)
+    for (int prn = 1; prn <= 32; ++prn) {
+      char first[32];
+      std::snprintf(first, sizeof first, "%2d 09  4  1 %2d  0  0.0", prn, h);
+      benchdata::NavRecord(out, first, p, 28);
+    }
 }
 
-// Path of the navigation file to use; a synthetic one is written once if
-// needed.
 const std::string& NavPath() {
-  static const std::string path = [] {
-    const std::string real = std::string(ORBIKA_DATA_DIR) + "/brdc0910.09n";
-    if (std::ifstream(real)) return real;
-    char name[] = "/tmp/orbika_bench_XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0) std::abort();
-    close(fd);
-    std::ofstream out(name);
-    out << "     2              NAVIGATION DATA                         RINEX VERSION / TYPE\n"
-        << "                                                            END OF HEADER\n";
-    // A GPS orbit (PRN 2 of 2009-04-01), repeated for every PRN and epoch.
-    const double p[28] = {1.5394994989e-4, -4.54747350886e-13, 0, 69, 29.59375, 4.75376937814e-9,
-                          -1.72729451478, 1.50687992573e-6, 9.04141401406e-3, 1.03265047073e-5,
-                          5153.63668251, 259200, -1.56462192535e-7, 0.593659833961,
-                          -7.264316082e-8, 0.941899917981, 173.34375, 2.76376221774,
-                          -8.04747823935e-9, -1.32148361698e-10, 1, 1525, 0, 2, 0,
-                          -1.72294676304e-8, 69, 253968};
-    for (int h = 0; h < 24; h += 2) {
-      for (int prn = 1; prn <= 32; ++prn) {
-        char first[32];
-        std::snprintf(first, sizeof first, "%2d 09  4  1 %2d  0  0.0", prn, h);
-        out << first << Field(p[0]) << Field(p[1]) << Field(p[2]) << "\n";
-        for (int line = 0; line < 7; ++line) {
-          out << "   ";
-          for (int k = 0; k < 4 && 3 + 4 * line + k < 28; ++k) out << Field(p[3 + 4 * line + k]);
-          out << "\n";
-        }
-      }
-    }
-    return std::string(name);
-  }();
+  static const std::string path = benchdata::File("brdc0910.09n", WriteSyntheticNav);
   return path;
 }
 
