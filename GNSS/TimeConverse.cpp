@@ -68,7 +68,6 @@ char* PutUnsigned(char* p, unsigned long v, int width, char fill) {
 
 namespace {
 const long double kSecPerDay = 86400.0L;
-const long double kSecPerWeek = 604800.0L;
 // MJD 15384 is 1900-12-31, the day before the four-year cycles are counted.
 const long kMJDBefore1901 = 15384;
 const long kMJDJan1_1901 = 15385;

@@ -40,6 +40,8 @@
 #include <cstdint>
 #include <string>
 
+#include "GNSS/xyzt.h"
+
 namespace orbfuzz {
 
 // Running hash of what a body read and computed.
@@ -49,6 +51,13 @@ class Digest {
   void Add(long double v);  // the 80 significant bits only
   void Add(long v);
   void Add(const char* text);
+  // All four components of a position with its clock, or of a velocity.
+  void Add(const xyzt& v) {
+    Add(v.GetX());
+    Add(v.GetY());
+    Add(v.GetZ());
+    Add(v.GetT());
+  }
   std::uint64_t Value() const { return h_; }
 
  private:

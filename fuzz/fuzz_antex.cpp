@@ -110,10 +110,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       eph.CalcOrbikaition(sat, t, pos, vel);
       dg.Add(static_cast<long>(eph.PSisOK));
       if (!eph.PSisOK) continue;
-      dg.Add(pos.GetX());
-      dg.Add(pos.GetY());
-      dg.Add(pos.GetZ());
-      dg.Add(pos.GetT());
+      dg.Add(pos);
     }
   }
 }

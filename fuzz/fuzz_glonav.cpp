@@ -74,13 +74,8 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       xyzt pos, vel;
       nav.CalcOrbikaition(slot, t, t, pos, vel, 1);
       const int used = nav.GetDataIndex(slot, t);
-      dg.Add(pos.GetX());
-      dg.Add(pos.GetY());
-      dg.Add(pos.GetZ());
-      dg.Add(pos.GetT());
-      dg.Add(vel.GetX());
-      dg.Add(vel.GetY());
-      dg.Add(vel.GetZ());
+      dg.Add(pos);
+      dg.Add(vel);
       if (SoundRecord(data, used, tauC) &&
           !(std::isfinite(pos.GetX()) && std::isfinite(pos.GetY()) && std::isfinite(pos.GetZ()) &&
             std::isfinite(pos.GetT()) && std::isfinite(vel.GetX()) &&

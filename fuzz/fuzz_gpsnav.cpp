@@ -68,10 +68,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       xyzt pos;
       long double tgd = 0;
       nav.CalcOrbikaition(prn, t, t, pos, &tgd, 1, 0);
-      dg.Add(pos.GetX());
-      dg.Add(pos.GetY());
-      dg.Add(pos.GetZ());
-      dg.Add(pos.GetT());
+      dg.Add(pos);
       // The chosen record may be another one of the same satellite; only a
       // satellite whose records are all sound must give a finite result.
       bool allSound = sound;

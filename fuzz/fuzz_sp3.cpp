@@ -62,14 +62,8 @@ void Body(const char* path, orbfuzz::Digest& dg) {
     const xyzt p = eph.GetPosition(r), s = eph.GetPositionSig(r);
     if (!Finite(p)) orbfuzz::Fail("record holds a non-finite number");
     dg.Add(static_cast<long>(eph.GetSat(r)));
-    dg.Add(p.GetX());
-    dg.Add(p.GetY());
-    dg.Add(p.GetZ());
-    dg.Add(p.GetT());
-    dg.Add(s.GetX());
-    dg.Add(s.GetY());
-    dg.Add(s.GetZ());
-    dg.Add(s.GetT());
+    dg.Add(p);
+    dg.Add(s);
   }
 
   const long double offsets[] = {0, interval / 3, (nepoch - 1) * interval,
@@ -92,13 +86,8 @@ void Body(const char* path, orbfuzz::Digest& dg) {
         if (sound) orbfuzz::Fail("position refused for a satellite with sound records");
         continue;
       }
-      dg.Add(pos.GetX());
-      dg.Add(pos.GetY());
-      dg.Add(pos.GetZ());
-      dg.Add(pos.GetT());
-      dg.Add(vel.GetX());
-      dg.Add(vel.GetY());
-      dg.Add(vel.GetZ());
+      dg.Add(pos);
+      dg.Add(vel);
       if (sound && !(Finite(pos) && Finite(vel)))
         orbfuzz::Fail("non-finite interpolation from sound records");
     }
