@@ -8,19 +8,18 @@
 #include <string>
 
 #include "tests/TestUtil.h"
+#include "tests/test_rinexnav_util.h"
 
 namespace glonavtest {
 
 using Params = std::array<long double, 15>;
 
+using rinexnavtest::Field;
+
 // A header line of 80 columns: content padded to 60 columns, then the label
 // padded to 20.
 inline std::string HeaderLine(const std::string& content, const std::string& label) {
-  std::string line = content;
-  line.resize(60, ' ');
-  line += label;
-  line.resize(80, ' ');
-  return line + "\n";
+  return rinexnavtest::HeaderLine(content, label, 80);
 }
 
 // The header of a GLONASS navigation file, with extra lines before END OF
@@ -32,30 +31,11 @@ inline std::string Header(const std::string& extra = "") {
          HeaderLine("    15", "LEAP SECONDS") + extra + HeaderLine("", "END OF HEADER");
 }
 
-// One number as a D19.12 field with the given exponent letter.
-inline std::string Field(long double v, char letter = 'D') {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%19.12E", static_cast<double>(v));
-  std::string s(buf);
-  s[s.find('E')] = letter;
-  return s;
-}
-
 // One 4-line record: slot, epoch "yy mm dd hh mi ss.s" in the RINEX columns,
 // and the 15 numbers.
 inline std::string Record(int slot, int yy, int mo, int dd, int hh, int mi, double ss,
                           const Params& p, char letter = 'D') {
-  char first[32];
-  std::snprintf(first, sizeof first, "%2d %02d %2d %2d %2d %2d%5.1f", slot, yy, mo, dd, hh, mi, ss);
-  std::string r = first;
-  for (int k = 0; k < 3; ++k) r += Field(p[k], letter);
-  r += "\n";
-  for (int line = 0; line < 3; ++line) {
-    r += "   ";
-    for (int k = 0; k < 4; ++k) r += Field(p[3 + 4 * line + k], letter);
-    r += "\n";
-  }
-  return r;
+  return rinexnavtest::Record(slot, yy, mo, dd, hh, mi, ss, p.data(), p.size(), letter);
 }
 
 // A record of a GLONASS satellite from a real broadcast (slot 2, 2009-04-01

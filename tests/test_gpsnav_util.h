@@ -7,16 +7,14 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/test_rinexnav_util.h"
+
 namespace gpsnavtest {
 
 using Params = std::array<long double, 28>;
 
-// A header line: content padded to 60 columns, then the label.
-inline std::string HeaderLine(const std::string& content, const std::string& label) {
-  std::string line = content;
-  line.resize(60, ' ');
-  return line + label + "\n";
-}
+using rinexnavtest::Field;
+using rinexnavtest::HeaderLine;
 
 // The header of a GPS navigation file, with extra lines before END OF HEADER.
 inline std::string Header(const std::string& extra = "") {
@@ -28,34 +26,15 @@ inline std::string Header(const std::string& extra = "") {
          HeaderLine("    15", "LEAP SECONDS") + extra + HeaderLine("", "END OF HEADER");
 }
 
-// One number as a D19.12 field with the given exponent letter.
-inline std::string Field(long double v, char letter) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%19.12E", static_cast<double>(v));
-  std::string s(buf);
-  s[s.find('E')] = letter;
-  return s;
-}
-
 // One 8-line record: PRN, epoch text "yy mm dd hh mi ss.s" in the RINEX
 // columns, and the 28 numbers.
 inline std::string Record(int prn, int yy, int mo, int dd, int hh, int mi, double ss,
                           const Params& p, char letter = 'D') {
-  char first[32];
-  std::snprintf(first, sizeof first, "%2d %02d %2d %2d %2d %2d%5.1f", prn, yy, mo, dd, hh, mi, ss);
-  std::string r = first;
-  for (int k = 0; k < 3; ++k) r += Field(p[k], letter);
-  r += "\n";
-  for (int line = 0; line < 7; ++line) {
-    r += "   ";
-    for (int k = 0; k < 4; ++k) {
-      const int idx = 3 + 4 * line + k;
-      // The last line holds the transmission time and the fit interval.
-      r += idx < 28 ? Field(p[idx], letter) : (idx == 28 ? Field(4, letter) : std::string());
-    }
-    r += "\n";
-  }
-  return r;
+  // The last line holds the transmission time and the fit interval (4 h).
+  long double values[29];
+  for (int k = 0; k < 28; ++k) values[k] = p[k];
+  values[28] = 4;
+  return rinexnavtest::Record(prn, yy, mo, dd, hh, mi, ss, values, 29, letter);
 }
 
 // Numbers 1..28 scaled so that each column is recognisable: column j holds
