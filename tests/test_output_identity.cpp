@@ -1,20 +1,11 @@
-// The whole program's output on a day of real data (skipped when absent) is
-// byte for byte the output recorded before any speed work: every change to
-// the computations, the text formatting or the output path must leave it
-// alone.  The output is compared through its SHA-256 and its length.  And a
-// record whose numbers are too large for the in-memory text is still the
-// text the stream writes.
-//
-// The recorded values were produced by the program as built at commit
-// c754f03 (Release), run in the data folder so that the file names in the
-// settings header carry no folder:
-//   Orbika -epesa15253.sp3 -enbrdc0910.09n -egbrdc0910.09g -pvigs05.atx -dt30
-//   Orbika -epesa15253.sp3 -enbrdc0910.09n -egbrdc0910.09g -pvigs05.atx -dt1
-//          -ts2009-04-01,12:00:00 -te2009-04-01,12:59:59
-// (With the names given as /work/shared/data/... the same two runs give
-// 96b1f44dd2be31c7a33964329c9a568d137be393a876f3124230f72ca66fa8b9, 30364344
-// bytes, and 6703fa29d977758c5ea75b0ad6a3ece28d420090e38d7fc6eb9e65813ad480ad,
-// 38341180 bytes.)
+// The whole program's output on real data (skipped when absent) is byte for
+// byte the output recorded from the released program: every change to the
+// computations, the text formatting, the readers or the output path must
+// leave it alone.  Outputs are compared through their SHA-256 and length.
+// All runs are made in the data folder (or a set's subfolder), so that the
+// file names in the settings header carry no folder.  And a record whose
+// numbers are too large for the in-memory text is still the text the stream
+// writes.
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -134,6 +125,76 @@ TEST_F(OutputIdentity, HourAtOneSecondIsUnchanged) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out.size(), 38341108u);
   EXPECT_EQ(Sha256(run.out), "7284e91e4f96024f47ed5c56b6ec986807aaecebf837d476fac28793daadd1c5");
+}
+
+// One run over real files and what it gave: exit status, the length and
+// SHA-256 of standard output, and the SHA-256 of standard error.
+struct RecordedRun {
+  const char* folder;  // inside the data folder
+  std::vector<std::string> args;
+  int status;
+  std::size_t out_size;
+  const char* out_sha;
+  const char* err_sha;
+};
+
+// Every kind of run on the RINEX 2 and SP3-c files of sets A to C: precise
+// with both broadcast kinds and antenna offsets, verbose, each store alone,
+// -ti, -ni, a satellite list with a satellite missing from the GPS file,
+// far-from-record warnings and a missing antenna offset.
+const std::vector<RecordedRun>& RecordedRuns() {
+  static const std::vector<RecordedRun> runs = {
+    {".", {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g", "-pvigs05.atx"},
+     0, 1023522, "faa60977987f28da787fa570b3ce88f5692f9fa4fef8d94c29ca13e31586bcc6",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {".", {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g", "-pvigs05.atx", "-v", "-dt3600"},
+     0, 256723, "67d4cd6198a926f66a912af94bb4155f8c5998223dcb5358ee15c48163070d96",
+     "1b1eb5d0675cfe0e523fa85604c9d8cb9f116803e1279cd6ed9a1d39e0727f7a"},
+    {".", {"-epigl15253.sp3", "-egbrdc0910.09g", "-pvigs05.atx", "-dt300", "-ni10"},
+     0, 1262224, "f95d5f09d2d242612fc4a2f23204812e1f27080321b6c2cd8df2600606842fd6",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {".", {"-epesa15253.sp3", "-enbrdc0910.09n", "-ti2009-04-01,12:00:00", "-dt600"},
+     0, 1269233, "9a2d05396c22346c24661979beefc1825fd18b8055337c8e08c659f51df797aa",
+     "8f5619926d07c2de771d05901f634787e7e6e401e3ede998deaba0d007be4520"},
+    {".", {"-enbrdc0910.09n", "-dt60"},
+     0, 5023642, "0d9ea8746d4ce4a0cb602209e4aa96c700700514e59cd4dbc8adc7fd2ceb876e",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {".", {"-egbrdc0910.09g", "-dt60"},
+     0, 3995454, "1259139fd2def67547146cfc4f4a9b3446682a520a4ea896599628860590b293",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {".", {"-enbrdc0910.09n", "-egbrdc0910.09g", "-prG05R07G31R24", "-ts2009-04-01,06:00:00", "-te2009-04-01,18:00:00", "-dt45"},
+     1, 350724, "54fcce6bf6ddc257b7ba2d2b74c59832b3b46d24ff924ee01dc41dcfe3590eb1",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {".", {"-epgrg21553.sp3", "-enbrdc1180.21n", "-dt60"},
+     0, 2539852, "ddf8fee84b744b159d335457b2349046af71058f65bf54fb18e95d66616b8911",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {".", {"-enbrdc1180.21n"},
+     0, 335770, "7dad4bcfec906b29ee1a127df585876912abd898a3f2cf8d23312cf286c0d9dd",
+     "50fa36984b806545f1a85bd146abdab484700b62ed814ee0702ff5f8fc28985d"},
+    {".", {"-epgrg21553.sp3", "-pvigs05.atx", "-dt300"},
+     0, 418454, "e2642e2a66f64a47ac2a42d8f42cf9c2c79f54ef3bec625c5885128e025dd094",
+     "53321dd092a37943ea331e05a0970a3b29471c95c4cd92b92108979cc9aab570"},
+    {"setC", {"-enbrdc1360.20n", "-egbrdc1360.20g", "-prG01G02R01R02"},
+     0, 49787, "ea440f624ada96806614a57affa222cb7500fcf34d3715f38b2c1d29c406bfdd",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+    {"setC", {"-enbrdc1360.20n", "-egbrdc1360.20g", "-dt300"},
+     0, 2056836, "9d8c2b86c9c0da333d0833f5b872ed6e67da79ce754ca0e69a7d7c66423d3af7",
+     "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+  };
+  return runs;
+}
+
+TEST_F(OutputIdentity, EveryRecordedRunIsUnchanged) {
+  for (const RecordedRun& r : RecordedRuns()) {
+    std::string line;
+    for (const auto& a : r.args) line += " " + a;
+    SCOPED_TRACE(std::string(r.folder) + ":" + line);
+    const auto run = orbtest::RunOrbika(r.args, 300, orbtest::DataDir() + "/" + r.folder);
+    EXPECT_EQ(run.status, r.status);
+    EXPECT_EQ(run.out.size(), r.out_size);
+    EXPECT_EQ(Sha256(run.out), r.out_sha);
+    EXPECT_EQ(Sha256(run.err), r.err_sha) << run.err.substr(0, 2000);
+  }
 }
 
 // A broadcast orbit of absurd size (as a damaged file may give): its numbers
