@@ -143,8 +143,10 @@ TEST(DamagedFiles, PreciseEphemerisFixture) {
   CheckVariants(damaged::Precise(), Fixture("sp3_four_sats.sp3"), kScale);
 }
 
-TEST(DamagedFiles, AntexFixture) {
+TEST(DamagedFiles, AntexFixtures) {
   CheckVariants(damaged::Antex(), Fixture("antex_mixed.atx"), kScale);
+  // Satellites of every system and block names without a code.
+  CheckVariants(damaged::Antex(), Fixture("antex_systems.atx"), kScale);
 }
 
 TEST(DamagedFiles, GpsNavigationRealFiles) {
@@ -177,6 +179,7 @@ TEST(DamagedFiles, CrlfReadsLikeLfOnFixtures) {
   CheckCrlf(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"));
   CheckCrlf(damaged::Precise(), Fixture("sp3_four_sats.sp3"));
   CheckCrlf(damaged::Antex(), Fixture("antex_mixed.atx"));
+  CheckCrlf(damaged::Antex(), Fixture("antex_systems.atx"));
 }
 
 TEST(DamagedFiles, CrlfReadsLikeLfOnRealFiles) {
