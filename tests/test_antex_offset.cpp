@@ -1,6 +1,6 @@
 // Moving precise positions from the centre of mass to the antenna phase
-// centre: z-only offsets, the Sun-oriented body frame, GLONASS frequencies,
-// validity periods, missing records, warnings and progress lines.
+// centre: z-only offsets, the Sun-oriented body frame, each system's first
+// frequency, validity periods, missing records, warnings and progress lines.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,20 +24,12 @@ using atxtest::WarningFrame;
 
 constexpr double kPi = 3.141592653589793;
 
-// Plain vector arithmetic for the checks, independent of the store's types.
-struct V {
-  long double x, y, z;
-};
-V Of(const xyzt& p) { return {p.GetX(), p.GetY(), p.GetZ()}; }
-V Of(const xyz& p) { return {p.GetX(), p.GetY(), p.GetZ()}; }
-V operator-(const V& a, const V& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-V operator*(long double k, const V& a) { return {k * a.x, k * a.y, k * a.z}; }
-long double Dot(const V& a, const V& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-long double Norm(const V& a) { return std::sqrt(Dot(a, a)); }
-V Unit(const V& a) { return (1.0L / Norm(a)) * a; }
-V Cross(const V& a, const V& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
+using atxtest::Cross;
+using atxtest::Dot;
+using atxtest::Norm;
+using atxtest::Of;
+using atxtest::Unit;
+using atxtest::V;
 
 // A point of a circular orbit of 26 560 km radius, inclined 55 degrees, in km.
 V OrbitKm(double u) {
@@ -147,11 +139,44 @@ TEST_F(atxCorrection, ValidityPeriodChangesTheOffsetBetweenEpochs) {
   EXPECT_NEAR(static_cast<double>(NadirShift(3 * 4 + 2)), 0.95, 1e-9);
 }
 
-TEST_F(atxCorrection, OtherSystemsAreLeftUnchanged) {
-  for (long i = 0; i < 4; ++i) {
-    const long r = i * 4 + 3;
-    ASSERT_EQ(after_.GetSat(r), 211);
-    EXPECT_EQ(after_.GetPosition(r), before_.GetPosition(r));
+TEST(atxCorrectionSystems, EachSystemMovesToItsLowestNumberedFrequency) {
+  using atxtest::Record;
+  // z-only offsets: the nadir shift is the whole move.  A record lists its
+  // blocks in any order; J07's record has no QZSS block at all.
+  auto up = [](const char* mm) { return "      0.00      0.00   " + std::string(mm); };
+  const std::string text =
+      atxtest::Header() +
+      Record("GALILEO-2           E11", {{"E05", up("5000.00")}, {"E01", up("1100.00")}}) +
+      Record("BEIDOU-2M           C11", {{"C07", up("3000.00")}, {"C02", up("1200.00")}}) +
+      Record("BEIDOU-3M           C20", {{"C01", up("1300.00")}, {"C02", up("3000.00")}}) +
+      Record("QZSS-2I             J03", {{"G01", up("3000.00")}, {"J01", up("1400.00")}}) +
+      Record("QZSS                J07", {{"G01", up("3000.00")}});
+  antex atx;
+  atxtest::Load(atx, orbtest::WriteTempFile(text, ".atx"));
+  const sp3test::File f = OrbitFile({"E11", "C11", "C20", "J03", "J07"});
+  GNSSpEph before, after;
+  LoadSp3(before, f);
+  LoadSp3(after, f);
+  const orbtest::RunResult run =
+      orbtest::RunCaptured([&] { after.ApplyAntennaOffset(atx, false); });
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  const std::string warn =
+      WarningFrame("SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: 507");
+  EXPECT_EQ(run.err, warn + warn + warn + warn);
+  after.ApplyAntennaOffset(atx, false);
+
+  const struct {
+    short sat;
+    double up;
+  } cases[] = {{211, 1.1}, {311, 1.2}, {320, 1.3}, {503, 1.4}, {507, 0.0}};
+  for (long r = 0; r < after.GetNSat(); ++r) {
+    const auto& c = cases[r % 5];
+    ASSERT_EQ(after.GetSat(r), c.sat);
+    const V p0 = Of(before.GetPosition(r));
+    const V shift = Of(after.GetPosition(r)) - p0;
+    EXPECT_NEAR(static_cast<double>(Norm(shift)), c.up, 1e-9) << c.sat;
+    EXPECT_NEAR(static_cast<double>(Dot(shift, Unit(-1.0L * p0))), c.up, 1e-9) << c.sat;
   }
 }
 
