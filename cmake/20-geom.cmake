@@ -1,10 +1,13 @@
 # Geometry and astronomy: Cartesian and local vectors with their text
 # output, sidereal time, Sun and Moon positions, direction angles.
-add_library(orb_geom STATIC
-  GNSS/xyz.cpp GNSS/xyzt.cpp GNSS/neu.cpp
-  GNSS/LuniSolarPosition.cpp GNSS/Azimut.cpp)
-target_link_libraries(orb_geom PUBLIC orb_time orb_format)
+add_library(orb_gnss_geom STATIC
+  GNSS/xyz.cpp
+  GNSS/xyzt.cpp
+  GNSS/neu.cpp
+  GNSS/LuniSolarPosition.cpp
+  GNSS/Azimut.cpp)
+target_link_libraries(orb_gnss_geom PUBLIC orb_gnss_time orb_proginc_base)
 
 orbika_add_test(test_geom
   tests/test_geom_vectors.cpp tests/test_geom_output.cpp tests/test_geom_astro.cpp
-  LIBS orb_geom)
+  LIBS orb_gnss_geom)

@@ -1,6 +1,8 @@
 # Precise ephemeris: SP3 reader and Lagrange interpolation.
-add_library(orb_sp3 STATIC GNSS/GNSSpEph.cpp)
-target_link_libraries(orb_sp3 PUBLIC orb_time orb_geom orb_matrix orb_util)
+add_library(orb_gnss_sp3 STATIC
+  GNSS/GNSSpEph.cpp)
+target_link_libraries(orb_gnss_sp3 PUBLIC
+  orb_gnss_geom orb_gnss_time orb_gnss_base orb_matrix orb_proginc_base)
 
 orbika_add_test(test_sp3 tests/test_sp3_read.cpp tests/test_sp3_interp.cpp
-  LIBS orb_sp3)
+  LIBS orb_gnss_sp3)
