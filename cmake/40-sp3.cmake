@@ -1,6 +1,7 @@
 # Precise ephemeris: SP3 reader and Lagrange interpolation.
 add_library(orb_gnss_sp3 STATIC
-  GNSS/GNSSpEph.cpp)
+  GNSS/GNSSpEph.cpp
+  GNSS/GNSSpEphInterp.cpp)
 target_link_libraries(orb_gnss_sp3 PUBLIC
   orb_gnss_geom orb_gnss_time orb_gnss_base orb_matrix orb_proginc_base)
 
