@@ -1,7 +1,9 @@
-# RINEX navigation helpers shared by the GPS and GLONASS readers, and the GPS
-# broadcast ephemeris: RINEX 2 navigation reader, broadcast orbit and clock.
+# RINEX navigation helpers shared by the GPS and GLONASS readers (RINEX 2 and
+# the record layout of RINEX 3/4), and the GPS broadcast ephemeris: GPS
+# navigation reader, broadcast orbit and clock.
 add_library(orb_gnss_rinexnav STATIC
-  GNSS/RinexNav.cpp)
+  GNSS/RinexNav.cpp
+  GNSS/RinexNav3.cpp)
 target_link_libraries(orb_gnss_rinexnav PUBLIC orb_gnss_time orb_matrix orb_proginc_base)
 
 add_library(orb_gnss_gpsnav STATIC

@@ -55,10 +55,16 @@ void ReadFiles(Orbika& gc) {
   }
   if (gc.isAtx) {
     gc.atx.ReadFile();
-    if (gc.verbose)
+    if (gc.verbose) {
       std::cerr << "Orbika" << "::ReadFiles():        reading ANTEX file - "
                 << gc.atx.GetNGPSSat() << " GPS SWs  " << gc.atx.GetNGLNSat()
-                << " GLONASS SWs  " << gc.atx.GetNRec() << " RECs" << std::endl;
+                << " GLONASS SWs  ";
+      // Files with satellites of other systems also say how many.
+      if (gc.atx.GetNGALSat() + gc.atx.GetNOtherSat() > 0)
+        std::cerr << gc.atx.GetNGALSat() << " GALILEO SWs  " << gc.atx.GetNOtherSat()
+                  << " OTHER SWs  ";
+      std::cerr << gc.atx.GetNRec() << " RECs" << std::endl;
+    }
   }
 }
 

@@ -132,12 +132,21 @@ TEST(DamagedFiles, GlonassNavigationFixture) {
   CheckVariants(damaged::GlonassNav(), Fixture("glo_leap2012.g"), kScale);
 }
 
+TEST(DamagedFiles, Rinex3And4NavigationFixtures) {
+  CheckVariants(damaged::GpsNav(), Fixture("nav_mixed3.rnx"), kScale / 2);
+  CheckVariants(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"), kScale / 2);
+  CheckVariants(damaged::GpsNav(), Fixture("nav_mixed4.rnx"), kScale / 2);
+  CheckVariants(damaged::GlonassNav(), Fixture("nav_mixed4.rnx"), kScale / 2);
+}
+
 TEST(DamagedFiles, PreciseEphemerisFixture) {
   CheckVariants(damaged::Precise(), Fixture("sp3_four_sats.sp3"), kScale);
 }
 
-TEST(DamagedFiles, AntexFixture) {
+TEST(DamagedFiles, AntexFixtures) {
   CheckVariants(damaged::Antex(), Fixture("antex_mixed.atx"), kScale);
+  // Satellites of every system and block names without a code.
+  CheckVariants(damaged::Antex(), Fixture("antex_systems.atx"), kScale);
 }
 
 TEST(DamagedFiles, GpsNavigationRealFiles) {
@@ -166,8 +175,11 @@ TEST(DamagedFiles, AntexRealFile) {
 TEST(DamagedFiles, CrlfReadsLikeLfOnFixtures) {
   CheckCrlf(damaged::GpsNav(), Fixture("gps_three.n"));
   CheckCrlf(damaged::GlonassNav(), Fixture("glo_leap2012.g"));
+  CheckCrlf(damaged::GpsNav(), Fixture("nav_mixed4.rnx"));
+  CheckCrlf(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"));
   CheckCrlf(damaged::Precise(), Fixture("sp3_four_sats.sp3"));
   CheckCrlf(damaged::Antex(), Fixture("antex_mixed.atx"));
+  CheckCrlf(damaged::Antex(), Fixture("antex_systems.atx"));
 }
 
 TEST(DamagedFiles, CrlfReadsLikeLfOnRealFiles) {
