@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "GNSS/satcode.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
@@ -31,8 +32,6 @@ unsigned short DateNumber(const char* value, DateField f) {
   return static_cast<unsigned short>(std::atoi(std::string(value + f.pos, f.width).c_str()));
 }
 
-constexpr short kGLONASSOffset = 100;  // satellite number of GLONASS slot n: 100 + n
-constexpr short kGalileoOffset = 200;  // satellite number of Galileo n: 200 + n
 
 }  // namespace
 
@@ -80,8 +79,10 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
     const char* code = value + 3 * k;
     // Two-digit number; the characters are taken as they are.
     short number = static_cast<short>((code[1] - '0') * 10 + (code[2] - '0'));
-    if (code[0] == 'R') number += kGLONASSOffset;
-    if (code[0] == 'E') number += kGalileoOffset;
+    // The options know the GLONASS and Galileo letters; any other letter
+    // leaves the number as a GPS one.
+    const short offset = satcode::Offset(code[0]);
+    if (offset == satcode::kGLONASS || offset == satcode::kGalileo) number += offset;
     satprn(k) = number;
   }
 }

@@ -10,7 +10,8 @@ add_library(orb_matrix STATIC
 add_library(orb_proginc_base STATIC
   PROGINC/cstringf.cpp
   PROGINC/cfilef.cpp
-  PROGINC/ProgramError.cpp)
+  PROGINC/ProgramError.cpp
+  PROGINC/cfieldf.cpp)
 
 orbika_add_test(test_base tests/test_matrix.cpp tests/test_util.cpp
   LIBS orb_matrix orb_proginc_base)

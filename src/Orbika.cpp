@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "GNSS/satcode.h"
+
 Orbika::Orbika()
     : gnavfile{},
       rnavfile{},
@@ -36,10 +38,10 @@ void Orbika::EndProg() {
 }
 
 bool SatelliteCode(short n, char& letter, short& number) {
-  static const char kLetters[] = {'G', 'R', 'E', 'C', 'S'};
-  if (n >= 500) return false;
-  const int system = n <= 99 ? 0 : n / 100;
-  letter = kLetters[system];
-  number = static_cast<short>(n - 100 * system);
+  // The run serves the systems below QZSS.  Numbers below GLONASS's, also
+  // the negative ones that non-digit characters in -pr give, are GPS.
+  if (n >= satcode::kQZSS) return false;
+  letter = n < satcode::kGLONASS ? 'G' : satcode::Letter(n);
+  number = static_cast<short>(n - satcode::Offset(letter));
   return true;
 }
