@@ -14,12 +14,13 @@
 #include "GNSS/RinexNav3.h"
 #include "GNSS/SinCos.h"
 #include "GNSS/TimeConverse.h"
+#include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
 
-constexpr long double kC = 299792458.0L;  // speed of light, m/s
+constexpr long double kC = GPSc::c;       // speed of light, m/s
 constexpr int kRecordLines = 8;           // lines of one GPS navigation record
 constexpr const char* kWhat = "GPS NAVIGATION FILE";
 
@@ -29,10 +30,9 @@ GPSbEph::GPSbEph()
     : navig{},
       Relativity(0),
       nsatall(0),
-      // WGS84 values of the GPS interface document IS-GPS-200, as double constants.
-      GMz(3.986005e14),
-      OMEGAz(7.2921151467e-5),
-      RelK(-4.442807633e-10) {}
+      GMz(GPSc::GM),
+      OMEGAz(GPSc::OMEGAe),
+      RelK(GPSc::F) {}
 
 void GPSbEph::SetFile(const char* file) {
   std::strncpy(navig, file, sizeof navig - 1);
