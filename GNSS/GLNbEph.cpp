@@ -48,7 +48,7 @@ void GLNbEph::GLNbEphError(const char* text) { rinexnav::Error("GLNbEph", text);
 void GLNbEph::GLNbEphWarning(const char* text) { rinexnav::Warning("GLNbEph", text); }
 
 void GLNbEph::CountNav() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   nsatall += static_cast<int>(rinexnav::CountRecords(in, kRecordLines));
 }
@@ -62,7 +62,7 @@ void GLNbEph::ReadFile() {
     GLNbEphError((std::string(kWhat) + " " + navig +
                   ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
   rdata.SetNRecords(nsatall);
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   in >> rdata;
   rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);

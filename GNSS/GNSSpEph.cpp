@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
+#include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
@@ -224,7 +224,7 @@ void GNSSpEph::SetFile(const char* file) {
 void GNSSpEph::ReadFile() {
   CountSomeLines();
 
-  std::ifstream inp(sp3file);
+  InputFile inp(sp3file);
   if (!inp) FileError(sp3file, "CAN NOT BE OPENED!");
   ReadFileHeader(inp);
 
@@ -242,7 +242,7 @@ void GNSSpEph::ReadFile() {
 // Counting pass: satellite-list and comment lines of the header, the header
 // length, the epoch lines and all lines of the file.
 void GNSSpEph::CountSomeLines() {
-  std::ifstream inp(sp3file);
+  InputFile inp(sp3file);
   if (!inp) FileError(sp3file, "CAN NOT BE OPENED!");
 
   nSatListLines = nComments = nHeaderLines = nEpochLines = 0;

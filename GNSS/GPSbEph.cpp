@@ -42,7 +42,7 @@ void GPSbEph::GPSbEphError(const char* text) const { rinexnav::Error("GPSbEph", 
 void GPSbEph::GPSbEphWarning(const char* text) const { rinexnav::Warning("GPSbEph", text); }
 
 void GPSbEph::CountNav() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   nsatall += rinexnav::CountRecords(in, kRecordLines);
 }
@@ -50,7 +50,7 @@ void GPSbEph::CountNav() {
 void GPSbEph::ReadFile() {
   CountNav();
   gdata.SetNRecords(nsatall);
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   in >> gdata;
   in.close();
