@@ -27,37 +27,50 @@ constexpr double kMmPerM = 1000.0;
 constexpr int kFirstValueCol = 9;
 constexpr int kValueColStep = 8;
 
-// Block and generation substrings of satellite type lines, with their codes;
-// the first substring a line contains decides.
+// Block names of GPS satellites and GLONASS generations, with their codes.
 struct TypeCode {
-  const char* key;
+  const char* name;
   short code;
 };
-const TypeCode kGPSBlocks[] = {
-    {"BLOCK I    ", 1}, {"BLOCK II   ", 2}, {"BLOCK IIA  ", 3},
-    {"BLOCK IIR  ", 4}, {"BLOCK IIR-A", 5}, {"BLOCK IIR-B", 6},
-    {"BLOCK IIR-M", 7}, {"BLOCK IIF  ", 8}, {"BLOCK IIIA ", 9},
+const TypeCode kNamedBlocks[] = {
+    {"BLOCK I", 1},    {"BLOCK II", 2},    {"BLOCK IIA", 3},   {"BLOCK IIR", 4},
+    {"BLOCK IIR-A", 5}, {"BLOCK IIR-B", 6}, {"BLOCK IIR-M", 7}, {"BLOCK IIF", 8},
+    {"BLOCK IIIA", 9}, {"GLONASS", 10},    {"GLONASS-M", 11},  {"GLONASS-K", 12},
+    {"GLONASS-K1", 13},
 };
-const TypeCode kGLONASSTypes[] = {
-    {"GLONASS    ", 10}, {"GLONASS-M  ", 11}, {"GLONASS-K  ", 12}, {"GLONASS-K1 ", 13},
+// Families coded as a whole, by the start of the name.
+const TypeCode kBlockFamilies[] = {
+    {"GALILEO", 14},
+    {"BEIDOU", antexns::BlockBeiDou},
+    {"QZSS", antexns::BlockQZSS},
+    {"IRNSS", antexns::BlockIRNSS},
 };
-constexpr short kGalileoType = 14;
-constexpr short kLastKnownType = 14;
+constexpr short kLastKnownType = antexns::UnknownBlock;
 
-template <std::size_t N>
-short FindTypeCode(const char* line, const TypeCode (&table)[N]) {
-  for (const TypeCode& t : table)
-    if (std::strstr(line, t.key) != nullptr) return t.code;
+// Code of a satellite's block name (columns 1-20, blanks trimmed).
+short BlockCode(const char* name) {
+  for (const TypeCode& t : kNamedBlocks)
+    if (std::strcmp(name, t.name) == 0) return t.code;
+  for (const TypeCode& t : kBlockFamilies)
+    if (std::strncmp(name, t.name, std::strlen(t.name)) == 0) return t.code;
+  return antexns::UnknownBlock;
+}
+
+// Code of a frequency whose tables are kept (system letter in column 4,
+// frequency digit in column 6), -1 for any other.
+short KeptFrequency(char sys, char num) {
+  if (sys == 'G' && num == '1') return antexns::G01;
+  if (sys == 'G' && num == '2') return antexns::G02;
+  if (sys == 'R' && num == '1') return antexns::R01;
+  if (sys == 'R' && num == '2') return antexns::R02;
+  if (sys == 'E' && num == '1') return antexns::E01;
+  if (sys == 'E' && num == '7') return antexns::E07;
   return -1;
 }
 
 // Character at 0-based index i, or a blank beyond the end of the line.
 char CharAt(const char* line, std::size_t len, std::size_t i) {
   return i < len ? line[i] : ' ';
-}
-
-int DigitValue(char c) {
-  return std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : 0;
 }
 
 // Start of the field at column col, or nullptr when the line ends before it.
@@ -97,6 +110,32 @@ double ReduceAzimuth(double azi) {
 }  // namespace
 
 namespace antexns {
+
+short SatelliteNumber(char system, int n) {
+  const char* p = system != '\0' ? std::strchr(SystemLetters, system) : nullptr;
+  if (p == nullptr) return -1;
+  return static_cast<short>(100 * (p - SystemLetters) + n);
+}
+
+char SystemOf(short satellite) {
+  if (satellite < 1 || satellite >= 100 * static_cast<short>(sizeof SystemLetters - 1))
+    return '\0';
+  return SystemLetters[satellite / 100];
+}
+
+char SatelliteCodeAt(const char* line, int& n) {
+  const std::size_t len = std::strlen(line);
+  const char sys = CharAt(line, len, 20);
+  if (sys == '\0' || std::strchr(SystemLetters, sys) == nullptr) return '\0';
+  const char tens = CharAt(line, len, 21), units = CharAt(line, len, 22);
+  if (!std::isdigit(static_cast<unsigned char>(tens)) ||
+      !std::isdigit(static_cast<unsigned char>(units)))
+    return '\0';
+  for (std::size_t i = 23; i < 40; ++i)
+    if (CharAt(line, len, i) != ' ') return '\0';
+  n = 10 * (tens - '0') + (units - '0');
+  return sys;
+}
 
 double NumberAt(const char* line, int col) {
   const char* f = FieldAt(line, col);
@@ -142,7 +181,9 @@ AntennaPCV::AntennaPCV()
       ixZen(-1),
       ixAzm(-1),
       thres(kAzimuthThreshold),
-      hasAzimuthPCV(false) {
+      hasAzimuthPCV(false),
+      blocks{},
+      nBlocks(0) {
   ValidFrom.Set(kDefaultValidFromDay, 0.0L);
   ValidTo.Set(kDefaultValidToDay, 0.0L);
   ResetCompletion();
@@ -184,7 +225,9 @@ const matrix<double>& AntennaPCV::GetPVAZI(short freq) const {
 AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
   hasAzimuthPCV = false;
   ResetCompletion();
+  nBlocks = 0;
   char line[antexns::LineMax + 1];
+  char pending[4] = "";  // code of a block whose offset line is still to come
   bool tooLong = false;
   bool ended = false;
   while (antexns::GetAtxLine(in, line, tooLong)) {
@@ -212,24 +255,28 @@ AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
       nFreq = static_cast<int>(antexns::IntegerAt(line, 1));
     if (std::strstr(line, "VALID FROM") != nullptr) ParseValid(line, ValidFrom);
     if (std::strstr(line, "VALID UNTIL") != nullptr) ParseValid(line, ValidTo);
+    // The offset of a block whose tables are not kept.
+    if (pending[0] != '\0' && std::strstr(line, "NORTH / EAST / UP") != nullptr) {
+      KeepOffset(pending, ParseOffset(line));
+      pending[0] = '\0';
+    }
     if (std::strstr(line, "START OF FREQUENCY") != nullptr) {
-      // System letter in column 4, frequency digit in column 6.
+      // Frequency code in columns 4-6.
       const std::size_t len = std::strlen(line);
-      const char sys = CharAt(line, len, 3);
-      const char num = CharAt(line, len, 5);
-      short code = -1;
-      if (sys == 'G' && num == '1') code = antexns::G01;
-      if (sys == 'G' && num == '2') code = antexns::G02;
-      if (sys == 'R' && num == '1') code = antexns::R01;
-      if (sys == 'R' && num == '2') code = antexns::R02;
-      if (sys == 'E' && num == '1') code = antexns::E01;
-      if (sys == 'E' && num == '7') code = antexns::E07;
-      if (code >= 0) {
-        const Frequency f = Own(code);
+      const char code[4] = {CharAt(line, len, 3), CharAt(line, len, 4), CharAt(line, len, 5),
+                            '\0'};
+      pending[0] = '\0';
+      const short kept = KeptFrequency(code[0], code[2]);
+      if (kept >= 0) {
+        const Frequency f = Own(kept);
         const AtxRecordStatus s = ReadPCVData(in, *f.pc, *f.pvzen, *f.pvazi);
         if (s != AtxRecordStatus::Ok) return s;
+        KeepOffset(code, *f.pc);
+      } else if (code[0] != ' ') {
+        std::memcpy(pending, code, sizeof pending);
       }
     }
+    if (std::strstr(line, "END OF FREQUENCY") != nullptr) pending[0] = '\0';
   }
   if (!ended) return AtxRecordStatus::NoEnd;
 
@@ -244,41 +291,21 @@ AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
 void AntennaPCV::ParseSerialType(const char* line) {
   char name[21];
   substr(line, 0, 20, name);
-  if (std::strstr(line, "BLOCK") != nullptr) {
-    PCVType = FindTypeCode(line, kGPSBlocks);
-    if (PCVType < 0) {
-      char msg[128];
-      std::snprintf(msg, sizeof msg,
-                    "GPS SATELLITE TYPE >%s< UNDETERMINED - NEW TYPE OF GPS SATELLITE?!? ", name);
-      ProgramError(kProg, msg);
-    }
-  } else if (std::strstr(line, "GLONASS") != nullptr) {
-    PCVType = FindTypeCode(line, kGLONASSTypes);
-    if (PCVType < 0) {
-      char msg[128];
-      std::snprintf(msg, sizeof msg,
-                    "GLONASS SATELLITE TYPE >%s< UNDETERMINED - NEW TYPE OF GPS SATELLITE?!? ",
-                    name);
-      ProgramError(kProg, msg);
-    }
-  } else {
-    PCVType = std::strstr(line, "GALILEO") != nullptr ? kGalileoType : 0;
-  }
-
-  // Satellite number from the serial field: system letter and two digits.
-  // A receiver antenna's serial number is no satellite, whatever letter it
-  // begins with.
-  const std::size_t len = std::strlen(line);
-  const char sys = PCVType == 0 ? ' ' : CharAt(line, len, 20);
-  const short n = static_cast<short>(10 * DigitValue(CharAt(line, len, 21)) +
-                                     DigitValue(CharAt(line, len, 22)));
-  if (sys == ' ') SatID = 0;
-  if (sys == 'G') SatID = n;
-  if (sys == 'R') SatID = static_cast<short>(100 + n);
-  if (sys == 'E') SatID = static_cast<short>(200 + n);
-
   std::memcpy(AntennaName, name, sizeof AntennaName);
   substr(line, 20, 20, AntennaSerial);
+
+  // A receiver antenna's serial number is no satellite code, whatever
+  // letter it begins with: the code stands alone in its field.
+  int n = 0;
+  const char sys = antexns::SatelliteCodeAt(line, n);
+  if (sys == '\0') {
+    PCVType = 0;
+    SatID = 0;
+    return;
+  }
+  SatID = antexns::SatelliteNumber(sys, n);
+  trim(name);
+  PCVType = BlockCode(name);
 }
 
 void AntennaPCV::ParseValid(const char* line, mjd& t) {
@@ -292,6 +319,37 @@ void AntennaPCV::ParseValid(const char* line, mjd& t) {
   t = ymdhms2mjd(d);
 }
 
+neu AntennaPCV::ParseOffset(const char* line) {
+  // Read at double precision, then scaled in long double like every other
+  // quantity of the correction.
+  const long double mmPerM = kMmPerM;
+  neu pc;
+  pc.Set(antexns::NumberAt(line, 1) / mmPerM, antexns::NumberAt(line, 11) / mmPerM,
+         antexns::NumberAt(line, 21) / mmPerM);
+  return pc;
+}
+
+void AntennaPCV::KeepOffset(const char* code, const neu& offset) {
+  if (nBlocks >= antexns::MaxFreqBlocks) return;
+  for (int i = 0; i < nBlocks; ++i)
+    if (std::strcmp(blocks[i].code, code) == 0) return;
+  std::memcpy(blocks[nBlocks].code, code, sizeof blocks[nBlocks].code);
+  blocks[nBlocks].offset = offset;
+  ++nBlocks;
+}
+
+bool AntennaPCV::GetFirstOffset(char system, neu& dpos) const {
+  int best = -1;
+  for (int i = 0; i < nBlocks; ++i) {
+    if (blocks[i].code[0] != system) continue;
+    // Lowest frequency number: compare the two characters after the letter.
+    if (best < 0 || std::strcmp(blocks[i].code + 1, blocks[best].code + 1) < 0) best = i;
+  }
+  if (best < 0) return false;
+  dpos = blocks[best].offset;
+  return true;
+}
+
 AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double>& pvzen,
                                         matrix<double>& pvazi) {
   char line[antexns::LineMax + 1];
@@ -300,11 +358,7 @@ AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double
   // NORTH / EAST / UP, millimetres.
   if (!antexns::GetAtxLine(in, line, tooLong)) return AtxRecordStatus::NoEnd;
   if (tooLong) return AtxRecordStatus::LineTooLong;
-  // The offsets are read at double precision, then scaled in long double
-  // like every other quantity of the correction.
-  const long double mmPerM = kMmPerM;
-  pc.Set(antexns::NumberAt(line, 1) / mmPerM, antexns::NumberAt(line, 11) / mmPerM,
-         antexns::NumberAt(line, 21) / mmPerM);
+  pc = ParseOffset(line);
 
   // The zenith grid must be usable before its rows are sized.
   if (!(dzen > 0.0) || !(zen2 >= zen1) ||

@@ -4,9 +4,18 @@
 // A record (ANTEX 1.4 format description, Rothacher and Schmid) gives, per
 // frequency, the mean phase-centre offset and the phase-centre variations
 // (PCV) as a function of the zenith angle (the nadir angle for a satellite
-// antenna) and optionally of the azimuth.  Six frequencies are kept: GPS L1
-// and L2 (ANTEX codes G01, G02), GLONASS G1 and G2 (R01, R02) and Galileo E1
-// and E5b (E01, E07); the others are skipped when the record is read.
+// antenna) and optionally of the azimuth.  Offsets and variations of six
+// frequencies are kept: GPS L1 and L2 (ANTEX codes G01, G02), GLONASS G1 and
+// G2 (R01, R02) and Galileo E1 and E5b (E01, E07).  Of every other frequency
+// block only the offset is kept, so that each system finds the offset of its
+// first frequency (E01, C01 or C02, J01, ...).
+//
+// A satellite antenna is recognised by the satellite code (system letter G,
+// R, E, C, J, S or I and two digits) that opens its serial field, columns
+// 21-23 of the type line, the rest of the field blank.  Its block name
+// (columns 1-20) is kept as text; the GPS blocks and GLONASS generations
+// listed in AntennaPCV.cpp, and the Galileo, BeiDou, QZSS and IRNSS families,
+// have codes; any other name gets antexns::UnknownBlock.
 //
 // Units: offsets and variations in metres (the file holds millimetres);
 // angles in degrees; the validity period is an mjd in GPS time.  For a
@@ -37,6 +46,30 @@ constexpr short R02 = 3;  // GLONASS G2
 constexpr short E01 = 4;  // Galileo E1
 constexpr short E07 = 5;  // Galileo E5b
 constexpr short NFreqKept = 6;
+
+// Antenna kind codes beyond the GPS blocks (1-9), the GLONASS generations
+// (10-13) and Galileo (14); 0 is a receiver antenna.
+constexpr short BlockBeiDou = 15;   // any "BEIDOU..." name
+constexpr short BlockQZSS = 16;     // any "QZSS..." name
+constexpr short BlockIRNSS = 17;    // any "IRNSS..." name
+constexpr short UnknownBlock = 18;  // a satellite whose block name has no code
+
+// Frequency blocks whose offsets a record keeps; a real record has fewer
+// than thirty, the rest of a longer (damaged) one is not kept.
+constexpr int MaxFreqBlocks = 40;
+
+// System letters of the satellite numbers: GPS n, GLONASS 100+n, Galileo
+// 200+n, BeiDou 300+n, SBAS 400+n, QZSS 500+n, IRNSS 600+n.
+constexpr char SystemLetters[] = "GRECSJI";
+// Satellite number of a system letter and a number 0-99; -1 for a letter
+// outside SystemLetters.
+short SatelliteNumber(char system, int n);
+// System letter of a satellite number, '\0' outside 0-699.
+char SystemOf(short satellite);
+// The satellite code that opens the serial field of a type line (columns
+// 21-23, the rest of columns 24-40 blank): its system letter, with the
+// number in n; '\0' when the field holds no satellite code.
+char SatelliteCodeAt(const char* line, int& n);
 
 // Longest line the reader accepts, terminator excluded; it holds a
 // variation row of MaxZenNodes nodes in 8-column fields.
@@ -75,8 +108,7 @@ class AntennaPCV {
 
   // Reads one record from the line after its "START OF ANTENNA" up to and
   // including its "END OF ANTENNA", then completes a receiver antenna's
-  // missing frequencies.  An unknown GPS or GLONASS satellite type ends the
-  // run; a record without a type line draws a warning.
+  // missing frequencies.  A record without a type line draws a warning.
   AtxRecordStatus ReadFile(std::istream& in);
 
   // Parses a "TYPE / SERIAL NO" line: PCVType, SatID, AntennaName and
@@ -121,11 +153,21 @@ class AntennaPCV {
   const mjd& GetValidTo() const { return ValidTo; }
   // Offset and tables of frequency code freq (0-5, see antexns).
   const neu& GetOffset(short freq) const;
+  // Frequency blocks of the record whose offsets are kept, in file order:
+  // code (system letter and two characters, as written in columns 4-6) and
+  // offset.
+  int GetNFreqBlocks() const { return nBlocks; }
+  const char* GetFreqCode(int i) const { return blocks[i].code; }
+  const neu& GetFreqOffset(int i) const { return blocks[i].offset; }
+  // Offset of the lowest-numbered frequency of system (a letter of
+  // antexns::SystemLetters) into dpos; false, and dpos untouched, when the
+  // record has no block of that system.
+  bool GetFirstOffset(char system, neu& dpos) const;
   const matrix<double>& GetPVZEN(short freq) const;
   const matrix<double>& GetPVAZI(short freq) const;
 
  private:
-  short SatID;            // GPS n, GLONASS 100+n, Galileo 200+n; else 0
+  short SatID;            // satellite number (antexns::SatelliteNumber); 0 for a receiver
   char AntennaName[21];   // columns 1-20 of the type line
   char AntennaSerial[21]; // columns 21-40 of the type line
   short PCVType;          // antenna kind code; -1 before a type line
@@ -143,6 +185,19 @@ class AntennaPCV {
       PVZEN_E07;  // zenith variations, m, nZen x 1
   matrix<double> PVAZI_G01, PVAZI_G02, PVAZI_R01, PVAZI_R02, PVAZI_E01,
       PVAZI_E07;  // azimuth variations, m, nAzi x nZen
+
+  // The offset of one frequency block.
+  struct FreqOffset {
+    char code[4];  // e.g. "C02"
+    neu offset;    // m
+  };
+  FreqOffset blocks[antexns::MaxFreqBlocks];
+  int nBlocks;  // blocks kept
+  // Keeps the offset of the block code, unless the record already has one
+  // for that code or is full.
+  void KeepOffset(const char* code, const neu& offset);
+  // Offset in metres from a NORTH / EAST / UP line.
+  static neu ParseOffset(const char* line);
 
   // A receiver antenna's missing frequencies deliver the offset and tables
   // of the frequency they are completed from, without copies of the tables

@@ -43,6 +43,7 @@
 #include "matrix/matrix.h"
 
 class antex;
+struct LagrangeBasis;  // basis of one interpolation window at one epoch
 
 class GNSSpEph {
  public:
@@ -162,14 +163,32 @@ class GNSSpEph {
   // Reading steps of ReadFile.  The counting pass also counts the header
   // lines and the epoch lines, so that the header and the data can be
   // checked against the file before the tables are sized.
+  struct LineCursor;
   void CountSomeLines();
-  void ReadFileHeader(std::istream& inp);
-  void ReadFileData(std::istream& inp);
+  void CheckHeaderLayout() const;
+  void ReadFileHeader(LineCursor& cur);
+  void ReadSatList(LineCursor& cur);
+  void ReadAccuracyExponents(LineCursor& cur);
+  void CheckTable();
+  void ReadFileData(LineCursor& cur);
+  bool NextDataLine(LineCursor& cur);
+  bool SeekEpochLine(LineCursor& cur, long i);
+  bool ReadEpochBlock(LineCursor& cur, long i, bool& pending);
+  long PlaceOfRecord(const LineCursor& cur, long i, long k, short s) const;
+  void StoreRecord(const LineCursor& cur, long r);
+  void FileEnded(long i, bool inBlock);
 
+  // Interpolation steps of CalcOrbikaition.
   // Number of nodes actually used by the position and clock windows.
   int NodesPos() const;
   int NodesTime() const;
   // First node of a window of n nodes and half-width h around reference
   // index g, pinned to the table's ends.
   long WindowFirst(long g, int h, int n) const;
+  long ReferenceIndex(const mjd& ephCalc) const;
+  long ListIndex(unsigned short sati) const;
+  bool WindowMissing(long first, int n, long s) const;
+  void SumPosition(const LagrangeBasis& b, long first, long s, xyzt& psat, xyzt& vsat) const;
+  long double InterpolateClock(const LagrangeBasis& b, long first, long g, long s,
+                               const mjd& ephCalc);
 };

@@ -1,10 +1,14 @@
 // Antenna phase-centre correction of the tabulated precise positions.
 //
-// SP3 positions refer to the satellite's centre of mass.  The ANTEX offset of
-// the satellite antenna is given in the satellite body frame (IGS
-// convention): z towards the Earth's centre, y along the solar panel axis,
-// perpendicular to the Sun direction, and x completing the right-handed frame
-// on the Sun's side.  The Sun's direction comes from the low-precision solar
+// SP3 positions refer to the satellite's centre of mass.  They move to the
+// phase centre of the first frequency: G01 for GPS, R01 for GLONASS, and for
+// the other systems the lowest-numbered frequency of the system in the
+// antenna's record (E01, C01 or C02 as the file names it, J01, ...).  The
+// ANTEX offset of the satellite antenna is given in the satellite body frame
+// (IGS convention), taken the same for every system: z towards the Earth's
+// centre, y along the solar panel axis, perpendicular to the Sun direction,
+// and x completing the right-handed frame on the Sun's side (Sun-oriented
+// yaw).  The Sun's direction comes from the low-precision solar
 // position of LuniSolarPosition, which is ample for offsets of a few metres.
 #include <cmath>
 #include <cstdio>
@@ -21,12 +25,6 @@ namespace {
 
 const char kProg[] = "Orbika";
 
-// Satellite number ranges of GPS and GLONASS; other systems are left as they
-// are.
-constexpr short kFirstGPS = 1;
-constexpr short kLastGPS = 99;
-constexpr short kLastGLONASS = 199;
-
 // A record whose |x| + |y| + |z| is below this (m) has no position; it stays
 // as it is, so that the interpolation still sees it as missing.
 constexpr long double kMissingPosition = 1.0L;
@@ -34,6 +32,17 @@ constexpr long double kMissingPosition = 1.0L;
 // Horizontal offsets whose |north| + |east| is below this (m) are negligible:
 // only the z offset is applied, and the Sun is not needed.
 constexpr long double kHorizontalOffsetMin = 0.001L;
+
+// Offset of the first frequency of system for the record atx selected;
+// false when it has none.
+bool FirstFrequencyOffset(const antex& atx, char system, neu& dpos) {
+  if (atx.GetAtxIndex() == -1) return false;
+  if (system == 'G' || system == 'R') {
+    atx.GetAntennaOffset(dpos, system == 'G' ? antexns::G01 : antexns::R01);
+    return true;
+  }
+  return atx.GetFirstOffset(dpos, system);
+}
 
 }  // namespace
 
@@ -47,13 +56,8 @@ void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
     for (long k = 0; k < nsat; ++k) {
       const long r = i * nsat + k;
       const short n = sat(r);
-      short freq;
-      if (n >= kFirstGPS && n <= kLastGPS)
-        freq = antexns::G01;
-      else if (n > kLastGPS && n <= kLastGLONASS)
-        freq = antexns::R01;
-      else
-        continue;
+      const char system = antexns::SystemOf(n);
+      if (system == '\0') continue;
 
       xyzt& pos = sPos(r);
       if (std::fabs(pos.GetX()) + std::fabs(pos.GetY()) + std::fabs(pos.GetZ()) <
@@ -61,14 +65,13 @@ void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
         continue;
 
       atx.SetSatellite(n, eph);
-      if (atx.GetAtxIndex() == -1) {
+      if (!FirstFrequencyOffset(atx, system, dpos)) {
         char msg[80];
         std::snprintf(msg, sizeof msg,
                       "SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: %3d", n);
         ProgramWarning(kProg, msg);
         continue;
       }
-      atx.GetAntennaOffset(dpos, freq);
 
       if (std::fabs(dpos.GetN()) + std::fabs(dpos.GetE()) < kHorizontalOffsetMin) {
         // z offset only: up metres along the unit vector towards the Earth's

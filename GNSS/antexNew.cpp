@@ -38,6 +38,7 @@ antex::antex()
       nGPSSat(0),
       nGLNSat(0),
       nGALSat(0),
+      nOtherSat(0),
       nRec(0),
       IxAnt(-1),
       ixZen(-1),
@@ -92,20 +93,20 @@ void antex::ParseRVersionType(const char* line) {
 }
 
 void antex::CheckData(std::istream& in) {
-  nAntenna = nGPSSat = nGLNSat = nGALSat = nRec = 0;
+  nAntenna = nGPSSat = nGLNSat = nGALSat = nOtherSat = nRec = 0;
   char line[antexns::LineMax + 1];
   bool tooLong = false;
   while (antexns::GetAtxLine(in, line, tooLong)) {
     if (!Contains(line, "TYPE / SERIAL NO")) continue;
     ++nAntenna;
-    if (Contains(line, "BLOCK"))
-      ++nGPSSat;
-    else if (Contains(line, "GLONASS"))
-      ++nGLNSat;
-    else if (Contains(line, "GALILEO"))
-      ++nGALSat;
-    else
-      ++nRec;
+    int n = 0;
+    switch (antexns::SatelliteCodeAt(line, n)) {
+      case 'G': ++nGPSSat; break;
+      case 'R': ++nGLNSat; break;
+      case 'E': ++nGALSat; break;
+      case '\0': ++nRec; break;
+      default: ++nOtherSat; break;
+    }
   }
 }
 
@@ -134,7 +135,10 @@ void antex::ReadData(std::istream& in) {
 
     AntennaPCV& rec = AT_PCV(static_cast<int>(i));
     const AtxRecordStatus status = rec.ReadFile(in);
-    if (status == AtxRecordStatus::Ok) continue;
+    if (status == AtxRecordStatus::Ok) {
+      if (rec.GetPCVType() == antexns::UnknownBlock) WarnUnknownBlock(rec);
+      continue;
+    }
     const char* problem = "";
     switch (status) {
       case AtxRecordStatus::NoEnd: problem = "END OF ANTENNA NOT FOUND"; break;
@@ -149,6 +153,18 @@ void antex::ReadData(std::istream& in) {
     std::snprintf(what, sizeof what, "ANTENNA %ld >%s<: %s!", i + 1, name, problem);
     FileError(what);
   }
+}
+
+void antex::WarnUnknownBlock(const AntennaPCV& rec) {
+  char name[21];
+  std::strcpy(name, rec.GetAntennaName());
+  trim(name);
+  if (!warnedBlocks.insert(name).second) return;
+  char msg[128];
+  std::snprintf(msg, sizeof msg,
+                "SATELLITE BLOCK >%s< NOT KNOWN - ITS ANTENNAS ARE USED WITHOUT A BLOCK CODE!",
+                name);
+  ProgramWarning(kProg, msg);
 }
 
 AntennaPCV antex::GetAntenna(long i) const {
@@ -185,6 +201,12 @@ void antex::GetAntennaOffset(neu& dpos, short freq) const {
     return;
   }
   dpos = AT_PCV(static_cast<int>(IxAnt)).GetOffset(freq);
+}
+
+bool antex::GetFirstOffset(neu& dpos, char system) const {
+  dpos.Set(0.0L, 0.0L, 0.0L);
+  if (IxAnt == -1) return false;
+  return AT_PCV(static_cast<int>(IxAnt)).GetFirstOffset(system, dpos);
 }
 
 void antex::SetAntenna(const char* ant) { SelectAntenna(ant, nullptr, nullptr); }

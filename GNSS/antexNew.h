@@ -3,16 +3,22 @@
 //
 // The file (ANTEX 1.4 format description, Rothacher and Schmid) is read whole
 // into memory, one AntennaPCV record per antenna, in file order.  A counting
-// pass sizes the table and classifies the records by their type line:
-// "BLOCK" (GPS satellites), "GLONASS", "GALILEO", and all others (receiver
-// antennas and satellites of other systems).
+// pass sizes the table and classifies the records by the satellite code of
+// their type line (columns 21-23): GPS, GLONASS, Galileo, the other systems
+// (BeiDou, QZSS, SBAS, IRNSS), and receiver antennas (no satellite code).
+// A satellite block name without a code of its own (say "GLONASS-K2" or
+// "BLOCK IIIF") is no error: the record is read and used, and each such
+// name draws one warning per file, on standard error.
 //
 // Lookups select one record, which later reads refer to:
 //   SetSatellite(prn, eph)  the first record of satellite prn (GPS n,
-//                           GLONASS 100+n, Galileo 200+n) valid at eph (GPS
-//                           time); GetAntennaOffset then gives its offset in
-//                           metres, the satellite body frame's x, y, z in the
-//                           n, e, u of the result;
+//                           GLONASS 100+n, Galileo 200+n, BeiDou 300+n, SBAS
+//                           400+n, QZSS 500+n, IRNSS 600+n) valid at eph
+//                           (GPS time); GetAntennaOffset then gives its
+//                           offset in metres for one of the six kept
+//                           frequencies, GetFirstOffset that of a system's
+//                           first frequency, the satellite body frame's x,
+//                           y, z in the n, e, u of the result;
 //   SetAntenna(...)         a receiver antenna by its 20-character type name,
 //                           optionally also by serial number and validity;
 //                           GetAntennaPCV then gives its phase-centre
@@ -27,6 +33,8 @@
 #pragma once
 
 #include <istream>
+#include <set>
+#include <string>
 
 #include "GNSS/AntennaPCV.h"
 #include "GNSS/mjd.h"
@@ -51,6 +59,9 @@ class antex {
   long GetNGPSSat() const { return nGPSSat; }
   long GetNGLNSat() const { return nGLNSat; }
   long GetNGALSat() const { return nGALSat; }
+  // Satellites of BeiDou, QZSS, SBAS and IRNSS.
+  long GetNOtherSat() const { return nOtherSat; }
+  // Receiver antennas.
   long GetNRec() const { return nRec; }
   float GetVersion() const { return version; }
   char GetSatSystem() const { return satsystem; }
@@ -65,6 +76,10 @@ class antex {
   // Offset of the selected record for frequency code freq (antexns::G01 ...
   // antexns::E07), metres; zero without a selection or for another code.
   void GetAntennaOffset(neu& dpos, short freq) const;
+  // Offset of the selected record's first (lowest-numbered) frequency of
+  // system (G, R, E, C, J, S, I), metres; false, with dpos zero, without a
+  // selection or when the record has no frequency of that system.
+  bool GetFirstOffset(neu& dpos, char system) const;
 
   // Selects the first record with antenna type ant (exactly 20 characters,
   // blank-padded as in the file).
@@ -91,10 +106,12 @@ class antex {
   long nGPSSat;        // records of GPS satellites
   long nGLNSat;        // records of GLONASS satellites
   long nGALSat;        // records of Galileo satellites
-  long nRec;           // all other records
+  long nOtherSat;      // records of BeiDou, QZSS, SBAS and IRNSS satellites
+  long nRec;           // records of receiver antennas
   long IxAnt;          // selected record, -1 for none
   long ixZen, ixAzm;   // interpolation cell of the last variation lookup
   matrix<AntennaPCV> AT_PCV;  // the records, in file order
+  std::set<std::string> warnedBlocks;  // block names without a code, reported
 
   // Reads the header up to "END OF HEADER".
   void ReadHeader(std::istream& in);
@@ -107,6 +124,8 @@ class antex {
   // Selects the first record matching ant and, when given, ser and eph;
   // reports a failure.
   void SelectAntenna(const char* ant, const char* ser, const mjd* eph);
+  // Warns, once per name, that record rec has a block name without a code.
+  void WarnUnknownBlock(const AntennaPCV& rec);
   // Ends the run with "ANTEX FILE <name>: <what>".
   [[noreturn]] void FileError(const char* what) const;
 };

@@ -1,5 +1,5 @@
 # Precise ephemeris: SP3 reader and Lagrange interpolation.
-add_library(orb_sp3 STATIC GNSS/GNSSpEph.cpp)
+add_library(orb_sp3 STATIC GNSS/GNSSpEph.cpp GNSS/GNSSpEphInterp.cpp)
 target_link_libraries(orb_sp3 PUBLIC orb_time orb_geom orb_matrix orb_util)
 
 orbika_add_test(test_sp3 tests/test_sp3_read.cpp tests/test_sp3_interp.cpp

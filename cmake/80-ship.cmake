@@ -26,6 +26,10 @@ if(ORBIKA_TESTS)
     COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR}
             -DPREFIX=${CMAKE_BINARY_DIR}/install-check
             -P ${CMAKE_SOURCE_DIR}/tools/check_install.cmake)
+  # The README's install command and the install script name the same packages.
+  add_test(NAME Ship.ReadmeInstallsTheScriptsPackages
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR}
+            -P ${CMAKE_SOURCE_DIR}/tools/check_readme_packages.cmake)
   # The manual page renders without a single groff warning.
   find_program(ORBIKA_GROFF groff)
   if(ORBIKA_GROFF)

@@ -36,7 +36,8 @@ void Body(const char* path, orbfuzz::Digest& dg) {
   atx.ReadFile();
 
   const long n = atx.GetNAntenna();
-  if (n != atx.GetNGPSSat() + atx.GetNGLNSat() + atx.GetNGALSat() + atx.GetNRec())
+  if (n != atx.GetNGPSSat() + atx.GetNGLNSat() + atx.GetNGALSat() + atx.GetNOtherSat() +
+               atx.GetNRec())
     orbfuzz::Fail("record counts do not add up");
   dg.Add(n);
   dg.Add(static_cast<long>(atx.GetSatSystem()));
@@ -93,6 +94,20 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       atx.GetAntennaOffset(off, f);
       dg.Add(off.GetN());
       dg.Add(off.GetE());
+      dg.Add(off.GetU());
+    }
+    // Every block's offset, and each system's first frequency.
+    if (rec.GetNFreqBlocks() < 0 || rec.GetNFreqBlocks() > antexns::MaxFreqBlocks)
+      orbfuzz::Fail("frequency block count out of range");
+    for (int b = 0; b < rec.GetNFreqBlocks(); ++b) {
+      dg.Add(rec.GetFreqCode(b));
+      dg.Add(rec.GetFreqOffset(b).GetU());
+    }
+    for (const char* s = antexns::SystemLetters; *s != '\0'; ++s) {
+      neu off;
+      dg.Add(static_cast<long>(atx.GetFirstOffset(off, *s)));
+      if (!std::isfinite(off.GetN() + off.GetE() + off.GetU()))
+        orbfuzz::Fail("non-finite first-frequency offset");
       dg.Add(off.GetU());
     }
   }

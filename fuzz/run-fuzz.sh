@@ -39,7 +39,7 @@ seeds_of() {
     gpsnav) echo tests/data/gps_three.n tests/data/cli_gps.09n ;;
     glonav) echo tests/data/glo_leap2012.g tests/data/cli_glonass.09g ;;
     sp3) echo tests/data/sp3_four_sats.sp3 tests/data/cli_sp3c.sp3 ;;
-    antex) echo tests/data/antex_mixed.atx tests/data/cli_antex.atx ;;
+    antex) echo tests/data/antex_mixed.atx tests/data/antex_systems.atx tests/data/cli_antex.atx ;;
     cli | inflate) ;;
   esac
 }

@@ -55,10 +55,16 @@ void ReadFiles(Orbika& gc) {
   }
   if (gc.isAtx) {
     gc.atx.ReadFile();
-    if (gc.verbose)
+    if (gc.verbose) {
       std::cerr << "Orbika" << "::ReadFiles():        reading ANTEX file - "
                 << gc.atx.GetNGPSSat() << " GPS SWs  " << gc.atx.GetNGLNSat()
-                << " GLONASS SWs  " << gc.atx.GetNRec() << " RECs" << std::endl;
+                << " GLONASS SWs  ";
+      // Files with satellites of other systems also say how many.
+      if (gc.atx.GetNGALSat() + gc.atx.GetNOtherSat() > 0)
+        std::cerr << gc.atx.GetNGALSat() << " GALILEO SWs  " << gc.atx.GetNOtherSat()
+                  << " OTHER SWs  ";
+      std::cerr << gc.atx.GetNRec() << " RECs" << std::endl;
+    }
   }
 }
 
@@ -100,6 +106,21 @@ mjd WindowEpoch(Orbika& gc, EpochSource s, bool end) {
   return t;
 }
 
+// The output interval must move every epoch of the window forward by about
+// itself, or the position loop would never end: a step finer than the
+// resolution of the second of day leaves an epoch where it is, and one of
+// 2^32 days or more wraps the day number back into the window.  The probe
+// lies late in the window's last day, where the second has its coarsest
+// resolution and the day number is largest.
+void CheckInterval(const Orbika& gc) {
+  const mjd probe(gc.enE.GetMJDay(), 86399);
+  mjd next = probe;
+  next += gc.dt;
+  if (next - probe > gc.dt / 2) return;
+  ProgramError("Orbika", gc.dt < 86400 ? "TIME INTERVAL [-dt] TOO SHORT TO MOVE THE EPOCH!"
+                                       : "TIME INTERVAL [-dt] TOO LONG FOR THE DAY COUNT!");
+}
+
 void SetWindowEpoch(Orbika& gc, mjd& target, bool end) {
   if (gc.verbose)
     std::cerr << "Orbika" << "::SetProcParameters(): setting " << (end ? "END" : "START")
@@ -126,6 +147,7 @@ void SetProcParameters(Orbika& gc) {
 
   if (!gc.isStart) SetWindowEpoch(gc, gc.stE, false);
   if (!gc.isEnd) SetWindowEpoch(gc, gc.enE, true);
+  CheckInterval(gc);
 
   if (!gc.isPRNList) {
     if (gc.verbose)

@@ -11,5 +11,7 @@ void SetFiles(Orbika& gc);
 void ReadFiles(Orbika& gc);
 // Completes the start and end epochs (GPS time, or the SP3 file's own time
 // scale) and the satellite list that the command line left open, and hands
-// the GLONASS integration step to its store.
+// the GLONASS integration step to its store.  An output interval too short
+// to move an epoch of the window, or so long that it wraps the day count,
+// ends the run before anything is written.
 void SetProcParameters(Orbika& gc);

@@ -1,6 +1,6 @@
 // Moving precise positions from the centre of mass to the antenna phase
-// centre: z-only offsets, the Sun-oriented body frame, GLONASS frequencies,
-// validity periods, missing records, warnings and progress lines.
+// centre: z-only offsets, the Sun-oriented body frame, each system's first
+// frequency, validity periods, missing records, warnings and progress lines.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -147,11 +147,55 @@ TEST_F(atxCorrection, ValidityPeriodChangesTheOffsetBetweenEpochs) {
   EXPECT_NEAR(static_cast<double>(NadirShift(3 * 4 + 2)), 0.95, 1e-9);
 }
 
-TEST_F(atxCorrection, OtherSystemsAreLeftUnchanged) {
+TEST_F(atxCorrection, GalileoUsesItsE01Offset) {
   for (long i = 0; i < 4; ++i) {
     const long r = i * 4 + 3;
     ASSERT_EQ(after_.GetSat(r), 211);
-    EXPECT_EQ(after_.GetPosition(r), before_.GetPosition(r));
+    // E01: up 0.800 m, x 0.200 m, y 0.010 m; E05 (up 9.999 m) comes next.
+    EXPECT_NEAR(static_cast<double>(NadirShift(r)), 0.8, 1e-6) << i;
+    EXPECT_LE(static_cast<double>(Norm(Shift(r))), std::sqrt(0.64 + 0.04 + 0.0001) + 1e-9);
+    EXPECT_EQ(after_.GetPosition(r).GetT(), before_.GetPosition(r).GetT()) << i;
+  }
+}
+
+TEST(atxCorrectionSystems, EachSystemMovesToItsLowestNumberedFrequency) {
+  using atxtest::Record;
+  // z-only offsets: the nadir shift is the whole move.  A record lists its
+  // blocks in any order; J07's record has no QZSS block at all.
+  auto up = [](const char* mm) { return "      0.00      0.00   " + std::string(mm); };
+  const std::string text =
+      atxtest::Header() +
+      Record("GALILEO-2           E11", {{"E05", up("5000.00")}, {"E01", up("1100.00")}}) +
+      Record("BEIDOU-2M           C11", {{"C07", up("3000.00")}, {"C02", up("1200.00")}}) +
+      Record("BEIDOU-3M           C20", {{"C01", up("1300.00")}, {"C02", up("3000.00")}}) +
+      Record("QZSS-2I             J03", {{"G01", up("3000.00")}, {"J01", up("1400.00")}}) +
+      Record("QZSS                J07", {{"G01", up("3000.00")}});
+  antex atx;
+  atxtest::Load(atx, orbtest::WriteTempFile(text, ".atx"));
+  const sp3test::File f = OrbitFile({"E11", "C11", "C20", "J03", "J07"});
+  GNSSpEph before, after;
+  LoadSp3(before, f);
+  LoadSp3(after, f);
+  const orbtest::RunResult run =
+      orbtest::RunCaptured([&] { after.ApplyAntennaOffset(atx, false); });
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  const std::string warn =
+      WarningFrame("SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: 507");
+  EXPECT_EQ(run.err, warn + warn + warn + warn);
+  after.ApplyAntennaOffset(atx, false);
+
+  const struct {
+    short sat;
+    double up;
+  } cases[] = {{211, 1.1}, {311, 1.2}, {320, 1.3}, {503, 1.4}, {507, 0.0}};
+  for (long r = 0; r < after.GetNSat(); ++r) {
+    const auto& c = cases[r % 5];
+    ASSERT_EQ(after.GetSat(r), c.sat);
+    const V p0 = Of(before.GetPosition(r));
+    const V shift = Of(after.GetPosition(r)) - p0;
+    EXPECT_NEAR(static_cast<double>(Norm(shift)), c.up, 1e-9) << c.sat;
+    EXPECT_NEAR(static_cast<double>(Dot(shift, Unit(-1.0L * p0))), c.up, 1e-9) << c.sat;
   }
 }
 

@@ -27,7 +27,7 @@ enum MixedRecord {
   kG05,            // BLOCK IIR-A G05, no validity lines
   kR01,            // GLONASS-M R01
   kE11,            // GALILEO E11 with an E05 block
-  kC11,            // BeiDou C11
+  kC11,            // BeiDou C11, C01 and C07 blocks
   kLeica,          // receiver antenna, DAZI 5.0, G01 and G02 only
   kTrimbleMean,    // receiver antenna, type mean
   kTrimbleSerial,  // receiver antenna, serial G07123
@@ -71,8 +71,9 @@ TEST_F(atxMixedFile, CountsClassifyTypeLines) {
   EXPECT_EQ(atx_->GetNGPSSat(), 3);
   EXPECT_EQ(atx_->GetNGLNSat(), 1);
   EXPECT_EQ(atx_->GetNGALSat(), 1);
-  // Two receiver types (three records) and the BeiDou satellite.
-  EXPECT_EQ(atx_->GetNRec(), 4);
+  EXPECT_EQ(atx_->GetNOtherSat(), 1);  // the BeiDou satellite
+  // Two receiver types, three records.
+  EXPECT_EQ(atx_->GetNRec(), 3);
 }
 
 // ---------------------------------------------------------------- type line
@@ -93,11 +94,28 @@ TEST_F(atxMixedFile, TypeLineGivesNameSerialTypeAndSatellite) {
   EXPECT_EQ(Rec(kE11).GetSatID(), 211);
 }
 
-TEST_F(atxMixedFile, BeiDouSatelliteIsNeitherTypedNorNumbered) {
+TEST_F(atxMixedFile, BeiDouSatelliteIsNumberedAndKeepsEveryBlockOffset) {
   const AntennaPCV a = Rec(kC11);
   EXPECT_STREQ(a.GetAntennaName(), "BEIDOU-2M           ");
-  EXPECT_EQ(a.GetPCVType(), 0);
-  EXPECT_EQ(a.GetSatID(), 0);
+  EXPECT_EQ(a.GetPCVType(), antexns::BlockBeiDou);
+  EXPECT_EQ(a.GetSatID(), 311);
+  ASSERT_EQ(a.GetNFreqBlocks(), 2);
+  EXPECT_STREQ(a.GetFreqCode(0), "C01");
+  EXPECT_STREQ(a.GetFreqCode(1), "C07");
+  neu first;
+  ASSERT_TRUE(a.GetFirstOffset('C', first));
+  ExpectOffset(first, 600.0, 0.0, 1100.0);
+  EXPECT_FALSE(a.GetFirstOffset('G', first));
+  // A satellite is not completed like a receiver antenna.
+  EXPECT_EQ(a.GetPVZEN(antexns::G01).Length(), 0);
+
+  // Galileo: all three blocks, E05 (tables not kept) included.
+  const AntennaPCV e = Rec(kE11);
+  ASSERT_EQ(e.GetNFreqBlocks(), 3);
+  EXPECT_STREQ(e.GetFreqCode(1), "E05");
+  ExpectOffset(e.GetFreqOffset(1), 999.0, 999.0, 9999.0);
+  ASSERT_TRUE(e.GetFirstOffset('E', first));
+  ExpectOffset(first, 200.0, 10.0, 800.0);
 }
 
 TEST_F(atxMixedFile, ReceiverSerialIsNoSatelliteNumber) {
@@ -116,7 +134,10 @@ TEST(atxTypeLine, EveryBlockAndGenerationHasItsCode) {
       {"BLOCK I", 1},       {"BLOCK II", 2},    {"BLOCK IIA", 3},   {"BLOCK IIR", 4},
       {"BLOCK IIR-A", 5},   {"BLOCK IIR-B", 6}, {"BLOCK IIR-M", 7}, {"BLOCK IIF", 8},
       {"BLOCK IIIA", 9},    {"GLONASS", 10},    {"GLONASS-M", 11},  {"GLONASS-K", 12},
-      {"GLONASS-K1", 13},   {"GALILEO-2", 14},  {"LEIAR25", 0},
+      {"GLONASS-K1", 13},   {"GALILEO-2", 14},
+      {"BEIDOU-3M", antexns::BlockBeiDou},  {"QZSS-2I", antexns::BlockQZSS},
+      {"IRNSS-1I", antexns::BlockIRNSS},    {"GLONASS-K2", antexns::UnknownBlock},
+      {"BLOCK IIIF", antexns::UnknownBlock}, {"LEIAR25", antexns::UnknownBlock},
   };
   for (const auto& c : cases) {
     std::string line = c.type;
@@ -126,13 +147,19 @@ TEST(atxTypeLine, EveryBlockAndGenerationHasItsCode) {
     a.ParseSerialType(line.c_str());
     EXPECT_EQ(a.GetPCVType(), c.code) << c.type;
   }
+  // Without a satellite code the same names are receiver antennas.
+  AntennaPCV r;
+  r.ParseSerialType("BLOCK IIA           G12A                G099");
+  EXPECT_EQ(r.GetPCVType(), 0);
 }
 
 TEST(atxTypeLine, SerialFieldGivesSatelliteNumberBySystem) {
   const struct {
     const char* serial;
     short id;
-  } cases[] = {{"G01", 1}, {"G32", 32}, {"R24", 124}, {"E05", 205}, {"C11", 0}, {"   ", 0}};
+  } cases[] = {{"G01", 1},   {"G32", 32},  {"R24", 124}, {"E05", 205}, {"C11", 311},
+               {"S20", 420}, {"J03", 503}, {"I05", 605}, {"   ", 0},   {"X01", 0},
+               {"G1 ", 0},   {"G07123", 0}};
   for (const auto& c : cases) {
     const std::string line = std::string("BLOCK IIA           ") + c.serial;
     AntennaPCV a;
@@ -308,7 +335,7 @@ TEST(atxLineEnds, CRLFFileReadsExactlyLikeLF) {
   }
 }
 
-// ---------------------------------------------------------------- fatal type lines
+// ---------------------------------------------------------------- type lines and dates
 
 orbtest::RunResult ReadText(const std::string& text) {
   const std::string path = orbtest::WriteTempFile(text, ".atx");
@@ -318,24 +345,25 @@ orbtest::RunResult ReadText(const std::string& text) {
   });
 }
 
-TEST(atxFatalType, GLONASSK2EndsTheRunWithTheGLONASSMessage) {
-  const orbtest::RunResult r =
-      ReadText(Header() + Record("GLONASS-K2          R09                 R802      2025-999A",
-                                 "      0.00      0.00   2000.00"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, ErrorFrame("GLONASS SATELLITE TYPE >GLONASS-K2          < UNDETERMINED - "
-                              "NEW TYPE OF GPS SATELLITE?!? "));
-}
-
-TEST(atxFatalType, UnknownGPSBlockEndsTheRunWithTheGPSMessage) {
-  const orbtest::RunResult r =
-      ReadText(Header() + Record("BLOCK IIIF          G11                 G080      2027-001A",
-                                 "      0.00      0.00   2000.00"));
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, ErrorFrame("GPS SATELLITE TYPE >BLOCK IIIF          < UNDETERMINED - NEW "
-                              "TYPE OF GPS SATELLITE?!? "));
+TEST(atxNewBlocks, UnknownBlockNamesAreReadWithOneWarningPerName) {
+  const std::string k2 = "GLONASS-K2          R09                 R802      2025-999A";
+  const orbtest::RunResult r = orbtest::RunCaptured([&] {
+    antex atx;
+    atxtest::Load(atx, orbtest::WriteTempFile(
+                           Header() + Record(k2, "      0.00      0.00   2000.00") +
+                               Record("BLOCK IIIF          G11                 G080",
+                                      "    100.00      0.00   1500.00") +
+                               Record(k2, "      0.00      0.00   2100.00"),
+                           ".atx"));
+    std::printf("%ld %ld %d %d\n", atx.GetNGLNSat(), atx.GetNGPSSat(),
+                atx.GetAntenna(2).GetSatID(), atx.GetAntenna(1).GetSatID());
+  });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "2 1 109 11\n");
+  EXPECT_EQ(r.err, WarningFrame("SATELLITE BLOCK >GLONASS-K2< NOT KNOWN - ITS ANTENNAS ARE "
+                                "USED WITHOUT A BLOCK CODE!") +
+                       WarningFrame("SATELLITE BLOCK >BLOCK IIIF< NOT KNOWN - ITS ANTENNAS ARE "
+                                    "USED WITHOUT A BLOCK CODE!"));
 }
 
 TEST(atxWarnings, RecordWithoutTypeLineIsReportedAndKept) {
@@ -471,8 +499,8 @@ TEST(atxMissingFile, SetFileEndsTheRun) {
 
 // ---------------------------------------------------------------- real data
 
-// Classifies the type lines of a file by a plain scan, independently of the
-// reader.
+// Classifies the type lines of a file by a plain scan of the block names,
+// independently of the reader (igs05.atx names every satellite's block).
 struct TypeLineCounts {
   long all = 0, gps = 0, glonass = 0, galileo = 0, other = 0;
 };

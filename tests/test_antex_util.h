@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "GNSS/antexNew.h"
 #include "GNSS/mjd.h"
@@ -25,16 +26,26 @@ inline std::string Header() {
          Line("", "END OF HEADER");
 }
 
-// A satellite or receiver record with one G01 block of three zenith nodes
-// (0 to 10 degrees) and the given offset in millimetres; extra lines go
-// before the frequency block.
+// A satellite or receiver record with one frequency block per entry of
+// blocks (code and offset in millimetres), each of three zenith nodes (0 to
+// 10 degrees); extra lines go before the first block.
+struct Block {
+  std::string code, neuMm;
+};
+inline std::string Record(const std::string& typeLine, const std::vector<Block>& blocks,
+                          const std::string& extra = "") {
+  std::string r = Line("", "START OF ANTENNA") + Line(typeLine, "TYPE / SERIAL NO") +
+                  Line("     0.0", "DAZI") + Line("     0.0  10.0   5.0", "ZEN1 / ZEN2 / DZEN") +
+                  Line("     " + std::to_string(blocks.size()), "# OF FREQUENCIES") + extra;
+  for (const Block& b : blocks)
+    r += Line("   " + b.code, "START OF FREQUENCY") + Line(b.neuMm, "NORTH / EAST / UP") +
+         "   NOAZI    1.00    2.00    3.00\n" + Line("   " + b.code, "END OF FREQUENCY");
+  return r + Line("", "END OF ANTENNA");
+}
+// ... with one G01 block.
 inline std::string Record(const std::string& typeLine, const std::string& neuMm,
                           const std::string& extra = "") {
-  return Line("", "START OF ANTENNA") + Line(typeLine, "TYPE / SERIAL NO") +
-         Line("     0.0", "DAZI") + Line("     0.0  10.0   5.0", "ZEN1 / ZEN2 / DZEN") +
-         Line("     1", "# OF FREQUENCIES") + extra + Line("   G01", "START OF FREQUENCY") +
-         Line(neuMm, "NORTH / EAST / UP") + "   NOAZI    1.00    2.00    3.00\n" +
-         Line("   G01", "END OF FREQUENCY") + Line("", "END OF ANTENNA");
+  return Record(typeLine, std::vector<Block>{{"G01", neuMm}}, extra);
 }
 
 // The framed reports of ProgramError and ProgramWarning(Cout).

@@ -137,8 +137,10 @@ TEST(DamagedFiles, PreciseEphemerisFixture) {
   CheckVariants(damaged::Precise(), Fixture("sp3_four_sats.sp3"), kScale);
 }
 
-TEST(DamagedFiles, AntexFixture) {
+TEST(DamagedFiles, AntexFixtures) {
   CheckVariants(damaged::Antex(), Fixture("antex_mixed.atx"), kScale);
+  // Satellites of every system and block names without a code.
+  CheckVariants(damaged::Antex(), Fixture("antex_systems.atx"), kScale);
 }
 
 TEST(DamagedFiles, GpsNavigationRealFiles) {
@@ -169,6 +171,7 @@ TEST(DamagedFiles, CrlfReadsLikeLfOnFixtures) {
   CheckCrlf(damaged::GlonassNav(), Fixture("glo_leap2012.g"));
   CheckCrlf(damaged::Precise(), Fixture("sp3_four_sats.sp3"));
   CheckCrlf(damaged::Antex(), Fixture("antex_mixed.atx"));
+  CheckCrlf(damaged::Antex(), Fixture("antex_systems.atx"));
 }
 
 TEST(DamagedFiles, CrlfReadsLikeLfOnRealFiles) {

@@ -10,12 +10,14 @@
 #include <gtest/gtest.h>
 
 #include "tests/TestUtil.h"
+#include "tests/test_cli_text.h"
 
 namespace {
 
 using orbtest::DataFile;
 using orbtest::RunOrbika;
 using orbtest::SplitLines;
+using clitest::ErrorText;
 
 // One record cut at its fixed columns.
 struct Record {
@@ -124,6 +126,34 @@ TEST_F(RealData, SetBRunsWithWarningsFarFromRecords) {
   for (const auto& r : recs) {
     ASSERT_EQ(r.f.size(), 4u);
     for (double v : r.f) EXPECT_TRUE(std::isfinite(v)) << r.sat << r.epoch;
+  }
+}
+
+// An interval that cannot move the epoch, or that wraps the day count back to
+// it, is refused before anything is written; a huge one that does not wrap
+// leaves one epoch per satellite.
+TEST_F(RealData, IntervalThatCannotEndTheLoopIsRefused) {
+  const std::string gps = DataFile("brdc0910.09n");
+  const struct {
+    const char* dt;
+    const char* error;  // nullptr: the run succeeds
+  } cases[] = {
+      {"-dt1e-15", "TIME INTERVAL [-dt] TOO SHORT TO MOVE THE EPOCH!"},
+      {"-dt1e-30", "TIME INTERVAL [-dt] TOO SHORT TO MOVE THE EPOCH!"},
+      {"-dt371085174374400", "TIME INTERVAL [-dt] TOO LONG FOR THE DAY COUNT!"},  // 2^32 days
+      {"-dt1e12", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dt);
+    const auto r = RunOrbika({"-en" + gps, "-prG05", c.dt}, 20);
+    if (c.error) {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_EQ(r.err, ErrorText(c.error));
+    } else {
+      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(ParseRecords(r.out).size(), 1u);
+    }
   }
 }
 
