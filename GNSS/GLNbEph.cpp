@@ -9,6 +9,7 @@
 #include <string>
 
 #include "GNSS/RinexNav.h"
+#include "GNSS/RinexNav3.h"
 #include "GNSS/TimeConverse.h"
 
 namespace {
@@ -55,16 +56,32 @@ void GLNbEph::CountNav() {
 
 void GLNbEph::ReadFile() {
   nsatall = 0;
-  CountNav();
+  std::ifstream in;
+  rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
+  const bool rinex3 = rinexnav::IsVersion3or4(rhead.GetVersion());
+  // Version 2: a counting pass first.
+  if (!rinex3) nsatall += static_cast<int>(rinexnav::CountRecords(in, kRecordLines));
   // TauC enters every epoch and clock: a correction of a second or more is
   // no correction between two time scales kept to nanoseconds.
   if (!(std::fabs(rhead.GetTauC()) < kMaxTauC))
     GLNbEphError((std::string(kWhat) + " " + navig +
                   ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
+<<<<<<< HEAD
   rdata.SetNRecords(nsatall);
   InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   in >> rdata;
+=======
+  if (rinex3) {
+    // One pass: the records follow the header just read.
+    rdata.ReadRecords3(in, rhead.GetVersion());
+  } else {
+    in.close();
+    rdata.SetNRecords(nsatall);
+    rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
+    in >> rdata;
+  }
+>>>>>>> main
   rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);
   nsatall = rdata.GetNRecords();
   IndexRecords();

@@ -1,7 +1,8 @@
 // GLNbEph: GLONASS broadcast ephemeris store and orbit integration.
 //
-// Holds one RINEX version 2 GLONASS navigation file in memory (header
-// GLNbEphHeader, records GLNbEphData) and computes a satellite's position,
+// Holds the GLONASS records of one RINEX navigation file in memory (version
+// 2, or the GLONASS FDMA records of a version 3/4 file; header GLNbEphHeader,
+// records GLNbEphData) and computes a satellite's position,
 // velocity and clock correction at any epoch from the record nearest in
 // time, by integrating the equations of motion numerically from the
 // record's state vector.

@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "GNSS/RinexNav3.h"
 #include "GNSS/TimeConverse.h"
 #include "PROGINC/ProgramError.h"
 #include "matrix/UniqList.h"
@@ -25,7 +28,55 @@ namespace {
 // Epoch seconds further than this from a full minute are reported.
 constexpr long double kFullMinuteTolerance = 0.01;
 
+// Lines of a GLONASS record before version 3.05, and from it on (the status
+// line added).
+constexpr int kRecordLines = 4;
+constexpr int kRecordLines305 = 5;
+constexpr float kVersion305 = 3.045f;  // 3.05 as read into a float, with room
+
+// The epoch the store keeps for a record epoch tb (UTC) of slot: GPS time,
+// after the warning for an epoch that is not a full minute.
+mjd StoredEpoch(const ymdhms& epoch, unsigned short slot) {
+  if (std::fabs(epoch.GetSecond()) > kFullMinuteTolerance) {
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "GLONASS EPHEMERIS DATA: SATELLITE R%02d EPOCH SECONDS %5.1lf [NOT FULL MINUTES]",
+                  static_cast<int>(slot), static_cast<double>(epoch.GetSecond()));
+    ProgramWarning("Orbika", text);
+  }
+  // The file's epochs are UTC; the store keeps GPS time.
+  mjd t = ymdhms2mjd(epoch);
+  t += static_cast<long double>(LeapSecond(t));
+  return t;
+}
+
 }  // namespace
+
+void GLNbEphData::ReadRecords3(std::istream& in, float version) {
+  const bool rinex4 = version >= 4;
+  const int lines = version >= kVersion305 ? kRecordLines305 : kRecordLines;
+  std::vector<short> slots;
+  std::vector<mjd> epochs;
+  std::vector<long double> values;
+  const rinexnav::WantedLines wanted = [&](char system, const std::string& message) {
+    return system == 'R' && (!rinex4 || message == "FDMA") ? lines : 0;
+  };
+  scan = rinexnav::ReadRecords3(in, rinex4, wanted, [&](const rinexnav::Record3& r) {
+    if (!rinexnav::AllPresent(r.values, kNParameter)) return rinexnav::RecordRead::BadNumber;
+    slots.push_back(static_cast<short>(r.number));
+    epochs.push_back(StoredEpoch(r.epoch, r.number));
+    values.insert(values.end(), r.values.begin(), r.values.begin() + kNParameter);
+    return rinexnav::RecordRead::Ok;
+  });
+  SetNRecords(static_cast<int>(slots.size()));
+  for (int k = 0; k < nsatall; ++k) {
+    sat(k) = slots[static_cast<std::size_t>(k)];
+    mjdo(k) = epochs[static_cast<std::size_t>(k)];
+    for (int j = 0; j < kNParameter; ++j)
+      data(k, j) = values[static_cast<std::size_t>(k * kNParameter + j)];
+  }
+  if (nsatall > 0) satList = UniqList(sat);
+}
 
 std::istream& operator>>(std::istream& in, GLNbEphData& d) {
   using rinexnav::RecordRead;
@@ -51,20 +102,8 @@ std::istream& operator>>(std::istream& in, GLNbEphData& d) {
       break;
     }
 
-    if (std::fabs(epoch.GetSecond()) > kFullMinuteTolerance) {
-      char text[128];
-      std::snprintf(text, sizeof text,
-                    "GLONASS EPHEMERIS DATA: SATELLITE R%02d EPOCH SECONDS %5.1lf [NOT FULL MINUTES]",
-                    static_cast<int>(slot), static_cast<double>(epoch.GetSecond()));
-      ProgramWarning("Orbika", text);
-    }
-
-    // The file's epochs are UTC; the store keeps GPS time.
-    mjd t = ymdhms2mjd(epoch);
-    t += static_cast<long double>(LeapSecond(t));
-
     d.sat(k) = static_cast<short>(slot);
-    d.mjdo(k) = t;
+    d.mjdo(k) = StoredEpoch(epoch, slot);
     for (int j = 0; j < GLNbEphData::kNParameter; ++j) d.data(k, j) = values[j];
     ++k;
   }

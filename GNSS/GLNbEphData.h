@@ -1,5 +1,5 @@
-// GLNbEphData: the data records of a RINEX version 2 GLONASS navigation
-// file.
+// GLNbEphData: the GLONASS data records of a RINEX navigation file (version
+// 2, or the GLONASS FDMA records of a version 3/4 file).
 //
 // One row per record, in file order: the slot number as written (1-99, the
 // system-wide offset of 100 is not added), the record epoch tb moved from
@@ -15,10 +15,13 @@
 //   6 health (0 = healthy)
 //   7 position Y (km)
 //
-// Nothing is sorted, merged or dropped; health and age are not tested.
+// Nothing is sorted, merged or dropped; health and age are not tested.  tk
+// is kept as written: seconds of the UTC day in version 2, of the UTC week
+// from version 3 on (it is not used).
 //
 // Format: RINEX version 2 GLONASS navigation record, 4 lines: I2, the epoch
 // (yy mm dd hh mi ss.s), 3 D19.12 numbers; then 3 lines of 4 D19.12 numbers.
+// Versions 3 and 4: the same numbers in the layout of RinexNav3.h.
 // The epochs of the file are UTC; each is moved to GPS time by adding
 // GPS - UTC of its day from the program's leap-second table (LeapSecond).
 // An epoch that is not a full minute is used as it is, with a warning.
@@ -49,6 +52,15 @@ class GLNbEphData {
   const matrix<short>& GetSatList() const { return satList; }
   // How the last reading pass ended (for the store's report).
   const rinexnav::RecordScan& GetScan() const { return scan; }
+
+  // Reads the GLONASS records of a version 3/4 file after its header
+  // (version 3: records of R satellites, 4 lines, 5 from version 3.05;
+  // version 4: frames "EPH Rnn FDMA", 5 lines), each with its first 15
+  // numbers present; the other records are passed over.  The epochs are
+  // moved to GPS time and warned about as by operator>>; afterwards the
+  // tables hold exactly the records read and GetScan() tells how reading
+  // ended.
+  void ReadRecords3(std::istream& in, float version);
 
   // One number in Fortran D notation (D, E or e before the exponent); see
   // rinexnav::ReadParameter.

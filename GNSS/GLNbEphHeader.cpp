@@ -1,8 +1,11 @@
 #include "GNSS/GLNbEphHeader.h"
 
+#include <cstring>
 #include <vector>
 
 #include "GNSS/RinexNav.h"
+#include "GNSS/RinexNav3.h"
+#include "GNSS/TimeConverse.h"
 
 void GLNbEphHeader::ParseRVersionType(const char* line) {
   rinexnav::ParseVersionType(line, version, type);
@@ -20,6 +23,18 @@ void GLNbEphHeader::ParseCorrSystemTime(const char* line) {
   TauC = rinexnav::FieldMantExp(line, 21, 16, 38, 3);
 }
 
+void GLNbEphHeader::ParseTimeCorr(const char* line) {
+  if (std::strncmp(line, "GLUT", 4) != 0) return;
+  TauC = rinexnav::HeaderNumber(line, 6, 17);
+  const long week = rinexnav::FieldInt(line, 47, 4);
+  const long second = rinexnav::FieldInt(line, 40, 6);
+  // GLONASS has no week: the reference is written as week 0 or left out.
+  if (week > 0 && week < 65536 && second >= 0 && second < 604800) {
+    const ymdhms ref = GPSws2ymdhms(GPSws(static_cast<unsigned short>(week), second));
+    RefTimeCorr.Set(ref.GetYear(), ref.GetMonth(), ref.GetDay(), 0, 0, 0);
+  }
+}
+
 void GLNbEphHeader::ParseLeapS(const char* line) { leaps = rinexnav::ParseLeapSeconds(line); }
 
 void GLNbEphHeader::GLNbEphHeaderWarning(const char* text) {
@@ -28,13 +43,15 @@ void GLNbEphHeader::GLNbEphHeaderWarning(const char* text) {
 
 std::istream& operator>>(std::istream& in, GLNbEphHeader& head) {
   GLNbEphHeader& h = head;
-  const std::vector<rinexnav::HeaderLabel> labels = {
+  std::vector<rinexnav::HeaderLabel> labels = {
       {"RINEX VERSION / TYPE", [&h](const char* l) { h.ParseRVersionType(l); }},
       {"PGM / RUN BY / DATE", [&h](const char* l) { h.ParsePgmRunByDate(l); }},
       {"CORR TO SYSTEM TIME", [&h](const char* l) { h.ParseCorrSystemTime(l); }},
       {"LEAP SECONDS", [&h](const char* l) { h.ParseLeapS(l); }},
       {"COMMENT", nullptr},
+      {"TIME SYSTEM CORR", [&h](const char* l) { h.ParseTimeCorr(l); }},
   };
+  rinexnav::AddPassedLabels(labels);
   // The lines are parsed only once END OF HEADER has been seen.
   rinexnav::ReadHeader(in, labels, GLNbEphHeader::GLNbEphHeaderWarning);
   return in;

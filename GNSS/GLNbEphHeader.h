@@ -1,4 +1,5 @@
-// GLNbEphHeader: the header of a RINEX version 2 GLONASS navigation file.
+// GLNbEphHeader: the header of a RINEX GLONASS navigation file (version 2)
+// or of a RINEX version 3/4 navigation file (GLONASS or mixed).
 //
 // Holds the labelled header lines that matter to the GLONASS broadcast
 // store: format version and file type, the creating program, agency and
@@ -11,9 +12,13 @@
 // Format: RINEX version 2.01/2.10 GLONASS navigation message header (labels
 // in columns 61-80, values in fixed columns).  Known labels, first match
 // wins: END OF HEADER, RINEX VERSION / TYPE, PGM / RUN BY / DATE,
-// CORR TO SYSTEM TIME, LEAP SECONDS, COMMENT (skipped).  Any other line,
-// GPS labels such as ION ALPHA included, draws the header warning
-// "<line from column 61> -> UNKNOWN HEADER LABEL".
+// CORR TO SYSTEM TIME, LEAP SECONDS, COMMENT (skipped); and those of versions
+// 3 and 4: TIME SYSTEM CORR (its GLUT line gives TauC, the same correction
+// from GLONASS time to UTC(SU) as CORR TO SYSTEM TIME), IONOSPHERIC CORR,
+// DOI, LICENSE OF USE, STATION INFORMATION, MERGED FILE (skipped).  Version 4
+// files carry the correction in STO records, which are not read: TauC is 0
+// there.  Any other line, GPS labels such as ION ALPHA included, draws the
+// header warning "<line from column 61> -> UNKNOWN HEADER LABEL".
 #pragma once
 
 #include <istream>
@@ -32,6 +37,10 @@ class GLNbEphHeader {
   // year as written; the date is validated), TauC = mantissa of columns
   // 21-36 times 10 to the integer of columns 38-40.
   void ParseCorrSystemTime(const char* line);
+  // TIME SYSTEM CORR: a GLUT line gives TauC (columns 6-22) and, when its
+  // week (columns 47-50) is not 0, the date of its reference epoch (week and
+  // second of week, columns 40-45); other lines are passed over.
+  void ParseTimeCorr(const char* line);
   // LEAP SECONDS: the integer of columns 1-6.
   void ParseLeapS(const char* line);
 

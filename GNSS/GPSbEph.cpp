@@ -11,6 +11,7 @@
 
 #include "GNSS/Azimut.h"
 #include "GNSS/RinexNav.h"
+#include "GNSS/RinexNav3.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
@@ -48,11 +49,26 @@ void GPSbEph::CountNav() {
 }
 
 void GPSbEph::ReadFile() {
+<<<<<<< HEAD
   CountNav();
   gdata.SetNRecords(nsatall);
   InputFile in;
+=======
+  std::ifstream in;
+>>>>>>> main
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
-  in >> gdata;
+  if (rinexnav::IsVersion3or4(ghead.version)) {
+    // One pass: the header has been read once, the records follow.
+    gdata.ReadRecords3(in, ghead.version >= 4);
+  } else {
+    // Version 2: a counting pass, then the reading pass after the header.
+    nsatall += rinexnav::CountRecords(in, kRecordLines);
+    in.close();
+    gdata.SetNRecords(nsatall);
+    std::ifstream again;
+    rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
+    again >> gdata;
+  }
   in.close();
   rinexnav::ReportScan(gdata.scan, "GPSbEph", kWhat, navig);
   nsatall = gdata.nsatall;

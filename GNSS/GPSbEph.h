@@ -1,7 +1,8 @@
 // GPSbEph: GPS broadcast ephemeris store and orbit/clock computation.
 //
-// Holds one RINEX version 2 GPS navigation file in memory (header and
-// records, see GPSbEphHeader.h and GPSbEphData.h) and computes from it the
+// Holds the GPS records of one RINEX navigation file in memory (version 2,
+// or the GPS LNAV records of a version 3/4 file, GPS-only or mixed; header
+// and records, see GPSbEphHeader.h, GPSbEphData.h and RinexNav3.h) and computes from it the
 // Earth-fixed position and the clock correction of a GPS satellite at an
 // epoch, with the user algorithm of the GPS interface document
 // (IS-GPS-200, "user algorithm for ephemeris determination" and "satellite
@@ -45,7 +46,9 @@ class GPSbEph {
 
   // Stores the file name (at most 1023 characters are kept).
   void SetFile(const char* file);
-  // Reads the whole file: counting pass, sizing, header, records.  A file
+  // Reads the whole file: version 2 in a counting pass, sizing, header and
+  // records; version 3/4 in one pass (header, then the GPS records; a file
+  // without any ends with "NO COMPLETE RECORD!").  A file
   // that cannot be opened, has no END OF HEADER, no complete record, a
   // broken number or a satellite number outside 1-99 ends the program with a
   // GPSbEph error naming the file; a

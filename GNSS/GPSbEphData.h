@@ -1,4 +1,5 @@
-// GPSbEphData: the data records of a RINEX version 2 GPS navigation file.
+// GPSbEphData: the GPS data records of a RINEX navigation file (version 2,
+// or the GPS LNAV records of a version 3/4 file).
 //
 // One row per broadcast record, in file order (nothing is sorted, merged or
 // dropped; health, accuracy and issue-of-data values are kept but not
@@ -6,8 +7,9 @@
 //   sat(k)      the PRN as written in the file (GPS PRN n is n);
 //   mjdo(k)     the record epoch, the clock reference time Toc of its first
 //               line, GPS time;
-//   data(k, j)  the 28 broadcast parameters in the order of the RINEX 2
-//               record, units as in the file (s, m, rad, rad/s, week, ...):
+//   data(k, j)  the 28 broadcast parameters in the order of the RINEX
+//               record (the same in versions 2, 3 and 4), units as in the
+//               file (s, m, rad, rad/s, week, ...):
 //      0 af0 (s)         7 Cuc (rad)        14 Cis (rad)       21 GPS week
 //      1 af1 (s/s)       8 e                15 i0 (rad)        22 L2 P flag
 //      2 af2 (s/s^2)     9 Cus (rad)        16 Crc (m)         23 accuracy (m)
@@ -19,7 +21,8 @@
 // The fit interval and spare fields of the last line are not kept.
 //
 // The store sizes the tables with SetNRecords from its counting pass and then
-// reads the records with operator>>.  A record that the file cuts short is
+// reads the records with operator>> (version 2), or reads a version 3/4 file
+// in one pass with ReadRecords3.  A record that the file cuts short is
 // not kept; scan tells how reading ended, so that the store can report it.
 #pragma once
 
@@ -27,6 +30,7 @@
 #include <istream>
 
 #include "GNSS/RinexNav.h"
+#include "GNSS/RinexNav3.h"
 #include "GNSS/mjd.h"
 #include "matrix/matrix.h"
 
@@ -43,6 +47,13 @@ class GPSbEphData {
 
   // Sets nsatall = n and sizes sat and mjdo to n x 1 and data to n x 28.
   void SetNRecords(std::uint32_t n);
+
+  // Reads the GPS records (version 3: records of G satellites; version 4:
+  // frames "EPH Gnn LNAV") that follow a version 3/4 header, each of 8 lines
+  // with its first 28 numbers present, and sizes the tables to them; the
+  // other records of the file are passed over.  Afterwards nsatall, the
+  // tables, satList and scan are as after operator>>.
+  void ReadRecords3(std::istream& in, bool rinex4);
 
   // One number in Fortran D notation (D, E or e exponent); see
   // rinexnav::ReadParameter.

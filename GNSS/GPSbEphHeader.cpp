@@ -1,6 +1,10 @@
 #include "GNSS/GPSbEphHeader.h"
 
+#include <cstring>
+#include <vector>
+
 #include "GNSS/RinexNav.h"
+#include "GNSS/RinexNav3.h"
 
 void GPSbEphHeader::ParseRVersionType(const char* line) {
   rinexnav::ParseVersionType(line, version, type);
@@ -21,20 +25,38 @@ void GPSbEphHeader::ParseDeltaUTC(const char* line) {
   W = static_cast<int>(rinexnav::FieldInt(line, 51, 9));
 }
 
+void GPSbEphHeader::ParseIonCorr(const char* line) {
+  long double* target = std::strncmp(line, "GPSA", 4) == 0   ? alfa
+                        : std::strncmp(line, "GPSB", 4) == 0 ? beta
+                                                              : nullptr;
+  if (target == nullptr) return;
+  for (int k = 0; k < 4; ++k) target[k] = rinexnav::HeaderNumber(line, 6 + 12 * k, 12);
+}
+
+void GPSbEphHeader::ParseTimeCorr(const char* line) {
+  if (std::strncmp(line, "GPUT", 4) != 0) return;
+  a0 = rinexnav::HeaderNumber(line, 6, 17);
+  a1 = rinexnav::HeaderNumber(line, 23, 16);
+  T = static_cast<int>(rinexnav::FieldInt(line, 40, 6));
+  W = static_cast<int>(rinexnav::FieldInt(line, 47, 4));
+}
+
 void GPSbEphHeader::ParseLeapS(const char* line) { leaps = rinexnav::ParseLeapSeconds(line); }
 
 void GPSbEphHeader::GLNbEphHeaderWarning(const char* text) { rinexnav::Warning("GPSbEphHeader", text); }
 
 std::istream& operator>>(std::istream& in, GPSbEphHeader& h) {
-  rinexnav::ReadHeader(
-      in,
-      {{"RINEX VERSION / TYPE", [&h](const char* l) { h.ParseRVersionType(l); }},
-       {"PGM / RUN BY / DATE", [&h](const char* l) { h.ParsePgmRunByDate(l); }},
-       {"ION ALPHA", [&h](const char* l) { h.ParseIon(l, h.alfa); }},
-       {"ION BETA", [&h](const char* l) { h.ParseIon(l, h.beta); }},
-       {"DELTA-UTC: A0,A1,T,W", [&h](const char* l) { h.ParseDeltaUTC(l); }},
-       {"LEAP SECONDS", [&h](const char* l) { h.ParseLeapS(l); }},
-       {"COMMENT", nullptr}},
-      [&h](const char* text) { h.GLNbEphHeaderWarning(text); });
+  std::vector<rinexnav::HeaderLabel> labels = {
+      {"RINEX VERSION / TYPE", [&h](const char* l) { h.ParseRVersionType(l); }},
+      {"PGM / RUN BY / DATE", [&h](const char* l) { h.ParsePgmRunByDate(l); }},
+      {"ION ALPHA", [&h](const char* l) { h.ParseIon(l, h.alfa); }},
+      {"ION BETA", [&h](const char* l) { h.ParseIon(l, h.beta); }},
+      {"DELTA-UTC: A0,A1,T,W", [&h](const char* l) { h.ParseDeltaUTC(l); }},
+      {"LEAP SECONDS", [&h](const char* l) { h.ParseLeapS(l); }},
+      {"COMMENT", nullptr},
+      {"IONOSPHERIC CORR", [&h](const char* l) { h.ParseIonCorr(l); }},
+      {"TIME SYSTEM CORR", [&h](const char* l) { h.ParseTimeCorr(l); }}};
+  rinexnav::AddPassedLabels(labels);
+  rinexnav::ReadHeader(in, labels, [&h](const char* text) { h.GLNbEphHeaderWarning(text); });
   return in;
 }

@@ -1,4 +1,5 @@
-// GPSbEphHeader: the header of a RINEX version 2 GPS navigation file.
+// GPSbEphHeader: the header of a RINEX GPS navigation file (version 2) or of
+// a RINEX version 3/4 navigation file (GPS or mixed).
 //
 // Holds the format version and type, the creating program, agency and date,
 // the ionosphere model of the broadcast message (Klobuchar alpha0..alpha3 in
@@ -12,7 +13,10 @@
 // Reading (operator>>) goes line by line up to END OF HEADER.  Each line is
 // parsed by the first of these labels that it contains anywhere:
 // RINEX VERSION / TYPE, PGM / RUN BY / DATE, ION ALPHA, ION BETA,
-// DELTA-UTC: A0,A1,T,W, LEAP SECONDS, COMMENT (skipped).  Any other line is
+// DELTA-UTC: A0,A1,T,W, LEAP SECONDS, COMMENT (skipped); and those of versions
+// 3 and 4: IONOSPHERIC CORR (its GPSA and GPSB lines give alpha and beta),
+// TIME SYSTEM CORR (its GPUT line gives A0, A1, T and W), and DOI, LICENSE
+// OF USE, STATION INFORMATION, MERGED FILE (skipped).  Any other line is
 // reported as "<text from column 61> -> UNKNOWN HEADER LABEL" in this class's
 // warning frame on standard output, and reading goes on.  When the file ends
 // before END OF HEADER nothing is parsed and the stream is left failed.
@@ -46,7 +50,13 @@ class GPSbEphHeader {
   // A0 (columns 4-18, exponent 20-22), A1 (23-37, exponent 39-41), T
   // (42-50) and W (51-59).
   void ParseDeltaUTC(const char* line);
-  // leaps from columns 1-6.
+  // IONOSPHERIC CORR: a GPSA or GPSB line gives alfa or beta from four
+  // D12.4 fields from column 6; other systems' lines are passed over.
+  void ParseIonCorr(const char* line);
+  // TIME SYSTEM CORR: a GPUT line gives A0 (columns 6-22), A1 (23-38), T
+  // (40-45) and W (47-50); other lines are passed over.
+  void ParseTimeCorr(const char* line);
+  // leaps from columns 1-6 (the first field of the version 3/4 line too).
   void ParseLeapS(const char* line);
 
   // Header warning frame of this class on standard output.

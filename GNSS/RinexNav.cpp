@@ -224,6 +224,10 @@ void ReportScan(const RecordScan& scan, const char* cls, const char* what, const
       Error(cls, (head + "BAD NUMBER IN RECORD " + n + "!").c_str());
     case RecordRead::BadSatellite:
       Error(cls, (head + "SATELLITE NUMBER NOT IN 1-99 IN RECORD " + n + "!").c_str());
+    case RecordRead::BadEpoch:
+      Error(cls, (head + "BAD EPOCH IN RECORD " + n + "!").c_str());
+    case RecordRead::BadLayout:
+      Error(cls, (head + "RECORD " + n + " LAYOUT NOT RECOGNISED!").c_str());
     case RecordRead::Ok:
       Error(cls, (head + "MORE RECORDS THAN COUNTED AT RECORD " + n +
                   ", RECORD LAYOUT NOT RECOGNISED!").c_str());

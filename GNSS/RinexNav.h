@@ -169,6 +169,9 @@ enum class RecordRead {
   Truncated,  // the file ends inside the record
   BadNumber,  // a field that is no number, or a mantissa text too long
   BadSatellite,  // a satellite number outside 1-99
+  BadEpoch,   // a record epoch that is no valid date and time (RINEX 3/4)
+  BadLayout,  // a record without the lines of its type, or a line of no
+              // record (RINEX 3/4)
 };
 
 // The satellite number that starts a record, read as an unsigned 16-bit
@@ -211,6 +214,8 @@ struct RecordScan {
 //   Truncated  warning "<what> <file>: FILE ENDS INSIDE RECORD <n>, RECORD DROPPED!"
 //   BadNumber  error   "<what> <file>: BAD NUMBER IN RECORD <n>!"
 //   BadSatellite error "<what> <file>: SATELLITE NUMBER NOT IN 1-99 IN RECORD <n>!"
+//   BadEpoch   error   "<what> <file>: BAD EPOCH IN RECORD <n>!"
+//   BadLayout  error   "<what> <file>: RECORD <n> LAYOUT NOT RECOGNISED!"
 //   Ok         error   "<what> <file>: MORE RECORDS THAN COUNTED AT RECORD <n>,
 //                       RECORD LAYOUT NOT RECOGNISED!"
 // and then, when no record at all was read, the error "<what> <file>: NO

@@ -1,5 +1,6 @@
 #include "PROGINC/TestInputGNSSf.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "PROGINC/InputFile.h"
@@ -31,6 +32,10 @@ bool FirstLineHas(const char* fname, const char* label) {
 }
 
 constexpr int kRINEXTypeColumn = 20;   // 0-based index of column 21
+constexpr int kRINEXSystemColumn = 40;  // 0-based index of column 41 (versions 3, 4)
+constexpr int kRINEXVersionWidth = 9;   // the version in columns 1-9
+constexpr double kFirstVersion3 = 3.0;  // versions read in the 3/4 layouts
+constexpr double kEndVersion4 = 5.0;
 constexpr size_t kSP3LineLength = 60;  // first line of an SP3-c header
 
 }  // namespace
@@ -40,6 +45,21 @@ bool TestRINEXf(const char* fname, char type) {
   if (!ReadFirstLine(fname, line)) return false;
   return std::strstr(line, "RINEX VERSION / TYPE") != nullptr &&
          std::strlen(line) > kRINEXTypeColumn && line[kRINEXTypeColumn] == type;
+}
+
+bool TestRINEXNavf(const char* fname, char system) {
+  char line[kLineBuffer];
+  if (!ReadFirstLine(fname, line)) return false;
+  if (std::strstr(line, "RINEX VERSION / TYPE") == nullptr) return false;
+  const size_t n = std::strlen(line);
+  char version[kRINEXTypeColumn + 1] = {};
+  std::strncpy(version, line, kRINEXVersionWidth);
+  const double v = std::atof(version);
+  if (v >= kFirstVersion3 && v < kEndVersion4)
+    return n > kRINEXSystemColumn && line[kRINEXTypeColumn] == 'N' &&
+           (line[kRINEXSystemColumn] == system || line[kRINEXSystemColumn] == 'M');
+  // Version 2 (and older): the type letter alone names the system.
+  return n > kRINEXTypeColumn && line[kRINEXTypeColumn] == (system == 'R' ? 'G' : 'N');
 }
 
 bool TestSP3Format(const char* fname) {

@@ -8,7 +8,8 @@
 // opened fails every test.
 //
 // The labels and columns are those of the format descriptions: RINEX 2
-// (label "RINEX VERSION / TYPE", file type in column 21), SP3 version c
+// (label "RINEX VERSION / TYPE", file type in column 21), RINEX 3 and 4
+// (version in columns 1-9, satellite system in column 41), SP3 version c
 // (a 60-character first line beginning "#c" and the position/velocity flag
 // P or V), ANTEX ("ANTEX VERSION / SYST") and IONEX ("IONEX VERSION / TYPE").
 #pragma once
@@ -19,6 +20,13 @@ constexpr int kFirstLineLength = 126;
 // RINEX 2 file whose type (column 21) is type: 'N' for GPS navigation,
 // 'G' for GLONASS navigation, 'O' for observations.
 bool TestRINEXf(const char* fname, char type);
+
+// RINEX navigation file for system 'G' (GPS) or 'R' (GLONASS): a version 2
+// file (version in columns 1-9 below 3) whose type letter is that of
+// TestRINEXf ('N' for GPS, 'G' for GLONASS), or a version 3.xx or 4.xx file
+// of type 'N' (column 21) whose system letter (column 41) is the system or
+// 'M' (mixed).  Observation files and other systems' files fail.
+bool TestRINEXNavf(const char* fname, char system);
 
 // SP3 version c file: the first line, trimmed of blanks on both sides, is
 // exactly 60 characters long, begins with "#c" and has P or V third.

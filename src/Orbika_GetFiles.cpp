@@ -212,9 +212,9 @@ void CheckArgumetns(Orbika& gc) {
 
   if (gc.isPEph && !TestSP3Format(gc.sp3file))
     ProgramError(kProg, "GNSS PRECISE EPHEMERIS FILE NOT A SP3 FORMAT!");
-  if (gc.isGPSnav && !TestRINEXf(gc.gnavfile, 'N'))
+  if (gc.isGPSnav && !TestRINEXNavf(gc.gnavfile, 'G'))
     ProgramError(kProg, "GPS NAVIGATION FILE IS NOT GPS RINEX NAVIGATION FORMAT!");
-  if (gc.isGLNnav && !TestRINEXf(gc.rnavfile, 'G'))
+  if (gc.isGLNnav && !TestRINEXNavf(gc.rnavfile, 'R'))
     ProgramError(kProg, "GLONAS NAVIGATION FILE IS NOT GLONASS RINEX NAVIGATION FORMAT!");
 
   if (gc.verbose)

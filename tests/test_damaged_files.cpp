@@ -133,6 +133,13 @@ TEST(DamagedFiles, GlonassNavigationFixture) {
   CheckVariants(damaged::GlonassNav(), Fixture("glo_leap2012.g"), kScale);
 }
 
+TEST(DamagedFiles, Rinex3And4NavigationFixtures) {
+  CheckVariants(damaged::GpsNav(), Fixture("nav_mixed3.rnx"), kScale / 2);
+  CheckVariants(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"), kScale / 2);
+  CheckVariants(damaged::GpsNav(), Fixture("nav_mixed4.rnx"), kScale / 2);
+  CheckVariants(damaged::GlonassNav(), Fixture("nav_mixed4.rnx"), kScale / 2);
+}
+
 TEST(DamagedFiles, PreciseEphemerisFixture) {
   CheckVariants(damaged::Precise(), Fixture("sp3_four_sats.sp3"), kScale);
 }
@@ -169,6 +176,8 @@ TEST(DamagedFiles, AntexRealFile) {
 TEST(DamagedFiles, CrlfReadsLikeLfOnFixtures) {
   CheckCrlf(damaged::GpsNav(), Fixture("gps_three.n"));
   CheckCrlf(damaged::GlonassNav(), Fixture("glo_leap2012.g"));
+  CheckCrlf(damaged::GpsNav(), Fixture("nav_mixed4.rnx"));
+  CheckCrlf(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"));
   CheckCrlf(damaged::Precise(), Fixture("sp3_four_sats.sp3"));
   CheckCrlf(damaged::Antex(), Fixture("antex_mixed.atx"));
   CheckCrlf(damaged::Antex(), Fixture("antex_systems.atx"));
