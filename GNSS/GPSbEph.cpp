@@ -12,6 +12,7 @@
 #include "GNSS/Azimut.h"
 #include "GNSS/RinexNav.h"
 #include "GNSS/RinexNav3.h"
+#include "GNSS/SinCos.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
@@ -182,14 +183,14 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   long double change = 1;
   int count = 1;
   while (change > 1e-14) {
-    const long double En = M + e * sinl(E);
+    const long double En = M + e * ReducedSin(E);
     change = fabsl(En - E);
     E = En;
     ++count;
     if (count > 100) GPSbEphError("TO MANY ITERATIONS (E)");
   }
-  const long double sinE = sinl(E);
-  const long double cosE = cosl(E);
+  long double sinE, cosE;
+  SinCos(E, sinE, cosE);
 
   // Satellite clock correction with the relativistic term; TGD not applied.
   const long double clock = af0 + af1 * dt + af2 * dt * dt + rk * sinE;
@@ -202,8 +203,8 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
 
   // Argument of latitude and its second-harmonic corrections.
   const long double Phi = omega + nu;
-  const long double sin2Phi = sinl(2 * Phi);
-  const long double cos2Phi = cosl(2 * Phi);
+  long double sin2Phi, cos2Phi;
+  SinCos(2 * Phi, sin2Phi, cos2Phi);
   const long double du = Cus * sin2Phi + Cuc * cos2Phi;
   const long double dr = Crs * sin2Phi + Crc * cos2Phi;
   const long double di = Cis * sin2Phi + Cic * cos2Phi;
@@ -217,14 +218,16 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   const long double Omega = OMEGA0 + (OMEGAdot - OMEGAz) * dt - OMEGAz * toe;
 
   // Position in the orbital plane.
-  const long double xp = r * cosl(u);
-  const long double yp = r * sinl(u);
+  long double sinu, cosu;
+  SinCos(u, sinu, cosu);
+  const long double xp = r * cosu;
+  const long double yp = r * sinu;
 
   // Earth-fixed coordinates.
-  const long double sinO = sinl(Omega);
-  const long double cosO = cosl(Omega);
-  const long double cosi = cosl(i);
-  pos.Set(xp * cosO - yp * cosi * sinO, xp * sinO + yp * cosi * cosO, yp * sinl(i), clock);
+  long double sinO, cosO, sini, cosi;
+  SinCos(Omega, sinO, cosO);
+  SinCos(i, sini, cosi);
+  pos.Set(xp * cosO - yp * cosi * sinO, xp * sinO + yp * cosi * cosO, yp * sini, clock);
 }
 
 long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,
