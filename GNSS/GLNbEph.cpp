@@ -56,7 +56,7 @@ void GLNbEph::CountNav() {
 
 void GLNbEph::ReadFile() {
   nsatall = 0;
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   const bool rinex3 = rinexnav::IsVersion3or4(rhead.GetVersion());
   // Version 2: a counting pass first.
@@ -66,12 +66,6 @@ void GLNbEph::ReadFile() {
   if (!(std::fabs(rhead.GetTauC()) < kMaxTauC))
     GLNbEphError((std::string(kWhat) + " " + navig +
                   ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
-<<<<<<< HEAD
-  rdata.SetNRecords(nsatall);
-  InputFile in;
-  rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
-  in >> rdata;
-=======
   if (rinex3) {
     // One pass: the records follow the header just read.
     rdata.ReadRecords3(in, rhead.GetVersion());
@@ -81,7 +75,6 @@ void GLNbEph::ReadFile() {
     rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
     in >> rdata;
   }
->>>>>>> main
   rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);
   nsatall = rdata.GetNRecords();
   IndexRecords();

@@ -50,13 +50,7 @@ void GPSbEph::CountNav() {
 }
 
 void GPSbEph::ReadFile() {
-<<<<<<< HEAD
-  CountNav();
-  gdata.SetNRecords(nsatall);
   InputFile in;
-=======
-  std::ifstream in;
->>>>>>> main
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   if (rinexnav::IsVersion3or4(ghead.version)) {
     // One pass: the header has been read once, the records follow.
@@ -66,7 +60,7 @@ void GPSbEph::ReadFile() {
     nsatall += rinexnav::CountRecords(in, kRecordLines);
     in.close();
     gdata.SetNRecords(nsatall);
-    std::ifstream again;
+    InputFile again;
     rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
     again >> gdata;
   }
