@@ -13,6 +13,7 @@
 #include "GNSS/KeplerSystems.h"
 #include "GNSS/RinexNav.h"
 #include "GNSS/RinexNav3.h"
+#include "GNSS/SinCos.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
@@ -182,22 +183,22 @@ void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& 
   long double change = 1;
   int count = 1;
   while (change > 1e-14) {
-    const long double En = M + e * sinl(E);
+    const long double En = M + e * ReducedSin(E);
     change = fabsl(En - E);
     E = En;
     ++count;
     if (count > 100) GPSbEphError("TO MANY ITERATIONS (E)");
   }
-  sinE = sinl(E);
-  const long double cosE = cosl(E);
+  long double cosE;
+  SinCos(E, sinE, cosE);
 
   // True anomaly from the eccentric anomaly.
   const long double nu = Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - e));
 
   // Argument of latitude and its second-harmonic corrections.
   const long double Phi = omega + nu;
-  const long double sin2Phi = sinl(2 * Phi);
-  const long double cos2Phi = cosl(2 * Phi);
+  long double sin2Phi, cos2Phi;
+  SinCos(2 * Phi, sin2Phi, cos2Phi);
   const long double du = Cus * sin2Phi + Cuc * cos2Phi;
   const long double dr = Crs * sin2Phi + Crc * cos2Phi;
   const long double di = Cis * sin2Phi + Cic * cos2Phi;
@@ -213,16 +214,18 @@ void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& 
       c.geo ? OMEGA0 + OMEGAdot * tk - OmegaE * toe : OMEGA0 + (OMEGAdot - OmegaE) * tk - OmegaE * toe;
 
   // Position in the orbital plane.
-  const long double xp = r * cosl(u);
-  const long double yp = r * sinl(u);
+  long double sinu, cosu;
+  SinCos(u, sinu, cosu);
+  const long double xp = r * cosu;
+  const long double yp = r * sinu;
 
   // Coordinates in the frame of the node longitude.
-  const long double sinO = sinl(Omega);
-  const long double cosO = cosl(Omega);
-  const long double cosi = cosl(i);
+  long double sinO, cosO, sini, cosi;
+  SinCos(Omega, sinO, cosO);
+  SinCos(i, sini, cosi);
   X = xp * cosO - yp * cosi * sinO;
   Y = xp * sinO + yp * cosi * cosO;
-  Z = yp * sinl(i);
+  Z = yp * sini;
   if (c.geo) GeoToEarthFixed(OmegaE * tk, X, Y, Z);
 }
 
@@ -230,11 +233,12 @@ void GPSbEph::GeoToEarthFixed(long double earthAngle, long double& X, long doubl
                               long double& Z) {
   // R_X(-5 deg): the GEO elements refer to a frame inclined by 5 degrees.
   const long double tilt = kGEOTilt;
-  const long double y5 = Y * cosl(tilt) + Z * sinl(tilt);
-  const long double z5 = -Y * sinl(tilt) + Z * cosl(tilt);
+  long double sinT, cosT, sinW, cosW;
+  SinCos(tilt, sinT, cosT);
+  const long double y5 = Y * cosT + Z * sinT;
+  const long double z5 = -Y * sinT + Z * cosT;
   // R_Z(OmegaE tk): the Earth's rotation since the reference epoch.
-  const long double sinW = sinl(earthAngle);
-  const long double cosW = cosl(earthAngle);
+  SinCos(earthAngle, sinW, cosW);
   const long double x = X * cosW + y5 * sinW;
   Y = -X * sinW + y5 * cosW;
   X = x;

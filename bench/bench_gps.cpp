@@ -1,12 +1,10 @@
 // GPS broadcast ephemeris: positions per second for one satellite over a
 // day at 1 s steps (the position loop's heaviest broadcast workload), the
-// cost of one call at 30 s steps, the library sines it is built on, the
-// record choice alone, and the cost of reading a navigation file.  Uses the
-// real daily file brdc0910.09n when the data folder is present, otherwise a
-// synthetic file with records of the same spacing (every 2 h, 32 PRNs).
+// cost of one call at 30 s steps, the record choice alone, and the cost of
+// reading a navigation file.  Uses the real daily file brdc0910.09n when the
+// data folder is present, otherwise a synthetic file with records of the same spacing (every 2 h, 32 PRNs).
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -90,33 +88,6 @@ void BM_BroadcastPositionPerCall(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BroadcastPositionPerCall);
-
-// The extended-precision sine, and sine with cosine, of the C library at
-// arguments of the size the orbit computation meets (0.5 to 20 rad, all
-// past the range that needs no reduction): one position costs about seven
-// sines and five sine-cosine pairs (the Kepler iteration and the rotations),
-// which bounds how fast it can be while its results stay the same.
-void BM_LibrarySinl(benchmark::State& state) {
-  long double x = 0.5L;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(sinl(x));
-    x += 0.0123L;
-    if (x > 20) x = 0.5L;
-  }
-}
-BENCHMARK(BM_LibrarySinl);
-
-void BM_LibrarySincosl(benchmark::State& state) {
-  long double x = 0.5L, s, c;
-  for (auto _ : state) {
-    sincosl(x, &s, &c);
-    benchmark::DoNotOptimize(s);
-    benchmark::DoNotOptimize(c);
-    x += 0.0123L;
-    if (x > 20) x = 0.5L;
-  }
-}
-BENCHMARK(BM_LibrarySincosl);
 
 // The record choice alone, over the same day.
 void BM_BroadcastRecordChoice(benchmark::State& state) {

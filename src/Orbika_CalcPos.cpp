@@ -1,6 +1,7 @@
 #include "src/Orbika_CalcPos.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <limits>
@@ -11,6 +12,7 @@
 #include "GNSS/TimeConverse.h"
 #include "GNSS/xyzt.h"
 #include "GNSS/ymdhms.h"
+#include "PROGINC/ProgramError.h"
 
 namespace {
 
@@ -131,7 +133,43 @@ xyzt Missing() {
   return m;
 }
 
+bool Holds(const matrix<short>& list, short number) {
+  for (long i = 0; i < list.Length(); ++i)
+    if (list(i) == number) return true;
+  return false;
+}
+
+// A loaded navigation file of the satellite's system has no record of it.
+bool NavigationLacks(const Orbika& gc, char letter, short number) {
+  if (letter == 'G') return gc.isGPSnav && !Holds(gc.gpsnav.GetSatList(), number);
+  if (letter == 'R') return gc.isGLNnav && !Holds(gc.glnnav.GetSatList(), number);
+  return false;
+}
+
 }  // namespace
+
+void CheckBroadcast(Orbika& gc) {
+  for (long i = 0; i < gc.satprn.Length(); ++i) {
+    char letter;
+    short number;
+    if (!SatelliteCode(gc.satprn(i), letter, number) || !NavigationLacks(gc, letter, number))
+      continue;
+    // Without a precise file nothing of the satellite could be written: the
+    // store's own report ends the run, before the table starts.
+    if (!gc.isPEph) {
+      if (letter == 'G')
+        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(number), gc.stE);
+      else
+        gc.glnnav.GetDataIndex(number, gc.stE);
+    }
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "
+                  "nan!",
+                  letter, number, letter == 'G' ? "GPS" : "GLONASS");
+    ProgramWarning("Orbika", text);
+  }
+}
 
 void CalcPos(Orbika& gc) {
   if (gc.verbose)
@@ -158,6 +196,9 @@ void CalcPos(Orbika& gc) {
     char satsyst;
     short sprn;
     if (!SatelliteCode(sat, satsyst, sprn)) continue;
+    // A satellite the navigation file lacks keeps its broadcast columns,
+    // written as nan (see CheckBroadcast).
+    const bool broadcastOK = !NavigationLacks(gc, satsyst, sprn);
 
     while (calctime <= gc.enE) {
       ++ncalc;
@@ -172,8 +213,9 @@ void CalcPos(Orbika& gc) {
         }
         if (gc.isGPSnav) {
           isBEG = true;
-          gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sprn), calctime, indextime, pBEG,
-                                    &tgd, 0, 0);
+          if (broadcastOK)
+            gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sprn), calctime, indextime,
+                                      pBEG, &tgd, 0, 0);
         }
       } else if (satsyst == 'R') {
         if (gc.isPEph) {
@@ -183,7 +225,7 @@ void CalcPos(Orbika& gc) {
         }
         if (gc.isGLNnav) {
           isBER = true;
-          gc.glnnav.CalcOrbikaition(sprn, calctime, indextime, pBER, vBER, 0);
+          if (broadcastOK) gc.glnnav.CalcOrbikaition(sprn, calctime, indextime, pBER, vBER, 0);
         }
       }
 
@@ -194,7 +236,7 @@ void CalcPos(Orbika& gc) {
         record.Position(preciseOK ? pPEG : missing);
         record.Velocity(preciseOK ? vPEG : missing);
         if (isBEG) {
-          dPG = preciseOK ? pPEG - pBEG : missing;
+          dPG = preciseOK && broadcastOK ? pPEG - pBEG : missing;
           record.Position(dPG);
         }
       } else if (isBEG) {
@@ -205,9 +247,9 @@ void CalcPos(Orbika& gc) {
         record.Position(preciseOK ? pPER : missing);
         record.Velocity(preciseOK ? vPER : missing);
         if (isBER) {
-          dPR = preciseOK ? pPER - pBER : missing;
+          dPR = preciseOK && broadcastOK ? pPER - pBER : missing;
           record.Position(dPR);
-          dPR = preciseOK ? vPER - vBER : missing;
+          dPR = preciseOK && broadcastOK ? vPER - vBER : missing;
           record.Velocity(dPR);
         }
       } else if (isBER) {

@@ -13,9 +13,18 @@
 // Where the precise store cannot give a position (satellite not in its list,
 // or a missing tabulated position in the interpolation window) the precise
 // fields and the differences that depend on them are written as "nan" in
-// their usual widths, so the table keeps its columns.
+// their usual widths, so the table keeps its columns.  So are the broadcast
+// fields and the differences of a satellite that a loaded navigation file
+// does not hold (see CheckBroadcast).
 #pragma once
 
 #include "src/Orbika.h"
+
+// Satellites of the list that a loaded navigation file does not hold: with a
+// precise file each draws the warning "SAT: Gnn IS NOT LISTED IN GPS
+// NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS nan!" (GLONASS alike, on
+// standard error) and the run goes on; without one the navigation store's
+// own "IS NOT LISTED" error ends the run.  Runs before any output.
+void CheckBroadcast(Orbika& gc);
 
 void CalcPos(Orbika& gc);

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     SetFiles(gc);
     ReadFiles(gc);
     SetProcParameters(gc);
+    CheckBroadcast(gc);
     ApplyAtx(gc);
     PrintSet(gc);
     CalcPos(gc);

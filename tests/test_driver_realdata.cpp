@@ -18,6 +18,7 @@ using orbtest::DataFile;
 using orbtest::RunOrbika;
 using orbtest::SplitLines;
 using clitest::ErrorText;
+using clitest::WarningText;
 
 // One record cut at its fixed columns.
 struct Record {
@@ -48,6 +49,31 @@ std::vector<Record> ParseRecords(const std::string& out) {
     recs.push_back(r);
   }
   return recs;
+}
+
+// Lines of the run's standard output that are records (not head, not empty).
+std::vector<std::string> RecordLines(const std::string& out) {
+  std::vector<std::string> r;
+  for (const auto& l : SplitLines(out))
+    if (!l.empty() && l[0] != '#') r.push_back(l);
+  return r;
+}
+
+// A RINEX 2 navigation text without the records of one satellite
+// (records of n lines, the satellite number in the first two columns).
+std::string WithoutSatellite(const std::string& text, int sat, int n) {
+  const auto lines = SplitLines(text);
+  std::string kept;
+  bool body = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (body && std::atoi(lines[i].substr(0, 2).c_str()) == sat) {
+      i += static_cast<std::size_t>(n - 1);
+      continue;
+    }
+    kept += lines[i] + "\n";
+    if (lines[i].find("END OF HEADER") != std::string::npos) body = true;
+  }
+  return kept;
 }
 
 class RealData : public ::testing::Test {
@@ -154,6 +180,63 @@ TEST_F(RealData, IntervalThatCannotEndTheLoopIsRefused) {
       EXPECT_EQ(r.status, 0) << r.err;
       EXPECT_EQ(ParseRecords(r.out).size(), 1u);
     }
+  }
+}
+
+// A satellite that the navigation file lacks: beside a precise file its
+// record keeps the precise values, the broadcast-dependent fields read nan
+// and one warning names it; alone the store's error ends the run before the
+// table.  Every other record reads as from the whole file.
+TEST_F(RealData, SatelliteMissingFromTheNavigationFile) {
+  const std::string sp3 = DataFile("esa15253.sp3");
+  const struct {
+    const char* option;
+    const char* file;
+    int lines;  // per record
+    int number;
+    std::string sat, warning, error;
+  } cases[] = {
+      {"-en", "brdc0910.09n", 8, 31, "G31",
+       "SAT: G31 IS NOT LISTED IN GPS NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS nan!",
+       "\n**** GPSbEph: Error -> SAT: G31 IS NOT LISTED IN GPS NAVIGATION FILE!!! ****\n"
+       "     Exiting GPSbEph ... \n"},
+      {"-eg", "brdc0910.09g", 4, 7, "R07",
+       "SAT: R07 IS NOT LISTED IN GLONASS NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS nan!",
+       "\n**** GLNbEph: Error -> SAT: R07 IS NOT LISTED IN GLONASS NAVIGATION FILE!!! ****\n"
+       "     Exiting GLNbEph ... \n"},
+  };
+  const std::string nan16 = "             nan", nan14 = "           nan", nan12 = "         nan";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sat);
+    const std::string cut = orbtest::WriteTempFile(
+        WithoutSatellite(orbtest::ReadFileText(DataFile(c.file)), c.number, c.lines));
+    const std::vector<std::string> common = {"-ep" + sp3, "-prG12" + c.sat + "R08", "-dt3600"};
+    auto args = common;
+    args.push_back(c.option + DataFile(c.file));
+    const auto clean = RunOrbika(args, 60);
+    args.back() = c.option + cut;
+    const auto run = RunOrbika(args, 60);
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, WarningText(c.warning));
+    const auto want = RecordLines(clean.out), got = RecordLines(run.out);
+    ASSERT_EQ(got.size(), want.size());
+    std::string fields = nan16 + nan16 + nan16 + nan14;  // P - B position
+    if (c.sat[0] == 'R') fields += " " + nan12 + nan12 + nan12;  // P - B velocity
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      if (got[i].substr(43, 3) != c.sat) {
+        EXPECT_EQ(got[i], want[i]);
+        continue;
+      }
+      // Precise position and velocity as before.
+      EXPECT_EQ(got[i], want[i].substr(0, 46 + 62 + 37) + fields);
+    }
+
+    // Without the precise file the satellite came from the list alone.
+    const auto alone = RunOrbika({c.option + cut, "-pr" + c.sat}, 60);
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_EQ(alone.out, c.error);
+    EXPECT_EQ(alone.err, "");
   }
 }
 
