@@ -256,3 +256,29 @@ TEST(Rinex3Navigation, DamagedRecordsEndTheRunWithTheirNumber) {
     EXPECT_NE(r.out.find("\n" + report + "\n"), std::string::npos) << report << "\n" << r.out;
   }
 }
+
+TEST(Rinex3Navigation, EverySystemOfTheFileThroughTheProgram) {
+  const std::string nav = "-en" + Fixture("nav_mixed3.rnx");
+  const std::string sp3 = "-ep" + Fixture("sp3_four_sats.sp3");
+  // Satellite codes of every system; a satellite without records ends a
+  // broadcast-only run before the table.
+  orbtest::RunResult r = orbtest::RunOrbika({nav, "-prE11C05J01S20I05", "-dt3600"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "\n**** GPSbEph: Error -> SAT: J01 IS NOT LISTED IN GPS NAVIGATION FILE!!! ****\n"
+                   "     Exiting GPSbEph ... \n");
+  // Beside a precise file: the Galileo satellite gets its differences, the
+  // GPS satellite the navigation file lacks nan differences.
+  r = orbtest::RunOrbika({nav, sp3, "-dt3600"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("#Satellites                  :  G01 G02 R01 E11\n"), std::string::npos);
+  int galileo = 0, missing = 0;
+  for (const std::string& line : orbtest::SplitLines(r.out)) {
+    const std::vector<std::string> w = Words(line);
+    if (w.size() != 16) continue;
+    const bool numbers = std::isfinite(std::atof(w[12].c_str())) && std::isfinite(std::atof(w[15].c_str()));
+    if (w[4] == "E11" && numbers) ++galileo;
+    if (w[4] == "G01" && w[12] == "nan" && w[15] == "nan") ++missing;
+  }
+  EXPECT_EQ(galileo, 2);
+  EXPECT_EQ(missing, 2);
+}
