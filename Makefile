@@ -31,8 +31,9 @@ clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
 
 # `make demo` builds the program, runs it on the sample day in examples/,
-# writes the table to $(BUILD)/demo/orbika.txt, shows its head, and plots the
-# precise-minus-broadcast differences to $(BUILD)/demo/differences.png.
+# writes the table to $(BUILD)/demo/orbika.txt, shows its head and the
+# statistics of its precise-minus-broadcast differences, and plots them to
+# $(BUILD)/demo/differences.png.
 # Without gnuplot (GNUPLOT names another program) it skips the plot and says
 # which package draws it.
 DEMO = $(abspath $(BUILD))/demo
@@ -43,11 +44,12 @@ demo:
 	@tools/install-deps build
 	@tools/install-deps --quiet plot
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD) --target Orbika -j $(JOBS)
+	cmake --build $(BUILD) --target Orbika OrbikaStats -j $(JOBS)
 	mkdir -p $(DEMO)
 	cd examples && $(abspath $(BUILD))/Orbika -enbrdc1360.24n -egbrdc1360.24g \
 	  -eporb23143.sp3 -pvorbika.atx > $(DEMO)/orbika.txt
 	head -n 20 $(DEMO)/orbika.txt
+	$(BUILD)/OrbikaStats $(DEMO)/orbika.txt
 	@echo "Table: $(DEMO)/orbika.txt"
 	@if command -v "$(GNUPLOT)" > /dev/null 2>&1; then \
 	  tools/plot-differences $(DEMO)/orbika.txt $(DEMO)/differences.png && \

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <limits>
 #include <string>
 
 #include "GNSS/RinexNav.h"
@@ -27,8 +28,6 @@ constexpr std::size_t kMaxKeptSteps = 4096;
 constexpr long double kTravelStart = -0.075L;
 constexpr long double kTravelTolerance = 1e-5L;
 constexpr int kTravelPasses = 500;
-// Longest integration from a record, s.
-constexpr long double kMaxIntegration = 2 * 86400.0L;
 // Largest magnitude of the correction to the system time scale, s.
 constexpr long double kMaxTauC = 1.0L;
 // Lines of one GLONASS navigation record.
@@ -204,7 +203,7 @@ void GLNbEph::RungeKuttaStep(long double h) {
     Xp[i] = Xp[i] + D1[i] * h / 6 + D2[i] * h / 3 + D3[i] * h / 3 + D4[i] * h / 6;
 }
 
-void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
+bool GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
                               short warning) {
   const int index = GetDataIndex(st, tindex);
 
@@ -226,17 +225,13 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
   }
 
   // Days from its record a broadcast state describes no orbit, and the
-  // integration would take time in proportion: such a record (a mistyped
-  // date in the file, epochs far from the data) ends the run.
-  if (!(std::fabs(dt) <= kMaxIntegration)) {
-    const ymdhms cal = mjd2ymdhms(t0);
-    char text[192];
-    std::snprintf(text, sizeof text,
-                  "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %.2lf days FROM ITS RECORD "
-                  "[>2 days]!",
-                  st, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
-                  static_cast<double>(cal.GetSecond()), static_cast<double>(dt / 86400));
-    GLNbEphError(text);
+  // integration would take time in proportion (a mistyped date in the file,
+  // epochs far from the data): no values.
+  if (!(std::fabs(dt) <= kMaxInterval)) {
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    pos.Set(nan, nan, nan, nan);
+    vel.Set(nan, nan, nan, nan);
+    return false;
   }
 
   // Clock: -TauN - GammaN * dt + TauC.
@@ -271,7 +266,7 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
   mjd e = tS;
   long double eDec = tS.GetMJDDec();
   std::size_t n = 0;
-  steps.clear();
+  long double taken = 0;  // the last step taken
 
   // The loop below would restore the kept whole steps it takes one by one.
   // Whether it takes one more whole step from an epoch only turns from yes
@@ -289,7 +284,7 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
     Xp = kept[n - 1].state;
     e = kept[n - 1].epoch;
     eDec = kept[n - 1].epochDec;
-    steps.assign(n, h);
+    taken = h;
   }
   for (;;) {
     const long double rest = t0Dec - eDec;
@@ -310,9 +305,11 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
       eDec = e.GetMJDDec();
       if (whole && n == kept.size() && n < kMaxKeptSteps) kept.push_back({Xp, e, eDec});
     }
+    taken = h;
     ++n;
-    steps.push_back(h);
   }
+  stepCount = static_cast<long>(n);
+  lastStep = taken;
   endEpoch = e;
 
   vel.Set(Xp[3], Xp[4], Xp[5], 0);
@@ -322,6 +319,7 @@ void GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
   Relativity = 2 * (vel.GetX() / kC * (pos.GetX() / kC) + vel.GetY() / kC * (pos.GetY() / kC) +
                     vel.GetZ() / kC * (pos.GetZ() / kC));
   pos.SetT(DT - Relativity);
+  return true;
 }
 
 long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex,

@@ -34,18 +34,21 @@
 // used for satellite numbers elsewhere in the program.
 //
 // Failures: a slot without records ends the run with the store's error
-// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!", an epoch more than
-// two days from its record with the store's error "SAT: Rnn [date] -> DT =
-// d days FROM ITS RECORD [>2 days]!"; a file that cannot
-// be read as a GLONASS navigation file ends the run with an error naming the
-// file; see ReadFile.  Reports of this class go to standard output.
+// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!"; an epoch more than
+// two days (kMaxInterval) from its record gets no values (NaN, and the
+// computation says so), since days from its record a broadcast state
+// describes no orbit and the integration time grows with the interval; a
+// file that cannot be read as a GLONASS navigation file ends the run with an
+// error naming the file; see ReadFile.  Reports of this class go to standard
+// output.
 //
 // Speed: the records of each slot are indexed, and the states reached after
 // whole steps from the record last integrated in each direction are kept,
 // so that successive epochs near one record repeat only the last steps.
 // The kept states are exactly those the integration would compute again, so
 // every result is identical to a fresh integration; keeping one record per
-// direction bounds the memory whatever the length of the run.
+// direction, and at most kMaxKeptSteps states of it, bounds the memory
+// whatever the length of the run and the step.
 #pragma once
 
 #include <array>
@@ -100,13 +103,19 @@ class GLNbEph {
   // record, after the last its last.  A slot without records ends the run.
   int GetDataIndex(short st, const mjd& t0) const;
 
+  // Longest interval between a record and the epoch it is used for, s: two
+  // days, so that any epoch within a day of a file's records is served.
+  static constexpr long double kMaxInterval = 2 * 86400.0L;
+
   // Position, velocity and clock of slot st at epoch t0 (GPS time), from the
   // record selected by tindex (usually t0 itself):
   //   pos: x, y, z (m) in the Earth-fixed frame; dt = clock correction (s)
   //   vel: vx, vy, vz (m/s) in the same rotating frame; dt = 0
-  // When warning is non-zero, an interval of more than 16 min between the
-  // record and t0 draws the store's warning.
-  void CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
+  // Returns false, with every component of pos and vel NaN, when t0 lies
+  // more than kMaxInterval from the record.  When warning is non-zero, an
+  // interval of more than 16 min between the record and t0 draws the
+  // store's warning.
+  bool CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
                        short warning);
 
   // Satellite position at the transmission of a signal received at eph by
@@ -132,9 +141,11 @@ class GLNbEph {
   // Relativistic clock term 2 (r . v) / c^2 of the last computation, s.
   long double GetRelativity() const { return Relativity; }
 
-  // The steps (s, signed) of the last integration in the order taken, and
-  // the epoch it ended at.
-  const std::vector<long double>& GetLastSteps() const { return steps; }
+  // The last integration: the number of steps taken, the last of them (s,
+  // signed; 0 when none was taken; all others are whole steps of the
+  // integration step in the same direction), and the epoch it ended at.
+  long GetLastStepCount() const { return stepCount; }
+  long double GetLastStep() const { return lastStep; }
   const mjd& GetLastEndEpoch() const { return endEpoch; }
 
   // Writes "GLNbEph:: ", name in a field of 10, ": ", value in scientific
@@ -172,7 +183,8 @@ class GLNbEph {
   State Xp{};                       // state: x, y, z (m), vx, vy, vz (m/s)
   State D1{}, D2{}, D3{}, D4{};     // Runge-Kutta slopes
   State tmp{};                      // Runge-Kutta intermediate state
-  std::vector<long double> steps;   // steps of the last integration, s
+  long stepCount = 0;               // steps of the last integration
+  long double lastStep = 0;         // its last step, s
   mjd endEpoch;                     // epoch the last integration ended at
 
   // Rows of each slot in file order, in the order of the slot list.

@@ -6,16 +6,27 @@
 // Format (SP3-c)", NGS): the header's epoch count, start epoch and interval,
 // the satellite list with its accuracy exponents, the two floating-point
 // bases of the accuracies, and one position record per satellite and epoch.
-// Epoch lines are not parsed: the time of epoch i is the start epoch plus i
-// intervals, which keeps the interpolation nodes exactly equally spaced.
-// Velocity records are not read.
+// Velocity and correlation records are not read.
+//
+// The epoch lines decide the times.  The table's epochs are a start plus
+// whole intervals (so the interpolation nodes are exactly equally spaced):
+// the interval of the header when most blocks lie on its grid, else the
+// spacing of the first two blocks; start and count from the first and last
+// block on that grid.  A header that disagrees draws one warning; an epoch
+// without a block (a gap) keeps missing records; a block off the grid, one
+// whose epoch line holds no valid time, or one that repeats an epoch is
+// skipped with a warning.  Inside a block each record is placed by its
+// satellite code: blank lines, unreadable lines, records of satellites not
+// in the list and repeated records are skipped, and a listed satellite
+// without a record is missing at that epoch; one warning per damaged block
+// names its epoch and what was wrong.
 //
 // Units and scales: positions in metres in the Earth-fixed frame of the file,
 // clock corrections in seconds, velocities in metres per second; epochs are
 // mjd values in the time scale of the file (GPS time for IGS products).
 // Satellite numbers: GPS PRN n is n, GLONASS slot n is 100 + n, Galileo
-// 200 + n, BeiDou 300 + n, QZSS 500 + n; other system letters give the two
-// digits alone.
+// 200 + n, BeiDou 300 + n, SBAS 400 + n, QZSS 500 + n.  List entries of
+// other system letters are left out, with one warning.
 //
 // Interpolation (CalcOrbikaition): positions by Lagrange interpolation over
 // 14 tabulated epochs around the requested one (pinned to the first or last
@@ -29,13 +40,13 @@
 //
 // A file that cannot be read soundly (no epoch line, a header shorter than
 // its fixed layout, lines longer than the line buffers, fewer than two
-// epochs, no satellites, an interval not in (0, 1e6] s, more records
-// than the file has lines) ends the run with a framed report naming the
-// file.  A header that announces more epochs than the file holds draws a
-// warning, and the epochs present are read.
+// epochs, no satellites, an interval not in (0, 1e6] s, epoch lines that
+// span a table far larger than the file) ends the run with a framed report
+// naming the file.
 #pragma once
 
 #include <iosfwd>
+#include <string>
 #include <vector>
 
 #include "GNSS/mjd.h"
@@ -44,6 +55,9 @@
 #include "matrix/matrix.h"
 
 class antex;
+namespace sp3text {
+struct LineCursor;
+}
 struct LagrangeBasis;  // basis of one interpolation window at one epoch
 
 class GNSSpEph {
@@ -161,23 +175,41 @@ class GNSSpEph {
   long nEpochLines;      // epoch lines ("*") in the whole file
   long nFileLines;       // lines in the whole file
 
+  // Time of one epoch block as its epoch line gives it, and its place in
+  // the table (LONG_MIN: none, the block is skipped).
+  struct EpochBlock {
+    long line = 0;          // line number of the epoch line
+    bool readable = false;  // the epoch line holds a valid date and time
+    mjd t;                  // its epoch
+    long index = 0;         // epoch index in the table
+  };
+  struct BlockDamage;
+  std::vector<EpochBlock> blocks;  // every epoch block of the file, in file order
+  std::vector<long> listIndex;     // list entry of each satellite number, or -1
+  std::string unnumbered;          // list codes whose letter has no number range
+
   // Reading steps of ReadFile.  The counting pass also counts the header
-  // lines and the epoch lines, so that the header and the data can be
+  // lines and reads the epoch lines, so that the header and the data can be
   // checked against the file before the tables are sized.
-  struct LineCursor;
   void CountSomeLines();
   void CheckHeaderLayout() const;
-  void ReadFileHeader(LineCursor& cur);
-  void ReadSatList(LineCursor& cur);
-  void ReadAccuracyExponents(LineCursor& cur);
-  void CheckTable();
-  void ReadFileData(LineCursor& cur);
-  bool NextDataLine(LineCursor& cur);
-  bool SeekEpochLine(LineCursor& cur, long i);
-  bool ReadEpochBlock(LineCursor& cur, long i, bool& pending);
-  long PlaceOfRecord(const LineCursor& cur, long i, long k, short s) const;
-  void StoreRecord(const LineCursor& cur, long r);
-  void FileEnded(long i, bool inBlock);
+  void ReadFileHeader(sp3text::LineCursor& cur);
+  void ReadSatList(sp3text::LineCursor& cur);
+  void ReadAccuracyExponents(sp3text::LineCursor& cur);
+  void DropUnnumbered();
+  void CheckInterval() const;
+  void PlaceBlocks();
+  [[noreturn]] void NeedTwoEpochs(long n) const;
+  void WarnHeader(const mjd& hStart, long double hInterval, long hCount) const;
+  void WarnSkippedBlocks();
+  void ReadFileData(sp3text::LineCursor& cur);
+  bool NextDataLine(sp3text::LineCursor& cur);
+  bool ReadEpochBlock(sp3text::LineCursor& cur, const EpochBlock& b);
+  void PlaceRecord(const sp3text::LineCursor& cur, long i, std::vector<char>& seen, long& last,
+                   BlockDamage& dmg);
+  void StoreRecord(const sp3text::LineCursor& cur, long r);
+  void WarnBlock(const EpochBlock& b, const std::vector<char>& seen,
+                 const BlockDamage& dmg) const;
 
   // Interpolation steps of CalcOrbikaition.
   // Number of nodes actually used by the position and clock windows.

@@ -4,8 +4,9 @@
 #   W2: the same at 1 s steps, output written to a file.
 # Prints medians of several runs: wall time, records per second, MB/s of
 # output and peak memory against the size of the input files, each with its
-# target.  Then the per-call costs (CPU time, median of the same number of
-# repetitions) and the whole set of micro-benchmarks.
+# target; the peak memory of a GLONASS integration with a tiny step.  Then
+# the per-call costs (CPU time, median of the same number of repetitions)
+# and the whole set of micro-benchmarks.
 # Usage: bench/run.sh [runs]   (needs GNU time: package "time")
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,6 +51,15 @@ time_run() {
 
 time_run "W1 (-dt30, output to /dev/null)" 30 /dev/null "wall at most 0.3 s"
 time_run "W2 (-dt1, output to a file)" 1 "$out" "at least 200 MB/s"
+
+# GLONASS integration with a tiny step: one epoch 915 s before the first
+# record of R07 at -ni0.0001, 9.15 million steps, run once.
+/usr/bin/time -f "%e %M" -o "$out.t" "$exe" -eg"${inputs[2]}" -prR07 -te2009-04-01,00:00:00 \
+  -ni0.0001 >/dev/null
+read -r w m <"$out.t"
+awk -v w="$w" -v m="$m" 'BEGIN {
+  printf "GLONASS -ni0.0001, one epoch 915 s from its record: wall %.2f s, peak memory %.1f MB\n", w, m / 1024
+  printf "    target: peak memory at most 50 MB\n" }'
 
 # Per-call costs: CPU time of one call, median of the repetitions.
 echo "Per call (CPU time, median of $runs repetitions):"

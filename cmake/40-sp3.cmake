@@ -1,6 +1,13 @@
 # Precise ephemeris: SP3 reader and Lagrange interpolation.
-add_library(orb_sp3 STATIC GNSS/GNSSpEph.cpp GNSS/GNSSpEphInterp.cpp)
+add_library(orb_sp3 STATIC GNSS/GNSSpEph.cpp GNSS/GNSSpEphText.cpp GNSS/GNSSpEphBlocks.cpp
+  GNSS/GNSSpEphInterp.cpp)
 target_link_libraries(orb_sp3 PUBLIC orb_time orb_geom orb_matrix orb_util)
 
 orbika_add_test(test_sp3 tests/test_sp3_read.cpp tests/test_sp3_interp.cpp
   LIBS orb_sp3)
+
+# The program on damaged copies of the real SP3 files.
+orbika_add_test(test_sp3_files tests/test_sp3_damaged.cpp LIBS orb_util)
+if(ORBIKA_TESTS)
+  add_dependencies(test_sp3_files Orbika)
+endif()

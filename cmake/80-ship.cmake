@@ -30,11 +30,12 @@ if(ORBIKA_TESTS)
   add_test(NAME Ship.ReadmeInstallsTheScriptsPackages
     COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR}
             -P ${CMAKE_SOURCE_DIR}/tools/check_readme_packages.cmake)
-  # The manual page renders without a single groff warning.
+  # The manual pages render without a single groff warning.
   find_program(ORBIKA_GROFF groff)
   if(ORBIKA_GROFF)
     add_test(NAME Ship.ManPageRendersWithoutWarnings
-      COMMAND ${ORBIKA_GROFF} -man -Tutf8 -ww -z ${CMAKE_SOURCE_DIR}/man/Orbika.1)
+      COMMAND ${ORBIKA_GROFF} -man -Tutf8 -ww -z ${CMAKE_SOURCE_DIR}/man/Orbika.1
+              ${CMAKE_SOURCE_DIR}/man/OrbikaStats.1)
     set_tests_properties(Ship.ManPageRendersWithoutWarnings PROPERTIES
       FAIL_REGULAR_EXPRESSION ".")
   endif()

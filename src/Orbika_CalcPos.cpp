@@ -146,6 +146,20 @@ bool NavigationLacks(const Orbika& gc, char letter, short number) {
   return false;
 }
 
+// The one warning for a GLONASS satellite whose broadcast values are
+// missing at epoch t, the first such epoch, for lying too far from its
+// record.
+void WarnFarFromRecord(short slot, const mjd& t) {
+  const ymdhms cal = mjd2ymdhms(t);
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> MORE THAN %.0Lf DAYS FROM ITS "
+                "RECORD - BROADCAST COLUMNS WRITTEN AS nan!",
+                slot, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
+                static_cast<double>(cal.GetSecond()), GLNbEph::kMaxInterval / 86400);
+  ProgramWarning("Orbika", text);
+}
+
 }  // namespace
 
 void CheckBroadcast(Orbika& gc) {
@@ -198,13 +212,15 @@ void CalcPos(Orbika& gc) {
     if (!SatelliteCode(sat, satsyst, sprn)) continue;
     // A satellite the navigation file lacks keeps its broadcast columns,
     // written as nan (see CheckBroadcast).
-    const bool broadcastOK = !NavigationLacks(gc, satsyst, sprn);
+    const bool listed = !NavigationLacks(gc, satsyst, sprn);
+    bool warnedFar = false;
 
     while (calctime <= gc.enE) {
       ++ncalc;
       indextime = gc.isUse ? gc.useE : calctime;
       bool isPEG = false, isBEG = false, isPER = false, isBER = false;
       bool preciseOK = true;
+      bool broadcastOK = listed;
       if (satsyst == 'G') {
         if (gc.isPEph) {
           isPEG = true;
@@ -213,7 +229,7 @@ void CalcPos(Orbika& gc) {
         }
         if (gc.isGPSnav) {
           isBEG = true;
-          if (broadcastOK)
+          if (listed)
             gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sprn), calctime, indextime,
                                       pBEG, &tgd, 0, 0);
         }
@@ -225,7 +241,11 @@ void CalcPos(Orbika& gc) {
         }
         if (gc.isGLNnav) {
           isBER = true;
-          if (broadcastOK) gc.glnnav.CalcOrbikaition(sprn, calctime, indextime, pBER, vBER, 0);
+          if (listed && !gc.glnnav.CalcOrbikaition(sprn, calctime, indextime, pBER, vBER, 0)) {
+            broadcastOK = false;
+            if (!warnedFar) WarnFarFromRecord(sprn, calctime);
+            warnedFar = true;
+          }
         }
       }
 
@@ -253,8 +273,8 @@ void CalcPos(Orbika& gc) {
           record.Velocity(dPR);
         }
       } else if (isBER) {
-        record.Position(pBER);
-        record.Velocity(vBER);
+        record.Position(broadcastOK ? pBER : missing);
+        record.Velocity(broadcastOK ? vBER : missing);
       }
       record.Write();
       calctime += gc.dt;

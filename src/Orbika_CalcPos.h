@@ -15,7 +15,10 @@
 // fields and the differences that depend on them are written as "nan" in
 // their usual widths, so the table keeps its columns.  So are the broadcast
 // fields and the differences of a satellite that a loaded navigation file
-// does not hold (see CheckBroadcast).
+// does not hold (see CheckBroadcast), and those of a GLONASS epoch more than
+// two days from its record, with one warning per satellite on standard
+// error naming the first such epoch: "SAT: Rnn [date time] -> MORE THAN 2
+// DAYS FROM ITS RECORD - BROADCAST COLUMNS WRITTEN AS nan!".
 #pragma once
 
 #include "src/Orbika.h"

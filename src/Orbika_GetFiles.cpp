@@ -172,7 +172,9 @@ bool HelpOnly(const Orbika& gc, int nargc) {
 
 void ParseArgumetns(Orbika& gc, int nargc, const char** cargv) {
   // Verbose first, so that the messages cover the whole parse wherever -v
-  // stands.  Word 0 is the program's path and says nothing about verbosity.
+  // stands.  Only the words after the program's name count: word 0 is its
+  // path, and one like /var/... would otherwise turn verbose on (and, alone,
+  // print the help and stop).
   for (int i = 1; i < nargc; ++i)
     if (IsVerboseWord(Word(cargv[i]))) gc.verbose = true;
   gc.StartProg();

@@ -2,11 +2,14 @@
 // column, the framed reports the stores print, and the fixture path.
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "GNSS/antexNew.h"
 #include "GNSS/mjd.h"
+#include "GNSS/xyz.h"
+#include "GNSS/xyzt.h"
 #include "tests/TestUtil.h"
 
 namespace atxtest {
@@ -69,6 +72,21 @@ inline mjd Epoch(unsigned day, long double second) {
   mjd t;
   t.Set(day, second);
   return t;
+}
+
+// Plain vector arithmetic for the checks, independent of the store's types.
+struct V {
+  long double x, y, z;
+};
+inline V Of(const xyz& p) { return {p.GetX(), p.GetY(), p.GetZ()}; }
+inline V Of(const xyzt& p) { return {p.GetX(), p.GetY(), p.GetZ()}; }
+inline V operator-(const V& a, const V& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline V operator*(long double k, const V& a) { return {k * a.x, k * a.y, k * a.z}; }
+inline long double Dot(const V& a, const V& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline long double Norm(const V& a) { return std::sqrt(Dot(a, a)); }
+inline V Unit(const V& a) { return (1.0L / Norm(a)) * a; }
+inline V Cross(const V& a, const V& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
 // 2009-04-01 0 h, the day of the fixtures' validity boundary (00:30).

@@ -77,8 +77,8 @@ const Expected kExpected[] = {
     {"sp3-number-overflow.sp3", 1,
      "**** Orbika: Error -> GNSS PRECISE EPHEMERIS FILE %s: LINE 23: NUMBER OUT OF RANGE! ****"},
     {"sp3-short-block.sp3", 0,
-     "#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE %s: EPOCH 3 HOLDS 2 OF 4 RECORDS - THE "
-     "OTHERS COUNT AS MISSING! ####"},
+     "#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE %s: EPOCH 2009-04-01 00:30:00.00000000 "
+     "(LINE 31): NO RECORD OF 2 LISTED SATELLITES (R01 E11), MISSING HERE! ####"},
 };
 
 TEST(CrashInputs, EveryKeptInputEndsSoundly) {

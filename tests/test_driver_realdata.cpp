@@ -2,6 +2,7 @@
 // file kind together, the differences against separate broadcast-only runs,
 // and the size of the broadcast errors.
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -59,19 +60,26 @@ std::vector<std::string> RecordLines(const std::string& out) {
   return r;
 }
 
-// A RINEX 2 navigation text without the records of one satellite
-// (records of n lines, the satellite number in the first two columns).
-std::string WithoutSatellite(const std::string& text, int sat, int n) {
+// A RINEX 2 navigation text with each record of one satellite (n lines, the
+// satellite number in the first two columns) dropped, or else dated days
+// later (the day of the month, columns 9-11, stays within the month).
+std::string EditSatellite(const std::string& text, int sat, int n, bool drop, int days = 0) {
   const auto lines = SplitLines(text);
   std::string kept;
   bool body = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (body && std::atoi(lines[i].substr(0, 2).c_str()) == sat) {
-      i += static_cast<std::size_t>(n - 1);
-      continue;
+    std::string line = lines[i];
+    if (body && std::atoi(line.substr(0, 2).c_str()) == sat) {
+      if (drop) {
+        i += static_cast<std::size_t>(n - 1);
+        continue;
+      }
+      char day[4];
+      std::snprintf(day, sizeof day, "%3d", std::atoi(line.substr(8, 3).c_str()) + days);
+      line.replace(8, 3, day);
     }
-    kept += lines[i] + "\n";
-    if (lines[i].find("END OF HEADER") != std::string::npos) body = true;
+    kept += line + "\n";
+    if (line.find("END OF HEADER") != std::string::npos) body = true;
   }
   return kept;
 }
@@ -209,7 +217,7 @@ TEST_F(RealData, SatelliteMissingFromTheNavigationFile) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.sat);
     const std::string cut = orbtest::WriteTempFile(
-        WithoutSatellite(orbtest::ReadFileText(DataFile(c.file)), c.number, c.lines));
+        EditSatellite(orbtest::ReadFileText(DataFile(c.file)), c.number, c.lines, true));
     const std::vector<std::string> common = {"-ep" + sp3, "-prG12" + c.sat + "R08", "-dt3600"};
     auto args = common;
     args.push_back(c.option + DataFile(c.file));
@@ -237,6 +245,64 @@ TEST_F(RealData, SatelliteMissingFromTheNavigationFile) {
     EXPECT_EQ(alone.status, 1);
     EXPECT_EQ(alone.out, c.error);
     EXPECT_EQ(alone.err, "");
+  }
+}
+
+// GLONASS epochs more than two days from their records: broadcast values and
+// differences read nan, one warning per satellite names the first such
+// epoch, and every other record reads as in the run without them.
+TEST_F(RealData, GlonassEpochsFarFromTheirRecords) {
+  const std::string glo = DataFile("brdc0910.09g"), sp3 = DataFile("igl15253.sp3");
+  const std::string moved = orbtest::WriteTempFile(
+      EditSatellite(orbtest::ReadFileText(glo), 7, 4, false, 3));
+  const std::string warn = " -> MORE THAN 2 DAYS FROM ITS RECORD - BROADCAST COLUMNS WRITTEN AS nan!";
+  const std::string nan16 = "             nan", nan14 = "           nan", nan12 = "         nan";
+  const std::string nanPos = nan16 + nan16 + nan16 + nan14, nanVel = " " + nan12 + nan12 + nan12;
+  const struct {
+    std::string what;
+    std::vector<std::string> clean, far;
+    std::string err;
+    std::map<std::string, long> farRecords;  // per satellite
+    std::size_t keep;  // characters of a far record as in the clean run
+  } cases[] = {
+      // The window starts three days before the file's first records (00:15
+      // UTC), from which only epochs after 2009-03-30 00:15 GPS time are
+      // integrated; the first day of the file reads as in the file's own window.
+      {"window", {"-eg" + glo, "-prR07R08"}, {"-eg" + glo, "-prR07R08", "-ts2009-03-29,00:00:00"},
+       WarningText("SAT: R07 [2009-03-29 00:00:00.0]" + warn) +
+           WarningText("SAT: R08 [2009-03-29 00:00:00.0]" + warn),
+       {{"R07", 25}, {"R08", 25}}, 0},
+      // R07's records dated three days late beside the precise file of the
+      // day: its precise values stay, the rest reads nan.
+      {"records moved", {"-ep" + sp3, "-eg" + glo, "-prR07R08"},
+       {"-ep" + sp3, "-eg" + moved, "-prR07R08"},
+       WarningText("SAT: R07 [2009-04-01 00:00:00.0]" + warn), {{"R07", 24}}, 46 + 62 + 37},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto cleanArgs = c.clean, farArgs = c.far;
+    cleanArgs.push_back("-dt3600");
+    farArgs.push_back("-dt3600");
+    const auto clean = RunOrbika(cleanArgs, 60), far = RunOrbika(farArgs, 60);
+    ASSERT_EQ(clean.status, 0) << clean.err;
+    EXPECT_EQ(far.status, 0);
+    EXPECT_EQ(far.err, c.err);
+    const auto want = RecordLines(clean.out), got = RecordLines(far.out);
+    std::map<std::string, long> nan;  // far records per satellite
+    std::map<std::string, std::string> byEpoch;
+    for (const auto& r : want) byEpoch[r.substr(0, 46)] = r;
+    for (const auto& r : got) {
+      const auto it = byEpoch.find(r.substr(0, 46));
+      if (r.size() > 46 + 62 && r.substr(r.size() - 37) == nanVel) {
+        ++nan[r.substr(43, 3)];
+        if (c.keep) ASSERT_NE(it, byEpoch.end()) << r;
+        const std::string kept = c.keep ? it->second.substr(0, c.keep) : r.substr(0, 46);
+        EXPECT_EQ(r, kept + nanPos + nanVel);
+      } else if (it != byEpoch.end()) {
+        EXPECT_EQ(r, it->second);
+      }
+    }
+    EXPECT_EQ(nan, c.farRecords);
   }
 }
 

@@ -80,10 +80,10 @@ TEST(sp3Header, ReadsCountsEpochsAndBases) {
 }
 
 TEST(sp3Header, SatelliteLetterCodes) {
-  // G 5: blank tens digit; J: QZSS offset 500; S: no offset.
+  // G 5: blank tens digit; J: QZSS offset 500; S: SBAS offset 400.
   sp3test::File f = PlainFile({"G 5", "R24", "J07", "S20", "E11", "C03", "G32"}, 2);
   GNSSpEph e = Load(sp3test::Build(f));
-  const std::vector<short> want = {5, 124, 507, 20, 211, 303, 32};
+  const std::vector<short> want = {5, 124, 507, 420, 211, 303, 32};
   const matrix<short> list = e.GetSatList();
   ASSERT_EQ(list.NRow(), 7);
   for (int k = 0; k < 7; ++k) {
@@ -204,19 +204,11 @@ TEST(sp3Records, BlankExponentFieldMeansBaseToThePowerZero) {
   EXPECT_EQ(s.GetT(), 1.0L * 1e-12);
 }
 
-TEST(sp3Records, EpochLinesDoNotChangeTheEpochs) {
-  sp3test::File f = PlainFile({"G01"}, 3);
-  f.epochLines = {sp3test::EpochLine(f, 0), "*  2009  4  1  5 17 12.00000000",
-                  "*  1999 12 31 23 59 59.99999999"};
-  GNSSpEph e = Load(sp3test::Build(f));
-  for (long i = 0; i < 3; ++i) EXPECT_EQ(e.GetMJD(i).GetSecond(), 900.0L * i);
-}
-
-TEST(sp3Records, ARecordWithoutPKeepsAZeroPosition) {
+TEST(sp3Records, ALineThatIsNoRecordLeavesItsSatelliteMissing) {
   sp3test::File f = PlainFile({"G01", "G02"}, 2);
   f.epochs[1][1] = "EG02  15000.000000 -12000.000000  20000.000000    100.000000";
   GNSSpEph e = Load(sp3test::Build(f));
-  EXPECT_EQ(e.GetSat(3), 2);
+  EXPECT_EQ(e.GetSat(3), 0);
   EXPECT_EQ(e.GetPosition(3).GetX(), 0);
   EXPECT_EQ(e.GetPosition(3).GetT(), 0);
   EXPECT_NE(e.GetPosition(2).GetX(), 0);
@@ -264,16 +256,17 @@ TEST(sp3Files, HeaderCountingMoreEpochsThanTheFileHoldsIsCutWithAWarning) {
   EXPECT_EQ(res.status, 0);
   EXPECT_EQ(res.out, "3\n");
   EXPECT_EQ(res.err, "\n#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE " + path +
-                         ": HEADER ANNOUNCES 96 EPOCHS, THE FILE HOLDS 3 - READING THESE! ####\n"
+                         ": HEADER DISAGREES WITH THE EPOCH LINES: 96 EPOCHS IN THE HEADER, 3 EPOCHS"
+                         " IN THE EPOCH LINES - THE TABLE FOLLOWS THE EPOCH LINES! ####\n"
                          "     Continuing Orbika ... \n\n");
 }
 
-TEST(sp3Files, FewerEpochsInTheHeaderThanInTheFileReadsTheHeadersCount) {
+TEST(sp3Files, FewerEpochsInTheHeaderThanInTheFileReadsEveryBlock) {
   sp3test::File f = PlainFile({"G01"}, 4);
   f.nepochHeader = 2;
   GNSSpEph e = Load(sp3test::Build(f));
-  EXPECT_EQ(e.GetNEpoch(), 2);
-  EXPECT_EQ(e.GetNSat(), 2);
+  EXPECT_EQ(e.GetNEpoch(), 4);
+  EXPECT_EQ(e.GetNSat(), 4);
 }
 
 TEST(sp3Files, TruncatedLastBlockLeavesZeroPositions) {
@@ -367,15 +360,17 @@ TEST(sp3Files, OverlongLinesAreFatal) {
             ErrorReport(path2, "HEADER LINE 19 LONGER THAN 511 CHARACTERS!"));
 }
 
-TEST(sp3Files, MoreRecordsThanTheFileHasLinesIsFatal) {
-  // 3 satellites announced, one record per epoch: the table of 40 x 3
-  // records cannot come from a file of 103 lines.
-  sp3test::File f = PlainFile({"G01", "G02", "G03"}, 40);
-  for (auto& block : f.epochs) block.resize(1);
+TEST(sp3Files, EpochLinesSpanningAHugeTableAreFatal) {
+  // One-second interval, the second block 30 days after the first: a table
+  // of 2592001 epochs would be mostly gap.
+  sp3test::File f = PlainFile({"G01"}, 2);
+  f.interval = 1;
+  f.epochLines = {sp3test::EpochLine(f, 0), "*  2009  5  1  0  0  0.00000000"};
   const std::string path = orbtest::WriteTempFile(sp3test::Build(f), ".sp3");
   const orbtest::RunResult res = ReadCaptured(path);
   EXPECT_EQ(res.status, 1);
-  EXPECT_EQ(res.err, ErrorReport(path, "40 EPOCHS OF 3 SATELLITES DO NOT FIT IN ITS 103 LINES!"));
+  EXPECT_EQ(res.err, ErrorReport(path, "EPOCH LINES SPAN 2592001 EPOCHS OF 1 SATELLITES, TOO MANY "
+                                       "FOR ITS 27 LINES!"));
 }
 
 TEST(sp3Files, InvalidStartEpochEndsTheRunThroughTheTimeValue) {

@@ -49,13 +49,23 @@ struct File {
   bool withEof = true;         // closing "EOF" line
 };
 
-// Calendar-style epoch line for epoch i (the store never reads it).
+// Epoch line of epoch i: the header's start plus i intervals as a calendar
+// date (civil date of the day number, Fliegel and Van Flandern).
 inline std::string EpochLine(const File& f, size_t i) {
   const double sec = f.frac * 86400 + static_cast<double>(i) * f.interval;
   const long s = static_cast<long>(sec);
+  long l = f.mjday + s / 86400 + 2400001 + 68569;
+  const long n = 4 * l / 146097;
+  l -= (146097 * n + 3) / 4;
+  const long y = 4000 * (l + 1) / 1461001;
+  l = l - 1461 * y / 4 + 31;
+  const long m = 80 * l / 2447;
+  const long d = l - 2447 * m / 80;
+  l = m / 11;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "*  2009  4 %2ld %2ld %2ld %11.8f", 1 + s / 86400,
-                (s / 3600) % 24, (s / 60) % 60, static_cast<double>(s % 60));
+  std::snprintf(buf, sizeof buf, "*  %4ld %2ld %2ld %2ld %2ld %11.8f", 100 * (n - 49) + y + l,
+                m + 2 - 12 * l, d, (s / 3600) % 24, (s / 60) % 60,
+                static_cast<double>(s % 60) + (sec - static_cast<double>(s)));
   return buf;
 }
 

@@ -1,5 +1,5 @@
 # Installs the build tree BUILD into the fresh folder PREFIX and checks that
-# the program and its manual page arrive where `cmake --install` promises.
+# the programs and their manual pages arrive where `cmake --install` promises.
 #   cmake -DBUILD=<build tree> -DPREFIX=<folder> -P tools/check_install.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREFIX}"
@@ -8,7 +8,8 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 include(GNUInstallDirs)
-foreach(installed "${CMAKE_INSTALL_BINDIR}/Orbika" "${CMAKE_INSTALL_MANDIR}/man1/Orbika.1")
+foreach(installed "${CMAKE_INSTALL_BINDIR}/Orbika" "${CMAKE_INSTALL_MANDIR}/man1/Orbika.1"
+                  "${CMAKE_INSTALL_BINDIR}/OrbikaStats" "${CMAKE_INSTALL_MANDIR}/man1/OrbikaStats.1")
   if(NOT EXISTS "${PREFIX}/${installed}")
     message(FATAL_ERROR "not installed: ${installed}")
   endif()
