@@ -11,7 +11,7 @@ orbika_add_test(test_sp3 tests/test_sp3_read.cpp tests/test_sp3_interp.cpp
   LIBS orb_gnss_sp3)
 
 # The program on damaged copies of the real SP3 files.
-orbika_add_test(test_sp3_files tests/test_sp3_damaged.cpp LIBS orb_proginc_base)
+orbika_add_test(test_sp3_files tests/test_sp3_files.cpp LIBS orb_proginc_base)
 if(ORBIKA_TESTS)
   add_dependencies(test_sp3_files Orbika)
 endif()
