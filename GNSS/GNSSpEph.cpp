@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "GNSS/GNSSpEphText.h"
+#include "GNSS/TimeConverse.h"
 #include "PROGINC/ProgramError.h"
 
 using sp3text::Col;
@@ -30,6 +31,11 @@ constexpr int kFirstEntryColumn = 10;
 // two identification lines, two %c, two %f and two %i lines.
 constexpr long kFixedHeaderLines = 8;
 
+// Offsets of time scales from GPS time, s.
+constexpr long double kTaiMinusGps = 19;   // TAI - GPS, fixed at the GPS origin
+constexpr long double kGpsMinusBdt = 14;   // GPS - BDT, fixed at the BDT origin (2006)
+constexpr long double kGloMinusUtc = 10800;  // GLONASS time is UTC(SU) + 3 h
+
 // Largest accepted epoch interval, s: the table's epochs must stay dates.
 constexpr long double kMaxInterval = 1e6;
 
@@ -40,6 +46,7 @@ GNSSpEph::GNSSpEph()
       PSisOK(true),
       version('\0'),
       flag('\0'),
+      timeSystem(),
       nepoch(0),
       nSatListLines(0),
       nComments(0),
@@ -72,6 +79,7 @@ void GNSSpEph::ReadFile() {
   ReadFileHeader(cur);
   CheckInterval();
   PlaceBlocks();
+  if (version == 'd') StartEpoch += ToGpsTime();
 
   epoch.Resize(nepoch);
   const long nrec = nepoch * nsat;
@@ -156,8 +164,11 @@ void GNSSpEph::ReadFileHeader(sp3text::LineCursor& cur) {
   ReadAccuracyExponents(cur);
   DropUnnumbered();
 
-  // Two %c lines, then the first %f line with the accuracy bases.
+  // Two %c lines, the first with the time system in columns 10-12, then
+  // the first %f line with the accuracy bases.
   cur.Next(kHeaderLineSize);
+  for (int c = 0; c < 3; ++c) timeSystem[c] = Col(cur.line, cur.len, 10 + c);
+  timeSystem[3] = '\0';
   cur.Next(kHeaderLineSize);
   cur.Next(kHeaderLineSize);
   posBase = Number(cur.line, 3);
@@ -172,6 +183,7 @@ void GNSSpEph::ReadFileHeader(sp3text::LineCursor& cur) {
 // of entries without a number are kept for their warning.
 void GNSSpEph::ReadSatList(sp3text::LineCursor& cur) {
   unnumbered.clear();
+  unnumberedLetters.clear();
   for (long q = 0; q < nSatListLines; ++q) {
     cur.Next(kHeaderLineSize);
     if (q == 0) {
@@ -194,7 +206,9 @@ void GNSSpEph::ReadSatList(sp3text::LineCursor& cur) {
       const char code[4] = {Col(cur.line, cur.len, col), Col(cur.line, cur.len, col + 1),
                             Col(cur.line, cur.len, col + 2), '\0'};
       satList(idx) = sp3text::SatNumber(code[0], code[1], code[2]);
-      if (satList(idx) == sp3text::kNoRange) sp3text::AddCode(unnumbered, code);
+      if (satList(idx) != sp3text::kNoRange) continue;
+      sp3text::AddCode(unnumbered, code);
+      if (unnumberedLetters.find(code[0]) == std::string::npos) unnumberedLetters += code[0];
     }
   }
 }
@@ -233,8 +247,8 @@ void GNSSpEph::DropUnnumbered() {
   nsat = static_cast<short>(kept);
 
   unnumbered.pop_back();
-  std::string what = "SATELLITES " + unnumbered +
-                     " SKIPPED - THEIR SYSTEM LETTERS HAVE NO SATELLITE NUMBERS!";
+  const std::string what =
+      "LIST ENTRIES OF SYSTEMS WITHOUT SATELLITE NUMBERS SKIPPED: " + unnumbered + "!";
   FileWarning(sp3file, what.c_str());
 }
 
@@ -244,4 +258,22 @@ void GNSSpEph::CheckInterval() const {
     std::snprintf(what, sizeof what, "EPOCH INTERVAL %.8Lf NOT VALID!", interval);
     FileError(sp3file, what);
   }
+}
+
+// Seconds to add to an epoch of the file's time system to reach GPS time.
+// Galileo, QZSS and IRNSS system times are steered to GPS time (their
+// offsets stay far below the table's resolution); UTC and GLONASS time use
+// the leap seconds of the start epoch's day.
+long double GNSSpEph::ToGpsTime() const {
+  const std::string ts = timeSystem;
+  if (ts == "GPS" || ts == "GAL" || ts == "QZS" || ts == "IRN" || ts == "ccc" || ts == "   ")
+    return 0;
+  if (ts == "TAI") return -kTaiMinusGps;
+  if (ts == "BDT") return kGpsMinusBdt;
+  if (ts == "UTC") return LeapSecond(StartEpoch);
+  if (ts == "GLO") return -kGloMinusUtc + LeapSecond(StartEpoch);
+  const std::string what =
+      "TIME SYSTEM " + ts + " NOT KNOWN - EPOCHS TAKEN AS GPS TIME!";
+  FileWarning(sp3file, what.c_str());
+  return 0;
 }

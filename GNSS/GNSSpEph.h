@@ -1,12 +1,17 @@
 // GNSSpEph: store of one SP3 precise ephemeris file, with Lagrange
 // interpolation of satellite positions, velocities and clocks.
 //
-// The store reads the position-and-clock content of an SP3 version c file
-// (format description: S. Hilla, "The Extended Standard Product 3 Orbit
-// Format (SP3-c)", NGS): the header's epoch count, start epoch and interval,
+// The store reads the position-and-clock content of an SP3 version c or d
+// file (format descriptions: S. Hilla, "The Extended Standard Product 3
+// Orbit Format (SP3-c)", NGS; "SP3-d", IGS and NGS): the header's epoch count, start epoch and interval,
 // the satellite list with its accuracy exponents, the two floating-point
 // bases of the accuracies, and one position record per satellite and epoch.
-// Velocity and correlation records are not read.
+// Velocity and correlation records are not read.  Version d adds any
+// number of satellite-list lines and comment lines, which both versions
+// read alike, and makes the time-system field of the first %c line count:
+// the epochs of a version d file are brought to GPS time from TAI, BDT, UTC
+// or GLONASS time (Galileo, QZSS and IRNSS times count as GPS time); the
+// epochs of a version c file are taken as written.
 //
 // The epoch lines decide the times.  The table's epochs are a start plus
 // whole intervals (so the interpolation nodes are exactly equally spaced):
@@ -23,7 +28,8 @@
 //
 // Units and scales: positions in metres in the Earth-fixed frame of the file,
 // clock corrections in seconds, velocities in metres per second; epochs are
-// mjd values in the time scale of the file (GPS time for IGS products).
+// mjd values in GPS time (version c: the time scale of the file, GPS time
+// for IGS products).
 // Satellite numbers: GPS PRN n is n, GLONASS slot n is 100 + n, Galileo
 // 200 + n, BeiDou 300 + n, SBAS 400 + n, QZSS 500 + n.  List entries of
 // other system letters are left out, with one warning.
@@ -148,6 +154,7 @@ class GNSSpEph {
   char sp3file[256];     // name of the SP3 file
   char version;          // version letter (line 1, column 2)
   char flag;             // position/velocity flag (line 1, column 3)
+  char timeSystem[4];    // time system (first %c line, columns 10-12)
   long nepoch;           // number of epochs
   long nSatListLines;    // satellite-list lines ("+ ") before the first epoch
   long nComments;        // comment lines ("/*") before the first epoch
@@ -187,6 +194,7 @@ class GNSSpEph {
   std::vector<EpochBlock> blocks;  // every epoch block of the file, in file order
   std::vector<long> listIndex;     // list entry of each satellite number, or -1
   std::string unnumbered;          // list codes whose letter has no number range
+  std::string unnumberedLetters;   // their system letters
 
   // Reading steps of ReadFile.  The counting pass also counts the header
   // lines and reads the epoch lines, so that the header and the data can be
@@ -198,6 +206,7 @@ class GNSSpEph {
   void ReadAccuracyExponents(sp3text::LineCursor& cur);
   void DropUnnumbered();
   void CheckInterval() const;
+  long double ToGpsTime() const;
   void PlaceBlocks();
   [[noreturn]] void NeedTwoEpochs(long n) const;
   void WarnHeader(const mjd& hStart, long double hInterval, long hCount) const;
@@ -221,7 +230,16 @@ class GNSSpEph {
   long ReferenceIndex(const mjd& ephCalc) const;
   long ListIndex(unsigned short sati) const;
   bool WindowMissing(long first, int n, long s) const;
-  void SumPosition(const LagrangeBasis& b, long first, long s, xyzt& psat, xyzt& vsat) const;
-  long double InterpolateClock(const LagrangeBasis& b, long first, long g, long s,
-                               const mjd& ephCalc);
+  // Weights of one epoch (see GNSSpEphInterp.cpp): every satellite shares
+  // them, so the last few hundred sets are kept, filled by the first
+  // satellite that needs them and found again by the others.
+  struct Weights;
+  std::vector<long double> weightCache;
+  bool regularTable = false;        // epochs a whole number of intervals apart
+  std::vector<char> missingRecord;  // per record: its position is missing (empty: not marked)
+  bool RegularTable() const;
+  void MarkMissing();
+  Weights EpochWeights(const mjd& ephCalc, long first, long firstT, long double* scratch);
+  void SumPosition(const Weights& w, long first, long s, xyzt& psat, xyzt& vsat) const;
+  long double InterpolateClock(const Weights& w, long firstT, long s);
 };

@@ -92,8 +92,8 @@ struct GNSSpEph::BlockDamage {
   std::string repeated;   // codes of records given twice
 };
 
-// The table's grid from the epoch lines: start and count from the first and
-// last block, the interval from the header when most blocks lie on its
+// The table's grid from the epoch lines: start (its epoch line's time) and
+// count from the first and last block, the interval from the header when most blocks lie on its
 // grid, else from the first two blocks.  Sets each block's epoch index.
 void GNSSpEph::PlaceBlocks() {
   const mjd hStart = StartEpoch;
@@ -121,9 +121,11 @@ void GNSSpEph::PlaceBlocks() {
     }
   }
   long kmin = LONG_MAX, kmax = LONG_MIN;
+  const EpochBlock* firstBlock = nullptr;
   for (EpochBlock& b : blocks) {
     b.index = (b.readable && OnGrid(b.t, origin, interval, b.index)) ? b.index : LONG_MIN;
     if (b.index == LONG_MIN) continue;
+    if (b.index < kmin) firstBlock = &b;
     kmin = std::min(kmin, b.index);
     kmax = std::max(kmax, b.index);
   }
@@ -137,8 +139,9 @@ void GNSSpEph::PlaceBlocks() {
                   nepoch, nsat, nFileLines);
     FileError(sp3file, what);
   }
-  StartEpoch = origin;
-  if (kmin != 0) StartEpoch += static_cast<long double>(kmin) * interval;
+  // The first block's epoch line gives the start: the header's fraction of
+  // a day may be rounded.
+  StartEpoch = firstBlock->t;
   for (EpochBlock& b : blocks)
     if (b.index != LONG_MIN) b.index -= kmin;
   WarnHeader(hStart, hInterval, hCount);
@@ -278,9 +281,8 @@ void GNSSpEph::PlaceRecord(const sp3text::LineCursor& cur, long i, std::vector<c
   const char code[4] = {Col(cur.line, cur.len, 2), Col(cur.line, cur.len, 3),
                         Col(cur.line, cur.len, 4), '\0'};
   const short s = sp3text::SatNumber(code[0], code[1], code[2]);
-  // Satellites the header lists under a letter without numbers were
-  // reported with the header.
-  if (s == sp3text::kNoRange && unnumbered.find(code) != std::string::npos) return;
+  // Systems without numbers were reported with the header.
+  if (s == sp3text::kNoRange && unnumberedLetters.find(code[0]) != std::string::npos) return;
   const long k = (s >= 0 && s < sp3text::kSatNumberEnd) ? listIndex[s] : -1;
   if (k < 0) return sp3text::AddCode(dmg.unlisted, code);
   if (seen[k]) return sp3text::AddCode(dmg.repeated, code);

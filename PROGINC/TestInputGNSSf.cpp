@@ -36,7 +36,7 @@ constexpr int kRINEXSystemColumn = 40;  // 0-based index of column 41 (versions 
 constexpr int kRINEXVersionWidth = 9;   // the version in columns 1-9
 constexpr double kFirstVersion3 = 3.0;  // versions read in the 3/4 layouts
 constexpr double kEndVersion4 = 5.0;
-constexpr size_t kSP3LineLength = 60;  // first line of an SP3-c header
+constexpr size_t kSP3LineLength = 60;  // first line of an SP3-c or SP3-d header
 
 }  // namespace
 
@@ -66,8 +66,8 @@ bool TestSP3Format(const char* fname) {
   char line[kLineBuffer];
   if (!ReadFirstLine(fname, line)) return false;
   trim(line);
-  return std::strlen(line) == kSP3LineLength && line[0] == '#' && line[1] == 'c' &&
-         (line[2] == 'P' || line[2] == 'V');
+  return std::strlen(line) == kSP3LineLength && line[0] == '#' &&
+         (line[1] == 'c' || line[1] == 'd') && (line[2] == 'P' || line[2] == 'V');
 }
 
 bool TestAntexf(const char* fname) { return FirstLineHas(fname, "ANTEX VERSION / SYST"); }

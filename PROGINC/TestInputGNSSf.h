@@ -8,9 +8,9 @@
 //
 // The labels and columns are those of the format descriptions: RINEX 2
 // (label "RINEX VERSION / TYPE", file type in column 21), RINEX 3 and 4
-// (version in columns 1-9, satellite system in column 41), SP3 version c
-// (a 60-character first line beginning "#c" and the position/velocity flag
-// P or V), ANTEX ("ANTEX VERSION / SYST") and IONEX ("IONEX VERSION / TYPE").
+// (version in columns 1-9, satellite system in column 41), SP3 versions c
+// and d (a 60-character first line beginning "#c" or "#d" and the
+// position/velocity flag P or V), ANTEX ("ANTEX VERSION / SYST") and IONEX ("IONEX VERSION / TYPE").
 #pragma once
 
 // Characters of a first line that the tests examine.
@@ -27,8 +27,9 @@ bool TestRINEXf(const char* fname, char type);
 // 'M' (mixed).  Observation files and other systems' files fail.
 bool TestRINEXNavf(const char* fname, char system);
 
-// SP3 version c file: the first line, trimmed of blanks on both sides, is
-// exactly 60 characters long, begins with "#c" and has P or V third.
+// SP3 version c or d file: the first line, trimmed of blanks on both sides,
+// is exactly 60 characters long, begins with "#c" or "#d" and has P or V
+// third.  Versions a and b fail.
 bool TestSP3Format(const char* fname);
 
 // ANTEX antenna calibration file.

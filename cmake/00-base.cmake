@@ -1,10 +1,16 @@
-# Foundation: matrix container, text, file and report utilities, GNSS constants.
+# Bottom layer, used by everything above: the matrix container (matrix/) and
+# the low-level text, file and report helpers (PROGINC/).
 add_library(orb_matrix STATIC
-  matrix/MError.cpp matrix/sort.cpp matrix/UniqList.cpp)
-add_library(orb_util STATIC
-  PROGINC/cstringf.cpp PROGINC/cfilef.cpp PROGINC/ProgramError.cpp)
-add_library(orb_const STATIC GNSS/mGNSSc.cpp)
-target_link_libraries(orb_const PUBLIC orb_matrix)
+  matrix/MError.cpp
+  matrix/sort.cpp
+  matrix/UniqList.cpp
+  matrix/matrix.h
+  matrix/matrixUtil.h)
 
-orbika_add_test(test_base tests/test_matrix.cpp tests/test_util.cpp tests/test_const.cpp
-  LIBS orb_matrix orb_util orb_const)
+add_library(orb_proginc_base STATIC
+  PROGINC/cstringf.cpp
+  PROGINC/cfilef.cpp
+  PROGINC/ProgramError.cpp)
+
+orbika_add_test(test_base tests/test_matrix.cpp tests/test_util.cpp
+  LIBS orb_matrix orb_proginc_base)

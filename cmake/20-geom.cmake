@@ -1,12 +1,16 @@
 # Geometry and astronomy: Cartesian and local vectors with their text
 # output, sidereal time, Sun and Moon positions, direction angles, sine
 # and cosine with a cheap reduction of orbit-sized angles.
-add_library(orb_geom STATIC
-  GNSS/xyz.cpp GNSS/xyzt.cpp GNSS/neu.cpp
-  GNSS/LuniSolarPosition.cpp GNSS/Azimut.cpp GNSS/SinCos.cpp)
-target_link_libraries(orb_geom PUBLIC orb_time orb_format)
+add_library(orb_gnss_geom STATIC
+  GNSS/xyz.cpp
+  GNSS/xyzt.cpp
+  GNSS/neu.cpp
+  GNSS/LuniSolarPosition.cpp
+  GNSS/Azimut.cpp
+  GNSS/SinCos.cpp)
+target_link_libraries(orb_gnss_geom PUBLIC orb_gnss_time orb_proginc_base)
 
 orbika_add_test(test_geom
   tests/test_geom_vectors.cpp tests/test_geom_output.cpp tests/test_geom_astro.cpp
   tests/test_geom_sincos.cpp
-  LIBS orb_geom)
+  LIBS orb_gnss_geom)

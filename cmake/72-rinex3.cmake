@@ -3,7 +3,7 @@
 if(ORBIKA_TESTS)
   find_package(ZLIB REQUIRED)
 endif()
-orbika_add_test(test_gpsnav_rinex3 tests/test_gpsnav_rinex3.cpp LIBS orb_cli ZLIB::ZLIB)
+orbika_add_test(test_gpsnav_rinex3 tests/test_gpsnav_rinex3.cpp LIBS orb_src ZLIB::ZLIB)
 if(ORBIKA_TESTS)
   add_dependencies(test_gpsnav_rinex3 Orbika)
 endif()

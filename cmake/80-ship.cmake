@@ -3,8 +3,7 @@
 
 # make_examples [FOLDER] writes the sample set from the program's own stores.
 add_executable(make_examples tools/make_examples.cpp)
-target_link_libraries(make_examples PRIVATE orb_gpsnav orb_glonav orb_time orb_geom orb_matrix
-  orb_util)
+target_link_libraries(make_examples PRIVATE orb_gnss_gpsnav orb_gnss_glonav)
 
 orbika_add_test(test_examples tests/test_examples.cpp)
 if(ORBIKA_TESTS)

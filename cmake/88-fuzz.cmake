@@ -5,7 +5,7 @@
 # The built program on damaged variants of the fixtures and of the real
 # files, and on every kept crash input in tests/data/crash.
 orbika_add_test(test_damaged_files tests/test_damaged_files.cpp tests/test_crash_inputs.cpp
-  LIBS orb_util)
+  LIBS orb_proginc_base)
 if(ORBIKA_TESTS)
   add_dependencies(test_damaged_files Orbika)
   target_compile_definitions(test_damaged_files PRIVATE
@@ -45,9 +45,10 @@ if(ORBIKA_FUZZ)
       ORBIKA_FUZZ_FIXTURES="${CMAKE_SOURCE_DIR}/tests/data")
   endfunction()
 
-  orbika_add_fuzzer(gpsnav LIBS orb_gpsnav)
-  orbika_add_fuzzer(glonav LIBS orb_glonav)
-  orbika_add_fuzzer(sp3 LIBS orb_sp3)
-  orbika_add_fuzzer(antex LIBS orb_sp3 orb_antex)
-  orbika_add_fuzzer(cli LIBS orb_cli orb_driver)
+  orbika_add_fuzzer(gpsnav LIBS orb_gnss_gpsnav)
+  orbika_add_fuzzer(glonav LIBS orb_gnss_glonav)
+  orbika_add_fuzzer(sp3 LIBS orb_gnss_sp3)
+  orbika_add_fuzzer(antex LIBS orb_gnss_antex)
+  orbika_add_fuzzer(cli LIBS orb_src)
+  orbika_add_fuzzer(stats LIBS orb_stats)
 endif()

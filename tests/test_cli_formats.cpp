@@ -82,9 +82,10 @@ TEST(TestSP3Format, VersionCWithPositionOrVelocityFlag) {
   EXPECT_TRUE(SP3("#cV" + kSP3cLine.substr(3) + "\n"));
 }
 
-TEST(TestSP3Format, VersionsAAndDAreRejected) {
+TEST(TestSP3Format, VersionDIsReadVersionsAAndBAreRejected) {
+  EXPECT_TRUE(TestSP3Format(Fixture("cli_sp3d.sp3").c_str()));
   EXPECT_FALSE(TestSP3Format(Fixture("cli_sp3a.sp3").c_str()));
-  EXPECT_FALSE(TestSP3Format(Fixture("cli_sp3d.sp3").c_str()));
+  EXPECT_FALSE(SP3("#bP" + kSP3cLine.substr(3) + "\n"));
 }
 
 TEST(TestSP3Format, BlanksAroundTheSixtyCharactersAreTrimmed) {

@@ -400,14 +400,13 @@ TEST(CheckArgumetns, WrongEphemerisFormatsAreFatal) {
     std::string en, eg, ep, msg;
   };
   const std::string n = Fixture("cli_gps.09n"), g = Fixture("cli_glonass.09g"),
-                    o = Fixture("cli_obs.09o"), a = Fixture("cli_sp3a.sp3"),
-                    d = Fixture("cli_sp3d.sp3");
+                    o = Fixture("cli_obs.09o"), a = Fixture("cli_sp3a.sp3");
   const std::string gpsMsg = "GPS NAVIGATION FILE IS NOT GPS RINEX NAVIGATION FORMAT!";
   const std::string glnMsg = "GLONAS NAVIGATION FILE IS NOT GLONASS RINEX NAVIGATION FORMAT!";
   const std::string sp3Msg = "GNSS PRECISE EPHEMERIS FILE NOT A SP3 FORMAT!";
   for (const Case& c : {Case{g, "", "", gpsMsg}, Case{o, "", "", gpsMsg},
                         Case{"", n, "", glnMsg}, Case{"", o, "", glnMsg},
-                        Case{"", "", a, sp3Msg}, Case{"", "", d, sp3Msg},
+                        Case{"", "", a, sp3Msg},
                         Case{"", "", n, sp3Msg},
                         // The precise file is tested first, then GPS, then GLONASS.
                         Case{g, n, a, sp3Msg}, Case{g, n, "", gpsMsg}}) {

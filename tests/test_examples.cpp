@@ -357,34 +357,50 @@ TEST(ExampleRun, WithoutAntexTheRadialDifferenceGrowsByTheAntennaOffset) {
 
 bool HaveGnuplot() { return std::system("command -v gnuplot > /dev/null 2>&1") == 0; }
 
+// The sample day (7 satellites, a legend by satellite) and, when the real
+// data is there, set A (48 satellites, a legend by system).
 TEST(PlotScript, DrawsThePngOfADifferenceTable) {
   if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed (Debian package gnuplot-nox)";
-  const orbtest::RunResult run = RunOnSet({"-dt300"});
-  ASSERT_EQ(run.status, 0);
-  const std::string dir = orbtest::MakeTempDir();
-  const std::string table = orbtest::WriteTempFile(run.out, ".txt");
-  const std::string png = dir + "/differences.png";
-  const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {table, png});
-  ASSERT_EQ(plot.status, 0) << plot.err;
-  EXPECT_EQ(plot.err, "");
-  const std::string image = orbtest::ReadFileText(png);
-  ASSERT_GT(image.size(), 1000u);
-  EXPECT_EQ(image.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  std::vector<orbtest::RunResult> runs{RunOnSet({"-dt300"})};
+  if (!orbtest::DataDir().empty())
+    runs.push_back(orbtest::RunOrbika({"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"},
+                                      60, orbtest::DataDir()));
+  for (const orbtest::RunResult& run : runs) {
+    ASSERT_EQ(run.status, 0);
+    const std::string table = orbtest::WriteTempFile(run.out, ".txt");
+    const std::string png = orbtest::MakeTempDir() + "/differences.png";
+    const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {table, png});
+    ASSERT_EQ(plot.status, 0) << plot.err;
+    EXPECT_EQ(plot.err, "");
+    const std::string image = orbtest::ReadFileText(png);
+    ASSERT_GT(image.size(), 1000u);
+    EXPECT_EQ(image.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  }
 }
 
 TEST(PlotScript, RefusesATableWithoutDifferences) {
   // Broadcast GPS alone: the records hold only the position.
-  const orbtest::RunResult run =
+  const orbtest::RunResult gps =
       orbtest::RunOrbika({std::string("-en") + examples::kGpsNavFile}, 60, kExamples);
-  ASSERT_EQ(run.status, 0);
-  const std::string table = orbtest::WriteTempFile(run.out, ".txt");
-  const std::string png = orbtest::MakeTempDir() + "/none.png";
-  const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {table, png});
-  EXPECT_EQ(plot.status, 1);
-  EXPECT_EQ(plot.err, "plot-differences: " + table +
-                          " has no precise-minus-broadcast columns (run Orbika with an SP3 file "
-                          "and a navigation file)\n");
-  EXPECT_EQ(orbtest::ReadFileText(png), "");
+  ASSERT_EQ(gps.status, 0);
+  const std::string noColumns = orbtest::WriteTempFile(gps.out, ".txt");
+  // A satellite missing from the SP3 file: nan in every record.
+  std::string nan = RunOnSet({}).out;
+  nan = nan.substr(0, nan.find("\n 2024")) + "\n" +
+        " 2024-05-15 00:00:00.0   60445     0.0     G05" + std::string(11, ' ') +
+        "nan nan nan nan nan nan nan nan nan nan nan\n";
+  const std::string allNan = orbtest::WriteTempFile(nan, ".txt");
+  const std::pair<std::string, std::string> cases[] = {
+      {noColumns, noColumns + " has no precise-minus-broadcast columns (run Orbika with an SP3 "
+                              "file and a navigation file)"},
+      {allNan, "every difference in " + allNan + " is nan"}};
+  for (const auto& [table, message] : cases) {
+    const std::string png = orbtest::MakeTempDir() + "/none.png";
+    const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {table, png});
+    EXPECT_EQ(plot.status, 1);
+    EXPECT_EQ(plot.err, "plot-differences: " + message + "\n");
+    EXPECT_EQ(orbtest::ReadFileText(png), "");
+  }
 }
 
 TEST(PlotScript, RejectsWrongUsage) {

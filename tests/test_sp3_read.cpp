@@ -422,4 +422,31 @@ TEST(sp3Files, RealFilesReadCompletely) {
   EXPECT_EQ(grg.GetInterval(), 300.0L);
 }
 
+TEST(sp3VersionD, TimeSystemBringsTheEpochsToGpsTime) {
+  // The small SP3-d fixture (94 satellites, six list lines, velocity
+  // records) starts at 2009-04-01 0 h; GPS - UTC was 15 s that day.
+  const std::string text =
+      orbtest::ReadFileText(orbtest::FixtureDir() + "/sp3d_mixed.sp3");
+  const struct {
+    const char* system;
+    long double second;  // of the first epoch, GPS time
+    std::uint32_t day;
+  } cases[] = {{"GPS", 0, 54922},     {"GAL", 0, 54922},    {"BDT", 14, 54922},
+               {"TAI", 86381, 54921}, {"UTC", 15, 54922},   {"GLO", 75615, 54921}};
+  for (const auto& c : cases) {
+    std::string t = text;
+    t.replace(t.find("%c M  cc GPS") + 9, 3, c.system);
+    GNSSpEph e = Load(t);
+    EXPECT_EQ(e.GetMJD(0).GetMJDay(), c.day) << c.system;
+    EXPECT_EQ(e.GetMJD(0).GetSecond(), c.second) << c.system;
+    EXPECT_EQ(e.GetNEpoch(), 3);
+    EXPECT_EQ(e.GetNSatList(), 93);  // I05 has no number
+  }
+  // Version c keeps its epochs as written.
+  std::string c = text;
+  c[1] = 'c';
+  c.replace(c.find("%c M  cc GPS") + 9, 3, "UTC");
+  EXPECT_EQ(Load(c).GetMJD(0).GetSecond(), 0);
+}
+
 }  // namespace

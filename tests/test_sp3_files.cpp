@@ -15,6 +15,7 @@
 namespace {
 
 const char kGrg[] = "grg21553.sp3";
+const char kCodD[] = "COD0MGXFIN_20201360000_01D_05M_ORB.SP3";  // set C, SP3-d
 
 // Lines of a file and the text made of them.
 using Lines = std::vector<std::string>;
@@ -57,6 +58,7 @@ std::string Warning(const std::string& file, const std::string& what) {
 
 struct Damage {
   const char* name;
+  const char* file;  // in the data folder
   std::function<void(Lines&)> edit;
   // Expected standard error, given the damaged lines.
   std::function<std::string(const Lines&)> warnings;
@@ -64,22 +66,21 @@ struct Damage {
   std::vector<std::string> missing;
 };
 
-// Line number (1-based) of the epoch line of hh:mm in grg21553.sp3.
+// Line number (1-based) of the epoch line of hh:mm in grg21553.sp3, and of
+// the day of set C.
 std::string EpochLineNo(const Lines& l, const char* hhmm) {
   return std::to_string(Find(l, std::string("*  2021  4 28 ") + hhmm) + 1);
+}
+std::string EpochLineNoC(const Lines& l, const char* hhmm) {
+  return std::to_string(Find(l, std::string("*  2020  5 15 ") + hhmm) + 1);
 }
 
 TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
   ORBIKA_REQUIRE_DATA();
-  const std::string clean = orbtest::ReadFileText(orbtest::DataFile(kGrg));
-  const Lines cleanLines = orbtest::SplitLines(clean);
-  const orbtest::RunResult base = RunOn(kGrg, clean);
-  ASSERT_EQ(base.status, 0);
-  ASSERT_EQ(base.err, "");
-  const std::map<std::string, Lines> baseSats = BySatellite(base.out);
-
+  const std::string setC = std::string("setC/") + kCodD;
   const std::vector<Damage> cases = {
       {"the two blank lines of the file as distributed",
+       kGrg,
        [](Lines& l) {
          const size_t last = Find(l, "*  2021  4 28 22 30");
          l.insert(l.begin() + Find(l, "PG27", last) + 1, "");
@@ -91,6 +92,7 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
        },
        {}},
       {"two records swapped and a satellite not in the list",
+       kGrg,
        [](Lines& l) {
          const size_t at = Find(l, "PG05", Find(l, "*  2021  4 28 19  0"));
          std::swap(l[at], l[at + 1]);
@@ -104,6 +106,7 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
        },
        {}},
       {"a record lost",
+       kGrg,
        [](Lines& l) { l.erase(l.begin() + Find(l, "PG05", Find(l, "*  2021  4 28 19  0"))); },
        [](const Lines& l) {
          return Warning(kGrg, "EPOCH 2021-04-28 19:00:00.00000000 (LINE " +
@@ -112,6 +115,7 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
        },
        {"G05"}},
       {"the header of the whole day on the excerpt",
+       kGrg,
        [](Lines& l) {
          l[0].replace(14, 2, " 0").replace(32, 7, "    288");
          l[1].replace(45, 15, "0.0000000000000");
@@ -125,6 +129,7 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
        },
        {}},
       {"a block lost and a block off the grid",
+       kGrg,
        [](Lines& l) {
          const size_t at = Find(l, "*  2021  4 28 20  0");
          l.erase(l.begin() + at, l.begin() + Find(l, "*", at + 1));
@@ -139,13 +144,34 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
                         "20:00:00.00000000) - THEIR RECORDS ARE MISSING!");
        },
        {"*"}},
+      {"SP3-d: a blank line, and a record lost in another block",
+       setC.c_str(),
+       [](Lines& l) {
+         l.insert(l.begin() + Find(l, "PE05", Find(l, "*  2020  5 15 14 30")) + 1, "");
+         l.erase(l.begin() + Find(l, "PR07", Find(l, "*  2020  5 15 15  0")));
+       },
+       [](const Lines& l) {
+         return Warning(kCodD, "EPOCH 2020-05-15 14:30:00.00000000 (LINE " +
+                                   EpochLineNoC(l, "14 30") + "): 1 BLANK LINE SKIPPED!") +
+                Warning(kCodD, "EPOCH 2020-05-15 15:00:00.00000000 (LINE " +
+                                   EpochLineNoC(l, "15  0") +
+                                   "): NO RECORD OF 1 LISTED SATELLITE (R07), MISSING HERE!");
+       },
+       {"R07"}},
   };
 
   for (const Damage& d : cases) {
     SCOPED_TRACE(d.name);
-    Lines lines = cleanLines;
+    const std::string clean = orbtest::ReadFileText(orbtest::DataDir() + "/" + d.file);
+    const std::string file = d.file;
+    const std::string name = file.substr(file.rfind('/') + 1);  // npos + 1: the whole
+    const orbtest::RunResult base = RunOn(name, clean);
+    ASSERT_EQ(base.status, 0);
+    ASSERT_EQ(base.err, "");
+    const std::map<std::string, Lines> baseSats = BySatellite(base.out);
+    Lines lines = orbtest::SplitLines(clean);
     d.edit(lines);
-    const orbtest::RunResult r = RunOn(kGrg, Text(lines));
+    const orbtest::RunResult r = RunOn(name, Text(lines));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, d.warnings(lines));
     const std::map<std::string, Lines> sats = BySatellite(r.out);
@@ -193,8 +219,8 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
   }
   const orbtest::RunResult r = RunOn(kGrg, text);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, Warning(kGrg, "SATELLITES L02 X03 SKIPPED - THEIR SYSTEM LETTERS HAVE NO "
-                                 "SATELLITE NUMBERS!"));
+  EXPECT_EQ(r.err, Warning(kGrg, "LIST ENTRIES OF SYSTEMS WITHOUT SATELLITE NUMBERS SKIPPED: "
+                                 "L02 X03!"));
   std::map<std::string, Lines> sats = BySatellite(r.out), baseSats = BySatellite(base.out);
   EXPECT_EQ(sats.count("L02") + sats.count("X03"), 0u);
   // Every GPS satellite, G20 above all, prints exactly as from the clean
@@ -204,6 +230,49 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
       EXPECT_EQ(sats[code], want) << code;
     }
   EXPECT_EQ(sats["S20"].size(), baseSats["R01"].size());
+}
+
+// Every satellite of the given systems prints, at each tabulated epoch, the
+// position and clock of the file's record: the SP3-d file of set C.
+void ExpectTabulatedValues(const std::string& systems) {
+  const std::string path = orbtest::DataDir() + "/setC/" + kCodD;
+  const std::string text = orbtest::ReadFileText(path);
+  const orbtest::RunResult r = RunOn(kCodD, text);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  std::map<std::string, Lines> sats = BySatellite(r.out);
+  long block = -1, checked = 0;
+  std::string when;  // date and time of the block as the table prints it
+  for (const std::string& l : orbtest::SplitLines(text)) {
+    if (l.rfind("*  ", 0) == 0) {
+      ++block;  // "*  2020  5 15 14 20  0.00000000"
+      when = " 2020-05-15 " + l.substr(14, 2) + ":" + l.substr(17, 2) + ":00.0";
+      for (char& c : when) c = c == ' ' && &c > &when[11] ? '0' : c;
+    }
+    if (l[0] != 'P' || systems.find(l[1]) == std::string::npos) continue;
+    const std::string code = l.substr(1, 3);
+    ASSERT_GT(sats[code].size(), static_cast<size_t>(block)) << code;
+    const std::string& out = sats[code][static_cast<size_t>(block)];
+    EXPECT_EQ(out.substr(0, 22), when) << code;
+    if (std::stod(l.substr(4, 14)) == 0) continue;  // no position in the file
+    // Positions in km with 6 decimals, printed in m with 3; clocks in
+    // microseconds, printed in ms with 6 decimals.
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(std::stod(out.substr(46 + 16 * c, 16)), std::stod(l.substr(4 + 14 * c, 14)) * 1000,
+                  5e-4)
+          << code << " block " << block << " axis " << c;
+    const double us = std::stod(l.substr(46, 14));
+    if (us < 999999) {
+      EXPECT_NEAR(std::stod(out.substr(94, 14)), us / 1000, 5.0000001e-7) << code;
+    }
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+TEST(sp3VersionD, GpsAndGlonassPrintTheTabulatedValues) {
+  ORBIKA_REQUIRE_DATA();
+  ExpectTabulatedValues("GR");
 }
 
 }  // namespace

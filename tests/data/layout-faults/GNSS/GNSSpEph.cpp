@@ -1,0 +1,1 @@
+#include "GNSS/xyz.h"
