@@ -98,6 +98,10 @@ void SetFrequency(long double k, short prn);
 
 namespace GALILEOc {
 constexpr long double c = mGNSSc::c;        // speed of light (m/s)
+// Earth model of the broadcast orbit (Galileo OS SIS ICD, GTRF).
+constexpr long double GM = 3.986004418e14;       // gravitational constant, m^3/s^2
+constexpr long double OMEGAe = 7.2921151467e-5;  // Earth's rotation rate, rad/s
+constexpr long double F = -4.442807309e-10;      // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
 constexpr long double freq0 = 10.23e6L;     // fundamental frequency (Hz)
 constexpr long double freq1 = 1575.42e6L;   // E1  = 154 * freq0
 constexpr long double freq2 = 1207.14e6L;   // E5b = 118 * freq0
@@ -121,3 +125,10 @@ constexpr long double LCnl2 = freq2 / (freq1 + freq2);
 constexpr long double alpha = (freq1 / freq2) * (freq1 / freq2);
 constexpr long double f1_f2 = freq1 / freq2;
 }  // namespace GALILEOc
+
+namespace BEIDOUc {
+// Earth model of the broadcast orbit (BDS-SIS-ICD-B1I, CGCS2000).
+constexpr long double GM = 3.986004418e14;   // gravitational constant, m^3/s^2
+constexpr long double OMEGAe = 7.292115e-5;  // Earth's rotation rate, rad/s
+constexpr long double F = -4.442807309e-10;  // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
+}  // namespace BEIDOUc

@@ -79,10 +79,9 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
     const char* code = value + 3 * k;
     // Two-digit number; the characters are taken as they are.
     short number = static_cast<short>((code[1] - '0') * 10 + (code[2] - '0'));
-    // The options know the GLONASS and Galileo letters; any other letter
-    // leaves the number as a GPS one.
+    // A letter of no system leaves the number as a GPS one.
     const short offset = satcode::Offset(code[0]);
-    if (offset == satcode::kGLONASS || offset == satcode::kGalileo) number += offset;
+    if (offset != satcode::kNone) number += offset;
     satprn(k) = number;
   }
 }

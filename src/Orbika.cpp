@@ -38,10 +38,9 @@ void Orbika::EndProg() {
 }
 
 bool SatelliteCode(short n, char& letter, short& number) {
-  // The run serves the systems below QZSS.  Numbers below GLONASS's, also
-  // the negative ones that non-digit characters in -pr give, are GPS.
-  if (n >= satcode::kQZSS) return false;
-  letter = n < satcode::kGLONASS ? 'G' : satcode::Letter(n);
-  number = static_cast<short>(n - satcode::Offset(letter));
+  const char system = satcode::Letter(n);
+  if (system == '\0') return false;
+  letter = system;
+  number = static_cast<short>(n % satcode::kPerSystem);
   return true;
 }
