@@ -47,13 +47,13 @@ void GPSbEph::GPSbEphError(const char* text) const { rinexnav::Error("GPSbEph", 
 void GPSbEph::GPSbEphWarning(const char* text) const { rinexnav::Warning("GPSbEph", text); }
 
 void GPSbEph::CountNav() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   nsatall += rinexnav::CountRecords(in, kRecordLines);
 }
 
 void GPSbEph::ReadFile() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   if (rinexnav::IsVersion3or4(ghead.version)) {
     // One pass: the header has been read once, the records follow.
@@ -63,7 +63,7 @@ void GPSbEph::ReadFile() {
     nsatall += rinexnav::CountRecords(in, kRecordLines);
     in.close();
     gdata.SetNRecords(nsatall);
-    std::ifstream again;
+    InputFile again;
     rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
     again >> gdata;
   }
