@@ -4,8 +4,6 @@
 // orbits and BeiDou's GEO slot; today's files read without warnings; damaged
 // records end the run with a framed report naming the record.
 #include <gtest/gtest.h>
-#include <zlib.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -17,6 +15,7 @@
 
 #include "GNSS/GNSSpEph.h"
 #include "GNSS/GPSbEph.h"
+#include "PROGINC/InputFile.h"
 #include "PROGINC/TestInputGNSSf.h"
 #include "tests/TestUtil.h"
 
@@ -26,16 +25,8 @@ constexpr double kDeg = 3.14159265358979323846 / 180;
 
 std::string Fixture(const std::string& name) { return orbtest::FixtureDir() + "/" + name; }
 
-// A gzip file of the data set decompressed into a temporary file.
-std::string Gunzip(const std::string& name) {
-  gzFile f = gzopen(orbtest::DataFile(name).c_str(), "rb");
-  EXPECT_NE(f, nullptr) << name;
-  std::string text;
-  char buf[1 << 16];
-  for (int n; f != nullptr && (n = gzread(f, buf, sizeof buf)) > 0;) text.append(buf, n);
-  if (f != nullptr) gzclose(f);
-  return orbtest::WriteTempFile(text);
-}
+// A file of the data set (set D's come gzip-compressed and are read so).
+std::string Data(const std::string& name) { return orbtest::DataFile(name); }
 
 // The records of a run that must succeed (the lines after the head).
 std::vector<std::string> Records(const std::vector<std::string>& args) {
@@ -90,7 +81,8 @@ void ExpectSameRecords(const std::vector<std::string>& a, const std::vector<std:
 std::string AsRinex3(const std::string& file) {
   std::string out;
   bool keep = true, header = true;
-  for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(file))) {
+  InputFile in(file.c_str());  // set D's file is gzip-compressed
+  for (std::string line; std::getline(in, line);) {
     if (line.rfind(">", 0) == 0) {
       keep = line.substr(2, 3) == "EPH" && line.substr(10).find("CN") != 0;
     } else if (keep) {
@@ -187,9 +179,9 @@ TEST(Rinex3Navigation, SetCMixedFileGivesTheRecordsOfTheRinex2Files) {
 
 TEST(Rinex3Navigation, SetDFilesReadWithoutWarningsAndAgreeWithPreciseOrbits) {
   ORBIKA_REQUIRE_DATA();
-  const std::string v305 = Gunzip("setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz");
-  const std::string v4 = Gunzip("setD/KMS300DNK_R_20221591000_01H_MN.rnx.gz");
-  const std::string sp3 = Gunzip("setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz");
+  const std::string v305 = Data("setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz");
+  const std::string v4 = Data("setD/KMS300DNK_R_20221591000_01H_MN.rnx.gz");
+  const std::string sp3 = Data("setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz");
   for (const std::string& file : {v305, v4}) {
     const orbtest::RunResult r = orbtest::RunOrbika({"-en" + file, "-eg" + file, "-dt3600"});
     EXPECT_EQ(r.status, 0);
@@ -222,8 +214,8 @@ TEST(Rinex3Navigation, SetDFilesReadWithoutWarningsAndAgreeWithPreciseOrbits) {
 
 TEST(Rinex3Navigation, SetDGalileoClocksAndBeiDouGEO) {
   ORBIKA_REQUIRE_DATA();
-  GPSbEph nav = Load(Gunzip("setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz"));
-  const std::string sp3file = Gunzip("setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz");
+  GPSbEph nav = Load(Data("setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz"));
+  const std::string sp3file = Data("setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz");
   GNSSpEph sp3;
   sp3.SetFile(sp3file.c_str());
   sp3.ReadFile();
