@@ -247,6 +247,11 @@ void CalcPos(Orbika& gc) {
             warnedFar = true;
           }
         }
+      } else if (gc.isPEph) {
+        // Galileo, BeiDou, SBAS, QZSS, IRNSS: the precise values, as for GPS.
+        isPEG = true;
+        gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
+        preciseOK = gc.pephM.PSisOK;
       }
 
       record.Epoch(mjd2ymdhms(calctime), calctime);
