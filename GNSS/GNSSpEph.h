@@ -230,7 +230,16 @@ class GNSSpEph {
   long ReferenceIndex(const mjd& ephCalc) const;
   long ListIndex(unsigned short sati) const;
   bool WindowMissing(long first, int n, long s) const;
-  void SumPosition(const LagrangeBasis& b, long first, long s, xyzt& psat, xyzt& vsat) const;
-  long double InterpolateClock(const LagrangeBasis& b, long first, long g, long s,
-                               const mjd& ephCalc);
+  // Weights of one epoch (see GNSSpEphInterp.cpp): every satellite shares
+  // them, so the last few hundred sets are kept, filled by the first
+  // satellite that needs them and found again by the others.
+  struct Weights;
+  std::vector<long double> weightCache;
+  bool regularTable = false;        // epochs a whole number of intervals apart
+  std::vector<char> missingRecord;  // per record: its position is missing (empty: not marked)
+  bool RegularTable() const;
+  void MarkMissing();
+  Weights EpochWeights(const mjd& ephCalc, long first, long firstT, long double* scratch);
+  void SumPosition(const Weights& w, long first, long s, xyzt& psat, xyzt& vsat) const;
+  long double InterpolateClock(const Weights& w, long firstT, long s);
 };

@@ -99,4 +99,5 @@ void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
       pos.SetZ(pos.GetZ() + dPosSat.GetZ());
     }
   }
+  missingRecord.clear();  // positions moved: the interpolation marks them again
 }

@@ -4,6 +4,8 @@
 // inside the interpolation.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "GNSS/GNSSpEph.h"
 #include "PROGINC/ProgramError.h"
@@ -131,7 +133,7 @@ void BasisProducts(LagrangeBasis& b) {
   // No factor vanishes, so V = W.
   AllButOne(b.E, b.n, 1, [](long double a, long double c) { return a * c; }, b.W);
   AllButOne(invE, b.n, 0, [](long double a, long double c) { return a + c; }, b.U);
-  std::copy(b.W, b.W + b.n, b.V);
+  for (int k = 0; k < b.n; ++k) b.V[k] = b.W[k];
 }
 
 }  // namespace
@@ -167,6 +169,19 @@ void GNSSpEph::SetLfact() {
   };
   fill(Lfact, NodesPos());
   fill(LfactDT, NodesTime());
+  weightCache.clear();  // weights of the former windows
+  regularTable = RegularTable();
+  missingRecord.clear();
+}
+
+// Marks the records whose position is missing.
+void GNSSpEph::MarkMissing() {
+  missingRecord.resize(static_cast<std::size_t>(sPos.Length()));
+  for (int r = 0; r < sPos.Length(); ++r) {
+    const xyzt& rec = sPos(r);
+    missingRecord[r] =
+        std::fabs(rec.GetX()) + std::fabs(rec.GetY()) + std::fabs(rec.GetZ()) < kMissingPosition;
+  }
 }
 
 // Window of n nodes whose reference index g lies between the nodes h and
@@ -201,69 +216,142 @@ long GNSSpEph::ListIndex(unsigned short sati) const {
 // True when a position of list entry s among the n epochs from first is
 // missing.
 bool GNSSpEph::WindowMissing(long first, int n, long s) const {
-  for (int j = 0; j < n; ++j) {
-    const xyzt& rec = sPos((first + j) * nsat + s);
-    if (std::fabs(rec.GetX()) + std::fabs(rec.GetY()) + std::fabs(rec.GetZ()) < kMissingPosition)
-      return true;
-  }
+  for (int j = 0; j < n; ++j)
+    if (missingRecord.at(static_cast<std::size_t>((first + j) * nsat + s))) return true;
   return false;
 }
 
-// Position (psat x, y, z) and velocity (vsat x, y, z) of list entry s from
-// the position window at first.  The position sums and the velocity sums
-// are formed in separate passes, each over the nodes in order, so that each
-// pass keeps its three sums in registers.
-void GNSSpEph::SumPosition(const LagrangeBasis& b, long first, long s, xyzt& psat, xyzt& vsat) const {
-  long double px = 0, py = 0, pz = 0, vx = 0, vy = 0, vz = 0;
-  for (int j = 0; j < b.n; ++j) {
-    const xyzt& rec = sPos((first + j) * nsat + s);
-    const long double L = Lfact(j);
-    // Lagrange interpolation: sum of node values times basis polynomials.
-    px += rec.GetX() * b.W[j] / L;
-    py += rec.GetY() * b.W[j] / L;
-    pz += rec.GetZ() * b.W[j] / L;
-  }
-  for (int j = 0; j < b.n; ++j) {
-    const xyzt& rec = sPos((first + j) * nsat + s);
-    const long double L = Lfact(j);
-    // Derivative of the same polynomial, metres per hour to metres per second.
-    vx += rec.GetX() * b.V[j] * b.U[j] / L / 3600;
-    vy += rec.GetY() * b.V[j] * b.U[j] / L / 3600;
-    vz += rec.GetZ() * b.V[j] * b.U[j] / L / 3600;
-  }
-  psat.SetX(px);
-  psat.SetY(py);
-  psat.SetZ(pz);
-  vsat.SetX(vx);
-  vsat.SetY(vy);
-  vsat.SetZ(vz);
+// Weights of one epoch: for each node j of the position window, the
+// Lagrange basis polynomial (pos) and its derivative in metres per second
+// per metre (vel); for each node of the clock window, its basis polynomial
+// (clock).
+struct GNSSpEph::Weights {
+  const long double* pos;
+  const long double* vel;
+  const long double* clock;
+};
+
+namespace {
+// Weight sets kept (a power of two): the distinct epoch offsets within the
+// windows of a day at 1 s steps over a 900 s table fit.
+constexpr std::size_t kCachedEpochs = 1024;
+
+// Slot of a weight set, from the bits of the epoch's offset from the first
+// node.
+std::size_t CacheSlot(long double d0, long off) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &d0, sizeof bits);
+  const std::uint64_t h = (bits ^ static_cast<std::uint64_t>(off)) * 0x9e3779b97f4a7c15ULL;
+  return static_cast<std::size_t>(h >> 54) & (kCachedEpochs - 1);
+}
+}  // namespace
+
+// True when every epoch lies a whole number of intervals after the first,
+// exactly: the weights of an epoch then depend only on its offset from the
+// window's first node.
+bool GNSSpEph::RegularTable() const {
+  for (long k = 1; k < nepoch; ++k)
+    if (epoch(k) - epoch(0) != k * interval) return false;
+  return true;
 }
 
-// Clock (s) of list entry s at ephCalc by Lagrange interpolation over the
-// clock window of reference index g; b is the basis of the position window
-// at first, whose E values are reused where the clock nodes lie inside it.
-// A bad clock in the window gives DTisOK false and the bad-clock result.
-long double GNSSpEph::InterpolateClock(const LagrangeBasis& b, long first, long g, long s,
-                                       const mjd& ephCalc) {
-  const int m = NodesTime();
-  const long firstT = WindowFirst(g, nPtsTime, m);
+// Weight set of the epoch ephCalc for the position window at first and the
+// clock window at firstT.  A set is laid out as its key (the epoch's offset
+// from the first node, s, and the clock window's place in the position
+// window), then the position, velocity and clock weights.  On a regular
+// table, sets whose clock window lies inside the position window are kept
+// in weightCache; others are built in scratch (room for 4 kMaxNodes + 2
+// values).
+GNSSpEph::Weights GNSSpEph::EpochWeights(const mjd& ephCalc, long first, long firstT,
+                                         long double* scratch) {
+  const int n = NodesPos(), m = NodesTime();
+  const std::size_t stride = 3 * static_cast<std::size_t>(n) + m + 2;
+  const long double d0 = ephCalc - epoch(first);
   const long off = firstT - first;
-  const bool inside = off >= 0 && off + m <= b.n;
+  const bool inside = off >= 0 && off + m <= n;
+  long double* set = scratch;
+  if (regularTable && inside) {
+    if (weightCache.size() != kCachedEpochs * stride)
+      weightCache.assign(kCachedEpochs * stride, std::nanl(""));  // NaN keys match nothing
+    set = weightCache.data() + CacheSlot(d0, off) * stride;
+  }
+  const Weights w = {set + 2, set + n + 2, set + 2 * n + 2};
+  if (set != scratch && set[0] == d0 && set[1] == off) return w;
+  set[0] = d0;
+  set[1] = static_cast<long double>(off);
+
+  // Epoch minus node, hours.
+  LagrangeBasis b;
+  b.n = n;
+  for (int k = 0; k < n; ++k)
+    b.E[k] = (regularTable ? d0 - k * interval : ephCalc - epoch(first + k)) / 3600;
+  BasisProducts(b);
+  long double* pos = set + 2;
+  long double* vel = pos + n;
+  for (int j = 0; j < n; ++j) {
+    const long double L = Lfact(j);
+    // Lagrange basis polynomial: numerator over denominator.
+    pos[j] = b.W[j] / L;
+    // Its derivative, per hour to per second.
+    vel[j] = b.V[j] * b.U[j] / L / 3600;
+  }
   long double ETown[kMaxNodes];
   if (!inside)
     for (int k = 0; k < m; ++k) ETown[k] = (ephCalc - epoch(firstT + k)) / 3600;
   const long double* ET = inside ? b.E + off : ETown;
-  long double clock = 0;
+  long double* clock = vel + n;
   for (int k = 0; k < m; ++k) {
     long double A = 1;
     for (int j = 0; j < m; ++j)
       if (j != k) A *= ET[j];
+    clock[k] = A / LfactDT(k);
+  }
+  return w;
+}
+
+namespace {
+// Sum over the n nodes from rec (stride records apart) of the node's
+// coordinates times its weight.  Three sums fit the x87 register stack; six
+// would be kept in memory.
+xyz WeightedSum(const xyzt* rec, long stride, const long double* w, int n) {
+  long double x = 0, y = 0, z = 0;
+  for (int j = 0; j < n; ++j, rec += stride) {
+    x += rec->GetX() * w[j];
+    y += rec->GetY() * w[j];
+    z += rec->GetZ() * w[j];
+  }
+  return xyz(x, y, z);
+}
+}  // namespace
+
+// Position (psat x, y, z) and velocity (vsat x, y, z) of list entry s from
+// the position window at first.
+void GNSSpEph::SumPosition(const Weights& w, long first, long s, xyzt& psat, xyzt& vsat) const {
+  const xyzt* rec = &sPos(first * nsat + s);
+  // Lagrange interpolation: node values times basis polynomials, and times
+  // their derivatives.
+  const xyz p = WeightedSum(rec, nsat, w.pos, NodesPos());
+  const xyz v = WeightedSum(rec, nsat, w.vel, NodesPos());
+  psat.SetX(p.GetX());
+  psat.SetY(p.GetY());
+  psat.SetZ(p.GetZ());
+  vsat.SetX(v.GetX());
+  vsat.SetY(v.GetY());
+  vsat.SetZ(v.GetZ());
+}
+
+// Clock (s) of list entry s by Lagrange interpolation over the clock window
+// at firstT.  A bad clock in the window gives DTisOK false and the bad-clock
+// result.
+long double GNSSpEph::InterpolateClock(const Weights& w, long firstT, long s) {
+  long double clock = 0;
+  for (int k = 0; k < NodesTime(); ++k) {
     const long double dt = sPos((firstT + k) * nsat + s).GetT();
     if (std::fabs(dt) > kBadClockLimit) {
       DTisOK = false;
       return kBadClockResult;
     }
-    clock += dt * A / LfactDT(k);
+    clock += dt * w.clock[k];
   }
   return clock;
 }
@@ -284,18 +372,18 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
     return;
   }
   // A missing position anywhere in the window invalidates the result.
-  LagrangeBasis b;
-  b.n = NodesPos();
-  const long first = WindowFirst(g, nPtsPos, b.n);
-  if (WindowMissing(first, b.n, s)) {
+  if (missingRecord.size() != static_cast<std::size_t>(sPos.Length())) MarkMissing();
+  const long first = WindowFirst(g, nPtsPos, NodesPos());
+  if (WindowMissing(first, NodesPos(), s)) {
     PSisOK = DTisOK = false;
     return;
   }
   PSisOK = DTisOK = true;
-  for (int k = 0; k < b.n; ++k) b.E[k] = (ephCalc - epoch(first + k)) / 3600;
-  BasisProducts(b);
-  SumPosition(b, first, s, psat, vsat);
-  psat.SetT(InterpolateClock(b, first, g, s, ephCalc));
+  const long firstT = WindowFirst(g, nPtsTime, NodesTime());
+  long double scratch[4 * kMaxNodes + 2];
+  const Weights w = EpochWeights(ephCalc, first, firstT, scratch);
+  SumPosition(w, first, s, psat, vsat);
+  psat.SetT(InterpolateClock(w, firstT, s));
   vsat.SetT(0);
 }
 

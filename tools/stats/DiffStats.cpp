@@ -1,6 +1,7 @@
 #include "tools/stats/DiffStats.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -50,7 +51,8 @@ void DiffStats::Add(const DiffRecord& rec) {
     sq3d += rec.rac[i] * rec.rac[i];
   }
   const long double d3 = std::sqrt(sq3d);
-  sat.d3.push_back(static_cast<double>(d3));
+  // Kept at double precision; beyond its range only the order matters.
+  sat.d3.push_back(d3 < DBL_MAX ? static_cast<double>(d3) : HUGE_VAL);
   if (d3 > sat.max3d) {
     sat.max3d = d3;
     sat.maxEpoch = rec.epoch;
