@@ -48,14 +48,14 @@ void GLNbEph::GLNbEphError(const char* text) { rinexnav::Error("GLNbEph", text);
 void GLNbEph::GLNbEphWarning(const char* text) { rinexnav::Warning("GLNbEph", text); }
 
 void GLNbEph::CountNav() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   nsatall += static_cast<int>(rinexnav::CountRecords(in, kRecordLines));
 }
 
 void GLNbEph::ReadFile() {
   nsatall = 0;
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   const bool rinex3 = rinexnav::IsVersion3or4(rhead.GetVersion());
   // Version 2: a counting pass first.
