@@ -48,14 +48,14 @@ void GLNbEph::GLNbEphError(const char* text) { rinexnav::Error("GLNbEph", text);
 void GLNbEph::GLNbEphWarning(const char* text) { rinexnav::Warning("GLNbEph", text); }
 
 void GLNbEph::CountNav() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   nsatall += static_cast<int>(rinexnav::CountRecords(in, kRecordLines));
 }
 
 void GLNbEph::ReadFile() {
   nsatall = 0;
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   const bool rinex3 = rinexnav::IsVersion3or4(rhead.GetVersion());
   // Version 2: a counting pass first.
@@ -88,6 +88,22 @@ void GLNbEph::IndexRecords() {
     const auto at = std::lower_bound(slots.begin(), slots.end(), rdata.GetSat(row));
     slotRows[static_cast<std::size_t>(at - slots.begin())].push_back(row);
   }
+  starts.resize(static_cast<std::size_t>(nsatall));
+  for (int row = 0; row < nsatall; ++row) {
+    Start& st = starts[static_cast<std::size_t>(row)];
+    st.epoch = rdata.GetMJD(row);
+    st.epoch += rhead.GetTauC();
+    st.epochDec = st.epoch.GetMJDDec();
+    // Columns: km, km/s and km/s^2 in the file.
+    st.state = {rdata.GetData(row, 3) * 1000, rdata.GetData(row, 7) * 1000,
+                rdata.GetData(row, 11) * 1000, rdata.GetData(row, 4) * 1000,
+                rdata.GetData(row, 8) * 1000, rdata.GetData(row, 12) * 1000};
+    st.ax = rdata.GetData(row, 5) * 1000;
+    st.ay = rdata.GetData(row, 9) * 1000;
+    st.az = rdata.GetData(row, 13) * 1000;
+    st.clock = rdata.GetData(row, 0);
+    st.rate = rdata.GetData(row, 1);
+  }
   slotSorted.assign(slots.size(), true);
   for (std::size_t k = 0; k < slots.size(); ++k) {
     const std::vector<int>& rows = slotRows[k];
@@ -98,10 +114,7 @@ void GLNbEph::IndexRecords() {
 }
 
 void GLNbEph::ClearWholeSteps() {
-  for (WholeSteps& w : wholeSteps) {
-    w.row = -1;
-    w.kept.clear();
-  }
+  for (WholeSteps& w : wholeSteps) w = WholeSteps();
 }
 
 // ---- Orbit -------------------------------------------------------------------
@@ -190,9 +203,14 @@ void GLNbEph::DiffEqTwoBody(const matrix<long double>& x, long double ax, long d
   for (int i = 0; i < 6; ++i) y(i) = d[static_cast<std::size_t>(i)];
 }
 
-void GLNbEph::RungeKuttaStep(long double h) {
+void GLNbEph::RungeKuttaStep(long double h, Slope* slope) {
   // Classical fourth-order Runge-Kutta step.
-  Derivative(Xp, D1);
+  if (slope != nullptr && slope->known) {
+    D1 = slope->d;
+  } else {
+    Derivative(Xp, D1);
+    if (slope != nullptr) *slope = {true, D1};
+  }
   for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D1[i] * h / 2;
   Derivative(tmp, D2);
   for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D2[i] * h / 2;
@@ -209,10 +227,10 @@ bool GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
 
   // Start epoch: the record epoch (GPS time) corrected to the system time
   // scale.
-  mjd tS = rdata.GetMJD(index);
-  tS += rhead.GetTauC();
+  const Start& start = starts[static_cast<std::size_t>(index)];
+  const mjd& tS = start.epoch;
   const long double t0Dec = t0.GetMJDDec();
-  const long double dt = (t0Dec - tS.GetMJDDec()) * 24 * 3600;
+  const long double dt = (t0Dec - start.epochDec) * 24 * 3600;
 
   if (warning != 0 && std::fabs(dt) > kValidInterval) {
     const ymdhms cal = mjd2ymdhms(t0);
@@ -235,18 +253,18 @@ bool GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
   }
 
   // Clock: -TauN - GammaN * dt + TauC.
-  const long double DT = rdata.GetData(index, 0) - rdata.GetData(index, 1) * dt + rhead.GetTauC();
+  const long double DT = start.clock - start.rate * dt + rhead.GetTauC();
 
-  // Initial state and luni-solar acceleration in SI units.
-  x0 = rdata.GetData(index, 3) * 1000;
-  y0 = rdata.GetData(index, 7) * 1000;
-  z0 = rdata.GetData(index, 11) * 1000;
-  vx0 = rdata.GetData(index, 4) * 1000;
-  vy0 = rdata.GetData(index, 8) * 1000;
-  vz0 = rdata.GetData(index, 12) * 1000;
-  asx = rdata.GetData(index, 5) * 1000;
-  asy = rdata.GetData(index, 9) * 1000;
-  asz = rdata.GetData(index, 13) * 1000;
+  // Initial state and luni-solar acceleration.
+  x0 = start.state[0];
+  y0 = start.state[1];
+  z0 = start.state[2];
+  vx0 = start.state[3];
+  vy0 = start.state[4];
+  vz0 = start.state[5];
+  asx = start.ax;
+  asy = start.ay;
+  asz = start.az;
 
   // Whole steps of diffinterval towards t0, then one shorter step ending on
   // it.  The states and epochs after whole steps depend only on the record,
@@ -259,14 +277,16 @@ bool GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
   WholeSteps& chain = wholeSteps[sign < 0 ? 1 : 0];
   if (chain.row != index) {
     chain.row = index;
+    chain.startSlope = Slope();
     chain.kept.clear();
   }
   std::vector<WholeStep>& kept = chain.kept;
-  Xp = {x0, y0, z0, vx0, vy0, vz0};
+  Xp = start.state;
   mjd e = tS;
-  long double eDec = tS.GetMJDDec();
+  long double eDec = start.epochDec;
   std::size_t n = 0;
   long double taken = 0;  // the last step taken
+  bool onChain = true;    // only whole steps taken so far
 
   // The loop below would restore the kept whole steps it takes one by one.
   // Whether it takes one more whole step from an epoch only turns from yes
@@ -300,10 +320,16 @@ bool GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
       e = kept[n].epoch;
       eDec = kept[n].epochDec;
     } else {
-      RungeKuttaStep(h);
+      // While only whole steps were taken, Xp is the record's state or a
+      // kept one, and the slope there is kept with it.
+      Slope* slope = nullptr;
+      if (onChain && n == 0) slope = &chain.startSlope;
+      if (onChain && n > 0 && n <= kept.size()) slope = &kept[n - 1].slope;
+      onChain = whole;
+      RungeKuttaStep(h, slope);
       e += h;
       eDec = e.GetMJDDec();
-      if (whole && n == kept.size() && n < kMaxKeptSteps) kept.push_back({Xp, e, eDec});
+      if (whole && n == kept.size() && n < kMaxKeptSteps) kept.push_back({Xp, e, eDec, Slope()});
     }
     taken = h;
     ++n;

@@ -42,13 +42,17 @@
 // error naming the file; see ReadFile.  Reports of this class go to standard
 // output.
 //
-// Speed: the records of each slot are indexed, and the states reached after
-// whole steps from the record last integrated in each direction are kept,
-// so that successive epochs near one record repeat only the last steps.
-// The kept states are exactly those the integration would compute again, so
-// every result is identical to a fresh integration; keeping one record per
-// direction, and at most kMaxKeptSteps states of it, bounds the memory
-// whatever the length of the run and the step.
+// Speed: the records of each slot are indexed, what a record fixes (start
+// epoch, state, accelerations and clock terms in SI units) is prepared once
+// per record, and the states reached after whole steps from the record last
+// integrated in each direction are kept, with the derivative at each once a
+// step from it has needed it, so that successive epochs near one record
+// repeat only the last steps (and a step from a kept state costs three
+// evaluations of the equations of motion instead of four).  The kept values
+// are exactly those the integration would compute again, so every result is
+// identical to a fresh integration; keeping one record per direction, and at
+// most kMaxKeptSteps states of it, bounds the memory whatever the length of
+// the run and the step.
 #pragma once
 
 #include <array>
@@ -187,20 +191,41 @@ class GLNbEph {
   long double lastStep = 0;         // its last step, s
   mjd endEpoch;                     // epoch the last integration ended at
 
+  // What a record fixes for every integration from it, in SI units: the
+  // start epoch (record epoch + TauC) with its decimal day, the initial
+  // state, the luni-solar acceleration and the clock terms.
+  struct Start {
+    mjd epoch;
+    long double epochDec;   // epoch.GetMJDDec()
+    State state;            // x, y, z (m), vx, vy, vz (m/s)
+    long double ax, ay, az;  // m/s^2
+    long double clock;      // -TauN, s
+    long double rate;       // GammaN
+  };
+  std::vector<Start> starts;  // one per row
+
   // Rows of each slot in file order, in the order of the slot list.
   std::vector<short> slots;
   std::vector<std::vector<int>> slotRows;
   // Whether the epochs of each slot strictly increase in file order.
   std::vector<bool> slotSorted;
-  // State and epoch after a whole step.
+  // The derivative at a state, once a step from it has needed it.
+  struct Slope {
+    bool known = false;
+    State d{};
+  };
+  // State and epoch after a whole step, and the slope there.
   struct WholeStep {
     State state;
     mjd epoch;
     long double epochDec;  // epoch.GetMJDDec()
+    Slope slope;
   };
-  // The results of 1, 2, ... whole steps from record row in one direction.
+  // The results of 1, 2, ... whole steps from record row in one direction,
+  // and the slope at the record's own state.
   struct WholeSteps {
     int row = -1;  // none yet
+    Slope startSlope;
     std::vector<WholeStep> kept;
   };
   // Forward (0) and backward (1) whole steps of the record last integrated
@@ -209,13 +234,15 @@ class GLNbEph {
 
   // Forgets the kept states.
   void ClearWholeSteps();
-  // Builds the slot index and empties the kept states after reading.
+  // Builds the slot index and the start of each record, and empties the
+  // kept states, after reading.
   void IndexRecords();
   // Derivative of the state s with the luni-solar acceleration (asx, asy,
   // asz) into d.
   void Derivative(const State& s, State& d) const;
   void Derivative(const State& s, long double ax, long double ay, long double az,
                   State& d) const;
-  // One Runge-Kutta step of h seconds on Xp.
-  void RungeKuttaStep(long double h);
+  // One Runge-Kutta step of h seconds on Xp.  slope, when given, holds the
+  // derivative at Xp if known, and receives it otherwise.
+  void RungeKuttaStep(long double h, Slope* slope);
 };

@@ -6,10 +6,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "GNSS/GNSSpEphText.h"
 #include "GNSS/TimeConverse.h"
+#include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
 
 using sp3text::Col;
@@ -73,7 +73,7 @@ void GNSSpEph::SetFile(const char* file) {
 void GNSSpEph::ReadFile() {
   CountSomeLines();
 
-  std::ifstream inp(sp3file);
+  InputFile inp(sp3file);
   if (!inp) FileError(sp3file, "CAN NOT BE OPENED!");
   sp3text::LineCursor cur(inp);
   ReadFileHeader(cur);
@@ -96,7 +96,7 @@ void GNSSpEph::ReadFile() {
 // length, all lines of the file, and the epoch line of every block with its
 // time.  The data end at an EOF line.
 void GNSSpEph::CountSomeLines() {
-  std::ifstream inp(sp3file);
+  InputFile inp(sp3file);
   if (!inp) FileError(sp3file, "CAN NOT BE OPENED!");
 
   nSatListLines = nComments = nHeaderLines = nEpochLines = 0;

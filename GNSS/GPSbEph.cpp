@@ -10,6 +10,7 @@
 #include <string>
 
 #include "GNSS/Azimut.h"
+#include "GNSS/KeplerSystems.h"
 #include "GNSS/RinexNav.h"
 #include "GNSS/RinexNav3.h"
 #include "GNSS/SinCos.h"
@@ -22,6 +23,9 @@ namespace {
 constexpr long double kC = 299792458.0L;  // speed of light, m/s
 constexpr int kRecordLines = 8;           // lines of one GPS navigation record
 constexpr const char* kWhat = "GPS NAVIGATION FILE";
+// Inclination of the frame of BeiDou GEO elements, -5 degrees
+// (BDS-SIS-ICD-B1I, user algorithm for GEO satellites).
+constexpr long double kGEOTilt = -5.0L * 3.14159265358979323846264338327950288L / 180;
 
 }  // namespace
 
@@ -29,10 +33,9 @@ GPSbEph::GPSbEph()
     : navig{},
       Relativity(0),
       nsatall(0),
-      // WGS84 values of the GPS interface document IS-GPS-200, as double constants.
-      GMz(3.986005e14),
-      OMEGAz(7.2921151467e-5),
-      RelK(-4.442807633e-10) {}
+      GMz(kepler::kGPS.GM),
+      OMEGAz(kepler::kGPS.OmegaE),
+      RelK(kepler::kGPS.F) {}
 
 void GPSbEph::SetFile(const char* file) {
   std::strncpy(navig, file, sizeof navig - 1);
@@ -44,13 +47,13 @@ void GPSbEph::GPSbEphError(const char* text) const { rinexnav::Error("GPSbEph", 
 void GPSbEph::GPSbEphWarning(const char* text) const { rinexnav::Warning("GPSbEph", text); }
 
 void GPSbEph::CountNav() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   nsatall += rinexnav::CountRecords(in, kRecordLines);
 }
 
 void GPSbEph::ReadFile() {
-  std::ifstream in;
+  InputFile in;
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   if (rinexnav::IsVersion3or4(ghead.version)) {
     // One pass: the header has been read once, the records follow.
@@ -60,7 +63,7 @@ void GPSbEph::ReadFile() {
     nsatall += rinexnav::CountRecords(in, kRecordLines);
     in.close();
     gdata.SetNRecords(nsatall);
-    std::ifstream again;
+    InputFile again;
     rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
     again >> gdata;
   }
@@ -72,17 +75,43 @@ void GPSbEph::ReadFile() {
 
 mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
 
+namespace {
+
+// Seconds in a week and half a week.
+constexpr long double kWeek = 604800;
+constexpr long double kHalfWeek = 302400;
+// MJD of the start of GPS week 0 (1980-01-06); the weeks of Galileo, BeiDou
+// and QZSS time start on the same weekday and hour.
+constexpr long kGPSWeekZero = 44244;
+
+// Seconds of the week of epoch t (any of those time scales).
+long double SecondOfWeek(const mjd& t) {
+  const long days = static_cast<long>(t.GetMJDay()) - kGPSWeekZero;
+  return static_cast<long double>(((days % 7) + 7) % 7) * 86400 + t.GetSecond();
+}
+
+}  // namespace
+
 void GPSbEph::BuildIndex() {
   bySat.clear();
   orbit.clear();
   const matrix<long double>& d = gdata.data;
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
+    const short s = gdata.sat(k);
+    const kepler::System* sys = kepler::Of(s);
+    if (sys == nullptr) sys = &kepler::kGPS;  // a version 2 file holds GPS records only
     const long double sqrtA = d(k, 10);
     const long double a = sqrtA * sqrtA;
     const long double e = d(k, 8);
-    orbit.push_back({a, RelK * e * sqrtl(a), sqrtl(GMz / a) / a, sqrtl(1 - e * e)});
+    // Toc - Toe in the system's own time, within half a week.
+    mjd toc = gdata.mjdo(k);
+    toc += -sys->toGPS;
+    long double tocToe = fmodl(SecondOfWeek(toc) - d(k, 11), kWeek);
+    if (tocToe > kHalfWeek) tocToe -= kWeek;
+    if (tocToe < -kHalfWeek) tocToe += kWeek;
+    orbit.push_back({a, sys->F * e * sqrtl(a), sqrtl(sys->GM / a) / a, sqrtl(1 - e * e), sys,
+                     tocToe, kepler::IsBeiDouGEO(s)});
 
-    const short s = gdata.sat(k);
     if (s < 0) continue;  // no unsigned satellite number equals it
     if (static_cast<std::size_t>(s) >= bySat.size()) bySat.resize(s + 1);
     SatRecords& sat = bySat[s];
@@ -93,8 +122,11 @@ void GPSbEph::BuildIndex() {
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   if (st >= bySat.size() || bySat[st].list.empty()) {
+    const kepler::System* sys = kepler::Of(st);
+    if (sys == nullptr) sys = &kepler::kGPS;
     char text[80];
-    std::snprintf(text, sizeof text, "SAT: G%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!", st);
+    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
+                  sys->letter, st - sys->offset);
     GPSbEphError(text);
   }
   const std::vector<Entry>& list = bySat[st].list;
@@ -119,18 +151,13 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   return list.back().row;
 }
 
-void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
-                              long double* tgdout, unsigned short w, unsigned short /*izpis*/) {
-  const int index = static_cast<int>(GetDataIndex(st, tindex));
-  const mjd& Toc = gdata.mjdo(index);
+void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& X,
+                     long double& Y, long double& Z) const {
   const matrix<long double>& d = gdata.data;
-
   const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
-  const long double a = c.a;  // semi-major axis, m
+  const long double OmegaE = c.sys->OmegaE;
+  const long double a = c.a;
   const long double e = d(index, 8);
-  const long double af0 = d(index, 0);
-  const long double af1 = d(index, 1);
-  const long double af2 = d(index, 2);
   const long double deltan = d(index, 5);
   const long double toe = d(index, 11);
   const long double M0 = d(index, 6);
@@ -145,32 +172,11 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   const long double IDOT = d(index, 19);
   const long double OMEGA0 = d(index, 13);
   const long double OMEGAdot = d(index, 18);
-  const long double TGD = d(index, 25);
-
-  if (t0 - Toc > 8000 || Toc - t0 > 8000)
-    ProgramWarning("Orbika",
-                   "GPS BROADCAST EPHEMERIS: CALCULATION EPOCH NOT IN VALID INTERVAL (2H) WITH "
-                   "RESPECT TO EPOCHS OF DATA!");
-
-  // Relativistic clock constant of this orbit, F e sqrt(A).
-  const long double rk = c.rk;
-
-  // Time from the clock reference epoch, continuous across week boundaries.
-  const long double dt = t0 - Toc;
-  if (w != 0 && fabsl(dt) > 7200) {
-    const ymdhms c = mjd2ymdhms(t0);
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "SAT: G%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf h PARAMETER TO BIG [>2h]",
-                  st, c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(), c.GetMinute(),
-                  static_cast<double>(c.GetSecond()), static_cast<double>(dt / 3600));
-    GPSbEphWarning(text);
-  }
 
   // Mean motion: computed n0 = sqrt(GM / A^3), corrected by delta n.
   const long double n = c.n0 + deltan;
   // Mean anomaly.
-  const long double M = M0 + n * dt;
+  const long double M = M0 + n * tk;
 
   // Kepler's equation E = M + e sin E by fixed-point iteration from E = 0.
   long double E = 0;
@@ -183,17 +189,11 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
     ++count;
     if (count > 100) GPSbEphError("TO MANY ITERATIONS (E)");
   }
-  long double sinE, cosE;
+  long double cosE;
   SinCos(E, sinE, cosE);
 
-  // Satellite clock correction with the relativistic term; TGD not applied.
-  const long double clock = af0 + af1 * dt + af2 * dt * dt + rk * sinE;
-  if (tgdout != nullptr) *tgdout = TGD;
-  Relativity = -rk * sinE;
-
   // True anomaly from the eccentric anomaly.
-  const long double nu =
-      Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - e));
+  const long double nu = Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - e));
 
   // Argument of latitude and its second-harmonic corrections.
   const long double Phi = omega + nu;
@@ -206,10 +206,12 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   // Corrected argument of latitude, radius and inclination.
   const long double u = Phi + du;
   const long double r = a * (1 - e * cosE) + dr;
-  const long double i = i0 + di + IDOT * dt;
+  const long double i = i0 + di + IDOT * tk;
 
-  // Longitude of the ascending node in the Earth-fixed frame.
-  const long double Omega = OMEGA0 + (OMEGAdot - OMEGAz) * dt - OMEGAz * toe;
+  // Longitude of the ascending node: in the Earth-fixed frame, or for a
+  // BeiDou GEO satellite in the inertial frame of the reference epoch.
+  const long double Omega =
+      c.geo ? OMEGA0 + OMEGAdot * tk - OmegaE * toe : OMEGA0 + (OMEGAdot - OmegaE) * tk - OmegaE * toe;
 
   // Position in the orbital plane.
   long double sinu, cosu;
@@ -217,11 +219,80 @@ void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tinde
   const long double xp = r * cosu;
   const long double yp = r * sinu;
 
-  // Earth-fixed coordinates.
+  // Coordinates in the frame of the node longitude.
   long double sinO, cosO, sini, cosi;
   SinCos(Omega, sinO, cosO);
   SinCos(i, sini, cosi);
-  pos.Set(xp * cosO - yp * cosi * sinO, xp * sinO + yp * cosi * cosO, yp * sini, clock);
+  X = xp * cosO - yp * cosi * sinO;
+  Y = xp * sinO + yp * cosi * cosO;
+  Z = yp * sini;
+  if (c.geo) GeoToEarthFixed(OmegaE * tk, X, Y, Z);
+}
+
+void GPSbEph::GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,
+                              long double& Z) {
+  // R_X(-5 deg): the GEO elements refer to a frame inclined by 5 degrees.
+  const long double tilt = kGEOTilt;
+  long double sinT, cosT, sinW, cosW;
+  SinCos(tilt, sinT, cosT);
+  const long double y5 = Y * cosT + Z * sinT;
+  const long double z5 = -Y * sinT + Z * cosT;
+  // R_Z(OmegaE tk): the Earth's rotation since the reference epoch.
+  SinCos(earthAngle, sinW, cosW);
+  const long double x = X * cosW + y5 * sinW;
+  Y = -X * sinW + y5 * cosW;
+  X = x;
+  Z = z5;
+}
+
+void GPSbEph::CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
+                              long double* tgdout, unsigned short w, unsigned short /*izpis*/) {
+  const int index = static_cast<int>(GetDataIndex(st, tindex));
+  const mjd& Toc = gdata.mjdo(index);
+  const matrix<long double>& d = gdata.data;
+  const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
+  const kepler::System& sys = *c.sys;
+
+  if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys);
+
+  // Time from the clock reference epoch, continuous across week boundaries.
+  const long double dt = t0 - Toc;
+  if (w != 0 && fabsl(dt) > sys.validity) RecordWarning(sys, st, t0, dt);
+
+  // Orbit time: from Toe (Toc - Toe kept per record); GPS records are
+  // evaluated at the time from Toc, as this program always has (the two
+  // epochs coincide in the broadcast message).
+  const long double tk = sys.letter == 'G' ? dt : dt + c.tocMinusToe;
+  long double sinE, X, Y, Z;
+  Kepler(index, tk, sinE, X, Y, Z);
+
+  // Satellite clock correction with the relativistic term; TGD not applied.
+  const long double clock = d(index, 0) + d(index, 1) * dt + d(index, 2) * dt * dt + c.rk * sinE;
+  if (tgdout != nullptr) *tgdout = d(index, 25);
+  Relativity = -c.rk * sinE;
+  pos.Set(X, Y, Z, clock);
+}
+
+void GPSbEph::RunWarning(const kepler::System& sys) const {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "%s BROADCAST EPHEMERIS: CALCULATION EPOCH NOT IN VALID INTERVAL (%gH) WITH "
+                "RESPECT TO EPOCHS OF DATA!",
+                sys.name, static_cast<double>(sys.validity / 3600));
+  ProgramWarning("Orbika", text);
+}
+
+void GPSbEph::RecordWarning(const kepler::System& sys, unsigned short st, const mjd& t0,
+                            long double dt) const {
+  const ymdhms c = mjd2ymdhms(t0);
+  const double hours = static_cast<double>(sys.validity / 3600);
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "SAT: %c%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf h PARAMETER TO BIG [>%gh]",
+                sys.letter, st - sys.offset, c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
+                c.GetMinute(), static_cast<double>(c.GetSecond()), static_cast<double>(dt / 3600),
+                hours);
+  GPSbEphWarning(text);
 }
 
 long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,

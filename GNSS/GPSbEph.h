@@ -34,6 +34,7 @@
 
 #include "GNSS/GPSbEphData.h"
 #include "GNSS/GPSbEphHeader.h"
+#include "GNSS/KeplerSystems.h"
 #include "GNSS/gnssobs.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
@@ -148,8 +149,25 @@ class GPSbEph {
     long double rk;      // relativistic clock constant F e sqrt(a), s
     long double n0;      // computed mean motion, rad/s
     long double sqrt1e2;  // sqrt(1 - e^2)
+    const kepler::System* sys;  // the record's system
+    long double tocMinusToe;    // Toc - Toe within half a week, s
+    bool geo;                   // a BeiDou GEO satellite
   };
   std::vector<OrbitConstants> orbit;  // by row
 
   void BuildIndex();
+  // The Keplerian orbit of record index at tk seconds from its reference
+  // epoch: X, Y, Z (m) in the Earth-fixed frame, and sin E for the clock.
+  // One formula for every system; BeiDou GEO records take the extra
+  // rotation of GeoToEarthFixed.
+  void Kepler(int index, long double tk, long double& sinE, long double& X, long double& Y,
+              long double& Z) const;
+  // A BeiDou GEO position from the frame of its elements to the Earth-fixed
+  // frame: R_Z(earthAngle) R_X(-5 deg), earthAngle = OmegaE tk (rad).
+  static void GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,
+                              long double& Z);
+  // The warnings of a computation far from its record (see the top).
+  void RunWarning(const kepler::System& sys) const;
+  void RecordWarning(const kepler::System& sys, unsigned short st, const mjd& t0,
+                     long double dt) const;
 };

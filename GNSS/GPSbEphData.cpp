@@ -1,7 +1,11 @@
 #include "GNSS/GPSbEphData.h"
 
+#include <cmath>
+#include <set>
+#include <string>
 #include <vector>
 
+#include "GNSS/KeplerSystems.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
 #include "matrix/UniqList.h"
@@ -21,30 +25,76 @@ void GPSbEphData::GPSbEphDataWarning(const char* text) { rinexnav::Warning("GPSb
 
 namespace {
 
-// Lines of a GPS LNAV record.
+// Lines of a GPS LNAV, Galileo, BeiDou D1/D2 and QZSS LNAV record.
 constexpr int kRecordLines = 8;
+// Numbers the orbit and clock of a Galileo, BeiDou or QZSS record need (af0
+// to IDOT); the rest of their records holds spare fields RINEX leaves blank.
+constexpr int kOrbitParams = 20;
+// Column of Galileo's data sources; the bit that marks F/NAV (E5a-I).
+constexpr int kDataSources = 20;
+constexpr long kFNAVSource = 2;
+constexpr long double kMaxDataSources = 1 << 16;  // a 16-bit field
+
+// Version 4 messages of the Keplerian systems read here.
+bool WantedMessage(char system, const std::string& m) {
+  switch (system) {
+    case 'G': case 'J': return m == "LNAV";
+    case 'E': return m == "INAV" || m == "FNAV";
+    case 'C': return m == "D1" || m == "D2";
+    default: return false;
+  }
+}
+
+// A Galileo record of the F/NAV message.
+bool IsFNAV(const rinexnav::Record3& r) {
+  if (!r.message.empty()) return r.message == "FNAV";
+  const long double sources = r.values[kDataSources];
+  return sources >= 0 && sources < kMaxDataSources &&
+         (static_cast<long>(sources) & kFNAVSource) != 0;
+}
 
 }  // namespace
 
 void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
-  std::vector<short> sats;
-  std::vector<mjd> epochs;
+  struct Row {
+    short sat;
+    mjd epoch;
+    bool fnav;
+  };
+  std::vector<Row> rows;
   std::vector<long double> values;
   const rinexnav::WantedLines wanted = [rinex4](char system, const std::string& message) {
-    return system == 'G' && (!rinex4 || message == "LNAV") ? kRecordLines : 0;
+    return kepler::OfLetter(system) != nullptr && (!rinex4 || WantedMessage(system, message))
+               ? kRecordLines
+               : 0;
   };
   scan = rinexnav::ReadRecords3(in, rinex4, wanted, [&](const rinexnav::Record3& r) {
-    if (!rinexnav::AllPresent(r.values, kNParam)) return rinexnav::RecordRead::BadNumber;
-    sats.push_back(static_cast<short>(r.number));
-    epochs.push_back(ymdhms2mjd(r.epoch));
-    values.insert(values.end(), r.values.begin(), r.values.begin() + kNParam);
+    const kepler::System& sys = *kepler::OfLetter(r.system);
+    if (!rinexnav::AllPresent(r.values, sys.letter == 'G' ? kNParam : kOrbitParams))
+      return rinexnav::RecordRead::BadNumber;
+    // Record epochs in GPS time.
+    mjd epoch = ymdhms2mjd(r.epoch);
+    epoch += sys.toGPS;
+    rows.push_back({static_cast<short>(sys.offset + r.number), epoch, sys.letter == 'E' && IsFNAV(r)});
+    for (int j = 0; j < kNParam; ++j)
+      values.push_back(std::isnan(r.values[static_cast<std::size_t>(j)]) ? 0 : r.values[static_cast<std::size_t>(j)]);
     return rinexnav::RecordRead::Ok;
   });
-  SetNRecords(static_cast<std::uint32_t>(sats.size()));
+  // Galileo: the F/NAV records of a satellite that has any (their clock
+  // refers to E1/E5a, as precise clocks do), else its I/NAV records.
+  std::set<short> withFNAV;
+  for (const Row& r : rows)
+    if (r.fnav) withFNAV.insert(r.sat);
+  std::vector<std::size_t> kept;
+  for (std::size_t k = 0; k < rows.size(); ++k)
+    if (rows[k].fnav || kepler::Of(rows[k].sat)->letter != 'E' || withFNAV.count(rows[k].sat) == 0)
+      kept.push_back(k);
+  SetNRecords(static_cast<std::uint32_t>(kept.size()));
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
-    sat(k) = sats[static_cast<std::size_t>(k)];
-    mjdo(k) = epochs[static_cast<std::size_t>(k)];
-    for (int j = 0; j < kNParam; ++j) data(k, j) = values[static_cast<std::size_t>(k * kNParam + j)];
+    const std::size_t from = kept[static_cast<std::size_t>(k)];
+    sat(k) = rows[from].sat;
+    mjdo(k) = rows[from].epoch;
+    for (int j = 0; j < kNParam; ++j) data(k, j) = values[from * kNParam + static_cast<std::size_t>(j)];
   }
   if (nsatall > 0) satList = UniqList(sat);
 }

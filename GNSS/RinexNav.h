@@ -72,13 +72,13 @@
 #pragma once
 
 #include <cstddef>
-#include <fstream>
 #include <functional>
 #include <istream>
 #include <string>
 #include <vector>
 
 #include "GNSS/ymdhms.h"
+#include "PROGINC/InputFile.h"
 #include "matrix/matrix.h"
 
 namespace rinexnav {
@@ -241,7 +241,7 @@ void KeepRows(matrix<T>& m, int n) {
 // frame of store class cls: "<what> <file>: CANNOT BE OPENED!" or
 // "<what> <file>: END OF HEADER NOT FOUND!".
 template <class Header>
-void OpenWithHeader(std::ifstream& in, const char* file, const char* cls, const char* what,
+void OpenWithHeader(InputFile& in, const char* file, const char* cls, const char* what,
                     Header& head) {
   const std::string name = std::string(what) + " " + file;
   in.open(file);

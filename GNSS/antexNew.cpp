@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
+#include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
@@ -57,7 +57,7 @@ void antex::SetFile(const char* file) {
 }
 
 void antex::ReadFile() {
-  std::ifstream in(antfile);
+  InputFile in(antfile);
   if (!in) FileError("CAN NOT BE OPENED!");
   ReadHeader(in);
   CheckData(in);

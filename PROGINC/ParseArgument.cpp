@@ -31,8 +31,11 @@ unsigned short DateNumber(const char* value, DateField f) {
   return static_cast<unsigned short>(std::atoi(std::string(value + f.pos, f.width).c_str()));
 }
 
-constexpr short kGLONASSOffset = 100;  // satellite number of GLONASS slot n: 100 + n
-constexpr short kGalileoOffset = 200;  // satellite number of Galileo n: 200 + n
+// System letters and the offsets of their satellite numbers: GPS n is n,
+// GLONASS slot n 100 + n, Galileo 200 + n, BeiDou 300 + n, SBAS 400 + n,
+// QZSS 500 + n, IRNSS 600 + n.
+constexpr char kSystemLetters[] = "GRECSJI";
+constexpr short kSystemOffset = 100;
 
 }  // namespace
 
@@ -80,8 +83,8 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
     const char* code = value + 3 * k;
     // Two-digit number; the characters are taken as they are.
     short number = static_cast<short>((code[1] - '0') * 10 + (code[2] - '0'));
-    if (code[0] == 'R') number += kGLONASSOffset;
-    if (code[0] == 'E') number += kGalileoOffset;
+    const char* system = code[0] == '\0' ? nullptr : std::strchr(kSystemLetters, code[0]);
+    if (system != nullptr) number += static_cast<short>(kSystemOffset * (system - kSystemLetters));
     satprn(k) = number;
   }
 }

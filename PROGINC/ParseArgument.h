@@ -46,5 +46,6 @@ void ParseDate(const char* argi, ymdhms& dat, int npos);
 // The satellite numbers written from position npos on, one per row of a
 // column vector; characters after the last whole group of three are ignored.
 // The two digits are not validated (their character codes are used as they
-// are), and a system letter other than G, R or E adds nothing.
+// are); the system letters G, R, E, C, S, J and I add 0, 100, ..., 600 and
+// any other letter adds nothing.
 void ParseSatList(const char* argi, matrix<short>& satprn, int npos);

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
+#include "PROGINC/InputFile.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
@@ -19,7 +19,7 @@ bool ReadFirstLine(const char* fname, char (&line)[kLineBuffer]) {
   line[0] = '\0';
   // A directory opens as a stream but fails on the first read.
   if (!FileExists(fname)) return false;
-  std::ifstream in(fname);
+  InputFile in(fname);
   if (!in) return false;
   ReadLine(in, line, kFirstLineLength + 1);  // a longer line is cut here
   return true;

@@ -1,7 +1,8 @@
 // First-line format tests of the GNSS input files.
 //
-// Each test opens the file in text mode, reads its first line and closes the
-// file again; nothing but that line is examined, and of it at most its first
+// Each test opens the file as InputFile (a gzip or Unix compress file is
+// judged by its content), reads its first line and closes the file again;
+// nothing but that line is examined, and of it at most its first
 // kFirstLineLength characters (a longer line is judged on those).  A carriage
 // return before the line end is not part of the line.  A file that cannot be
 // opened fails every test.

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times the whole program on a day of real data (set A of ../shared/data):
 #   W1: every satellite of the SP3 file at 30 s steps, output to /dev/null;
-#   W2: the same at 1 s steps, output written to a file.
+#   W2: the same at 1 s steps, output written to a file;
+#   W3: set D, every satellite of the SP3 file (Galileo, GLONASS, GPS) with
+#       the broadcast orbits of the mixed RINEX 3 file of the same day (-en
+#       and -eg) at 30 s steps, output to /dev/null.
 # Prints medians of several runs: wall time, records per second, MB/s of
 # output and peak memory against the size of the input files, each with its
 # target; the peak memory of a GLONASS integration with a tiny step.  Then
@@ -25,7 +28,7 @@ inputs=("$data/esa15253.sp3" "$data/brdc0910.09n" "$data/brdc0910.09g" "$data/ig
 args=(-ep"${inputs[0]}" -en"${inputs[1]}" -eg"${inputs[2]}" -pv"${inputs[3]}")
 insize=$(cat "${inputs[@]}" | wc -c)
 out=$(mktemp /tmp/orbika_bench_XXXXXX)
-trap 'rm -f "$out" "$out.t"' EXIT
+trap 'rm -f "$out" "$out.t" "$out.sp3" "$out.rnx"' EXIT
 
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
@@ -33,11 +36,11 @@ median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+
 time_run() {
   local name=$1 dt=$2 target=$3 goal=$4 walls=() mems=()
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f "%e %M" -o "$out.t" "$exe" "${args[@]}" -dt"$dt" >"$target"
+    /usr/bin/time -f "%e %M" -o "$out.t" "$exe" "${args[@]}" -dt"$dt" >"$target" 2>/dev/null
     read -r w m <"$out.t"
     walls+=("$w"); mems+=("$m")
   done
-  "$exe" "${args[@]}" -dt"$dt" >"$out"
+  "$exe" "${args[@]}" -dt"$dt" >"$out" 2>/dev/null
   local records bytes wall mem
   records=$(grep -c '^ [0-9]' "$out" || true)
   bytes=$(wc -c <"$out")
@@ -60,6 +63,15 @@ read -r w m <"$out.t"
 awk -v w="$w" -v m="$m" 'BEGIN {
   printf "GLONASS -ni0.0001, one epoch 915 s from its record: wall %.2f s, peak memory %.1f MB\n", w, m / 1024
   printf "    target: peak memory at most 50 MB\n" }'
+
+# W3: set D's files come gzip-compressed; they are timed uncompressed.
+gzip -dc "$data/setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz" >"$out.sp3"
+gzip -dc "$data/setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz" >"$out.rnx"
+inputs=("$out.sp3" "$out.rnx")
+args=(-ep"$out.sp3" -en"$out.rnx" -eg"$out.rnx")
+insize=$(cat "${inputs[@]}" | wc -c)
+time_run "W3 (set D, SP3 and mixed RINEX 3, -dt30, output to /dev/null)" 30 /dev/null \
+  "reported (no target)"
 
 # Per-call costs: CPU time of one call, median of the repetitions.
 echo "Per call (CPU time, median of $runs repetitions):"

@@ -10,7 +10,12 @@ add_library(orb_matrix STATIC
 add_library(orb_proginc_base STATIC
   PROGINC/cstringf.cpp
   PROGINC/cfilef.cpp
+  PROGINC/InputFile.cpp
   PROGINC/ProgramError.cpp)
+# Compressed input files: gzip through zlib, Unix compress through libarchive.
+find_package(ZLIB REQUIRED)
+find_package(LibArchive REQUIRED)
+target_link_libraries(orb_proginc_base PUBLIC ZLIB::ZLIB LibArchive::LibArchive)
 
 orbika_add_test(test_base tests/test_matrix.cpp tests/test_util.cpp
   LIBS orb_matrix orb_proginc_base)

@@ -7,3 +7,7 @@ orbika_add_test(test_gpsnav_rinex3 tests/test_gpsnav_rinex3.cpp LIBS orb_src ZLI
 if(ORBIKA_TESTS)
   add_dependencies(test_gpsnav_rinex3 Orbika)
 endif()
+
+# Galileo, BeiDou and QZSS records of the broadcast store.
+orbika_add_test(test_gpsnav_systems tests/test_gpsnav_systems.cpp
+  LIBS orb_gnss_gpsnav orb_gnss_sp3 ZLIB::ZLIB)

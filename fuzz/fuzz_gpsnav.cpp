@@ -1,11 +1,13 @@
-// Fuzz target: RINEX 2 GPS navigation reader (GPSbEph) and the broadcast
-// orbit computed from what it read.  See FuzzIsolate.h for how an input is
+// Fuzz target: RINEX 2, 3 and 4 navigation reader of the Keplerian systems
+// (GPSbEph: GPS, Galileo, BeiDou, QZSS) and the broadcast orbit computed
+// from what it read.  See FuzzIsolate.h for how an input is
 // run and what counts as a finding.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 
 #include "GNSS/GPSbEph.h"
+#include "GNSS/KeplerSystems.h"
 #include "GNSS/xyzt.h"
 #include "fuzz/FuzzIsolate.h"
 
@@ -42,7 +44,8 @@ void Body(const char* path, orbfuzz::Digest& dg) {
     orbfuzz::Fail("record count differs from the table sizes");
   const matrix<short> list = nav.GetSatList();
   for (long i = 0; i < list.Length(); ++i) {
-    if (list(i) < 1 || list(i) > 99) orbfuzz::Fail("satellite list holds no GPS PRN");
+    if (kepler::Of(list(i)) == nullptr)
+      orbfuzz::Fail("satellite list holds no GPS, Galileo, BeiDou or QZSS number");
     if (i > 0 && !(list(i - 1) < list(i))) orbfuzz::Fail("satellite list not ascending");
   }
   dg.Add(n);

@@ -20,7 +20,7 @@ root=$(pwd)
 seconds=${1:-${ORBIKA_FUZZ_SECONDS:-60}}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(gpsnav glonav sp3 antex cli stats)
+[ ${#targets[@]} -gt 0 ] || targets=(gpsnav glonav sp3 antex cli stats inflate)
 build=${ORBIKA_FUZZ_BUILD:-build-fuzz}
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -36,11 +36,11 @@ cmake --build "$build" -j "$jobs" --target "${targets[@]/#/fuzz_}"
 # Fixtures of each kind (besides fuzz/corpus/<target> and the crash inputs).
 seeds_of() {
   case $1 in
-    gpsnav) echo tests/data/gps_three.n tests/data/cli_gps.09n ;;
-    glonav) echo tests/data/glo_leap2012.g tests/data/cli_glonass.09g ;;
+    gpsnav) echo tests/data/gps_three.n tests/data/cli_gps.09n tests/data/nav_mixed*.rnx ;;
+    glonav) echo tests/data/glo_leap2012.g tests/data/cli_glonass.09g tests/data/nav_mixed*.rnx ;;
     sp3) echo tests/data/sp3_four_sats.sp3 tests/data/cli_sp3c.sp3 tests/data/sp3d_mixed.sp3 ;;
     antex) echo tests/data/antex_mixed.atx tests/data/antex_systems.atx tests/data/cli_antex.atx ;;
-    cli | stats) ;;
+    cli | stats | inflate) ;;
   esac
 }
 

@@ -36,8 +36,8 @@ void Orbika::EndProg() {
 }
 
 bool SatelliteCode(short n, char& letter, short& number) {
-  static const char kLetters[] = {'G', 'R', 'E', 'C', 'S'};
-  if (n >= 500) return false;
+  static const char kLetters[] = {'G', 'R', 'E', 'C', 'S', 'J', 'I'};
+  if (n < 0 || n >= 700) return false;
   const int system = n <= 99 ? 0 : n / 100;
   letter = kLetters[system];
   number = static_cast<short>(n - 100 * system);

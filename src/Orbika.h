@@ -60,6 +60,6 @@ class Orbika {
 };
 
 // Splits a system-wide satellite number into its system letter (G, R, E, C,
-// S) and its number within the system.  Returns false for numbers of 500 and
-// above (QZSS), which the output leaves out.
+// S, J, I) and its number within the system.  Returns false for numbers
+// outside 0-699, which the output leaves out.
 bool SatelliteCode(short n, char& letter, short& number);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "GNSS/KeplerSystems.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/xyzt.h"
 #include "GNSS/ymdhms.h"
@@ -218,9 +219,13 @@ bool Holds(const matrix<short>& list, short number) {
   return false;
 }
 
+// Satellites whose broadcast records come from the -en file: GPS, Galileo,
+// BeiDou and QZSS, by their system-wide number.
+bool Keplerian(char letter) { return kepler::OfLetter(letter) != nullptr; }
+
 // A loaded navigation file of the satellite's system has no record of it.
-bool NavigationLacks(const Orbika& gc, char letter, short number) {
-  if (letter == 'G') return gc.isGPSnav && !Holds(gc.gpsnav.GetSatList(), number);
+bool NavigationLacks(const Orbika& gc, char letter, short number, short sat) {
+  if (Keplerian(letter)) return gc.isGPSnav && !Holds(gc.gpsnav.GetSatList(), sat);
   if (letter == 'R') return gc.isGLNnav && !Holds(gc.glnnav.GetSatList(), number);
   return false;
 }
@@ -245,13 +250,14 @@ void CheckBroadcast(Orbika& gc) {
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     char letter;
     short number;
-    if (!SatelliteCode(gc.satprn(i), letter, number) || !NavigationLacks(gc, letter, number))
+    const short sat = gc.satprn(i);
+    if (!SatelliteCode(sat, letter, number) || !NavigationLacks(gc, letter, number, sat))
       continue;
     // Without a precise file nothing of the satellite could be written: the
     // store's own report ends the run, before the table starts.
     if (!gc.isPEph) {
-      if (letter == 'G')
-        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(number), gc.stE);
+      if (Keplerian(letter))
+        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
       else
         gc.glnnav.GetDataIndex(number, gc.stE);
     }
@@ -259,7 +265,7 @@ void CheckBroadcast(Orbika& gc) {
     std::snprintf(text, sizeof text,
                   "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "
                   "nan!",
-                  letter, number, letter == 'G' ? "GPS" : "GLONASS");
+                  letter, number, Keplerian(letter) ? "GPS" : "GLONASS");
     ProgramWarning("Orbika", text);
   }
 }
@@ -294,7 +300,7 @@ void CalcPos(Orbika& gc) {
     if (!SatelliteCode(sat, satsyst, sprn)) continue;
     // A satellite the navigation file lacks keeps its broadcast columns,
     // written as nan (see CheckBroadcast).
-    const bool listed = !NavigationLacks(gc, satsyst, sprn);
+    const bool listed = !NavigationLacks(gc, satsyst, sprn, sat);
     bool warnedFar = false;
 
     while (calctime <= gc.enE) {
@@ -303,7 +309,7 @@ void CalcPos(Orbika& gc) {
       bool isPEG = false, isBEG = false, isPER = false, isBER = false;
       bool preciseOK = true;
       bool broadcastOK = listed;
-      if (satsyst == 'G') {
+      if (Keplerian(satsyst)) {
         if (gc.isPEph) {
           isPEG = true;
           gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
@@ -312,7 +318,7 @@ void CalcPos(Orbika& gc) {
         if (gc.isGPSnav) {
           isBEG = true;
           if (listed)
-            gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sprn), calctime, indextime,
+            gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, indextime,
                                       pBEG, &tgd, 0, 0);
         }
       } else if (satsyst == 'R') {

@@ -1,6 +1,8 @@
 #include "src/Orbika_ReadFiles.h"
 
+#include <algorithm>
 #include <iostream>
+#include <vector>
 
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
@@ -156,22 +158,23 @@ void SetProcParameters(Orbika& gc) {
     if (gc.isPEph) {
       gc.satprn = gc.pephM.GetSatList();
     } else {
-      matrix<short> gps, gln;
-      long ngps = 0, ngln = 0;
+      // Every satellite of the navigation files in system order (G, R, E,
+      // C, J: ascending system-wide numbers); the -en file holds GPS,
+      // Galileo, BeiDou and QZSS, the -eg file GLONASS slots.
+      std::vector<short> all;
       if (gc.isGPSnav) {
-        gps = gc.gpsnav.GetSatList();
-        ngps = gps.Length();
+        const matrix<short> gps = gc.gpsnav.GetSatList();
+        for (long i = 0; i < gps.Length(); ++i) all.push_back(gps(i));
       }
       if (gc.isGLNnav) {
-        gln = gc.glnnav.GetSatList();
-        ngln = gln.Length();
+        const matrix<short> gln = gc.glnnav.GetSatList();
+        for (long i = 0; i < gln.Length(); ++i) all.push_back(static_cast<short>(gln(i) + 100));
       }
-      if (ngps + ngln > 0) {
-        gc.satprn.Resize(ngps + ngln, 1);
-        for (long i = 0; i < ngps; ++i) gc.satprn(i) = gps(i);
-        for (long i = 0; i < ngln; ++i) gc.satprn(ngps + i) = static_cast<short>(gln(i) + 100);
-      } else {
-        gc.satprn = matrix<short>();
+      std::sort(all.begin(), all.end());
+      gc.satprn = matrix<short>();
+      if (!all.empty()) {
+        gc.satprn.Resize(static_cast<int>(all.size()), 1);
+        for (std::size_t i = 0; i < all.size(); ++i) gc.satprn(static_cast<int>(i)) = all[i];
       }
     }
   }

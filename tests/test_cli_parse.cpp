@@ -159,10 +159,10 @@ TEST(ParseSatList, CharactersAfterTheLastWholeGroupAreIgnored) {
   EXPECT_EQ(SatList(s), "1");
 }
 
-TEST(ParseSatList, OnlyUpperCaseGREAddAnOffset) {
+TEST(ParseSatList, OnlyUpperCaseSystemLettersAddAnOffset) {
   matrix<short> s;
-  ParseSatList("-prg05r05e05C05S05", s, 3);
-  EXPECT_EQ(SatList(s), "5,5,5,5,5");
+  ParseSatList("-prg05r05e05X05C05S05J05I05", s, 3);
+  EXPECT_EQ(SatList(s), "5,5,5,5,305,405,505,605");
 }
 
 TEST(ParseSatList, DigitsAreTakenAsCharacterCodes) {

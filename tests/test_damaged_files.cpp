@@ -1,10 +1,10 @@
 // The built program on damaged input files, as they arrive after failed
 // downloads and careless editing: cut short, bytes overwritten, lines
-// doubled, lost or repeated many times, Windows line ends, empty files and
-// folders named as files.  Every run must end by itself within seconds with
-// status 0 or 1, status 1 with a framed error report, never with the
-// container's index report or a sanitizer report; Windows line ends must
-// change nothing at all.
+// doubled, lost or repeated many times, Windows line ends, empty files,
+// folders named as files and cut gzip files.  Every run must end by itself
+// within seconds with status 0 or 1, status 1 with a framed error report,
+// never with the container's index report or a sanitizer report; Windows
+// line ends must change nothing at all.
 #include <chrono>
 #include <cstdint>
 #include <fstream>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/TestUtil.h"
+#include "tests/test_compress_util.h"
 #include "tests/test_damaged_util.h"
 
 namespace {
@@ -216,6 +217,35 @@ TEST(DamagedFiles, CrlfDamagedVariantsReadLikeLf) {
       EXPECT_EQ(crlf.status, lf.status) << c.file << ", " << v.label;
       EXPECT_EQ(crlf.out, lf.out) << c.file << ", " << v.label;
       EXPECT_EQ(crlf.err, lf.err) << c.file << ", " << v.label;
+    }
+  }
+}
+
+TEST(DamagedFiles, CutGzipFiles) {
+  // Cut anywhere from just after its first two bytes to one byte short, a
+  // gzip file ends the run with the report naming it.
+  constexpr std::size_t kCuts = 8;
+  const std::string dir = orbtest::MakeTempDir();
+  const struct {
+    Kind kind;
+    const char* file;
+  } cases[] = {{damaged::GpsNav(), "gps_three.n"},
+               {damaged::GlonassNav(), "glo_leap2012.g"},
+               {damaged::Precise(), "sp3_four_sats.sp3"},
+               {damaged::Antex(), "antex_mixed.atx"}};
+  for (const auto& c : cases) {
+    const std::string gz = packed::Gzip(orbtest::ReadFileText(Fixture(c.file)));
+    const std::string path = dir + "/" + c.file + ".gz";
+    for (std::size_t k = 0; k < kCuts; ++k) {
+      const std::size_t at = 2 + (gz.size() - 3) * k / (kCuts - 1);
+      damaged::WriteFile(path, gz.substr(0, at));
+      const damaged::Outcome o = RunOn(c.kind, path);
+      const std::string what = std::string(c.file) + ".gz cut at byte " + std::to_string(at);
+      ExpectSound(o, what);
+      EXPECT_EQ(o.status, 1) << what;
+      EXPECT_NE(o.err.find("COMPRESSED FILE " + path + ": GZIP DATA CUT SHORT!"),
+                std::string::npos)
+          << what << "\n" << o.err;
     }
   }
 }

@@ -204,18 +204,20 @@ TEST_F(Driver, StartAfterEndGivesOnlyEmptyBlocks) {
   EXPECT_NE(r.err.find("     G01       0  positions\n"), std::string::npos);
 }
 
-TEST_F(Driver, GalileoWithoutVectorsAndQzssLeftOut) {
+TEST_F(Driver, GalileoAndQzssOfAPreciseFileGetTheirNumbersAsGps) {
   WriteFile(dir_ + "/mixed.sp3", Sp3Text(56297, {"G01", "E11", "J07"}));
   const auto r = Run({"-epmixed.sp3", "-te2013-01-05,00:15:00"});
   ASSERT_EQ(r.status, 0) << r.err;
-  const auto lines = SplitLines(r.out);
-  EXPECT_EQ(lines[9], "#Satellites                  :  G01 E11");
-  // G01: two records and an empty line; E11: two bare records and an empty
-  // line; nothing at all for J07.
-  ASSERT_EQ(lines.size(), 17u + 6u);
-  EXPECT_EQ(lines[20], " 2013-01-05 00:00:00.0   56297     0.0     E11");
-  EXPECT_EQ(lines[21], " 2013-01-05 00:15:00.0   56297   900.0     E11");
-  EXPECT_EQ(lines[22], "");
+  EXPECT_EQ(SplitLines(r.out)[9], "#Satellites                  :  G01 E11 J07");
+  // Two records each, with the position, clock and velocity fields of G01.
+  const auto recs = Records(r.out);
+  ASSERT_EQ(recs.size(), 6u);
+  for (std::size_t k = 2; k < recs.size(); ++k) {
+    EXPECT_EQ(recs[k].size(), recs[k % 2].size()) << recs[k];
+    EXPECT_EQ(recs[k].find("nan"), std::string::npos) << recs[k];
+  }
+  EXPECT_EQ(recs[3].substr(0, 46), " 2013-01-05 00:15:00.0   56297   900.0     E11");
+  EXPECT_EQ(recs[5].substr(0, 46), " 2013-01-05 00:15:00.0   56297   900.0     J07");
 }
 
 TEST_F(Driver, SatelliteMissingFromThePreciseFileIsWrittenAsNan) {
