@@ -261,20 +261,8 @@ AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
       pending[0] = '\0';
     }
     if (std::strstr(line, "START OF FREQUENCY") != nullptr) {
-      // Frequency code in columns 4-6.
-      const std::size_t len = std::strlen(line);
-      const char code[4] = {CharAt(line, len, 3), CharAt(line, len, 4), CharAt(line, len, 5),
-                            '\0'};
-      pending[0] = '\0';
-      const short kept = KeptFrequency(code[0], code[2]);
-      if (kept >= 0) {
-        const Frequency f = Own(kept);
-        const AtxRecordStatus s = ReadPCVData(in, *f.pc, *f.pvzen, *f.pvazi);
-        if (s != AtxRecordStatus::Ok) return s;
-        KeepOffset(code, *f.pc);
-      } else if (code[0] != ' ') {
-        std::memcpy(pending, code, sizeof pending);
-      }
+      const AtxRecordStatus s = StartFrequency(in, line, pending);
+      if (s != AtxRecordStatus::Ok) return s;
     }
     if (std::strstr(line, "END OF FREQUENCY") != nullptr) pending[0] = '\0';
   }
@@ -286,6 +274,22 @@ AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
     ProgramWarning(kProg, "TYPE OF ANTENNA SENSOR NOT DEFINED [RECEIVER|GPS|GLONASS|GALILEO]!");
   }
   return AtxRecordStatus::Ok;
+}
+
+AtxRecordStatus AntennaPCV::StartFrequency(std::istream& in, const char* line, char* pending) {
+  // Frequency code in columns 4-6.
+  const std::size_t len = std::strlen(line);
+  const char code[4] = {CharAt(line, len, 3), CharAt(line, len, 4), CharAt(line, len, 5), '\0'};
+  pending[0] = '\0';
+  const short kept = KeptFrequency(code[0], code[2]);
+  if (kept < 0) {
+    if (code[0] != ' ') std::memcpy(pending, code, sizeof code);
+    return AtxRecordStatus::Ok;
+  }
+  const Frequency f = Own(kept);
+  const AtxRecordStatus s = ReadPCVData(in, *f.pc, *f.pvzen, *f.pvazi);
+  if (s == AtxRecordStatus::Ok) KeepOffset(code, *f.pc);
+  return s;
 }
 
 void AntennaPCV::ParseSerialType(const char* line) {

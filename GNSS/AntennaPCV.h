@@ -193,6 +193,10 @@ class AntennaPCV {
   };
   FreqOffset blocks[antexns::MaxFreqBlocks];
   int nBlocks;  // blocks kept
+  // Handles a "START OF FREQUENCY" line: reads a block whose tables are
+  // kept at once; notes another block's code in pending (4 bytes), so that
+  // its NORTH / EAST / UP line is kept when it comes.
+  AtxRecordStatus StartFrequency(std::istream& in, const char* line, char* pending);
   // Keeps the offset of the block code, unless the record already has one
   // for that code or is full.
   void KeepOffset(const char* code, const neu& offset);
