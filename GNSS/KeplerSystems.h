@@ -37,25 +37,29 @@
 namespace kepler {
 
 struct System {
-  char letter;               // satellite code letter
-  const char* name;          // name in messages
-  short offset;              // system-wide satellite number = offset + n
-  long double GM;            // Earth's gravitational constant, m^3/s^2
-  long double OmegaE;        // Earth's rotation rate, rad/s
-  long double F;             // relativistic clock constant, s/m^1/2
-  long double toGPS;         // GPS time minus the time of the record epochs, s
-  long double validity;      // fit interval around a record's epoch, s
-  long double runWarning;    // |t - Toc| beyond which the run warns, s
+  char letter;             // satellite code letter
+  const char* name;        // name in messages
+  short offset;            // system-wide satellite number = offset + n
+  long double GM;          // Earth's gravitational constant, m^3/s^2
+  long double OmegaE;      // Earth's rotation rate, rad/s
+  long double F;           // relativistic clock constant, s/m^1/2
+  long double toGPS;       // GPS time minus the time of the record epochs, s
+  long double validity;    // fit interval around a record's epoch, s
+  long double runWarning;  // |t - Toc| beyond which the run warns, s
 };
 
-constexpr System kGPS = {'G', "GPS", satcode::kGPS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
-                         0, 7200, 8000};
+// clang-format off
+//                           letter, name, offset, GM, OmegaE, F,
+//                           toGPS, validity, runWarning
+constexpr System kGPS     = {'G', "GPS", satcode::kGPS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
+                             0, 7200, 8000};
 constexpr System kGalileo = {'E', "GALILEO", satcode::kGalileo, GALILEOc::GM, GALILEOc::OMEGAe,
                              GALILEOc::F, 0, 14400, 14400};
-constexpr System kBeiDou = {'C', "BEIDOU", satcode::kBeiDou, BEIDOUc::GM, BEIDOUc::OMEGAe,
-                            BEIDOUc::F, 14, 3600, 3600};
-constexpr System kQZSS = {'J', "QZSS", satcode::kQZSS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
-                          0, 3600, 3600};
+constexpr System kBeiDou  = {'C', "BEIDOU", satcode::kBeiDou, BEIDOUc::GM, BEIDOUc::OMEGAe,
+                             BEIDOUc::F, 14, 3600, 3600};
+constexpr System kQZSS    = {'J', "QZSS", satcode::kQZSS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
+                             0, 3600, 3600};
+// clang-format on
 
 // The system of a system-wide satellite number; nullptr for GLONASS, SBAS,
 // IRNSS and numbers outside every range.

@@ -1,22 +1,63 @@
 #include "PROGINC/FixedFormat.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
+// The x87 path reads the bytes of the 80-bit extended format; the portable
+// path (forced by ORBIKA_PORTABLE_FORMAT, taken wherever long double has
+// another layout) reads the value through frexp.
+#if !defined(ORBIKA_PORTABLE_FORMAT) && LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384 && \
+    (defined(__x86_64__) || defined(__i386__))
+#define ORBIKA_X87_FORMAT 1
+#else
+#define ORBIKA_X87_FORMAT 0
+#endif
+
 namespace {
 
 using u128 = unsigned __int128;
 
+#if ORBIKA_X87_FORMAT
 // The fast path reads the 80-bit extended format directly: a 64-bit
 // significand with an explicit integer bit, then 15 exponent bits and the
 // sign.
 static_assert(std::numeric_limits<long double>::digits == 64 &&
                   std::numeric_limits<long double>::max_exponent == 16384,
-              "FormatFixed expects the 80-bit extended long double");
+              "the x87 path expects the 80-bit extended long double");
 constexpr int kExponentBias = 16383;
 constexpr int kExponentMask = 0x7fff;
+
+// |v| = m * 2^(e - 63) exactly, and its sign; false for NaN and infinities
+// (biased exponent all ones).  Subnormals have the smallest exponent.
+bool Decompose(const long double& v, std::uint64_t& m, int& e, bool& negative) {
+  std::uint16_t signExp;
+  std::memcpy(&m, &v, sizeof m);
+  std::memcpy(&signExp, reinterpret_cast<const char*>(&v) + sizeof m, sizeof signExp);
+  const int biased = signExp & kExponentMask;
+  e = (biased == 0 ? 1 : biased) - kExponentBias;
+  negative = (signExp >> 15) != 0;
+  return biased != kExponentMask;
+}
+#else
+// The portable path takes the value apart with frexp: the same m and e as
+// the x87 path where long double has a 64-bit significand (below the
+// smallest normal number, where they differ, both give zero digits), and
+// exact wherever the significand has at most 64 bits (double, 80-bit).
+// Wider significands (IEEE quad) are left to the library.
+bool Decompose(const long double& v, std::uint64_t& m, int& e, bool& negative) {
+  if (std::numeric_limits<long double>::digits > 64 || !std::isfinite(v)) return false;
+  negative = std::signbit(v);
+  int ex;
+  const long double f = std::frexp(std::fabs(v), &ex);  // |v| = f 2^ex, f in [0.5, 1) or 0
+  m = static_cast<std::uint64_t>(std::ldexp(f, 64));
+  e = ex - 1;
+  return true;
+}
+#endif
 
 constexpr int kMaxFastDecimals = 18;
 
@@ -107,17 +148,13 @@ char* Digits(u128 q, char* end) {
 int FormatFixed(char* buf, const long double& v, int width, int decimals, char fill) {
   if (decimals < 0) decimals = 6;  // a negative precision means the default
 
-  // |v| = m * 2^(e - 63), exactly; subnormals have the smallest exponent.
+  // |v| = m * 2^(e - 63), exactly.  NaN, infinities and |v| >= 2^63 go to
+  // the library, as do more decimals than 10^d fits in 64 bits.
   std::uint64_t m;
-  std::uint16_t signExp;
-  std::memcpy(&m, &v, sizeof m);
-  std::memcpy(&signExp, reinterpret_cast<const char*>(&v) + sizeof m, sizeof signExp);
-  const int biased = signExp & kExponentMask;
-  const int e = (biased == 0 ? 1 : biased) - kExponentBias;
-  // NaN, infinities (biased exponent all ones) and |v| >= 2^63 go to the
-  // library, as do more decimals than 10^d fits in 64 bits.
-  if (e >= 63 || decimals > kMaxFastDecimals) return FormatSlow(buf, v, width, decimals, fill);
-  const bool negative = (signExp >> 15) != 0;
+  int e;
+  bool negative;
+  if (!Decompose(v, m, e, negative) || e >= 63 || decimals > kMaxFastDecimals)
+    return FormatSlow(buf, v, width, decimals, fill);
 
   // |v| * 10^d = m * 10^d / 2^shift with shift >= 1; m * 10^d < 2^124.
   const int shift = 63 - e;

@@ -4,11 +4,14 @@
 // `out << std::fixed << std::setprecision(decimals) << std::setw(width) << v`
 // with right alignment (the same as printf's "%*.*Lf" with the given fill):
 // the value is rounded to the given number of decimals half to even on its
-// exact binary value, as the C library does.  It works on the 64-bit
-// significand of an 80-bit long double with 128-bit integer arithmetic and
-// costs a few tens of nanoseconds; values it does not handle itself (NaN,
-// infinities, magnitudes of 2^63 and more, more than 18 decimals) go through
-// snprintf, so the text is always the library's text.  A text longer than
+// exact binary value, as the C library does.  It works on the significand
+// (at most 64 bits) with 128-bit integer arithmetic and costs a few tens of
+// nanoseconds; values it does not handle itself (NaN, infinities,
+// magnitudes of 2^63 and more, more than 18 decimals, significands wider
+// than 64 bits) go through snprintf, so the text is always the library's
+// text.  On x86 the significand is read from the bytes of the 80-bit
+// extended format; elsewhere, or when the build defines
+// ORBIKA_PORTABLE_FORMAT, through frexp (the same text, somewhat slower).  A text longer than
 // kFixedFormatMax - 1 characters before padding is not written at all: the
 // call returns -1 and the caller writes the number through its stream.
 #pragma once

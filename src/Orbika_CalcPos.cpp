@@ -38,12 +38,23 @@ class RecordWriter {
     scratch.copyfmt(out);
   }
 
-  // Date and time, two blanks, MJD.
-  void Epoch(const ymdhms& datum, const mjd& t) {
-    Put(datum);
+  // Date and time, two blanks, MJD of t, the k-th epoch (from 0) of the
+  // series that every satellite runs through.  The text of an epoch is the
+  // same for every satellite: it is built (calendar split and all) for the
+  // first satellite and kept for the others (see EpochTexts).
+  void Epoch(std::size_t k, const mjd& t) {
+    if (inMemory && kept.Restore(k, *this)) return;
+    const std::size_t start = len;
+    Put(mjd2ymdhms(t));
+    const std::size_t calendar = len - start;
     Append("  ", 2);
+    const std::size_t day = len;
     Put(t);
+    if (inMemory) kept.Keep(k, line.data() + start, calendar, line.data() + day, len - day);
   }
+
+  // Epochs expected in the series: room for their kept texts.
+  void ExpectEpochs(std::size_t n) { kept.Expect(n); }
 
   // The letter right-aligned in 6 characters, the number in 2 with zeros.
   void Satellite(char letter, short number) {
@@ -124,6 +135,74 @@ class RecordWriter {
   std::ostringstream scratch;
   std::vector<char> line;
   std::size_t len = 0;
+
+  // The kept epoch texts: per epoch only what changes within a day (time of
+  // day, second of the MJD day) and the number of its day, per day its date
+  // and MJD day.  A text whose pieces do not have the lengths of the first
+  // epoch's, or that would pass the budget, ends the keeping.
+  class EpochTexts {
+   public:
+    void Expect(std::size_t n) { expected = n; }
+
+    // Appends the kept text of epoch k to w; false when it is not kept.
+    bool Restore(std::size_t k, RecordWriter& w) const {
+      if (k >= count) return false;
+      const char* p = perEpoch.data() + k * Stride();
+      const std::size_t d = static_cast<std::size_t>(static_cast<unsigned char>(p[0])) |
+                            static_cast<std::size_t>(static_cast<unsigned char>(p[1])) << 8;
+      w.Append(days.data() + d * kDayText, kDate);
+      w.Append(p + 2, time);
+      w.Append("  ", 2);
+      w.Append(days.data() + d * kDayText + kDate, kMJDay);
+      w.Append(p + 2 + time, second);
+      return true;
+    }
+
+    // Keeps the text of epoch k: the calendar text (date, time of day) and
+    // the MJD text (day, second).
+    void Keep(std::size_t k, const char* cal, std::size_t calLen, const char* mjdText,
+              std::size_t mjdLen) {
+      if (!keeping || k != count) return;
+      if (k == 0) {
+        if (calLen <= kDate || mjdLen <= kMJDay) return Stop();
+        time = calLen - kDate;
+        second = mjdLen - kMJDay;
+        perEpoch.reserve(std::min(kBudget, expected * Stride()));
+      }
+      if (calLen != kDate + time || mjdLen != kMJDay + second ||
+          perEpoch.size() + Stride() > kBudget)
+        return Stop();
+      const std::size_t nDays = days.size() / kDayText;
+      const char* last = days.data() + (nDays - 1) * kDayText;
+      if (nDays == 0 || !std::equal(cal, cal + kDate, last) ||
+          !std::equal(mjdText, mjdText + kMJDay, last + kDate)) {
+        if (nDays > 0xffff) return Stop();
+        days.insert(days.end(), cal, cal + kDate);
+        days.insert(days.end(), mjdText, mjdText + kMJDay);
+      }
+      const std::size_t d = days.size() / kDayText - 1;
+      perEpoch.push_back(static_cast<char>(d & 0xff));
+      perEpoch.push_back(static_cast<char>(d >> 8));
+      perEpoch.insert(perEpoch.end(), cal + kDate, cal + calLen);
+      perEpoch.insert(perEpoch.end(), mjdText + kMJDay, mjdText + mjdLen);
+      ++count;
+    }
+
+   private:
+    // The date with its blanks (" yyyy-mm-dd ") and the MJD day field.
+    static constexpr std::size_t kDate = 12, kMJDay = 6, kDayText = kDate + kMJDay;
+    // Most characters kept per epoch: about 200 000 epochs.
+    static constexpr std::size_t kBudget = std::size_t{4} << 20;
+
+    std::size_t Stride() const { return 2 + time + second; }
+    void Stop() { keeping = false; }
+
+    bool keeping = true;
+    std::size_t expected = 0, count = 0, time = 0, second = 0;
+    std::vector<char> perEpoch;  // per epoch: day number (2 bytes), time, second
+    std::vector<char> days;      // per day: date, MJD day
+  };
+  EpochTexts kept;
 };
 
 // A vector whose every component reads as missing.
@@ -208,6 +287,9 @@ void CalcPos(Orbika& gc) {
   long double tgd = 0;
   std::ostream& out = std::cout;
   RecordWriter record(out);
+  // Epochs of the series, for the kept epoch texts (a rough count will do).
+  const long double span = (gc.enE - gc.stE) / gc.dt;
+  record.ExpectEpochs(span >= 0 && span < 1e7L ? static_cast<std::size_t>(span) + 1 : 0);
 
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     const short sat = gc.satprn(i);
@@ -253,9 +335,14 @@ void CalcPos(Orbika& gc) {
             warnedFar = true;
           }
         }
+      } else if (gc.isPEph) {
+        // SBAS, IRNSS: the precise values, as for GPS.
+        isPEG = true;
+        gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
+        preciseOK = gc.pephM.PSisOK;
       }
 
-      record.Epoch(mjd2ymdhms(calctime), calctime);
+      record.Epoch(static_cast<std::size_t>(ncalc - 1), calctime);
       record.Satellite(satsyst, sprn);
 
       if (isPEG) {

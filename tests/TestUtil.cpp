@@ -115,11 +115,12 @@ RunResult ForkCaptured(const std::function<void()>& body, int timeout_s) {
 RunResult RunCaptured(const std::function<void()>& fn) { return ForkCaptured(fn, 600); }
 
 std::string OrbikaExe() {
+  // The environment may name another build of the program.
+  if (const char* e = std::getenv("ORBIKA_EXE")) return e;
 #ifdef ORBIKA_EXE
   return ORBIKA_EXE;
 #else
-  const char* e = std::getenv("ORBIKA_EXE");
-  return e ? e : "";
+  return "";
 #endif
 }
 
