@@ -7,8 +7,9 @@ add_library(orb_gnss_geom STATIC
   GNSS/neu.cpp
   GNSS/LuniSolarPosition.cpp
   GNSS/Azimut.cpp
-  GNSS/SinCos.cpp)
-target_link_libraries(orb_gnss_geom PUBLIC orb_gnss_time orb_proginc_base)
+  GNSS/SinCos.cpp
+  GNSS/LightTime.h)
+target_link_libraries(orb_gnss_geom PUBLIC orb_gnss_time orb_gnss_base orb_proginc_base)
 
 orbika_add_test(test_geom
   tests/test_geom_vectors.cpp tests/test_geom_output.cpp tests/test_geom_astro.cpp
