@@ -335,6 +335,11 @@ void CalcPos(Orbika& gc) {
             warnedFar = true;
           }
         }
+      } else if (gc.isPEph) {
+        // SBAS, IRNSS: the precise values, as for GPS.
+        isPEG = true;
+        gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
+        preciseOK = gc.pephM.PSisOK;
       }
 
       record.Epoch(static_cast<std::size_t>(ncalc - 1), calctime);
