@@ -173,7 +173,8 @@ class RecordWriter {
           perEpoch.size() + Stride() > kBudget)
         return Stop();
       const std::size_t nDays = days.size() / kDayText;
-      const char* last = days.data() + (nDays - 1) * kDayText;
+      // No pointer into an empty buffer: the first day has no last one.
+      const char* last = nDays == 0 ? nullptr : days.data() + (nDays - 1) * kDayText;
       if (nDays == 0 || !std::equal(cal, cal + kDate, last) ||
           !std::equal(mjdText, mjdText + kMJDay, last + kDate)) {
         if (nDays > 0xffff) return Stop();
