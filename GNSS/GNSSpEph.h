@@ -31,8 +31,8 @@
 // mjd values in GPS time (version c: the time scale of the file, GPS time
 // for IGS products).
 // Satellite numbers: GPS PRN n is n, GLONASS slot n is 100 + n, Galileo
-// 200 + n, BeiDou 300 + n, SBAS 400 + n, QZSS 500 + n.  List entries of
-// other system letters are left out, with one warning.
+// 200 + n, BeiDou 300 + n, SBAS 400 + n, QZSS 500 + n, IRNSS 600 + n.  List
+// entries of other system letters are left out, with one warning.
 //
 // Interpolation (CalcOrbikaition): positions by Lagrange interpolation over
 // 14 tabulated epochs around the requested one (pinned to the first or last

@@ -74,7 +74,7 @@ struct SystemRange {
   short offset;
 };
 constexpr SystemRange kSystems[] = {
-    {'G', 0}, {'R', 100}, {'E', 200}, {'C', 300}, {'S', 400}, {'J', 500},
+    {'G', 0}, {'R', 100}, {'E', 200}, {'C', 300}, {'S', 400}, {'J', 500}, {'I', 600},
 };
 
 }  // namespace

@@ -6,7 +6,8 @@
 // character that cannot continue the number, 0 when there is none.
 // Satellite codes are a system letter and two digits; the numbers are those
 // of the whole program (GPS n, GLONASS 100 + n, Galileo 200 + n, BeiDou
-// 300 + n, SBAS 400 + n, QZSS 500 + n).  A blank letter is GPS (old files).
+// 300 + n, SBAS 400 + n, QZSS 500 + n, IRNSS 600 + n).  A blank letter is
+// GPS (old files).
 #pragma once
 
 #include <istream>

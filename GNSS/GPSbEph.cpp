@@ -15,12 +15,13 @@
 #include "GNSS/RinexNav3.h"
 #include "GNSS/SinCos.h"
 #include "GNSS/TimeConverse.h"
+#include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
 
-constexpr long double kC = 299792458.0L;  // speed of light, m/s
+constexpr long double kC = GPSc::c;       // speed of light, m/s
 constexpr int kRecordLines = 8;           // lines of one GPS navigation record
 constexpr const char* kWhat = "GPS NAVIGATION FILE";
 // Inclination of the frame of BeiDou GEO elements, -5 degrees
@@ -151,8 +152,8 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   return list.back().row;
 }
 
-void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& X,
-                     long double& Y, long double& Z) const {
+void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& X, long double& Y,
+                     long double& Z) const {
   const matrix<long double>& d = gdata.data;
   const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
   const long double OmegaE = c.sys->OmegaE;
@@ -210,8 +211,8 @@ void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& 
 
   // Longitude of the ascending node: in the Earth-fixed frame, or for a
   // BeiDou GEO satellite in the inertial frame of the reference epoch.
-  const long double Omega =
-      c.geo ? OMEGA0 + OMEGAdot * tk - OmegaE * toe : OMEGA0 + (OMEGAdot - OmegaE) * tk - OmegaE * toe;
+  const long double Omega = c.geo ? OMEGA0 + OMEGAdot * tk - OmegaE * toe
+                                  : OMEGA0 + (OMEGAdot - OmegaE) * tk - OmegaE * toe;
 
   // Position in the orbital plane.
   long double sinu, cosu;
@@ -287,11 +288,11 @@ void GPSbEph::RecordWarning(const kepler::System& sys, unsigned short st, const 
   const ymdhms c = mjd2ymdhms(t0);
   const double hours = static_cast<double>(sys.validity / 3600);
   char text[160];
-  std::snprintf(text, sizeof text,
-                "SAT: %c%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf h PARAMETER TO BIG [>%gh]",
-                sys.letter, st - sys.offset, c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
-                c.GetMinute(), static_cast<double>(c.GetSecond()), static_cast<double>(dt / 3600),
-                hours);
+  std::snprintf(
+      text, sizeof text,
+      "SAT: %c%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf h PARAMETER TO BIG [>%gh]",
+      sys.letter, st - sys.offset, c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
+      c.GetMinute(), static_cast<double>(c.GetSecond()), static_cast<double>(dt / 3600), hours);
   GPSbEphWarning(text);
 }
 

@@ -1,32 +1,45 @@
-// GPSbEph: GPS broadcast ephemeris store and orbit/clock computation.
+// GPSbEph: broadcast ephemeris store and orbit/clock computation of the
+// systems with Keplerian elements: GPS, Galileo, BeiDou and QZSS.
 //
-// Holds the GPS records of one RINEX navigation file in memory (version 2,
-// or the GPS LNAV records of a version 3/4 file, GPS-only or mixed; header
-// and records, see GPSbEphHeader.h, GPSbEphData.h and RinexNav3.h) and computes from it the
-// Earth-fixed position and the clock correction of a GPS satellite at an
-// epoch, with the user algorithm of the GPS interface document
-// (IS-GPS-200, "user algorithm for ephemeris determination" and "satellite
-// clock correction"): mean motion from GM and sqrt(A), Kepler's equation by
-// fixed-point iteration, harmonic corrections of the argument of latitude,
-// radius and inclination, node longitude in the Earth-fixed frame.
+// Holds the records of one RINEX navigation file in memory: a version 2 GPS
+// file, or the GPS LNAV, Galileo I/NAV and F/NAV, BeiDou D1/D2 and QZSS LNAV
+// records of a version 3/4 file (header and records: GPSbEphHeader.h,
+// GPSbEphData.h, RinexNav3.h).  Satellites are known by their system-wide
+// number: GPS n, Galileo 200 + n, BeiDou 300 + n, QZSS 500 + n.  It computes
+// the Earth-fixed position and the clock correction of a satellite at an
+// epoch with the user algorithm its interface document gives (IS-GPS-200,
+// Galileo OS SIS ICD, BDS-SIS-ICD-B1I, IS-QZSS-PNT: one formula, each
+// system's constants from KeplerSystems.h): mean motion from GM and
+// sqrt(A), Kepler's equation by fixed-point iteration, harmonic corrections
+// of the argument of latitude, radius and inclination, node longitude in the
+// Earth-fixed frame; for BeiDou GEO satellites (C01-C05, C59-C63) the node
+// longitude in the inertial frame and the ICD's rotation by -5 degrees about
+// x and by the Earth's rotation since Toe about z.
 //
-// Units and time scale: epochs are mjd in GPS time; positions are metres in
-// the Earth-fixed frame of the computation epoch (WGS84 as broadcast); clock
-// corrections are seconds.  Arithmetic is long double.  The computed orbit
-// is the broadcast one: about 1-3 m RMS from precise orbits within the fit
-// interval, growing quickly outside it.
+// Units and time scale: epochs are mjd in GPS time (BeiDou record epochs,
+// BDT in the file, are moved by 14 s when read); positions are metres in
+// the Earth-fixed frame of the computation epoch (each system's frame as
+// broadcast); clock corrections are seconds, without group delays.
+// Arithmetic is long double.  The computed orbit is the broadcast one:
+// about 1-3 m RMS from precise orbits within the fit interval (Galileo
+// about 1 m), growing quickly outside it.
 //
 // Record choice: for satellite st and epoch t, the record whose epoch (Toc)
 // lies nearest to t, searched in file order (see GetDataIndex); ties go to
-// the earlier record, and there is no limit on the distance.  The time
-// argument is measured from Toc (dt = t - Toc); Toe enters only the node
-// longitude, Omega = Omega0 + (OMEGA dot - OMEGAz) dt - OMEGAz Toe.
+// the earlier record, and there is no limit on the distance.  A Galileo
+// satellite with F/NAV records has only those (GPSbEphData).  The clock is
+// evaluated at dt = t - Toc; the orbit of a GPS record at the same dt (Toe
+// entering only the node longitude, Omega = Omega0 + (OMEGA dot - OMEGAz) dt
+// - OMEGAz Toe), that of the other systems at tk = t - Toe.
 //
 // Reports: errors and warnings of this class are framed on standard output
 // ("**** GPSbEph: Error -> ... ****" / "     Exiting GPSbEph ... ", exit
 // status 1; "#### GPSbEph: Warning -> ... ####" / "     Continuing GPSbEph
-// ... "); a computation more than 8000 s from its record's epoch draws a
-// ProgramWarning on standard error and is still carried out.
+// ... "); a computation further from its record's epoch than the system's
+// limit (GPS 8000 s, the others their fit interval, see KeplerSystems.h)
+// draws a ProgramWarning on standard error, "<SYSTEM> BROADCAST EPHEMERIS:
+// CALCULATION EPOCH NOT IN VALID INTERVAL (<h>H) WITH RESPECT TO EPOCHS OF
+// DATA!", and is still carried out.
 #pragma once
 
 #include <cstdint>
@@ -48,8 +61,8 @@ class GPSbEph {
   // Stores the file name (at most 1023 characters are kept).
   void SetFile(const char* file);
   // Reads the whole file: version 2 in a counting pass, sizing, header and
-  // records; version 3/4 in one pass (header, then the GPS records; a file
-  // without any ends with "NO COMPLETE RECORD!").  A file
+  // records; version 3/4 in one pass (header, then the records of the four
+  // systems; a file without any ends with "NO COMPLETE RECORD!").  A file
   // that cannot be opened, has no END OF HEADER, no complete record, a
   // broken number or a satellite number outside 1-99 ends the program with a
   // GPSbEph error naming the file; a
@@ -63,7 +76,8 @@ class GPSbEph {
 
   // Number of records (not of satellites).
   std::uint32_t GetNSat() const { return nsatall; }
-  // The distinct satellite numbers, ascending.
+  // The distinct system-wide satellite numbers, ascending (system order G,
+  // E, C, J).
   matrix<short> GetSatList() const { return gdata.satList; }
   // Epoch (Toc, GPS time) of record i, in file order.
   mjd GetMJD(long i) const;
@@ -79,15 +93,18 @@ class GPSbEph {
   // one is used; otherwise the first pair of consecutive records whose
   // epochs enclose t0 gives the nearer of the two (the earlier on a tie);
   // failing that, the last record of st.  A satellite without records ends
-  // the program with "SAT: Gnn IS NOT LISTED IN GPS NAVIGATION FILE!!!".
+  // the program with "SAT: Xnn IS NOT LISTED IN GPS NAVIGATION FILE!!!"
+  // (X its system letter, G for a number of no system).
   std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
 
-  // Position and clock of GPS satellite st at epoch t0 (GPS time) from the
-  // record chosen for epoch tindex (t0 itself, or one fixed epoch so that
-  // one record serves all epochs).  pos receives x, y, z (m, Earth-fixed
-  // frame of t0) and dt = af0 + af1 dt + af2 dt^2 + relativistic term (s);
-  // *tgdout the record's TGD (s, not applied).  w != 0 adds a warning when
-  // t0 lies more than 2 h from the record epoch.  izpis is not used.
+  // Position and clock of satellite st (system-wide number) at epoch t0
+  // (GPS time) from the record chosen for epoch tindex (t0 itself, or one
+  // fixed epoch so that one record serves all epochs).  pos receives x, y, z
+  // (m, Earth-fixed frame of t0) and dt = af0 + af1 dt + af2 dt^2 +
+  // relativistic term (s); *tgdout the record's TGD (BeiDou TGD1, Galileo
+  // BGD E5a/E1; s, not applied).  w != 0 adds a warning when t0 lies
+  // further from the record epoch than the system's fit interval (GPS 2 h).
+  // izpis is not used.
   void CalcOrbikaition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
                        long double* tgdout, unsigned short w, unsigned short izpis);
 

@@ -75,9 +75,12 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
     // Record epochs in GPS time.
     mjd epoch = ymdhms2mjd(r.epoch);
     epoch += sys.toGPS;
-    rows.push_back({static_cast<short>(sys.offset + r.number), epoch, sys.letter == 'E' && IsFNAV(r)});
+    rows.push_back(
+        {static_cast<short>(sys.offset + r.number), epoch, sys.letter == 'E' && IsFNAV(r)});
     for (int j = 0; j < kNParam; ++j)
-      values.push_back(std::isnan(r.values[static_cast<std::size_t>(j)]) ? 0 : r.values[static_cast<std::size_t>(j)]);
+      values.push_back(std::isnan(r.values[static_cast<std::size_t>(j)])
+                           ? 0
+                           : r.values[static_cast<std::size_t>(j)]);
     return rinexnav::RecordRead::Ok;
   });
   // Galileo: the F/NAV records of a satellite that has any (their clock
@@ -94,7 +97,8 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
     const std::size_t from = kept[static_cast<std::size_t>(k)];
     sat(k) = rows[from].sat;
     mjdo(k) = rows[from].epoch;
-    for (int j = 0; j < kNParam; ++j) data(k, j) = values[from * kNParam + static_cast<std::size_t>(j)];
+    for (int j = 0; j < kNParam; ++j)
+      data(k, j) = values[from * kNParam + static_cast<std::size_t>(j)];
   }
   if (nsatall > 0) satList = UniqList(sat);
 }
@@ -106,7 +110,8 @@ std::istream& operator>>(std::istream& in, GPSbEphData& d) {
   ymdhms epoch;
   long double values[GPSbEphData::kNParam];
   for (;;) {
-    const rinexnav::RecordRead r = rinexnav::ReadRecord(in, prn, epoch, values, GPSbEphData::kNParam);
+    const rinexnav::RecordRead r =
+        rinexnav::ReadRecord(in, prn, epoch, values, GPSbEphData::kNParam);
     // A complete record without a row is one the counting pass did not see.
     if (r != rinexnav::RecordRead::Ok || scan.read == d.nsatall) {
       scan.stop = r;

@@ -23,9 +23,7 @@ constexpr int kLastYear = 2199;
 // System letters of RINEX 3/4 satellite codes.
 bool IsSystemLetter(char c) { return c != '\0' && std::strchr("GRECJSI", c) != nullptr; }
 
-bool Blank(const std::string& line) {
-  return line.find_first_not_of(" \t") == std::string::npos;
-}
+bool Blank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
 
 // The next line without its line end (and a carriage return before it).
 bool NextLine(std::istream& in, std::string& line) {
@@ -97,7 +95,8 @@ bool ValidDate(int y, int m, int d, int h, int mi, int s) {
 RecordRead ParseRecord(const std::vector<std::string>& lines, Record3& r) {
   const std::string& first = lines[0];
   int number = 0;
-  if (first.size() < 3 || !(first[1] == ' ' || std::isdigit(static_cast<unsigned char>(first[1]))) ||
+  if (first.size() < 3 ||
+      !(first[1] == ' ' || std::isdigit(static_cast<unsigned char>(first[1]))) ||
       !ReadWhole(first, 2, 2, number) || number < 1 || number > 99)
     return RecordRead::BadSatellite;
   r.number = static_cast<unsigned short>(number);

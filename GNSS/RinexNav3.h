@@ -46,13 +46,13 @@ bool IsVersion3or4(float version);
 
 // One record of a version 3 or 4 file.
 struct Record3 {
-  char system = ' ';          // G, R, E, C, J, S or I
-  unsigned short number = 0;  // satellite number within the system, 1-99
-  std::string message;        // version 4 message type ("LNAV", "FDMA", "INAV", ...),
-                              // empty in version 3
-  ymdhms epoch;               // as written, in the system's own time scale
+  char system = ' ';                // G, R, E, C, J, S or I
+  unsigned short number = 0;        // satellite number within the system, 1-99
+  std::string message;              // version 4 message type ("LNAV", "FDMA", "INAV", ...),
+                                    // empty in version 3
+  ymdhms epoch;                     // as written, in the system's own time scale
   std::vector<long double> values;  // the numbers in file order, NaN where blank
-  unsigned index = 0;         // 1-based position among all records of the file
+  unsigned index = 0;               // 1-based position among all records of the file
 };
 
 // Lines a caller wants a record of system `system` and message type
@@ -66,12 +66,13 @@ using KeepRecord = std::function<RecordRead(const Record3&)>;
 // Reads the records that follow the header of a version 3 (rinex4 false) or
 // version 4 file, hands each wanted and complete one to keep, and tells how
 // reading ended (RecordScan: read = records kept; record = index of the
-// record concerned; a record keep refuses ends reading with keep's reason).  Reading stops at the end of the file (NoRecord), at a
+// record concerned).  Reading stops at the end of the file (NoRecord), at a
 // wanted record the file cuts short (Truncated), at a wanted record with a
-// number that cannot be read or a first line without a satellite number 1-99
-// or a valid epoch (BadNumber, BadSatellite, BadEpoch), at a wanted record
-// with a wrong number of lines or at a line that belongs to no record
-// (BadLayout).  Blank lines between records are passed over.
+// number that cannot be read or a first line without a satellite number
+// 1-99 or a valid epoch (BadNumber, BadSatellite, BadEpoch), at a wanted
+// record with a wrong number of lines or at a line that belongs to no record
+// (BadLayout), and at a record keep refuses (keep's reason).  Blank lines
+// between records are passed over.
 RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted,
                         const KeepRecord& keep);
 

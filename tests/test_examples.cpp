@@ -532,4 +532,39 @@ TEST(StatsProgram, RefusesWhatItCannotUse) {
   EXPECT_EQ(usage.err, "usage: OrbikaStats [--csv] TABLE\n");
 }
 
+// README's accuracy table of set A holds what OrbikaStats prints for it.
+TEST(StatsProgram, ReadmeAccuracyTableIsWhatItPrintsForSetA) {
+  ORBIKA_REQUIRE_DATA();
+  const orbtest::RunResult run = orbtest::RunOrbika(
+      {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}, 60, orbtest::DataDir());
+  ASSERT_EQ(run.status, 0);
+  const orbtest::RunResult stats =
+      RunProgram(ORBIKA_STATS_EXE, {"--csv", orbtest::WriteTempFile(run.out, ".txt")});
+  ASSERT_EQ(stats.status, 0);
+  const std::map<std::string, std::string> names{{"G", "GPS"}, {"R", "GLONASS"}};
+  std::map<std::string, int> satellites;
+  std::vector<std::string> want;
+  for (const std::string& line : orbtest::SplitLines(stats.out)) {
+    std::vector<std::string> c;
+    std::stringstream s(line);
+    for (std::string cell; std::getline(s, cell, ',');) c.push_back(cell);
+    if (c.size() != 16 || c[0] == "system") continue;
+    if (c[1] != "all") {
+      satellites[c[0]] += c[2] != "0";
+      continue;
+    }
+    want.push_back("| " + names.at(c[0]) + " | " + std::to_string(satellites[c[0]]) + " | " +
+                   c[2] + " | " + c[11] + " | " + c[10] + " | " + c[15] + " |");
+  }
+  const std::string readme = orbtest::ReadFileText(kExamples + "/../README.md");
+  std::vector<std::string> rows;
+  const size_t from = readme.find("\nSet A,");
+  ASSERT_NE(from, std::string::npos);
+  for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
+    if (line.rfind("| ", 0) == 0 && line.rfind("| System", 0) != 0) rows.push_back(line);
+    if (!rows.empty() && line.empty()) break;
+  }
+  EXPECT_EQ(rows, want) << "README's accuracy table of set A no longer matches OrbikaStats";
+}
+
 }  // namespace

@@ -198,20 +198,19 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
   }
 }
 
-// A satellite code is its system's: S20 is SBAS, never GPS 20, and letters
-// without a number range are left out with one warning.
+// A satellite code is its system's: S20 is SBAS, never GPS 20, I04 is
+// IRNSS, and letters without a number range are left out with one warning.
 TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
   ORBIKA_REQUIRE_DATA();
   const std::string clean = orbtest::ReadFileText(orbtest::DataFile(kGrg));
   const orbtest::RunResult base = RunOn(kGrg, clean);
   ASSERT_EQ(base.status, 0);
-  // R01 becomes S20, R02 becomes L02 and R03 becomes X03, in the list and
-  // in every block.
+  // Codes changed in the list and in every block.
+  const std::map<std::string, std::string> renamed = {
+      {"R01", "S20"}, {"R02", "L02"}, {"R03", "X03"}, {"R04", "I04"}};
   std::string text;
   for (std::string l : orbtest::SplitLines(clean)) {
-    for (const auto& [from, to] : {std::pair<const char*, const char*>{"R01", "S20"},
-                                   {"R02", "L02"},
-                                   {"R03", "X03"}}) {
+    for (const auto& [from, to] : renamed) {
       const size_t at = l.rfind('+', 0) == 0 ? l.find(from) : (l.find(from) == 1 ? 1 : l.npos);
       if (at != std::string::npos) l.replace(at, 3, to);
     }
@@ -224,12 +223,17 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
   std::map<std::string, Lines> sats = BySatellite(r.out), baseSats = BySatellite(base.out);
   EXPECT_EQ(sats.count("L02") + sats.count("X03"), 0u);
   // Every GPS satellite, G20 above all, prints exactly as from the clean
-  // file; S20 has a block of its own.
-  for (const auto& [code, want] : baseSats)
+  // file; S20 and I04 print the orbits and clocks of R01 and R04.
+  for (const auto& [code, want] : baseSats) {
     if (code[0] == 'G') {
       EXPECT_EQ(sats[code], want) << code;
     }
-  EXPECT_EQ(sats["S20"].size(), baseSats["R01"].size());
+  }
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"R01", "S20"}, {"R04", "I04"}}) {
+    Lines want = baseSats[from];
+    for (std::string& l : want) l.replace(43, 3, to);
+    EXPECT_EQ(sats[to], want) << to;
+  }
 }
 
 // Every satellite of the given systems prints, at each tabulated epoch, the
@@ -270,9 +274,9 @@ void ExpectTabulatedValues(const std::string& systems) {
   EXPECT_GT(checked, 0);
 }
 
-TEST(sp3VersionD, GpsAndGlonassPrintTheTabulatedValues) {
+TEST(sp3VersionD, EverySatellitePrintsTheTabulatedValues) {
   ORBIKA_REQUIRE_DATA();
-  ExpectTabulatedValues("GR");
+  ExpectTabulatedValues("GRECJ");
 }
 
 }  // namespace

@@ -423,7 +423,8 @@ TEST(sp3Files, RealFilesReadCompletely) {
 }
 
 TEST(sp3VersionD, TimeSystemBringsTheEpochsToGpsTime) {
-  // The small SP3-d fixture (94 satellites, six list lines, velocity
+  // The small SP3-d fixture (94 satellites of six systems over six list
+  // lines, velocity
   // records) starts at 2009-04-01 0 h; GPS - UTC was 15 s that day.
   const std::string text =
       orbtest::ReadFileText(orbtest::FixtureDir() + "/sp3d_mixed.sp3");
@@ -440,7 +441,7 @@ TEST(sp3VersionD, TimeSystemBringsTheEpochsToGpsTime) {
     EXPECT_EQ(e.GetMJD(0).GetMJDay(), c.day) << c.system;
     EXPECT_EQ(e.GetMJD(0).GetSecond(), c.second) << c.system;
     EXPECT_EQ(e.GetNEpoch(), 3);
-    EXPECT_EQ(e.GetNSatList(), 93);  // I05 has no number
+    EXPECT_EQ(e.GetNSatList(), 94);
   }
   // Version c keeps its epochs as written.
   std::string c = text;
