@@ -7,8 +7,10 @@
 #include <cstring>
 
 #include "GNSS/TimeConverse.h"
+#include "GNSS/satcode.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/cfieldf.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
@@ -73,12 +75,11 @@ char CharAt(const char* line, std::size_t len, std::size_t i) {
   return i < len ? line[i] : ' ';
 }
 
-// Start of the field at column col, or nullptr when the line ends before it.
-const char* FieldAt(const char* line, int col) {
-  if (col < 1) return nullptr;
-  const std::size_t skip = static_cast<std::size_t>(col - 1);
-  if (std::memchr(line, '\0', skip) != nullptr) return nullptr;
-  return line + skip;
+// The number of the field from column col to the end of the line; a value
+// beyond the range of double is no usable number of this file and gives 0.
+double Number(const char* line, int col) {
+  const double v = FieldNumber(line, col, 0);
+  return std::isfinite(v) ? v : 0.0;
 }
 
 // Cell of value x in a grid of n nodes spaced step apart from x0: the lower
@@ -111,51 +112,15 @@ double ReduceAzimuth(double azi) {
 
 namespace antexns {
 
-short SatelliteNumber(char system, int n) {
-  const char* p = system != '\0' ? std::strchr(SystemLetters, system) : nullptr;
-  if (p == nullptr) return -1;
-  return static_cast<short>(100 * (p - SystemLetters) + n);
-}
-
-char SystemOf(short satellite) {
-  if (satellite < 1 || satellite >= 100 * static_cast<short>(sizeof SystemLetters - 1))
-    return '\0';
-  return SystemLetters[satellite / 100];
-}
-
 char SatelliteCodeAt(const char* line, int& n) {
   const std::size_t len = std::strlen(line);
-  const char sys = CharAt(line, len, 20);
-  if (sys == '\0' || std::strchr(SystemLetters, sys) == nullptr) return '\0';
-  const char tens = CharAt(line, len, 21), units = CharAt(line, len, 22);
-  if (!std::isdigit(static_cast<unsigned char>(tens)) ||
-      !std::isdigit(static_cast<unsigned char>(units)))
-    return '\0';
+  const char code[] = {CharAt(line, len, 20), CharAt(line, len, 21), CharAt(line, len, 22), '\0'};
+  const short sat = satcode::Parse(code);
+  if (sat == satcode::kNone) return '\0';
   for (std::size_t i = 23; i < 40; ++i)
     if (CharAt(line, len, i) != ' ') return '\0';
-  n = 10 * (tens - '0') + (units - '0');
-  return sys;
-}
-
-double NumberAt(const char* line, int col) {
-  const char* f = FieldAt(line, col);
-  if (f == nullptr) return 0.0;
-  // A decimal number only: the words and hexadecimal forms that strtod
-  // also takes ("nan", "inf", "0x1p3") are no numbers of this file.
-  const char* p = f;
-  while (*p == ' ' || *p == '\t') ++p;
-  if (*p == '+' || *p == '-') ++p;
-  if (*p == '.') ++p;
-  const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
-  if (!std::isdigit(static_cast<unsigned char>(*p)) || hex) return 0.0;
-  const double v = std::strtod(f, nullptr);
-  // Beyond the range of double: no usable number either.
-  return std::isfinite(v) ? v : 0.0;
-}
-
-long IntegerAt(const char* line, int col) {
-  const char* f = FieldAt(line, col);
-  return f != nullptr ? std::strtol(f, nullptr, 10) : 0;
+  n = sat % satcode::kPerSystem;
+  return code[0];
 }
 
 bool GetAtxLine(std::istream& in, char* buf, bool& tooLong) {
@@ -243,16 +208,16 @@ AtxRecordStatus AntennaPCV::ReadFile(std::istream& in) {
 
     if (std::strstr(line, "TYPE / SERIAL NO") != nullptr) ParseSerialType(line);
     if (std::strstr(line, "DAZI") != nullptr) {
-      dazi = antexns::NumberAt(line, 3);
+      dazi = Number(line, 3);
       hasAzimuthPCV = std::fabs(dazi) > thres;
     }
     if (std::strstr(line, "ZEN1 / ZEN2 / DZEN") != nullptr) {
-      zen1 = antexns::NumberAt(line, 3);
-      zen2 = antexns::NumberAt(line, 9);
-      dzen = antexns::NumberAt(line, 15);
+      zen1 = Number(line, 3);
+      zen2 = Number(line, 9);
+      dzen = Number(line, 15);
     }
     if (std::strstr(line, "# OF FREQUENCIES") != nullptr)
-      nFreq = static_cast<int>(antexns::IntegerAt(line, 1));
+      nFreq = static_cast<int>(FieldInteger(line, 1, 0));
     if (std::strstr(line, "VALID FROM") != nullptr) ParseValid(line, ValidFrom);
     if (std::strstr(line, "VALID UNTIL") != nullptr) ParseValid(line, ValidTo);
     // The offset of a block whose tables are not kept.
@@ -307,19 +272,19 @@ void AntennaPCV::ParseSerialType(const char* line) {
     SatID = 0;
     return;
   }
-  SatID = antexns::SatelliteNumber(sys, n);
+  SatID = satcode::Number(sys, n);
   trim(name);
   PCVType = BlockCode(name);
 }
 
 void AntennaPCV::ParseValid(const char* line, mjd& t) {
   ymdhms d;
-  d.Set(static_cast<unsigned short>(antexns::IntegerAt(line, 1)),
-        static_cast<unsigned short>(antexns::IntegerAt(line, 7)),
-        static_cast<unsigned short>(antexns::IntegerAt(line, 13)),
-        static_cast<unsigned short>(antexns::IntegerAt(line, 19)),
-        static_cast<unsigned short>(antexns::IntegerAt(line, 25)),
-        static_cast<long double>(antexns::NumberAt(line, 31)));
+  d.Set(static_cast<unsigned short>(FieldInteger(line, 1, 0)),
+        static_cast<unsigned short>(FieldInteger(line, 7, 0)),
+        static_cast<unsigned short>(FieldInteger(line, 13, 0)),
+        static_cast<unsigned short>(FieldInteger(line, 19, 0)),
+        static_cast<unsigned short>(FieldInteger(line, 25, 0)),
+        static_cast<long double>(Number(line, 31)));
   t = ymdhms2mjd(d);
 }
 
@@ -328,8 +293,8 @@ neu AntennaPCV::ParseOffset(const char* line) {
   // quantity of the correction.
   const long double mmPerM = kMmPerM;
   neu pc;
-  pc.Set(antexns::NumberAt(line, 1) / mmPerM, antexns::NumberAt(line, 11) / mmPerM,
-         antexns::NumberAt(line, 21) / mmPerM);
+  pc.Set(Number(line, 1) / mmPerM, Number(line, 11) / mmPerM,
+         Number(line, 21) / mmPerM);
   return pc;
 }
 
@@ -376,7 +341,7 @@ AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double
   pvzen.Resize(static_cast<int>(nZen), 1, 0.0);
   for (long k = 0; k < nZen; ++k)
     pvzen(static_cast<int>(k)) =
-        antexns::NumberAt(line, kFirstValueCol + kValueColStep * static_cast<int>(k)) / kMmPerM;
+        Number(line, kFirstValueCol + kValueColStep * static_cast<int>(k)) / kMmPerM;
 
   if (std::fabs(dazi) > thres) {
     if (!(dazi > 0.0) || !(360.0 / dazi < static_cast<double>(antexns::MaxAziNodes)))
@@ -389,7 +354,7 @@ AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double
       if (tooLong) return AtxRecordStatus::LineTooLong;
       for (long k = 0; k < nZen; ++k)
         pvazi(static_cast<int>(a), static_cast<int>(k)) =
-            antexns::NumberAt(line, kFirstValueCol + kValueColStep * static_cast<int>(k)) /
+            Number(line, kFirstValueCol + kValueColStep * static_cast<int>(k)) /
             kMmPerM;
     }
   }

@@ -58,14 +58,6 @@ constexpr short UnknownBlock = 18;  // a satellite whose block name has no code
 // than thirty, the rest of a longer (damaged) one is not kept.
 constexpr int MaxFreqBlocks = 40;
 
-// System letters of the satellite numbers: GPS n, GLONASS 100+n, Galileo
-// 200+n, BeiDou 300+n, SBAS 400+n, QZSS 500+n, IRNSS 600+n.
-constexpr char SystemLetters[] = "GRECSJI";
-// Satellite number of a system letter and a number 0-99; -1 for a letter
-// outside SystemLetters.
-short SatelliteNumber(char system, int n);
-// System letter of a satellite number, '\0' outside 0-699.
-char SystemOf(short satellite);
 // The satellite code that opens the serial field of a type line (columns
 // 21-23, the rest of columns 24-40 blank): its system letter, with the
 // number in n; '\0' when the field holds no satellite code.
@@ -79,13 +71,6 @@ constexpr int LineMax = 8191;
 constexpr long MaxZenNodes = 1000;
 constexpr long MaxAziNodes = 3601;
 
-// Tolerant number conversion of the field that starts at column col (counted
-// from 1): leading blanks are skipped, reading stops at the first character
-// that cannot continue the number, and a field without a decimal number
-// (words such as "nan" and hexadecimal forms included), a number beyond the
-// range of double, or a column beyond the end of the line, gives 0.
-double NumberAt(const char* line, int col);
-long IntegerAt(const char* line, int col);
 
 // Reads one line of at most LineMax characters into buf (LineMax + 1 bytes).
 // Returns false at end of file; sets tooLong when the line did not fit.
@@ -160,14 +145,14 @@ class AntennaPCV {
   const char* GetFreqCode(int i) const { return blocks[i].code; }
   const neu& GetFreqOffset(int i) const { return blocks[i].offset; }
   // Offset of the lowest-numbered frequency of system (a letter of
-  // antexns::SystemLetters) into dpos; false, and dpos untouched, when the
+  // satcode::kLetters) into dpos; false, and dpos untouched, when the
   // record has no block of that system.
   bool GetFirstOffset(char system, neu& dpos) const;
   const matrix<double>& GetPVZEN(short freq) const;
   const matrix<double>& GetPVAZI(short freq) const;
 
  private:
-  short SatID;            // satellite number (antexns::SatelliteNumber); 0 for a receiver
+  short SatID;            // satellite number (satcode.h); 0 for a receiver
   char AntennaName[21];   // columns 1-20 of the type line
   char AntennaSerial[21]; // columns 21-40 of the type line
   short PCVType;          // antenna kind code; -1 before a type line

@@ -15,8 +15,7 @@
 
 namespace {
 
-// Speed of light, m/s.
-constexpr long double kC = 299792458.0L;
+constexpr long double kC = GLONASSc::c;  // speed of light, m/s
 // Records are meant for +-15 min; beyond 16 min the optional warning is given.
 constexpr long double kValidInterval = 960.0L;
 // Shortest step the integration takes, s.

@@ -61,6 +61,7 @@
 #include "GNSS/GLNbEphData.h"
 #include "GNSS/GLNbEphHeader.h"
 #include "GNSS/gnssobs.h"
+#include "GNSS/mGNSSc.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
 #include "GNSS/xyzt.h"
@@ -174,10 +175,10 @@ class GLNbEph {
   int nsatall = 0;                 // number of records
 
   // PZ-90 constants of the equations of motion.
-  long double GMz = 3.9860044e14L;  // Earth's gravitational constant, m^3/s^2
-  long double OMEGAz = 7.292115e-5L;  // Earth's rotation rate, rad/s
-  long double aE = 6378136.0L;      // Earth's equatorial radius, m
-  long double C20 = -1.08263e-3L;   // second zonal harmonic (-J2)
+  long double GMz = GLONASSc::GM;    // Earth's gravitational constant, m^3/s^2
+  long double OMEGAz = GLONASSc::OMEGAe;  // Earth's rotation rate, rad/s
+  long double aE = GLONASSc::ae;    // Earth's equatorial radius, m
+  long double C20 = GLONASSc::C20;  // second zonal harmonic (-J2)
 
   // Work values of the last computation.
   long double Relativity = 0;       // 2 (r . v) / c^2, s

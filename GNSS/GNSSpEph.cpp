@@ -9,6 +9,7 @@
 
 #include "GNSS/GNSSpEphText.h"
 #include "GNSS/TimeConverse.h"
+#include "GNSS/mGNSSc.h"
 #include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
 
@@ -56,7 +57,7 @@ GNSSpEph::GNSSpEph()
       clkBase(0),
       nPtsPos(7),
       nPtsTime(2),
-      OMEGAz(0.000072921151467),
+      OMEGAz(GPSc::OMEGAe),
       Relativity(0),
       nHeaderLines(0),
       nEpochLines(0),

@@ -19,6 +19,7 @@
 #include "GNSS/LuniSolarPosition.h"
 #include "GNSS/antexNew.h"
 #include "GNSS/neu.h"
+#include "GNSS/satcode.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
@@ -56,7 +57,8 @@ void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
     for (long k = 0; k < nsat; ++k) {
       const long r = i * nsat + k;
       const short n = sat(r);
-      const char system = antexns::SystemOf(n);
+      // Number 0 is no satellite (a blank code of an old file).
+      const char system = n >= 1 ? satcode::Letter(n) : '\0';
       if (system == '\0') continue;
 
       xyzt& pos = sPos(r);

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "GNSS/GNSSpEph.h"
+#include "GNSS/mGNSSc.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
@@ -31,7 +32,7 @@ constexpr int kMaxHalfWidth = 16;
 constexpr int kMaxNodes = 2 * kMaxHalfWidth;
 
 // Light-time iteration.
-constexpr long double kSpeedOfLight = 299792458.0;  // m/s
+constexpr long double kSpeedOfLight = mGNSSc::c;  // m/s
 constexpr int kMaxLightTimeIter = 10;
 constexpr long double kLightTimeTolerance = 1e-5;  // m
 

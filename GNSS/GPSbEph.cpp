@@ -15,12 +15,13 @@
 #include "GNSS/RinexNav3.h"
 #include "GNSS/SinCos.h"
 #include "GNSS/TimeConverse.h"
+#include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
 
-constexpr long double kC = 299792458.0L;  // speed of light, m/s
+constexpr long double kC = GPSc::c;       // speed of light, m/s
 constexpr int kRecordLines = 8;           // lines of one GPS navigation record
 constexpr const char* kWhat = "GPS NAVIGATION FILE";
 // Inclination of the frame of BeiDou GEO elements, -5 degrees

@@ -12,8 +12,8 @@
 //   Galileo  Galileo OS SIS ICD, algorithm for ephemeris parameters (GTRF)
 //   BeiDou   BDS-SIS-ICD-B1I, user algorithm for ephemeris (CGCS2000)
 //   QZSS     IS-QZSS-PNT, user algorithm for ephemeris (the GPS values)
-// F is -2 sqrt(GM) / c^2 as each document gives it.  The values are written
-// as double literals, the precision the program has always used for GPS.
+// F is -2 sqrt(GM) / c^2 as each document gives it.  The values are those of
+// GPSc, GALILEOc and BEIDOUc (mGNSSc.h); QZSS uses the GPS values.
 //
 // Time scales: the epoch of a record (its clock reference time Toc) is
 // written in the system's own time; Galileo System Time and QZSS time are
@@ -30,6 +30,9 @@
 //   QZSS     1 h: half of the 2 h fit interval (IS-QZSS-PNT, fit interval
 //            flag 0)
 #pragma once
+
+#include "GNSS/mGNSSc.h"
+#include "GNSS/satcode.h"
 
 namespace kepler {
 
@@ -48,13 +51,13 @@ struct System {
 // clang-format off
 //                           letter, name, offset, GM, OmegaE, F,
 //                           toGPS, validity, runWarning
-constexpr System kGPS     = {'G', "GPS", 0, 3.986005e14, 7.2921151467e-5, -4.442807633e-10,
+constexpr System kGPS     = {'G', "GPS", satcode::kGPS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
                              0, 7200, 8000};
-constexpr System kGalileo = {'E', "GALILEO", 200, 3.986004418e14, 7.2921151467e-5, -4.442807309e-10,
-                             0, 14400, 14400};
-constexpr System kBeiDou  = {'C', "BEIDOU", 300, 3.986004418e14, 7.292115e-5, -4.442807309e-10,
-                             14, 3600, 3600};
-constexpr System kQZSS    = {'J', "QZSS", 500, 3.986005e14, 7.2921151467e-5, -4.442807633e-10,
+constexpr System kGalileo = {'E', "GALILEO", satcode::kGalileo, GALILEOc::GM, GALILEOc::OMEGAe,
+                             GALILEOc::F, 0, 14400, 14400};
+constexpr System kBeiDou  = {'C', "BEIDOU", satcode::kBeiDou, BEIDOUc::GM, BEIDOUc::OMEGAe,
+                             BEIDOUc::F, 14, 3600, 3600};
+constexpr System kQZSS    = {'J', "QZSS", satcode::kQZSS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
                              0, 3600, 3600};
 // clang-format on
 

@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 
+#include "PROGINC/cfieldf.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
@@ -51,18 +52,13 @@ long double ReadParameter(std::istream& in) {
   text[n] = '\0';
   int exponent = 0;
   if (!(in >> exponent)) return 0;
-  const double value = std::atof(text) * std::pow(10.0, exponent);
+  double value;
   // An exponent beyond the range of double gives no number either.
-  if (!std::isfinite(value)) {
+  if (!ScaledNumber(text, exponent, value)) {
     in.setstate(std::ios::failbit);
     return 0;
   }
   return static_cast<long double>(value);
-}
-
-long double FieldMantExp(const char* line, int mcol, int mlen, int ecol, int elen) {
-  return static_cast<long double>(FieldDouble(line, mcol, mlen) *
-                                  std::pow(10.0, static_cast<int>(FieldInt(line, ecol, elen))));
 }
 
 namespace {
@@ -83,13 +79,15 @@ void FieldText(const char* line, int col, int len, char* out) {
   trim(out);
 }
 
-long FieldInt(const char* line, int col, int len) {
-  return std::atol(RawField(line, col, len).c_str());
+long double FieldMantExp(const char* line, int mcol, int mlen, int ecol, int elen) {
+  double value;
+  ScaledNumber(RawField(line, mcol, mlen).c_str(), FieldInt(line, ecol, elen), value);
+  return static_cast<long double>(value);
 }
 
-double FieldDouble(const char* line, int col, int len) {
-  return std::atof(RawField(line, col, len).c_str());
-}
+long FieldInt(const char* line, int col, int len) { return FieldInteger(line, col, len); }
+
+double FieldDouble(const char* line, int col, int len) { return FieldNumber(line, col, len); }
 
 void ParseVersionType(const char* line, float& version, char* type) {
   version = static_cast<float>(FieldDouble(line, 1, 9));

@@ -100,11 +100,11 @@ constexpr int kMaxMantissa = 29;
 
 // Reads one number written in Fortran D notation: characters are taken into
 // the mantissa text until the letter D, E or e, which is consumed (lower-case
-// d is not an exponent letter); the mantissa is converted like atof (leading
-// white space and line ends skipped; conversion stops at the first character
-// that cannot continue a number); then a signed integer exponent is read
-// with the stream's integer extraction.  The value is mantissa * 10^exponent,
-// formed in double precision and widened.  So " 0.1D+01", "0.1E+01" and
+// d is not an exponent letter); then a signed integer exponent is read with
+// the stream's integer extraction.  The value is ScaledNumber's (cfieldf.h):
+// the mantissa by the program's number rule (leading white space and line
+// ends skipped; conversion stops at the first character that cannot continue
+// a number), times 10^exponent in double precision, widened.  So " 0.1D+01", "0.1E+01" and
 // "0.1e+01" all give 1, and in "-1.0D-01-2.0D+00" the first number ends at
 // the second's sign.
 //
@@ -114,9 +114,9 @@ constexpr int kMaxMantissa = 29;
 // beyond the range of double.
 long double ReadParameter(std::istream& in);
 
-// mantissa * 10^exponent from a header line: the mantissa is the text of
-// columns mcol.. (mlen characters) converted like atof, the exponent the
-// text of columns ecol.. (elen characters) converted like atoi.
+// mantissa * 10^exponent from a header line (ScaledNumber): the mantissa in
+// columns mcol.. (mlen characters), the exponent the whole number of columns
+// ecol.. (elen characters).
 long double FieldMantExp(const char* line, int mcol, int mlen, int ecol, int elen);
 
 // ---- Fixed-column fields of a header line ---------------------------------
@@ -124,7 +124,8 @@ long double FieldMantExp(const char* line, int mcol, int mlen, int ecol, int ele
 // The text of len characters from column col (1-based), cut short by the end
 // of the line, blanks trimmed at both ends, into out (room for len + 1).
 void FieldText(const char* line, int col, int len, char* out);
-// The same field converted like atoi / atof (an empty field gives 0).
+// The same field as a whole number or a number by the program's rule
+// (FieldInteger, FieldNumber of cfieldf.h; an empty field gives 0).
 long FieldInt(const char* line, int col, int len);
 double FieldDouble(const char* line, int col, int len);
 

@@ -6,6 +6,7 @@
 
 #include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/cfieldf.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
@@ -86,9 +87,7 @@ void antex::ReadHeader(std::istream& in) {
 }
 
 void antex::ParseRVersionType(const char* line) {
-  char field[10];
-  substr(line, 0, 9, field);
-  version = static_cast<float>(std::strtod(field, nullptr));
+  version = static_cast<float>(FieldNumber(line, 1, 9));
   satsystem = std::strlen(line) > 20 ? line[20] : ' ';
 }
 

@@ -1,6 +1,9 @@
-// Physical and signal constants of GPS, GLONASS and Galileo.
+// Physical and signal constants of GPS, GLONASS and Galileo, and the Earth
+// models of their orbits.
 //
-// For each system: the speed of light c (m/s), the carrier frequencies (Hz),
+// mGNSSc holds what no system owns (the speed of light).  For each system:
+// the speed of light c (m/s), the Earth model of its orbits, the carrier
+// frequencies (Hz),
 // their wavelengths lamb* = c / freq* (m), and the coefficients of the usual
 // dual-frequency combinations of the first two carriers f1, f2:
 //   lamWL  = c / (f1 - f2)                 wide-lane wavelength (m)
@@ -21,8 +24,17 @@
 
 #include "matrix/matrix.h"
 
+namespace mGNSSc {
+constexpr long double c = 299792458.0L;  // speed of light in vacuum, m/s (SI, exact)
+}  // namespace mGNSSc
+
 namespace GPSc {
-constexpr long double c = 299792458.0L;    // speed of light (m/s)
+constexpr long double c = mGNSSc::c;       // speed of light (m/s)
+// Earth model of the broadcast orbit, WGS 84 values of IS-GPS-200, used at
+// the double precision in which the document states them.
+constexpr long double GM = 3.986005e14;          // gravitational constant, m^3/s^2
+constexpr long double OMEGAe = 7.2921151467e-5;  // Earth's rotation rate, rad/s
+constexpr long double F = -4.442807633e-10;      // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
 constexpr long double freq0 = 10.23e6L;    // fundamental frequency (Hz)
 constexpr long double freq1 = 1575.42e6L;  // L1 = 154 * freq0
 constexpr long double freq2 = 1227.6e6L;   // L2 = 120 * freq0
@@ -46,7 +58,12 @@ constexpr long double f1_f2 = freq1 / freq2;
 }  // namespace GPSc
 
 namespace GLONASSc {
-constexpr long double c = 299792458.0L;     // speed of light (m/s)
+constexpr long double c = mGNSSc::c;        // speed of light (m/s)
+// PZ-90 Earth model of the equations of motion (GLONASS ICD).
+constexpr long double GM = 3.9860044e14L;   // gravitational constant, m^3/s^2
+constexpr long double OMEGAe = 7.292115e-5L;  // Earth's rotation rate, rad/s
+constexpr long double ae = 6378136.0L;      // equatorial radius, m
+constexpr long double C20 = -1.08263e-3L;   // second zonal harmonic (-J2)
 constexpr long double freq0 = 178.0e6L;     // common factor of the two bands (Hz)
 constexpr long double freq10 = 1602.0e6L;   // first band, channel 0 = 9 * freq0
 constexpr long double freq20 = 1246.0e6L;   // second band, channel 0 = 7 * freq0
@@ -80,7 +97,11 @@ void SetFrequency(long double k, short prn);
 }  // namespace GLONASSc
 
 namespace GALILEOc {
-constexpr long double c = 299792458.0L;     // speed of light (m/s)
+constexpr long double c = mGNSSc::c;        // speed of light (m/s)
+// Earth model of the broadcast orbit (Galileo OS SIS ICD, GTRF).
+constexpr long double GM = 3.986004418e14;       // gravitational constant, m^3/s^2
+constexpr long double OMEGAe = 7.2921151467e-5;  // Earth's rotation rate, rad/s
+constexpr long double F = -4.442807309e-10;      // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
 constexpr long double freq0 = 10.23e6L;     // fundamental frequency (Hz)
 constexpr long double freq1 = 1575.42e6L;   // E1  = 154 * freq0
 constexpr long double freq2 = 1207.14e6L;   // E5b = 118 * freq0
@@ -104,3 +125,10 @@ constexpr long double LCnl2 = freq2 / (freq1 + freq2);
 constexpr long double alpha = (freq1 / freq2) * (freq1 / freq2);
 constexpr long double f1_f2 = freq1 / freq2;
 }  // namespace GALILEOc
+
+namespace BEIDOUc {
+// Earth model of the broadcast orbit (BDS-SIS-ICD-B1I, CGCS2000).
+constexpr long double GM = 3.986004418e14;   // gravitational constant, m^3/s^2
+constexpr long double OMEGAe = 7.292115e-5;  // Earth's rotation rate, rad/s
+constexpr long double F = -4.442807309e-10;  // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
+}  // namespace BEIDOUc

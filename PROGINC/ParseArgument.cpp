@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "GNSS/satcode.h"
 #include "PROGINC/ProgramError.h"
 
 namespace {
@@ -31,11 +32,6 @@ unsigned short DateNumber(const char* value, DateField f) {
   return static_cast<unsigned short>(std::atoi(std::string(value + f.pos, f.width).c_str()));
 }
 
-// System letters and the offsets of their satellite numbers: GPS n is n,
-// GLONASS slot n 100 + n, Galileo 200 + n, BeiDou 300 + n, SBAS 400 + n,
-// QZSS 500 + n, IRNSS 600 + n.
-constexpr char kSystemLetters[] = "GRECSJI";
-constexpr short kSystemOffset = 100;
 
 }  // namespace
 
@@ -83,8 +79,9 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
     const char* code = value + 3 * k;
     // Two-digit number; the characters are taken as they are.
     short number = static_cast<short>((code[1] - '0') * 10 + (code[2] - '0'));
-    const char* system = code[0] == '\0' ? nullptr : std::strchr(kSystemLetters, code[0]);
-    if (system != nullptr) number += static_cast<short>(kSystemOffset * (system - kSystemLetters));
+    // A letter of no system leaves the number as a GPS one.
+    const short offset = satcode::Offset(code[0]);
+    if (offset != satcode::kNone) number += offset;
     satprn(k) = number;
   }
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PROGINC/cfieldf.h"
 #include "PROGINC/InputFile.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
@@ -52,9 +53,7 @@ bool TestRINEXNavf(const char* fname, char system) {
   if (!ReadFirstLine(fname, line)) return false;
   if (std::strstr(line, "RINEX VERSION / TYPE") == nullptr) return false;
   const size_t n = std::strlen(line);
-  char version[kRINEXTypeColumn + 1] = {};
-  std::strncpy(version, line, kRINEXVersionWidth);
-  const double v = std::atof(version);
+  const double v = FieldNumber(line, 1, kRINEXVersionWidth);
   if (v >= kFirstVersion3 && v < kEndVersion4)
     return n > kRINEXSystemColumn && line[kRINEXTypeColumn] == 'N' &&
            (line[kRINEXSystemColumn] == system || line[kRINEXSystemColumn] == 'M');

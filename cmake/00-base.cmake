@@ -11,7 +11,8 @@ add_library(orb_proginc_base STATIC
   PROGINC/cstringf.cpp
   PROGINC/cfilef.cpp
   PROGINC/InputFile.cpp
-  PROGINC/ProgramError.cpp)
+  PROGINC/ProgramError.cpp
+  PROGINC/cfieldf.cpp)
 # Compressed input files: gzip through zlib, Unix compress through libarchive.
 find_package(ZLIB REQUIRED)
 find_package(LibArchive REQUIRED)

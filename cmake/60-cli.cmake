@@ -3,7 +3,8 @@
 add_library(orb_proginc_cli STATIC
   PROGINC/ParseArgument.cpp
   PROGINC/TestInputGNSSf.cpp)
-target_link_libraries(orb_proginc_cli PUBLIC orb_gnss_time orb_matrix orb_proginc_base)
+target_link_libraries(orb_proginc_cli PUBLIC
+  orb_gnss_time orb_gnss_base orb_matrix orb_proginc_base)
 
 # Parsing toolkit, format tests and the two driver steps called in-process.
 orbika_add_test(test_cli tests/test_cli_parse.cpp tests/test_cli_formats.cpp

@@ -10,7 +10,7 @@ add_library(orb_src STATIC
   src/Orbika_CalcPos.cpp)
 target_link_libraries(orb_src PUBLIC
   orb_proginc_cli orb_gnss_gpsnav orb_gnss_glonav orb_gnss_sp3 orb_gnss_antex
-  orb_gnss_geom orb_gnss_time orb_matrix orb_proginc_base)
+  orb_gnss_geom orb_gnss_time orb_gnss_base orb_matrix orb_proginc_base)
 
 add_executable(Orbika src/main.cpp)
 target_link_libraries(Orbika PRIVATE orb_src)

@@ -9,6 +9,7 @@
 #include "GNSS/GNSSpEph.h"
 #include "GNSS/antexNew.h"
 #include "GNSS/neu.h"
+#include "GNSS/satcode.h"
 #include "GNSS/xyzt.h"
 #include "fuzz/FuzzIsolate.h"
 
@@ -103,7 +104,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       dg.Add(rec.GetFreqCode(b));
       dg.Add(rec.GetFreqOffset(b).GetU());
     }
-    for (const char* s = antexns::SystemLetters; *s != '\0'; ++s) {
+    for (const char* s = satcode::kLetters; *s != '\0'; ++s) {
       neu off;
       dg.Add(static_cast<long>(atx.GetFirstOffset(off, *s)));
       if (!std::isfinite(off.GetN() + off.GetE() + off.GetU()))

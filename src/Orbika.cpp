@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "GNSS/satcode.h"
+
 Orbika::Orbika()
     : gnavfile{},
       rnavfile{},
@@ -36,10 +38,9 @@ void Orbika::EndProg() {
 }
 
 bool SatelliteCode(short n, char& letter, short& number) {
-  static const char kLetters[] = {'G', 'R', 'E', 'C', 'S', 'J', 'I'};
-  if (n < 0 || n >= 700) return false;
-  const int system = n <= 99 ? 0 : n / 100;
-  letter = kLetters[system];
-  number = static_cast<short>(n - 100 * system);
+  const char system = satcode::Letter(n);
+  if (system == '\0') return false;
+  letter = system;
+  number = static_cast<short>(n % satcode::kPerSystem);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "tests/TestUtil.h"
@@ -31,6 +32,12 @@ TEST(GnssConstants, Gps) {
   EXPECT_CONST(GPSc::LCnl2, 0.43795620437956206);
   EXPECT_CONST(GPSc::alpha, 1.6469444444444448);
   EXPECT_CONST(GPSc::f1_f2, 1.2833333333333334);
+}
+
+TEST(GnssConstants, GpsClockRelativityAgreesWithItsGravitationalConstant) {
+  // IS-GPS-200 publishes F = -2 sqrt(mu) / c^2 to ten digits.
+  EXPECT_NEAR(static_cast<double>(GPSc::F),
+              static_cast<double>(-2 * std::sqrt(GPSc::GM) / (GPSc::c * GPSc::c)), 1e-19);
 }
 
 TEST(GnssConstants, Glonass) {

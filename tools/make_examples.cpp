@@ -27,6 +27,7 @@
 #include "GNSS/GLNbEph.h"
 #include "GNSS/GPSbEph.h"
 #include "GNSS/TimeConverse.h"
+#include "GNSS/mGNSSc.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
 #include "GNSS/xyzt.h"
@@ -44,12 +45,6 @@ constexpr long double kSecondsPerDay = 86400.0L;
 // MJD of the GPS time origin, 1980-01-06.
 constexpr long kGpsOriginMJD = 44244;
 
-// Earth's gravitational constant of the GPS broadcast orbit, m^3/s^2 (the
-// value GPSbEph uses).
-constexpr long double kGpsGM = 3.986005e14L;
-// PZ-90 gravitational constant and Earth rotation rate of the GLONASS orbit.
-constexpr long double kGlonassGM = 3.9860044e14L;
-constexpr long double kGlonassOmegaE = 7.292115e-5L;
 // Step of the integration that makes the GLONASS record states, s: far
 // shorter than the program's 30 s, so the records lie on the orbit of the
 // equations of motion to well below a millimetre.
@@ -171,7 +166,7 @@ void WriteGpsNav(const std::string& path) {
       const long double a = s.sqrtA * s.sqrtA;
       // Mean motion n = sqrt(GM / a^3) + delta n; the record's elements are
       // those of the first record carried forward by their rates.
-      const long double n = std::sqrt(kGpsGM / a) / a + kGpsDeltaN;
+      const long double n = std::sqrt(GPSc::GM / a) / a + kGpsDeltaN;
       const long double m0 = Wrap(s.m0 * kDeg + n * since);
       const long double node = Wrap((kGpsNode0 + 60.0L * s.plane) * kDeg + kGpsOmegaDot * since);
       const long double incl = s.i0 * kDeg + kGpsIdot * since;
@@ -206,7 +201,7 @@ State InitialState(const GlonassSatellite& s) {
   const long double nu = std::atan2(std::sqrt(1 - e * e) * std::sin(ea), std::cos(ea) - e);
   const long double r = a * (1 - e * std::cos(ea));  // radius
   const long double p = a * (1 - e * e);               // semi-latus rectum
-  const long double vs = std::sqrt(kGlonassGM / p);
+  const long double vs = std::sqrt(GLONASSc::GM / p);
   const xyz pos = xyz(r * std::cos(nu), r * std::sin(nu), 0)
                       .RotateZ(s.omega * kDeg)
                       .RotateX(s.i * kDeg)
@@ -219,8 +214,8 @@ State InitialState(const GlonassSatellite& s) {
   x(0) = pos.GetX();
   x(1) = pos.GetY();
   x(2) = pos.GetZ();
-  x(3) = vel.GetX() + kGlonassOmegaE * pos.GetY();
-  x(4) = vel.GetY() - kGlonassOmegaE * pos.GetX();
+  x(3) = vel.GetX() + GLONASSc::OMEGAe * pos.GetY();
+  x(4) = vel.GetY() - GLONASSc::OMEGAe * pos.GetX();
   x(5) = vel.GetZ();
   return x;
 }
