@@ -173,7 +173,8 @@ class RecordWriter {
           perEpoch.size() + Stride() > kBudget)
         return Stop();
       const std::size_t nDays = days.size() / kDayText;
-      const char* last = days.data() + (nDays - 1) * kDayText;
+      // No pointer into an empty buffer: the first day has no last one.
+      const char* last = nDays == 0 ? nullptr : days.data() + (nDays - 1) * kDayText;
       if (nDays == 0 || !std::equal(cal, cal + kDate, last) ||
           !std::equal(mjdText, mjdText + kMJDay, last + kDate)) {
         if (nDays > 0xffff) return Stop();
@@ -309,13 +310,15 @@ void CalcPos(Orbika& gc) {
       bool isPEG = false, isBEG = false, isPER = false, isBER = false;
       bool preciseOK = true;
       bool broadcastOK = listed;
-      if (Keplerian(satsyst)) {
+      // Every system but GLONASS is written as GPS: precise values from the
+      // SP3 file, broadcast ones for the systems of the -en file.
+      if (satsyst != 'R') {
         if (gc.isPEph) {
           isPEG = true;
           gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
           preciseOK = gc.pephM.PSisOK;
         }
-        if (gc.isGPSnav) {
+        if (gc.isGPSnav && Keplerian(satsyst)) {
           isBEG = true;
           if (listed)
             gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, indextime,
