@@ -310,13 +310,15 @@ void CalcPos(Orbika& gc) {
       bool isPEG = false, isBEG = false, isPER = false, isBER = false;
       bool preciseOK = true;
       bool broadcastOK = listed;
-      if (Keplerian(satsyst)) {
+      // Every system but GLONASS is written as GPS: precise values from the
+      // SP3 file, broadcast ones for the systems of the -en file.
+      if (satsyst != 'R') {
         if (gc.isPEph) {
           isPEG = true;
           gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
           preciseOK = gc.pephM.PSisOK;
         }
-        if (gc.isGPSnav) {
+        if (gc.isGPSnav && Keplerian(satsyst)) {
           isBEG = true;
           if (listed)
             gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, indextime,
