@@ -112,15 +112,12 @@ double ReduceAzimuth(double azi) {
 
 namespace antexns {
 
-char SatelliteCodeAt(const char* line, int& n) {
+short SatelliteAt(const char* line) {
   const std::size_t len = std::strlen(line);
   const char code[] = {CharAt(line, len, 20), CharAt(line, len, 21), CharAt(line, len, 22), '\0'};
-  const short sat = satcode::Parse(code);
-  if (sat == satcode::kNone) return '\0';
   for (std::size_t i = 23; i < 40; ++i)
-    if (CharAt(line, len, i) != ' ') return '\0';
-  n = sat % satcode::kPerSystem;
-  return code[0];
+    if (CharAt(line, len, i) != ' ') return satcode::kNone;
+  return satcode::Parse(code);
 }
 
 bool GetAtxLine(std::istream& in, char* buf, bool& tooLong) {
@@ -265,14 +262,13 @@ void AntennaPCV::ParseSerialType(const char* line) {
 
   // A receiver antenna's serial number is no satellite code, whatever
   // letter it begins with: the code stands alone in its field.
-  int n = 0;
-  const char sys = antexns::SatelliteCodeAt(line, n);
-  if (sys == '\0') {
+  const short sat = antexns::SatelliteAt(line);
+  if (sat == satcode::kNone) {
     PCVType = 0;
     SatID = 0;
     return;
   }
-  SatID = satcode::Number(sys, n);
+  SatID = sat;
   trim(name);
   PCVType = BlockCode(name);
 }

@@ -58,10 +58,10 @@ constexpr short UnknownBlock = 18;  // a satellite whose block name has no code
 // than thirty, the rest of a longer (damaged) one is not kept.
 constexpr int MaxFreqBlocks = 40;
 
-// The satellite code that opens the serial field of a type line (columns
-// 21-23, the rest of columns 24-40 blank): its system letter, with the
-// number in n; '\0' when the field holds no satellite code.
-char SatelliteCodeAt(const char* line, int& n);
+// Satellite number (satcode.h) of the code that opens the serial field of a
+// type line (columns 21-23, the rest of columns 24-40 blank);
+// satcode::kNone when the field holds no satellite code.
+short SatelliteAt(const char* line);
 
 // Longest line the reader accepts, terminator excluded; it holds a
 // variation row of MaxZenNodes nodes in 8-column fields.
@@ -70,7 +70,6 @@ constexpr int LineMax = 8191;
 // but a damaged record, and would only cost memory).
 constexpr long MaxZenNodes = 1000;
 constexpr long MaxAziNodes = 3601;
-
 
 // Reads one line of at most LineMax characters into buf (LineMax + 1 bytes).
 // Returns false at end of file; sets tooLong when the line did not fit.

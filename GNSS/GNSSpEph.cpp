@@ -10,15 +10,15 @@
 #include "GNSS/GNSSpEphText.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
+#include "GNSS/satcode.h"
 #include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/cfieldf.h"
 
 using sp3text::Col;
 using sp3text::FileError;
 using sp3text::FileWarning;
-using sp3text::Integer;
 using sp3text::kHeaderLineSize;
-using sp3text::Number;
 
 namespace {
 
@@ -33,8 +33,8 @@ constexpr int kFirstEntryColumn = 10;
 constexpr long kFixedHeaderLines = 8;
 
 // Offsets of time scales from GPS time, s.
-constexpr long double kTaiMinusGps = 19;   // TAI - GPS, fixed at the GPS origin
-constexpr long double kGpsMinusBdt = 14;   // GPS - BDT, fixed at the BDT origin (2006)
+constexpr long double kTaiMinusGps = 19;     // TAI - GPS, fixed at the GPS origin
+constexpr long double kGpsMinusBdt = 14;     // GPS - BDT, fixed at the BDT origin (2006)
 constexpr long double kGloMinusUtc = 10800;  // GLONASS time is UTC(SU) + 3 h
 
 // Largest accepted epoch interval, s: the table's epochs must stay dates.
@@ -152,13 +152,15 @@ void GNSSpEph::ReadFileHeader(sp3text::LineCursor& cur) {
   cur.Next(kHeaderLineSize);
   version = Col(cur.line, cur.len, 2);
   flag = Col(cur.line, cur.len, 3);
-  nepoch = Integer(cur.line, 33);
+  nepoch = FieldInteger(cur.line, 33, 0);
 
   // Line 2: interval, start epoch as MJD day and fraction of day.
   cur.Next(kHeaderLineSize);
-  interval = Number(cur.line, 24);
-  const long day = Integer(cur.line, 39);
-  const double frac = Number(cur.line, 45);
+  interval = FieldNumber(cur.line, 24, 0);
+  long day = FieldInteger(cur.line, 39, 0);
+  // A day number beyond the type's range must not wrap into a valid one.
+  if (day < 0 || day > static_cast<long>(UINT32_MAX)) day = static_cast<long>(UINT32_MAX);
+  const double frac = FieldNumber(cur.line, 45, 0);
   StartEpoch.Set(static_cast<std::uint32_t>(day), static_cast<long double>(frac) * 86400);
 
   ReadSatList(cur);
@@ -172,8 +174,8 @@ void GNSSpEph::ReadFileHeader(sp3text::LineCursor& cur) {
   timeSystem[3] = '\0';
   cur.Next(kHeaderLineSize);
   cur.Next(kHeaderLineSize);
-  posBase = Number(cur.line, 3);
-  clkBase = Number(cur.line, 14);
+  posBase = FieldNumber(cur.line, 3, 0);
+  clkBase = FieldNumber(cur.line, 14, 0);
 
   // Second %f line, two %i lines, the comments, and whatever else the
   // header holds before the first epoch line.
@@ -188,7 +190,7 @@ void GNSSpEph::ReadSatList(sp3text::LineCursor& cur) {
   for (long q = 0; q < nSatListLines; ++q) {
     cur.Next(kHeaderLineSize);
     if (q == 0) {
-      const long n = Integer(cur.line, 3);
+      const long n = FieldInteger(cur.line, 3, 0);
       if (n < 1 || n > kEntriesPerLine * nSatListLines || n > SHRT_MAX) {
         char what[160];
         std::snprintf(what, sizeof what,
@@ -207,7 +209,7 @@ void GNSSpEph::ReadSatList(sp3text::LineCursor& cur) {
       const char code[4] = {Col(cur.line, cur.len, col), Col(cur.line, cur.len, col + 1),
                             Col(cur.line, cur.len, col + 2), '\0'};
       satList(idx) = sp3text::SatNumber(code[0], code[1], code[2]);
-      if (satList(idx) != sp3text::kNoRange) continue;
+      if (satList(idx) != satcode::kNone) continue;
       sp3text::AddCode(unnumbered, code);
       if (unnumberedLetters.find(code[0]) == std::string::npos) unnumberedLetters += code[0];
     }
@@ -221,7 +223,7 @@ void GNSSpEph::ReadAccuracyExponents(sp3text::LineCursor& cur) {
     for (int k = 0; k < kEntriesPerLine; ++k) {
       const long idx = kEntriesPerLine * q + k;
       if (idx >= nsat) break;
-      satListSig(idx) = static_cast<short>(Integer(cur.line, kFirstEntryColumn + 3 * k, 3));
+      satListSig(idx) = static_cast<short>(FieldInteger(cur.line, kFirstEntryColumn + 3 * k, 3));
     }
   }
 }
@@ -232,7 +234,7 @@ void GNSSpEph::DropUnnumbered() {
   if (unnumbered.empty()) return;
   long kept = 0;
   for (long k = 0; k < nsat; ++k) {
-    if (satList(k) == sp3text::kNoRange) continue;
+    if (satList(k) == satcode::kNone) continue;
     satList(kept) = satList(k);
     satListSig(kept) = satListSig(k);
     ++kept;
@@ -273,8 +275,7 @@ long double GNSSpEph::ToGpsTime() const {
   if (ts == "BDT") return kGpsMinusBdt;
   if (ts == "UTC") return LeapSecond(StartEpoch);
   if (ts == "GLO") return -kGloMinusUtc + LeapSecond(StartEpoch);
-  const std::string what =
-      "TIME SYSTEM " + ts + " NOT KNOWN - EPOCHS TAKEN AS GPS TIME!";
+  const std::string what = "TIME SYSTEM " + ts + " NOT KNOWN - EPOCHS TAKEN AS GPS TIME!";
   FileWarning(sp3file, what.c_str());
   return 0;
 }

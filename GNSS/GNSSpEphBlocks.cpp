@@ -12,12 +12,13 @@
 
 #include "GNSS/GNSSpEph.h"
 #include "GNSS/GNSSpEphText.h"
+#include "GNSS/satcode.h"
+#include "PROGINC/cfieldf.h"
 
 using sp3text::Col;
 using sp3text::FileError;
 using sp3text::FileWarning;
 using sp3text::kEpochTextSize;
-using sp3text::Number;
 
 namespace {
 
@@ -85,8 +86,8 @@ std::string Codes(std::string list) {
 
 // What was wrong in one epoch block.
 struct GNSSpEph::BlockDamage {
-  long blank = 0;       // blank lines
-  long strange = 0;     // lines that are no record
+  long blank = 0;         // blank lines
+  long strange = 0;       // lines that are no record
   bool disorder = false;  // records out of the list's order
   std::string unlisted;   // codes of records of satellites not in the list
   std::string repeated;   // codes of records given twice
@@ -114,8 +115,7 @@ void GNSSpEph::PlaceBlocks() {
     interval = firstTwo[1]->t - origin;
     if (!(interval > 0 && interval <= kMaxInterval)) {
       char what[200];
-      std::snprintf(what, sizeof what,
-                    "EPOCH LINES %ld AND %ld GIVE NO VALID INTERVAL (%.8Lf S)!",
+      std::snprintf(what, sizeof what, "EPOCH LINES %ld AND %ld GIVE NO VALID INTERVAL (%.8Lf S)!",
                     firstTwo[0]->line, firstTwo[1]->line, interval);
       FileError(sp3file, what);
     }
@@ -199,8 +199,7 @@ void GNSSpEph::WarnSkippedBlocks() {
                     "EPOCH %s (LINE %ld) OFF THE %.8Lf S GRID OF THE TABLE - BLOCK SKIPPED!", t,
                     b.line, interval);
     } else if (taken[static_cast<size_t>(b.index)]) {
-      std::snprintf(what, sizeof what, "EPOCH %s (LINE %ld) REPEATED - BLOCK SKIPPED!", t,
-                    b.line);
+      std::snprintf(what, sizeof what, "EPOCH %s (LINE %ld) REPEATED - BLOCK SKIPPED!", t, b.line);
       b.index = LONG_MIN;
     } else {
       taken[static_cast<size_t>(b.index)] = 1;
@@ -211,8 +210,8 @@ void GNSSpEph::WarnSkippedBlocks() {
   const long gaps = static_cast<long>(std::count(taken.begin(), taken.end(), 0));
   if (gaps == 0) return;
   mjd first = StartEpoch;
-  first += static_cast<long double>(std::find(taken.begin(), taken.end(), 0) - taken.begin()) *
-           interval;
+  first +=
+      static_cast<long double>(std::find(taken.begin(), taken.end(), 0) - taken.begin()) * interval;
   char t[kEpochTextSize];
   sp3text::EpochText(first, t);
   const std::string what = Counted(gaps, "EPOCH") + " OF THE TABLE WITHOUT A BLOCK (THE FIRST " +
@@ -241,9 +240,9 @@ void GNSSpEph::ReadFileData(sp3text::LineCursor& cur) {
     epoch(i) = t;
     t += interval;
   }
-  listIndex.assign(sp3text::kSatNumberEnd, -1);
+  listIndex.assign(satcode::kEnd, -1);
   for (long k = nsat - 1; k >= 0; --k)
-    if (satList(k) >= 0 && satList(k) < sp3text::kSatNumberEnd) listIndex[satList(k)] = k;
+    if (satList(k) >= 0 && satList(k) < satcode::kEnd) listIndex[satList(k)] = k;
 
   bool more = NextDataLine(cur);  // the first epoch line
   for (size_t b = 0; more && b < blocks.size(); ++b) more = ReadEpochBlock(cur, blocks[b]);
@@ -282,8 +281,8 @@ void GNSSpEph::PlaceRecord(const sp3text::LineCursor& cur, long i, std::vector<c
                         Col(cur.line, cur.len, 4), '\0'};
   const short s = sp3text::SatNumber(code[0], code[1], code[2]);
   // Systems without numbers were reported with the header.
-  if (s == sp3text::kNoRange && unnumberedLetters.find(code[0]) != std::string::npos) return;
-  const long k = (s >= 0 && s < sp3text::kSatNumberEnd) ? listIndex[s] : -1;
+  if (s == satcode::kNone && unnumberedLetters.find(code[0]) != std::string::npos) return;
+  const long k = (s >= 0 && s < satcode::kEnd) ? listIndex[s] : -1;
   if (k < 0) return sp3text::AddCode(dmg.unlisted, code);
   if (seen[k]) return sp3text::AddCode(dmg.repeated, code);
   if (k < last) dmg.disorder = true;
@@ -300,10 +299,10 @@ void GNSSpEph::StoreRecord(const sp3text::LineCursor& cur, long r) {
   const char* line = cur.line;
   const int len = cur.len;
   xyzt& pos = sPos(r);
-  pos.SetX(static_cast<long double>(Number(line, 5, 14)) * 1000);
-  pos.SetY(static_cast<long double>(Number(line, 19, 14)) * 1000);
-  pos.SetZ(static_cast<long double>(Number(line, 33, 14)) * 1000);
-  const long double clk = Number(line, 47, 14);
+  pos.SetX(static_cast<long double>(FieldNumber(line, 5, 14)) * 1000);
+  pos.SetY(static_cast<long double>(FieldNumber(line, 19, 14)) * 1000);
+  pos.SetZ(static_cast<long double>(FieldNumber(line, 33, 14)) * 1000);
+  const long double clk = FieldNumber(line, 47, 14);
   pos.SetT(clk * 1e-6);
   if (!std::isfinite(pos.GetX()) || !std::isfinite(pos.GetY()) || !std::isfinite(pos.GetZ()) ||
       !std::isfinite(clk)) {
@@ -320,13 +319,13 @@ void GNSSpEph::StoreRecord(const sp3text::LineCursor& cur, long r) {
     return;
   }
   // Standard deviations: base^exponent in mm and ps.
-  sig.SetX(len > 62 ? std::pow(posBase, static_cast<long double>(Number(line, 62, 2))) * 0.001
+  sig.SetX(len > 62 ? std::pow(posBase, static_cast<long double>(FieldNumber(line, 62, 2))) * 0.001
                     : 0);
-  sig.SetY(len > 65 ? std::pow(posBase, static_cast<long double>(Number(line, 65, 2))) * 0.001
+  sig.SetY(len > 65 ? std::pow(posBase, static_cast<long double>(FieldNumber(line, 65, 2))) * 0.001
                     : 0);
-  sig.SetZ(len > 68 ? std::pow(posBase, static_cast<long double>(Number(line, 68, 2))) * 0.001
+  sig.SetZ(len > 68 ? std::pow(posBase, static_cast<long double>(FieldNumber(line, 68, 2))) * 0.001
                     : 0);
-  sig.SetT(len > 72 ? std::pow(clkBase, static_cast<long double>(Number(line, 71, 3))) * 1e-12
+  sig.SetT(len > 72 ? std::pow(clkBase, static_cast<long double>(FieldNumber(line, 71, 3))) * 1e-12
                     : 0);
 }
 
@@ -347,7 +346,7 @@ void GNSSpEph::WarnBlock(const EpochBlock& b, const std::vector<char>& seen,
   for (long k = 0; k < nsat; ++k) {
     if (seen[k]) continue;
     char code[4];
-    sp3text::SatCode(satList(k), code);
+    satcode::Format(satList(k), code);
     sp3text::AddCode(missing, code);
     ++nMissing;
   }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "GNSS/GNSSpEph.h"
+#include "GNSS/LightTime.h"
 #include "GNSS/mGNSSc.h"
 #include "PROGINC/ProgramError.h"
 
@@ -31,10 +32,10 @@ constexpr long double kCoverageMargin = 900.0;
 constexpr int kMaxHalfWidth = 16;
 constexpr int kMaxNodes = 2 * kMaxHalfWidth;
 
-// Light-time iteration.
 constexpr long double kSpeedOfLight = mGNSSc::c;  // m/s
-constexpr int kMaxLightTimeIter = 10;
-constexpr long double kLightTimeTolerance = 1e-5;  // m
+// Light time: from the reception epoch, until two ranges agree, at most ten
+// passes and no warning.
+constexpr lighttime::Rule kLightTime = {0, 1e-5, lighttime::Test::RangeSettles, 10, true};
 
 const char* const kCoverageWarning =
     "CALCULATION EPOCH NOT IN EPOCH INTERVAL OF INPUT PRECISE ORBIT FILE!";
@@ -399,23 +400,16 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
 // the travel time (the satellite's frame is that of the transmission epoch).
 void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyz& prec, xyzt& psat,
                                xyzt& vsat) {
-  long double tau = 0;  // travel time, s
-  long double rho = 0;  // range, m
-  for (int it = 0; it < kMaxLightTimeIter; ++it) {
-    ephr = ephCalc;
-    ephr += -tau;
-    CalcOrbikaition(sati, ephr, p0, v0);
-    if (!PSisOK) return;
-    ps = prec.RotateZ(OMEGAz * tau);
-    const long double dx = p0.GetX() - ps.GetX();
-    const long double dy = p0.GetY() - ps.GetY();
-    const long double dz = p0.GetZ() - ps.GetZ();
-    const long double range = std::sqrt(dx * dx + dy * dy + dz * dz);
-    const bool converged = std::fabs(range - rho) < kLightTimeTolerance;
-    rho = range;
-    tau = rho / kSpeedOfLight;
-    if (converged) break;
-  }
+  const lighttime::Result r =
+      lighttime::Solve(ephCalc, prec, OMEGAz, kLightTime, [&](const mjd& t, xyz& pos) {
+        ephr = t;
+        CalcOrbikaition(sati, ephr, p0, v0);
+        pos = p0;
+        return PSisOK;
+      });
+  ephr = r.transmission;
+  ps = r.receiver;
+  if (r.end == lighttime::End::NoSatellite) return;
   // Relativistic clock term of the eccentric orbit, 2 (r . v) / c^2.
   Relativity = 2 * (p0.GetX() * v0.GetX() + p0.GetY() * v0.GetY() + p0.GetZ() * v0.GetZ()) /
                (kSpeedOfLight * kSpeedOfLight);

@@ -1,13 +1,7 @@
-// Text pieces of the SP3 reader (GNSSpEph): the line cursor, fixed-column
-// fields, satellite codes and the file's reports.  Internal to the reader.
-//
-// Fields are cut at fixed columns (counted from 1) and converted tolerantly
-// at double precision: leading blanks skipped, conversion up to the first
-// character that cannot continue the number, 0 when there is none.
-// Satellite codes are a system letter and two digits; the numbers are those
-// of the whole program (GPS n, GLONASS 100 + n, Galileo 200 + n, BeiDou
-// 300 + n, SBAS 400 + n, QZSS 500 + n, IRNSS 600 + n).  A blank letter is
-// GPS (old files).
+// Text pieces of the SP3 reader (GNSSpEph): the line cursor, satellite
+// codes as SP3 writes them, epoch lines and the file's reports.  Internal to
+// the reader; numbers are read with the program's field reader (cfieldf),
+// satellite numbers are those of satcode.
 #pragma once
 
 #include <istream>
@@ -22,10 +16,6 @@ namespace sp3text {
 constexpr int kHeaderLineSize = 512;
 constexpr int kDataLineSize = 115;
 
-// Satellite number given to a code whose letter has no number range.
-constexpr short kNoRange = -1;
-// Satellite numbers are below this.
-constexpr short kSatNumberEnd = 1000;
 // Satellite codes named in one warning, at most.
 constexpr int kMaxCodesNamed = 24;
 
@@ -44,18 +34,10 @@ struct LineCursor {
 // Character at column col of a line of length len; a blank beyond its end.
 char Col(const char* line, int len, int col);
 
-// Number starting at column col: the rest of the line, or exactly width
-// characters (fewer where the line ends first).
-double Number(const char* line, int col, int width = 0);
-long Integer(const char* line, int col, int width = 0);
-
-// Satellite number of a system letter and two digit columns: the units
-// digit, ten times the tens digit unless it is blank, and the system's
-// offset; kNoRange for a letter without a number range.
+// Satellite number (satcode) of a system letter and two digit columns, as
+// SP3 writes them: a blank letter is GPS (old files), a blank tens digit is
+// 0 ("G 5"); satcode::kNone for a letter of no system or no digits.
 short SatNumber(char letter, char tens, char units);
-// Satellite code of a satellite number (letter and two digits), into code
-// (4 characters with the terminator).
-void SatCode(short n, char* code);
 
 // Epoch of an epoch line ("*  yyyy mm dd hh mm ss.ssssssss"); false, with t
 // untouched, when the line holds no valid date and time.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "GNSS/satcode.h"
 #include "PROGINC/InputFile.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfieldf.h"
@@ -98,8 +99,7 @@ void antex::CheckData(std::istream& in) {
   while (antexns::GetAtxLine(in, line, tooLong)) {
     if (!Contains(line, "TYPE / SERIAL NO")) continue;
     ++nAntenna;
-    int n = 0;
-    switch (antexns::SatelliteCodeAt(line, n)) {
+    switch (satcode::Letter(antexns::SatelliteAt(line))) {
       case 'G': ++nGPSSat; break;
       case 'R': ++nGLNSat; break;
       case 'E': ++nGALSat; break;

@@ -6,7 +6,6 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <iterator>
 
 #include "PROGINC/ProgramError.h"
 
@@ -101,12 +100,22 @@ bool Uncompress(const char* data, std::size_t size, std::string& out, const char
   return ok;
 }
 
-// Whole content of a file read as bytes; false when it cannot be read.
-bool ReadBytes(const char* name, std::string& bytes) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+// Reads the whole file of that name (size bytes on disk) into packed when its
+// first bytes are those of a compressed file; returns its compression (None
+// for any other file or one that cannot be read).
+Compression ReadPacked(const char* name, off_t size, std::string& packed) {
+  std::FILE* f = std::fopen(name, "rb");
+  if (f == nullptr) return Compression::None;
+  char head[2];
+  const std::size_t got = std::fread(head, 1, sizeof head, f);
+  const Compression kind = CompressionOf(head, got);
+  if (kind != Compression::None) {
+    packed.assign(head, got);
+    packed.resize(size > 2 ? static_cast<std::size_t>(size) : 2);
+    packed.resize(got + std::fread(&packed[got], 1, packed.size() - got, f));
+  }
+  std::fclose(f);
+  return kind;
 }
 
 // The file on disk as last seen: same name and same status means same bytes.
@@ -134,16 +143,9 @@ std::shared_ptr<const std::string> CompressedContent(const char* name) {
   const FileKey key{name, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
   if (lastContent && key == lastKey) return lastContent;
 
-  char head[2];
-  std::FILE* f = std::fopen(name, "rb");
-  if (f == nullptr) return nullptr;
-  const std::size_t got = std::fread(head, 1, sizeof head, f);
-  std::fclose(f);
-  const Compression kind = CompressionOf(head, got);
-  if (kind == Compression::None) return nullptr;
-
   std::string packed;
-  if (!ReadBytes(name, packed)) return nullptr;
+  const Compression kind = ReadPacked(name, st.st_size, packed);
+  if (kind == Compression::None) return nullptr;
   auto content = std::make_shared<std::string>();
   content->reserve(packed.size() * kExpectedRatio);
   const char* why = nullptr;

@@ -1,4 +1,4 @@
-// Fuzz target: SP3-c precise ephemeris reader (GNSSpEph) and the
+// Fuzz target: SP3-c and SP3-d precise ephemeris reader (GNSSpEph) and the
 // interpolation of what it read.  See FuzzIsolate.h for how an input is run
 // and what counts as a finding.
 #include <cmath>

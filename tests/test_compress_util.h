@@ -1,6 +1,6 @@
 // Compressed copies of a text, written with the same libraries that read
 // them back (zlib's gzip wrapper; libarchive's compress filter on its raw
-// format, which writes the content alone).
+// format, which writes the content alone), and the content of a gzip file.
 #pragma once
 
 #include <archive.h>
@@ -24,6 +24,26 @@ inline std::string Gzip(const std::string& text) {
   out.resize(zs.total_out);
   deflateEnd(&zs);
   return out;
+}
+
+// Content of gzip data (all members); "" when it is not sound gzip.
+inline std::string Gunzip(const std::string& data) {
+  z_stream zs{};
+  inflateInit2(&zs, 16 + MAX_WBITS);
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  zs.avail_in = static_cast<uInt>(data.size());
+  std::string out;
+  char buf[1 << 16];
+  int rc = Z_OK;
+  while (rc == Z_OK || (rc == Z_STREAM_END && zs.avail_in > 0)) {
+    if (rc == Z_STREAM_END) inflateReset(&zs);
+    zs.next_out = reinterpret_cast<Bytef*>(buf);
+    zs.avail_out = sizeof buf;
+    rc = inflate(&zs, Z_NO_FLUSH);
+    out.append(buf, sizeof buf - zs.avail_out);
+  }
+  inflateEnd(&zs);
+  return rc == Z_STREAM_END ? out : "";
 }
 
 // text in Unix compress (.Z) format.

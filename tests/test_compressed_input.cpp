@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "PROGINC/TestInputGNSSf.h"
 #include "tests/TestUtil.h"
 #include "tests/test_cli_text.h"
 #include "tests/test_compress_util.h"
@@ -66,14 +65,33 @@ TEST(CompressedInput, RealFilesReadLikeTheirContent) {
   }
 }
 
-// The distributed gzip files of set D are recognised by the first-line
-// tests through their content.
-TEST(CompressedInput, DistributedGzipFilesOpen) {
+// The distributed gzip files of set D (RINEX 3.05 and 4 navigation, SP3)
+// give the same runs as their content written out plainly by the test.
+TEST(CompressedInput, DistributedGzipFilesReadLikeTheirContent) {
   ORBIKA_REQUIRE_DATA();
-  const std::string d = orbtest::DataDir() + "/setD/";
-  EXPECT_TRUE(TestRINEXf((d + "ESBC00DNK_R_20201770000_01D_MN.rnx.gz").c_str(), 'N'));
-  EXPECT_TRUE(TestRINEXf((d + "KMS300DNK_R_20221591000_01H_MN.rnx.gz").c_str(), 'N'));
-  EXPECT_TRUE(TestSP3Format((d + "GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz").c_str()));
+  const std::vector<std::vector<std::string>> runs = {
+      {"-en", "ESBC00DNK_R_20201770000_01D_MN.rnx", "-eg", "ESBC00DNK_R_20201770000_01D_MN.rnx",
+       "-ep", "GRG0MGXFIN_20201770000_01D_15M_ORB.SP3"},
+      {"-en", "KMS300DNK_R_20221591000_01H_MN.rnx", "-eg", "KMS300DNK_R_20221591000_01H_MN.rnx"}};
+  const std::string dir = orbtest::MakeTempDir();
+  for (const std::vector<std::string>& words : runs) {
+    std::vector<std::string> plain = {"-dt3600"}, zipped = {"-dt3600"};
+    for (std::size_t k = 0; k < words.size(); k += 2) {
+      const std::string& name = words[k + 1];
+      const std::string gz = orbtest::DataDir() + "/setD/" + name + ".gz";
+      damaged::WriteFile(dir + "/" + name, packed::Gunzip(orbtest::ReadFileText(gz)));
+      plain.push_back(words[k] + dir + "/" + name);
+      zipped.push_back(words[k] + gz);
+    }
+    const orbtest::RunResult p = orbtest::RunOrbika(plain), g = orbtest::RunOrbika(zipped);
+    EXPECT_EQ(p.status, 0) << words[1];
+    EXPECT_EQ(g.status, p.status) << words[1];
+    EXPECT_EQ(g.err, p.err) << words[1];
+    std::string out = g.out;
+    for (std::size_t k = 1; k < words.size(); k += 2)
+      out = ReplaceAll(out, orbtest::DataDir() + "/setD/" + words[k] + ".gz", dir + "/" + words[k]);
+    EXPECT_TRUE(out == p.out) << words[1] << ": output differs";
+  }
 }
 
 // A cut or damaged compressed file, given to each option, ends the run with

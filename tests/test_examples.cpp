@@ -532,39 +532,52 @@ TEST(StatsProgram, RefusesWhatItCannotUse) {
   EXPECT_EQ(usage.err, "usage: OrbikaStats [--csv] TABLE\n");
 }
 
-// README's accuracy table of set A holds what OrbikaStats prints for it.
-TEST(StatsProgram, ReadmeAccuracyTableIsWhatItPrintsForSetA) {
+// README's accuracy tables hold what OrbikaStats prints for sets A and D,
+// run as README says.
+TEST(StatsProgram, ReadmeAccuracyTablesAreWhatItPrints) {
   ORBIKA_REQUIRE_DATA();
-  const orbtest::RunResult run = orbtest::RunOrbika(
-      {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}, 60, orbtest::DataDir());
-  ASSERT_EQ(run.status, 0);
-  const orbtest::RunResult stats =
-      RunProgram(ORBIKA_STATS_EXE, {"--csv", orbtest::WriteTempFile(run.out, ".txt")});
-  ASSERT_EQ(stats.status, 0);
-  const std::map<std::string, std::string> names{{"G", "GPS"}, {"R", "GLONASS"}};
-  std::map<std::string, int> satellites;
-  std::vector<std::string> want;
-  for (const std::string& line : orbtest::SplitLines(stats.out)) {
-    std::vector<std::string> c;
-    std::stringstream s(line);
-    for (std::string cell; std::getline(s, cell, ',');) c.push_back(cell);
-    if (c.size() != 16 || c[0] == "system") continue;
-    if (c[1] != "all") {
-      satellites[c[0]] += c[2] != "0";
-      continue;
-    }
-    want.push_back("| " + names.at(c[0]) + " | " + std::to_string(satellites[c[0]]) + " | " +
-                   c[2] + " | " + c[11] + " | " + c[10] + " | " + c[15] + " |");
-  }
+  const std::string setA = orbtest::DataDir(), setD = setA + "/setD";
+  const std::string navD = "ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
+  const struct {
+    const char* title;
+    std::string dir;
+    std::vector<std::string> args;
+  } sets[] = {
+      {"\nSet A,", setA, {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}},
+      {"\nSet D,", setD, {"-epGRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz", "-en" + navD, "-eg" + navD}}};
+  const std::map<std::string, std::string> names{{"G", "GPS"}, {"R", "GLONASS"}, {"E", "Galileo"},
+                                                 {"C", "BeiDou"}, {"J", "QZSS"}, {"S", "SBAS"}};
   const std::string readme = orbtest::ReadFileText(kExamples + "/../README.md");
-  std::vector<std::string> rows;
-  const size_t from = readme.find("\nSet A,");
-  ASSERT_NE(from, std::string::npos);
-  for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
-    if (line.rfind("| ", 0) == 0 && line.rfind("| System", 0) != 0) rows.push_back(line);
-    if (!rows.empty() && line.empty()) break;
+  for (const auto& set : sets) {
+    const orbtest::RunResult run = orbtest::RunOrbika(set.args, 60, set.dir);
+    ASSERT_EQ(run.status, 0) << set.title;
+    const orbtest::RunResult stats =
+        RunProgram(ORBIKA_STATS_EXE, {"--csv", orbtest::WriteTempFile(run.out, ".txt")});
+    ASSERT_EQ(stats.status, 0);
+    std::map<std::string, int> satellites;
+    std::vector<std::string> want;
+    for (const std::string& line : orbtest::SplitLines(stats.out)) {
+      std::vector<std::string> c;
+      std::stringstream s(line);
+      for (std::string cell; std::getline(s, cell, ',');) c.push_back(cell);
+      if (c.size() != 16 || c[0] == "system") continue;
+      if (c[1] != "all") {
+        satellites[c[0]] += c[2] != "0";
+        continue;
+      }
+      want.push_back("| " + names.at(c[0]) + " | " + std::to_string(satellites[c[0]]) + " | " +
+                     c[2] + " | " + c[11] + " | " + c[10] + " | " + c[15] + " |");
+    }
+    std::vector<std::string> rows;
+    const size_t from = readme.find(set.title);
+    ASSERT_NE(from, std::string::npos) << set.title;
+    for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
+      if (line.rfind("| ", 0) == 0 && line.rfind("| System", 0) != 0) rows.push_back(line);
+      if (!rows.empty() && line.empty()) break;
+    }
+    EXPECT_EQ(rows, want) << "README's accuracy table of " << std::string(set.title + 1, 5)
+                          << " no longer holds what OrbikaStats prints: put these rows in";
   }
-  EXPECT_EQ(rows, want) << "README's accuracy table of set A no longer matches OrbikaStats";
 }
 
 }  // namespace

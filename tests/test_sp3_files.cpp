@@ -2,13 +2,13 @@
 // program as a user would: what each damage costs (a warning naming the
 // epoch and what was wrong, missing values where records are missing) and
 // that every other record prints exactly as from the clean file.
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/TestUtil.h"
 
@@ -179,8 +179,7 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
     for (const auto& [code, want] : baseSats) {
       const Lines& got = sats.at(code);
       ASSERT_EQ(got.size(), want.size()) << code;
-      const bool mayMiss =
-          !d.missing.empty() && (d.missing[0] == "*" || d.missing[0] == code);
+      const bool mayMiss = !d.missing.empty() && (d.missing[0] == "*" || d.missing[0] == code);
       long nan = 0;
       for (size_t k = 0; k < got.size(); ++k) {
         if (mayMiss && got[k].find("nan") != std::string::npos) {
@@ -218,8 +217,9 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
   }
   const orbtest::RunResult r = RunOn(kGrg, text);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, Warning(kGrg, "LIST ENTRIES OF SYSTEMS WITHOUT SATELLITE NUMBERS SKIPPED: "
-                                 "L02 X03!"));
+  EXPECT_EQ(r.err, Warning(kGrg,
+                           "LIST ENTRIES OF SYSTEMS WITHOUT SATELLITE NUMBERS SKIPPED: "
+                           "L02 X03!"));
   std::map<std::string, Lines> sats = BySatellite(r.out), baseSats = BySatellite(base.out);
   EXPECT_EQ(sats.count("L02") + sats.count("X03"), 0u);
   // Every GPS satellite, G20 above all, prints exactly as from the clean
@@ -229,7 +229,8 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
       EXPECT_EQ(sats[code], want) << code;
     }
   }
-  for (const auto& [from, to] : {std::pair<std::string, std::string>{"R01", "S20"}, {"R04", "I04"}}) {
+  for (const auto& [from, to] :
+       {std::pair<std::string, std::string>{"R01", "S20"}, {"R04", "I04"}}) {
     Lines want = baseSats[from];
     for (std::string& l : want) l.replace(43, 3, to);
     EXPECT_EQ(sats[to], want) << to;
@@ -262,8 +263,8 @@ void ExpectTabulatedValues(const std::string& systems) {
     // Positions in km with 6 decimals, printed in m with 3; clocks in
     // microseconds, printed in ms with 6 decimals.
     for (int c = 0; c < 3; ++c)
-      EXPECT_NEAR(std::stod(out.substr(46 + 16 * c, 16)), std::stod(l.substr(4 + 14 * c, 14)) * 1000,
-                  5e-4)
+      EXPECT_NEAR(std::stod(out.substr(46 + 16 * c, 16)),
+                  std::stod(l.substr(4 + 14 * c, 14)) * 1000, 5e-4)
           << code << " block " << block << " axis " << c;
     const double us = std::stod(l.substr(46, 14));
     if (us < 999999) {
