@@ -1,5 +1,7 @@
 #include "GNSS/GLNbEph.h"
 
+#include "GNSS/LightTime.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -22,11 +24,9 @@ constexpr long double kValidInterval = 960.0L;
 constexpr long double kMinStep = 1e-8L;
 // Whole-step states kept per record and direction (about 34 h at 30 s).
 constexpr std::size_t kMaxKeptSteps = 4096;
-// Receiver variants: start value, tolerance and pass limit of the travel
-// time iteration.
-constexpr long double kTravelStart = -0.075L;
-constexpr long double kTravelTolerance = 1e-5L;
-constexpr int kTravelPasses = 500;
+// Light time of the receiver variants: 501 passes, each tested.
+constexpr lighttime::Rule kLightTime = {-0.075L, 1e-5L, lighttime::Test::TravelMatchesRange, 501,
+                                        true};
 // Largest magnitude of the correction to the system time scale, s.
 constexpr long double kMaxTauC = 1.0L;
 // Lines of one GLONASS navigation record.
@@ -349,23 +349,15 @@ bool GLNbEph::CalcOrbikaition(short st, const mjd& t0, const mjd& tindex, xyzt& 
 
 long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex,
                                      const xyz& prec, xyzt& psat, xyzt& vsat, short warning) {
-  long double travel = kTravelStart;
-  long double range = 0;
-  for (int pass = 1;; ++pass) {
-    mjd ephr = eph;
-    ephr += travel;
-    CalcOrbikaition(st, ephr, tindex, psat, vsat, warning);
-    // The receiver in the Earth-fixed frame of the transmission epoch.
-    const xyz ps = prec.RotateZ(-travel * OMEGAz);
-    range = (ps - psat).GetLength();
-    if (std::fabs(travel * kC + range) <= kTravelTolerance) break;
-    if (pass > kTravelPasses) {
-      GLNbEphWarning("GLNbEph::CalcOrbikaition():      TO MANY ITERATIONS: > 500!!");
-      break;
-    }
-    travel = -range / kC;
-  }
-  return range;
+  const lighttime::Result r =
+      lighttime::Solve(eph, prec, OMEGAz, kLightTime, [&](const mjd& t, xyz& pos) {
+        CalcOrbikaition(st, t, tindex, psat, vsat, warning);
+        pos = psat;
+        return true;
+      });
+  if (r.end == lighttime::End::PassLimit)
+    GLNbEphWarning("GLNbEph::CalcOrbikaition():      TO MANY ITERATIONS: > 500!!");
+  return r.range;
 }
 
 long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex,

@@ -11,6 +11,7 @@
 
 #include "GNSS/Azimut.h"
 #include "GNSS/KeplerSystems.h"
+#include "GNSS/LightTime.h"
 #include "GNSS/RinexNav.h"
 #include "GNSS/RinexNav3.h"
 #include "GNSS/SinCos.h"
@@ -24,6 +25,10 @@ namespace {
 constexpr long double kC = GPSc::c;       // speed of light, m/s
 constexpr int kRecordLines = 8;           // lines of one GPS navigation record
 constexpr const char* kWhat = "GPS NAVIGATION FILE";
+// Light time of the receiver variant: ten tested passes, an eleventh that
+// ends the iteration with a warning.
+constexpr lighttime::Rule kLightTime = {-0.075L, 1e-5L, lighttime::Test::TravelMatchesRange, 11,
+                                        false};
 // Inclination of the frame of BeiDou GEO elements, -5 degrees
 // (BDS-SIS-ICD-B1I, user algorithm for GEO satellites).
 constexpr long double kGEOTilt = -5.0L * 3.14159265358979323846264338327950288L / 180;
@@ -299,23 +304,17 @@ void GPSbEph::RecordWarning(const kepler::System& sys, unsigned short st, const 
 long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,
                                      const xyz& prec, xyzt& psat, long double* tgd,
                                      unsigned short w, unsigned short iz) {
-  long double tau = -0.075L;  // light time, s (negative: transmission precedes reception)
-  long double range = 0;
-  for (int pass = 1;; ++pass) {
-    ephr = eph;
-    ephr += tau;
-    CalcOrbikaition(st, ephr, tindex, psat, tgd, w, iz);
-    // The receiver in the Earth-fixed frame of the transmission epoch.
-    ps = prec.RotateZ(-tau * OMEGAz);
-    range = (psat - ps).GetLength();
-    if (pass == 11) {
-      GPSbEphWarning("GPSbEph::CalcOrbikaition():      TO MANY ITERATIONS: > 10!!");
-      break;
-    }
-    if (fabsl(tau * kC + range) <= 1e-5L) break;
-    tau = -range / kC;
-  }
-  return range;
+  const lighttime::Result r =
+      lighttime::Solve(eph, prec, OMEGAz, kLightTime, [&](const mjd& t, xyz& pos) {
+        CalcOrbikaition(st, t, tindex, psat, tgd, w, iz);
+        pos = psat;
+        return true;
+      });
+  ephr = r.transmission;
+  ps = r.receiver;
+  if (r.end == lighttime::End::PassLimit)
+    GPSbEphWarning("GPSbEph::CalcOrbikaition():      TO MANY ITERATIONS: > 10!!");
+  return r.range;
 }
 
 long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,

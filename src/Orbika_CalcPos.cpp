@@ -311,7 +311,8 @@ void CalcPos(Orbika& gc) {
       bool preciseOK = true;
       bool broadcastOK = listed;
       // Every system but GLONASS is written as GPS: precise values from the
-      // SP3 file, broadcast ones for the systems of the -en file.
+      // SP3 file (SBAS and IRNSS have no more), broadcast ones for the
+      // systems of the -en file.
       if (satsyst != 'R') {
         if (gc.isPEph) {
           isPEG = true;
@@ -324,7 +325,7 @@ void CalcPos(Orbika& gc) {
             gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, indextime,
                                       pBEG, &tgd, 0, 0);
         }
-      } else if (satsyst == 'R') {
+      } else {
         if (gc.isPEph) {
           isPER = true;
           gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPER, vPER);
@@ -338,11 +339,6 @@ void CalcPos(Orbika& gc) {
             warnedFar = true;
           }
         }
-      } else if (gc.isPEph) {
-        // SBAS, IRNSS: the precise values, as for GPS.
-        isPEG = true;
-        gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
-        preciseOK = gc.pephM.PSisOK;
       }
 
       record.Epoch(static_cast<std::size_t>(ncalc - 1), calctime);
