@@ -234,17 +234,23 @@ struct GNSSpEph::Weights {
 };
 
 namespace {
-// Weight sets kept (a power of two): the distinct epoch offsets within the
-// windows of a day at 1 s steps over a 900 s table fit.
-constexpr std::size_t kCachedEpochs = 1024;
+// Weight sets kept: half for the epochs whose window is centred on them,
+// by their place within the interval (the epochs of a day at steps of 1 s
+// or more over a 900 s table each get their own slot), half for the
+// epochs near the table's ends, whose windows are pinned there.
+constexpr std::size_t kCentredSlots = 1024;
+constexpr std::size_t kCachedEpochs = 2 * kCentredSlots;
 
-// Slot of a weight set, from the bits of the epoch's offset from the first
-// node.
-std::size_t CacheSlot(long double d0, long off) {
+// Slot of a weight set from the epoch's place in the table: inWindow is
+// its offset from the window's first node less the nodes before its own
+// interval, s; the clock window's place off is part of the key.
+std::size_t CacheSlot(long double inWindow, long double interval, long off) {
+  if (inWindow >= 0 && inWindow < interval)
+    return static_cast<std::size_t>(inWindow / interval * kCentredSlots);
   std::uint64_t bits;
-  std::memcpy(&bits, &d0, sizeof bits);
+  std::memcpy(&bits, &inWindow, sizeof bits);
   const std::uint64_t h = (bits ^ static_cast<std::uint64_t>(off)) * 0x9e3779b97f4a7c15ULL;
-  return static_cast<std::size_t>(h >> 54) & (kCachedEpochs - 1);
+  return kCentredSlots + (static_cast<std::size_t>(h >> 54) & (kCentredSlots - 1));
 }
 }  // namespace
 
@@ -262,12 +268,12 @@ bool GNSSpEph::RegularTable() const {
 // from the first node, s, and the clock window's place in the position
 // window), then the position, velocity and clock weights.  On a regular
 // table, sets whose clock window lies inside the position window are kept
-// in weightCache; others are built in scratch (room for 4 kMaxNodes + 2
+// in weightCache; others are built in scratch (room for 3 kMaxNodes + 2
 // values).
 GNSSpEph::Weights GNSSpEph::EpochWeights(const mjd& ephCalc, long first, long firstT,
                                          long double* scratch) {
   const int n = NodesPos(), m = NodesTime();
-  const std::size_t stride = 3 * static_cast<std::size_t>(n) + m + 2;
+  const std::size_t stride = 2 * static_cast<std::size_t>(n) + m + 2;
   const long double d0 = ephCalc - epoch(first);
   const long off = firstT - first;
   const bool inside = off >= 0 && off + m <= n;
@@ -275,7 +281,7 @@ GNSSpEph::Weights GNSSpEph::EpochWeights(const mjd& ephCalc, long first, long fi
   if (regularTable && inside) {
     if (weightCache.size() != kCachedEpochs * stride)
       weightCache.assign(kCachedEpochs * stride, std::nanl(""));  // NaN keys match nothing
-    set = weightCache.data() + CacheSlot(d0, off) * stride;
+    set = weightCache.data() + CacheSlot(d0 - (nPtsPos - 1) * interval, interval, off) * stride;
   }
   const Weights w = {set + 2, set + n + 2, set + 2 * n + 2};
   if (set != scratch && set[0] == d0 && set[1] == off) return w;
@@ -382,7 +388,7 @@ void GNSSpEph::CalcOrbikaition(unsigned short sati, mjd& ephCalc, xyzt& psat, xy
   }
   PSisOK = DTisOK = true;
   const long firstT = WindowFirst(g, nPtsTime, NodesTime());
-  long double scratch[4 * kMaxNodes + 2];
+  long double scratch[3 * kMaxNodes + 2];
   const Weights w = EpochWeights(ephCalc, first, firstT, scratch);
   SumPosition(w, first, s, psat, vsat);
   psat.SetT(InterpolateClock(w, firstT, s));

@@ -43,7 +43,7 @@ void DiffStats::Add(const DiffRecord& rec) {
     return;
   }
   ++sat.epochs;
-  if (rec.clock) sat.clocks.push_back({rec.tenths, rec.clockNs});
+  if (rec.clock) sat.clocks.push_back({rec.tenths, static_cast<double>(rec.clockNs)});
   long double sq3d = 0;
   for (int i = 0; i < 3; ++i) {
     sat.sum[i] += rec.rac[i];

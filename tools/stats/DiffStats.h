@@ -43,7 +43,7 @@ class DiffStats {
  private:
   struct Clock {
     long long tenths;
-    long double ns;
+    double ns;  // as printed: whole nanoseconds
   };
   struct Sat {
     long epochs = 0, nan = 0;

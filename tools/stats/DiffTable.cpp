@@ -1,9 +1,8 @@
 #include "tools/stats/DiffTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
-#include <vector>
 
 namespace orbstats {
 
@@ -20,10 +19,11 @@ enum Word { kDate, kTime, kDay, kSecond, kSat, kX, kDt = kX + 3, kVx, kDx = kVx 
 const size_t kDiffWords = kDdt + 1, kGlonassWords = kDiffWords + 3;
 const size_t kNoDiffWords[] = {kSat + 1, kDt + 1, kVx + 3};
 
-bool ToNumber(const std::string& word, long double& value) {
+// The number that fills the word of the given length at text.
+bool ToNumber(const char* text, size_t length, long double& value) {
   char* end = nullptr;
-  value = std::strtod(word.c_str(), &end);  // read at double precision, then widened
-  return end != word.c_str() && *end == '\0';
+  value = std::strtod(text, &end);  // read at double precision, then widened
+  return end == text + length;
 }
 
 long double Dot(const long double a[3], const long double b[3]) {
@@ -99,18 +99,23 @@ bool DiffTableReader::Next(DiffRecord& rec) {
 }
 
 bool DiffTableReader::Parse(const std::string& line, DiffRecord& rec) {
-  std::vector<std::string> words;
-  std::istringstream s(line);
-  for (std::string w; s >> w;) words.push_back(w);
-  const size_t n = words.size();
+  // Word starts and lengths, without copying the line.
+  const size_t kMaxWords = kGlonassWords + 1;
+  size_t start[kMaxWords], length[kMaxWords], n = 0;
+  for (size_t i = line.find_first_not_of(' '); i != std::string::npos && n < kMaxWords; ++n) {
+    const size_t end = std::min(line.find(' ', i), line.size());
+    start[n] = i;
+    length[n] = end - i;
+    i = line.find_first_not_of(' ', end);
+  }
   bool known = n == kDiffWords || n == kGlonassWords;
   for (size_t k : kNoDiffWords) known = known || n == k;
-  if (!known || words[kSat].size() != 3) return false;
-  std::vector<long double> v(n);
+  if (!known || length[kSat] != 3) return false;
+  long double v[kMaxWords];
   for (size_t i = kDay; i < n; ++i)
-    if (i != kSat && !ToNumber(words[i], v[i])) return false;
-  rec.sat = words[kSat];
-  rec.epoch = words[kDate] + " " + words[kTime];
+    if (i != kSat && !ToNumber(line.c_str() + start[i], length[i], v[i])) return false;
+  rec.sat.assign(line, start[kSat], 3);
+  rec.epoch.assign(line, start[kDate], start[kTime] + length[kTime] - start[kDate]);
   rec.tenths = std::llround(v[kDay] * 864000 + v[kSecond] * 10);
   rec.orbit = rec.clock = false;
   if (n < kDiffWords) return true;
