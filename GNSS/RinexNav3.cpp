@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "GNSS/satcode.h"
 #include "PROGINC/cfieldf.h"
 
 namespace rinexnav {
@@ -96,11 +97,10 @@ bool ValidDate(int y, int m, int d, int h, int mi, int s) {
 // Satellite code, epoch and numbers of a record's lines.
 RecordRead ParseRecord(const std::vector<std::string>& lines, Record3& r) {
   const std::string& first = lines[0];
-  int number = 0;
-  if (first.size() < 3 ||
-      !(first[1] == ' ' || std::isdigit(static_cast<unsigned char>(first[1]))) ||
-      !ReadWhole(first, 2, 2, number) || number < 1 || number > 99)
-    return RecordRead::BadSatellite;
+  // The satellite code, "G01": number 0 names no broadcasting satellite.
+  const short sat = satcode::Parse(first.c_str());
+  const int number = sat - satcode::Offset(first[0]);
+  if (sat == satcode::kNone || number < 1) return RecordRead::BadSatellite;
   r.number = static_cast<unsigned short>(number);
   int f[6];
   static const int cols[6] = {5, 10, 13, 16, 19, 22}, lens[6] = {4, 2, 2, 2, 2, 2};

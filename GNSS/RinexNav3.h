@@ -3,7 +3,7 @@
 //
 // Layouts (RINEX 3.05 and 4.00 format descriptions, navigation message
 // files).  A version 3 record is a first line with the satellite code in
-// columns 1-3 ("G01": system letter and two-digit number), the epoch in
+// columns 1-3 ("G01": system letter and two digits, satcode.h), the epoch in
 // columns 5-23 (yyyy mm dd hh mm ss, whole seconds) and three D19.12 numbers
 // in columns 24-42, 43-61 and 62-80, followed by continuation lines indented
 // by four blanks with four D19.12 numbers in columns 5-23, 24-42, 43-61 and

@@ -5,7 +5,7 @@
 add_library(orb_gnss_rinexnav STATIC
   GNSS/RinexNav.cpp
   GNSS/RinexNav3.cpp)
-target_link_libraries(orb_gnss_rinexnav PUBLIC orb_gnss_time orb_matrix orb_proginc_base)
+target_link_libraries(orb_gnss_rinexnav PUBLIC orb_gnss_base orb_gnss_time orb_matrix orb_proginc_base)
 
 add_library(orb_gnss_gpsnav STATIC
   GNSS/KeplerSystems.cpp
