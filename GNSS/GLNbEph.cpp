@@ -363,12 +363,13 @@ long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex
 long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex,
                                      const xyz& prec, xyzt& psat, xyzt& vsat, const gnssobs& P,
                                      short warning) {
-  const long double travel = P.GetP() / kC;
-  mjd ephr = eph;
-  ephr += -travel;
-  CalcOrbikaition(st, ephr, tindex, psat, vsat, warning);
-  const xyz ps = prec.RotateZ(OMEGAz * travel);
-  return (ps - psat).GetLength();
+  lighttime::Result r{};
+  lighttime::Pass(eph, prec, OMEGAz, -P.GetP() / kC, [&](const mjd& t, xyz& pos) {
+    CalcOrbikaition(st, t, tindex, psat, vsat, warning);
+    pos = psat;
+    return true;
+  }, r);
+  return r.range;
 }
 
 void GLNbEph::PrintParameter(const char* name, long double value) const {

@@ -320,12 +320,15 @@ long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mj
 long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mjd& tindex,
                                      const xyz& prec, xyzt& psat, const gnssobs& P,
                                      long double* tgd, unsigned short w, unsigned short iz) {
-  const long double tau = P.GetP() / kC;  // light time from the pseudorange, s
-  ephr = eph;
-  ephr += -tau;
-  CalcOrbikaition(st, ephr, tindex, psat, tgd, w, iz);
-  ps = prec.RotateZ(OMEGAz * tau);
-  return (psat - ps).GetLength();
+  lighttime::Result r{};
+  lighttime::Pass(eph, prec, OMEGAz, -P.GetP() / kC, [&](const mjd& t, xyz& pos) {
+    CalcOrbikaition(st, t, tindex, psat, tgd, w, iz);
+    pos = psat;
+    return true;
+  }, r);
+  ephr = r.transmission;
+  ps = r.receiver;
+  return r.range;
 }
 
 void GPSbEph::PrintParameter(const char* name, long double value) const {

@@ -57,7 +57,25 @@ struct Result {
 };
 
 // sat(t, pos) puts the satellite's Earth-fixed position at epoch t into pos
-// and returns false when it has none there, which ends the iteration.
+// and returns false when it has none there.
+
+// One pass with travel time tau (s, < 0) into r; false when sat has no
+// position (r.range untouched).  The pseudorange variants of the stores make
+// this one pass with tau = -P / c.
+template <class Satellite>
+bool Pass(const mjd& reception, const xyz& prec, long double omega, long double tau,
+          Satellite&& sat, Result& r) {
+  r.transmission = reception;
+  r.transmission += tau;
+  xyz pos;
+  if (!sat(r.transmission, pos)) return false;
+  // The receiver in the Earth-fixed frame of the transmission epoch.
+  r.receiver = prec.RotateZ(-tau * omega);
+  r.range = (pos - r.receiver).GetLength();
+  return true;
+}
+
+// The iteration of passes under rule.
 template <class Satellite>
 Result Solve(const mjd& reception, const xyz& prec, long double omega, const Rule& rule,
              Satellite&& sat) {
@@ -65,16 +83,10 @@ Result Solve(const mjd& reception, const xyz& prec, long double omega, const Rul
   long double tau = rule.start;
   long double previous = 0;
   for (int pass = 1;; ++pass) {
-    r.transmission = reception;
-    r.transmission += tau;
-    xyz pos;
-    if (!sat(r.transmission, pos)) {
+    if (!Pass(reception, prec, omega, tau, sat, r)) {
       r.end = End::NoSatellite;
       return r;
     }
-    // The receiver in the Earth-fixed frame of the transmission epoch.
-    r.receiver = prec.RotateZ(-tau * omega);
-    r.range = (pos - r.receiver).GetLength();
     const bool last = pass >= rule.passes;
     const bool converged =
         rule.test == Test::TravelMatchesRange

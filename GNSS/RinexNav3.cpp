@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "PROGINC/cfieldf.h"
+
 namespace rinexnav {
 
 namespace {
@@ -69,8 +71,8 @@ Field ReadField(const std::string& line, int col, long double& value, int len = 
   const std::string mant = f.substr(0, e);
   const std::string expo = e == std::string::npos ? "0" : f.substr(e + 1);
   if (!NumberText(mant, true) || !NumberText(expo, false) || expo.size() > 4) return Field::Bad;
-  const double v = std::atof(mant.c_str()) * std::pow(10.0, std::atoi(expo.c_str()));
-  if (!std::isfinite(v)) return Field::Bad;
+  double v;
+  if (!ScaledNumber(mant.c_str(), std::atol(expo.c_str()), v)) return Field::Bad;
   value = static_cast<long double>(v);
   return Field::Number;
 }

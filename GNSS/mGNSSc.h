@@ -28,6 +28,20 @@ namespace mGNSSc {
 constexpr long double c = 299792458.0L;  // speed of light in vacuum, m/s (SI, exact)
 }  // namespace mGNSSc
 
+// The combinations of two carriers f1, f2 (see above), defined alike in
+// every system's namespace (GLONASS: the nominal channel-0 carriers).
+#define ORBIKA_TWO_CARRIER_COMBINATIONS(f1, f2)                                  \
+  constexpr long double lamWL = c / (f1 - f2); /* wavelengths */                \
+  constexpr long double lamNL = c / (f1 + f2);                                  \
+  constexpr long double LCion1 = f1 * f1 / (f1 * f1 - f2 * f2); /* iono-free */ \
+  constexpr long double LCion2 = f2 * f2 / (f1 * f1 - f2 * f2);                 \
+  constexpr long double LCwl1 = f1 / (f1 - f2); /* wide-lane */                 \
+  constexpr long double LCwl2 = f2 / (f1 - f2);                                 \
+  constexpr long double LCnl1 = f1 / (f1 + f2); /* narrow-lane */               \
+  constexpr long double LCnl2 = f2 / (f1 + f2);                                 \
+  constexpr long double alpha = (f1 / f2) * (f1 / f2);                          \
+  constexpr long double f1_f2 = f1 / f2;
+
 namespace GPSc {
 constexpr long double c = mGNSSc::c;       // speed of light (m/s)
 // Earth model of the broadcast orbit, WGS 84 values of IS-GPS-200, used at
@@ -44,17 +58,8 @@ constexpr long double lamb0 = c / freq0;
 constexpr long double lamb1 = c / freq1;
 constexpr long double lamb2 = c / freq2;
 constexpr long double lamb5 = c / freq5;
-constexpr long double lamWL = c / (freq1 - freq2);
-constexpr long double lamNL = c / (freq1 + freq2);
 
-constexpr long double LCion1 = freq1 * freq1 / (freq1 * freq1 - freq2 * freq2);
-constexpr long double LCion2 = freq2 * freq2 / (freq1 * freq1 - freq2 * freq2);
-constexpr long double LCwl1 = freq1 / (freq1 - freq2);
-constexpr long double LCwl2 = freq2 / (freq1 - freq2);
-constexpr long double LCnl1 = freq1 / (freq1 + freq2);
-constexpr long double LCnl2 = freq2 / (freq1 + freq2);
-constexpr long double alpha = (freq1 / freq2) * (freq1 / freq2);
-constexpr long double f1_f2 = freq1 / freq2;
+ORBIKA_TWO_CARRIER_COMBINATIONS(freq1, freq2)
 }  // namespace GPSc
 
 namespace GLONASSc {
@@ -75,14 +80,7 @@ constexpr long double lamb10 = c / freq10;
 constexpr long double lamb20 = c / freq20;
 constexpr long double lamb3 = c / freq3;
 
-constexpr long double LCion1 = freq10 * freq10 / (freq10 * freq10 - freq20 * freq20);
-constexpr long double LCion2 = freq20 * freq20 / (freq10 * freq10 - freq20 * freq20);
-constexpr long double LCwl1 = freq10 / (freq10 - freq20);
-constexpr long double LCwl2 = freq20 / (freq10 - freq20);
-constexpr long double LCnl1 = freq10 / (freq10 + freq20);
-constexpr long double LCnl2 = freq20 / (freq10 + freq20);
-constexpr long double alpha = (freq10 / freq20) * (freq10 / freq20);
-constexpr long double f1_f2 = freq10 / freq20;
+ORBIKA_TWO_CARRIER_COMBINATIONS(freq10, freq20)
 
 // Per-satellite tables, one row per slot 0 ... 31, zero until set.
 extern matrix<long double> freq;    // 32 x 2: carrier frequencies of both bands (Hz)
@@ -100,30 +98,23 @@ namespace GALILEOc {
 constexpr long double c = mGNSSc::c;        // speed of light (m/s)
 // Earth model of the broadcast orbit (Galileo OS SIS ICD, GTRF).
 constexpr long double GM = 3.986004418e14;       // gravitational constant, m^3/s^2
-constexpr long double OMEGAe = 7.2921151467e-5;  // Earth's rotation rate, rad/s
+constexpr long double OMEGAe = GPSc::OMEGAe;  // Earth's rotation rate, rad/s (as WGS 84)
 constexpr long double F = -4.442807309e-10;      // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
-constexpr long double freq0 = 10.23e6L;     // fundamental frequency (Hz)
-constexpr long double freq1 = 1575.42e6L;   // E1  = 154 * freq0
+// E1 and E5a share GPS L1 and L5; both systems' carriers are multiples of
+// the same fundamental frequency.
+constexpr long double freq0 = GPSc::freq0;  // fundamental frequency (Hz)
+constexpr long double freq1 = GPSc::freq1;  // E1  = 154 * freq0
 constexpr long double freq2 = 1207.14e6L;   // E5b = 118 * freq0
-constexpr long double freq5 = 1176.45e6L;   // E5a = 115 * freq0
+constexpr long double freq5 = GPSc::freq5;  // E5a = 115 * freq0
 constexpr long double freq8 = 1191.795e6L;  // E5 (AltBOC) = 116.5 * freq0
 
-constexpr long double lamb0 = c / freq0;
-constexpr long double lamb1 = c / freq1;
+constexpr long double lamb0 = GPSc::lamb0;
+constexpr long double lamb1 = GPSc::lamb1;
 constexpr long double lamb2 = c / freq2;
-constexpr long double lamb5 = c / freq5;
+constexpr long double lamb5 = GPSc::lamb5;
 constexpr long double lamb8 = c / freq8;
-constexpr long double lamWL = c / (freq1 - freq2);
-constexpr long double lamNL = c / (freq1 + freq2);
 
-constexpr long double LCion1 = freq1 * freq1 / (freq1 * freq1 - freq2 * freq2);
-constexpr long double LCion2 = freq2 * freq2 / (freq1 * freq1 - freq2 * freq2);
-constexpr long double LCwl1 = freq1 / (freq1 - freq2);
-constexpr long double LCwl2 = freq2 / (freq1 - freq2);
-constexpr long double LCnl1 = freq1 / (freq1 + freq2);
-constexpr long double LCnl2 = freq2 / (freq1 + freq2);
-constexpr long double alpha = (freq1 / freq2) * (freq1 / freq2);
-constexpr long double f1_f2 = freq1 / freq2;
+ORBIKA_TWO_CARRIER_COMBINATIONS(freq1, freq2)
 }  // namespace GALILEOc
 
 namespace BEIDOUc {
@@ -132,3 +123,5 @@ constexpr long double GM = 3.986004418e14;   // gravitational constant, m^3/s^2
 constexpr long double OMEGAe = 7.292115e-5;  // Earth's rotation rate, rad/s
 constexpr long double F = -4.442807309e-10;  // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
 }  // namespace BEIDOUc
+
+#undef ORBIKA_TWO_CARRIER_COMBINATIONS

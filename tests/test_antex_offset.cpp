@@ -150,10 +150,12 @@ TEST(atxCorrectionSystems, EachSystemMovesToItsLowestNumberedFrequency) {
       Record("BEIDOU-2M           C11", {{"C07", up("3000.00")}, {"C02", up("1200.00")}}) +
       Record("BEIDOU-3M           C20", {{"C01", up("1300.00")}, {"C02", up("3000.00")}}) +
       Record("QZSS-2I             J03", {{"G01", up("3000.00")}, {"J01", up("1400.00")}}) +
-      Record("QZSS                J07", {{"G01", up("3000.00")}});
+      Record("QZSS                J07", {{"G01", up("3000.00")}}) +
+      Record("SBAS                S20", {{"S01", up("1500.00")}}) +
+      Record("IRNSS-1I            I05", {{"I09", up("3000.00")}, {"I05", up("1600.00")}});
   antex atx;
   atxtest::Load(atx, orbtest::WriteTempFile(text, ".atx"));
-  const sp3test::File f = OrbitFile({"E11", "C11", "C20", "J03", "J07"});
+  const sp3test::File f = OrbitFile({"E11", "C11", "C20", "J03", "J07", "S20", "I05"});
   GNSSpEph before, after;
   LoadSp3(before, f);
   LoadSp3(after, f);
@@ -169,9 +171,10 @@ TEST(atxCorrectionSystems, EachSystemMovesToItsLowestNumberedFrequency) {
   const struct {
     short sat;
     double up;
-  } cases[] = {{211, 1.1}, {311, 1.2}, {320, 1.3}, {503, 1.4}, {507, 0.0}};
+  } cases[] = {{211, 1.1}, {311, 1.2}, {320, 1.3}, {503, 1.4},
+               {507, 0.0}, {420, 1.5}, {605, 1.6}};
   for (long r = 0; r < after.GetNSat(); ++r) {
-    const auto& c = cases[r % 5];
+    const auto& c = cases[r % 7];
     ASSERT_EQ(after.GetSat(r), c.sat);
     const V p0 = Of(before.GetPosition(r));
     const V shift = Of(after.GetPosition(r)) - p0;

@@ -345,27 +345,6 @@ orbtest::RunResult ReadText(const std::string& text) {
   });
 }
 
-TEST(atxNewBlocks, UnknownBlockNamesAreReadWithOneWarningPerName) {
-  const std::string k2 = "GLONASS-K2          R09                 R802      2025-999A";
-  const orbtest::RunResult r = orbtest::RunCaptured([&] {
-    antex atx;
-    atxtest::Load(atx, orbtest::WriteTempFile(
-                           Header() + Record(k2, "      0.00      0.00   2000.00") +
-                               Record("BLOCK IIIF          G11                 G080",
-                                      "    100.00      0.00   1500.00") +
-                               Record(k2, "      0.00      0.00   2100.00"),
-                           ".atx"));
-    std::printf("%ld %ld %d %d\n", atx.GetNGLNSat(), atx.GetNGPSSat(),
-                atx.GetAntenna(2).GetSatID(), atx.GetAntenna(1).GetSatID());
-  });
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "2 1 109 11\n");
-  EXPECT_EQ(r.err, WarningFrame("SATELLITE BLOCK >GLONASS-K2< NOT KNOWN - ITS ANTENNAS ARE "
-                                "USED WITHOUT A BLOCK CODE!") +
-                       WarningFrame("SATELLITE BLOCK >BLOCK IIIF< NOT KNOWN - ITS ANTENNAS ARE "
-                                    "USED WITHOUT A BLOCK CODE!"));
-}
-
 TEST(atxWarnings, RecordWithoutTypeLineIsReportedAndKept) {
   const std::string text = Header() + Line("", "START OF ANTENNA") +
                            Line("     0.0", "DAZI") + Line("", "END OF ANTENNA") +

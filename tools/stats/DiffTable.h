@@ -11,7 +11,7 @@
 // difference is printed in milliseconds and returned in nanoseconds.  Epochs
 // are the table's own (GPS time); the text of the epoch is kept as printed.
 //
-// A record is read by its white-space separated words: epoch (date, time,
+// A record is read by its blank-separated words: epoch (date, time,
 // MJD day, second of day), satellite, precise position and clock, precise
 // velocity, position and clock difference, and for GLONASS the velocity
 // difference (not used here).  The precision is what the table prints: 1 mm
