@@ -205,7 +205,12 @@ long GNSSpEph::ReferenceIndex(const mjd& ephCalc) const {
   long double q = (ephCalc - epoch(0)) / interval;
   if (!(q > -1)) q = -1;
   if (q > nepoch) q = nepoch;
-  return static_cast<long>(q);
+  // Truncated through double, which the processor converts without a
+  // change of rounding mode; the double may round up to the next whole
+  // number, which is then taken back.
+  long g = static_cast<long>(static_cast<double>(q));
+  if (q >= 0 && g > q) --g;
+  return g;
 }
 
 // List entry of a satellite, -1 when the list does not hold it.
@@ -246,7 +251,7 @@ constexpr std::size_t kCachedEpochs = 2 * kCentredSlots;
 // interval, s; the clock window's place off is part of the key.
 std::size_t CacheSlot(long double inWindow, long double interval, long off) {
   if (inWindow >= 0 && inWindow < interval)
-    return static_cast<std::size_t>(inWindow / interval * kCentredSlots);
+    return static_cast<std::size_t>(static_cast<double>(inWindow / interval * kCentredSlots));
   std::uint64_t bits;
   std::memcpy(&bits, &inWindow, sizeof bits);
   const std::uint64_t h = (bits ^ static_cast<std::uint64_t>(off)) * 0x9e3779b97f4a7c15ULL;
