@@ -253,13 +253,20 @@ TEST(Rinex3Navigation, HandWorkedGalileoBeiDouAndQzssRecords) {
   // Y = r cos i cos Omega0, Z = r sin i, whatever GM and the Earth's rate.
   // BeiDou time is GPS time - 14 s: its Toe 0 is 14 s into the GPS week.
   // Over the day the radius stays within a (1 -+ e) and Z / r reaches sin i.
+  // E11's F/NAV record is used, not the I/NAV one written before it; E12
+  // has I/NAV only.
+  const Elements inav = {"E11", 211, 5000, 0, 0, 0, 0, 9e-4, 0, 513};
   const std::vector<Elements> cases = {
       {"E11", 211, 5440.6, 0.002, 90 * kDeg, 56 * kDeg, 30 * kDeg, 1e-4, 1e-11, 258},
+      {"E12", 212, 5440.6, 0.001, 90 * kDeg, 56 * kDeg, 150 * kDeg, 2e-4, 1e-11, 513},
       {"C11", 311, 5282.6, 0.001, 90 * kDeg, 55 * kDeg, -40 * kDeg, -2e-4, 3e-11, 0},
       {"C08", 308, 6493.4, 0.01, 90 * kDeg, 55 * kDeg, 120 * kDeg, 5e-4, -1e-11, 0},
       {"J02", 502, 6493.3, 0.075, 90 * kDeg, 41 * kDeg, 200 * kDeg, 3e-5, 2e-12, 0},
   };
-  GPSbEph nav = Load(Nav3(cases));
+  std::vector<Elements> records = cases;
+  records.insert(records.begin(), inav);
+  GPSbEph nav = Load(Nav3(records));
+  EXPECT_EQ(nav.GetNSat(), cases.size());
   for (const Elements& c : cases) {
     SCOPED_TRACE(c.code);
     const double a = c.sqrtA * c.sqrtA, r = a * (1 - c.e);
@@ -280,23 +287,6 @@ TEST(Rinex3Navigation, HandWorkedGalileoBeiDouAndQzssRecords) {
     EXPECT_NEAR(rmax, a * (1 + c.e), 2.0);
     EXPECT_NEAR(zmax, std::sin(c.i0), 1e-6);
   }
-}
-
-TEST(Rinex3Navigation, GalileoFNAVRecordsArePreferred) {
-  // E11 has an I/NAV and an F/NAV record, E12 only I/NAV: the store keeps
-  // E11's F/NAV record and E12's I/NAV record.
-  const Elements inav = {"E11", 211, 5440.6, 0, 0, 56 * kDeg, 0, 1e-4, 0, 513};
-  Elements fnav = inav, other = inav;
-  fnav.af0 = 2e-4;
-  fnav.sources = 258;
-  other.code = "E12";
-  GPSbEph nav = Load(Nav3({inav, fnav, other}));
-  const GPSbEphData& d = nav.GetData();
-  ASSERT_EQ(nav.GetNSat(), 2u);
-  EXPECT_EQ(d.sat(0), 211);
-  EXPECT_EQ(d.data(0, 0), static_cast<long double>(2e-4));
-  EXPECT_EQ(d.sat(1), 212);
-  EXPECT_EQ(d.data(1, 20), 513);
 }
 
 TEST(Rinex3Navigation, EverySystemOfTheFileThroughTheProgram) {
