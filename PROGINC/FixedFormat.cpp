@@ -113,23 +113,17 @@ void PutEight(char* end, std::uint32_t v) {
   PutPair(end - 6, high / 100);
 }
 
-// Decimal digits of q written backwards so that they end at end; returns
-// the first digit.
-char* Digits(u128 q, char* end) {
-  while (q > UINT64_MAX) {
-    *--end = static_cast<char>('0' + static_cast<int>(q % 10));
-    q /= 10;
-  }
-  // Most values fit in 64 bits, where division is far cheaper, and are cut
-  // into groups of eight digits.
+// The decimal digits of q < 2^64 written backwards so that they end at end;
+// returns the first digit.  Groups of eight digits, each cut into four
+// pairs, keep the chain of dependent divisions short.
+[[gnu::always_inline]] inline char* Digits(std::uint64_t q, char* end) {
   constexpr std::uint64_t kEight = 100000000;
-  std::uint64_t q64 = static_cast<std::uint64_t>(q);
-  while (q64 >= kEight) {
-    PutEight(end, static_cast<std::uint32_t>(q64 % kEight));
-    q64 /= kEight;
+  while (q >= kEight) {
+    PutEight(end, static_cast<std::uint32_t>(q % kEight));
+    q /= kEight;
     end -= 8;
   }
-  std::uint32_t rest = static_cast<std::uint32_t>(q64);
+  std::uint32_t rest = static_cast<std::uint32_t>(q);
   while (rest >= 100) {
     PutPair(end, rest % 100);
     rest /= 100;
@@ -142,6 +136,31 @@ char* Digits(u128 q, char* end) {
   *--end = static_cast<char>('0' + rest);
   return end;
 }
+
+// The same for any q: digits above 64 bits one at a time (rare).
+char* WideDigits(u128 q, char* end) {
+  while (q > UINT64_MAX) {
+    *--end = static_cast<char>('0' + static_cast<int>(q % 10));
+    q /= 10;
+  }
+  return Digits(static_cast<std::uint64_t>(q), end);
+}
+
+// q = round(m * 10^decimals / 2^shift), half to even on the exact value.
+u128 ScaledRound(std::uint64_t m, int shift, int decimals) {
+  if (shift >= 128) return 0;  // far below half a unit of the last decimal
+  const u128 scaled = static_cast<u128>(m) * kPow10[decimals];
+  // Adding just under half a unit, plus one bit when the truncated value is
+  // odd, carries exactly when the rest is above half, or half with q odd.
+  const u128 odd = (scaled >> shift) & 1;
+  const u128 belowHalf = (static_cast<u128>(1) << (shift - 1)) - 1;
+  return (scaled + belowHalf + odd) >> shift;  // no overflow: scaled < 2^124
+}
+
+// Copies of a fixed size compile to a few vector moves instead of a call;
+// they may write past the text, which the next field or the terminator
+// overwrites, so they are used only where the buffer has that room.
+constexpr int kBlock = 24;  // more than the 20 digits of a 64-bit value
 
 }  // namespace
 
@@ -157,35 +176,43 @@ int FormatFixed(char* buf, const long double& v, int width, int decimals, char f
     return FormatSlow(buf, v, width, decimals, fill);
 
   // |v| * 10^d = m * 10^d / 2^shift with shift >= 1; m * 10^d < 2^124.
-  const int shift = 63 - e;
-  const u128 scaled = static_cast<u128>(m) * kPow10[decimals];
-  u128 q = 0;  // at shift >= 128 far below half a unit of the last decimal
-  if (shift < 128) {
-    // Round half to even on the exact value.
-    q = scaled >> shift;
-    const u128 rem = scaled & ((static_cast<u128>(1) << shift) - 1);
-    const u128 half = static_cast<u128>(1) << (shift - 1);
-    if (rem > half || (rem == half && (q & 1))) ++q;
-  }
+  const u128 q = ScaledRound(m, 63 - e, decimals);
 
-  // Digits, with leading zeros up to one digit before the decimal point.
-  char digits[48];
-  char* const end = digits + sizeof digits;
-  char* first = Digits(q, end);
-  while (end - first <= decimals) *--first = '0';
+  // Digits, with leading zeros up to one digit before the decimal point;
+  // the zeros are laid down first so that a short value needs no loop.
+  char digits[48 + kBlock];
+  char* const end = digits + 48;
+  std::memset(end - kBlock, '0', kBlock);
+  char* first = q > UINT64_MAX ? WideDigits(q, end) : Digits(static_cast<std::uint64_t>(q), end);
+  if (end - first <= decimals) first = end - decimals - 1;
   const int whole = static_cast<int>(end - first) - decimals;
 
   const int n = (negative ? 1 : 0) + whole + (decimals > 0 ? decimals + 1 : 0);
   const int pad = width > n ? width - n : 0;
+  // Room for fixed-size copies: pad, sign, two blocks and the point.
+  const bool room = pad + 2 * kBlock + 2 <= static_cast<int>(kFixedFormatMax) &&
+                    whole <= kBlock && decimals <= kBlock;
   char* p = buf;
-  std::memset(p, fill, pad);
+  if (room && pad <= kBlock) {
+    std::memset(p, fill, kBlock);
+  } else {
+    std::memset(p, fill, pad);
+  }
   p += pad;
   if (negative) *p++ = '-';
-  std::memcpy(p, first, whole);
+  if (room) {
+    std::memcpy(p, first, kBlock);
+  } else {
+    std::memcpy(p, first, whole);
+  }
   p += whole;
   if (decimals > 0) {
     *p++ = '.';
-    std::memcpy(p, first + whole, decimals);
+    if (room) {
+      std::memcpy(p, first + whole, kBlock);
+    } else {
+      std::memcpy(p, first + whole, decimals);
+    }
     p += decimals;
   }
   *p = '\0';
