@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <iomanip>
-#include <iostream>
 #include <limits>
 #include <string>
 
@@ -373,10 +371,5 @@ long double GLNbEph::CalcOrbikaition(short st, const mjd& eph, const mjd& tindex
 }
 
 void GLNbEph::PrintParameter(const char* name, long double value) const {
-  const std::ios::fmtflags flags = std::cout.flags();
-  const std::streamsize precision = std::cout.precision();
-  std::cout << "GLNbEph:: " << std::setw(10) << name << ": " << std::scientific
-            << std::setprecision(15) << std::setw(30) << value << std::endl;
-  std::cout.flags(flags);
-  std::cout.precision(precision);
+  rinexnav::PrintParameter("GLNbEph", name, value);
 }

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iomanip>
-#include <iostream>
 #include <string>
 
 #include "GNSS/Azimut.h"
@@ -332,10 +330,5 @@ long double GPSbEph::CalcOrbikaition(unsigned short st, const mjd& eph, const mj
 }
 
 void GPSbEph::PrintParameter(const char* name, long double value) const {
-  const std::ios_base::fmtflags flags = std::cout.flags();
-  const std::streamsize precision = std::cout.precision();
-  std::cout << "GPSbEph:: " << std::setw(10) << name << ": " << std::scientific
-            << std::setprecision(15) << std::setw(30) << value << std::endl;
-  std::cout.flags(flags);
-  std::cout.precision(precision);
+  rinexnav::PrintParameter("GPSbEph", name, value);
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iomanip>
 #include <iostream>
 #include <limits>
 #include <string>
@@ -14,6 +15,15 @@
 #include "PROGINC/cstringf.h"
 
 namespace rinexnav {
+
+void PrintParameter(const char* cls, const char* name, long double value) {
+  const std::ios_base::fmtflags flags = std::cout.flags();
+  const std::streamsize precision = std::cout.precision();
+  std::cout << cls << ":: " << std::setw(10) << name << ": " << std::scientific
+            << std::setprecision(15) << std::setw(30) << value << std::endl;
+  std::cout.flags(flags);
+  std::cout.precision(precision);
+}
 
 void Warning(const char* cls, const char* text) {
   std::cout << std::endl

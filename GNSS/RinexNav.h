@@ -85,6 +85,11 @@ namespace rinexnav {
 
 // ---- Report frames --------------------------------------------------------
 
+// One orbit parameter on standard output, for checking a record by eye:
+// "<cls>:: <name>: <value>" in scientific notation with 15 digits; the
+// stream's format is left as it was.
+void PrintParameter(const char* cls, const char* name, long double value);
+
 // Warning frame of class cls on standard output.
 void Warning(const char* cls, const char* text);
 

@@ -29,6 +29,20 @@ bool Contains(const char* line, const char* label) {
   return std::strstr(line, label) != nullptr;
 }
 
+bool ValidAt(const AntennaPCV& rec, const mjd& eph) {
+  return rec.GetValidFrom() <= eph && eph <= rec.GetValidTo();
+}
+
+// The warning for an antenna (what: SATELLITE or ANTENNA) the file lacks.
+void WarnNotFound(const char* what, const char* name) {
+  if (antexns::PrintWarns != 1) return;
+  char msg[160];
+  std::snprintf(msg, sizeof msg,
+                "%s: %s NOT FOUND IN ANTEX FILE - SETING ALL CALIBRATION PARAMETERS TO ZERO!", what,
+                name);
+  ProgramWarningCout(kProg, msg);
+}
+
 }  // namespace
 
 antex::antex()
@@ -176,19 +190,16 @@ void antex::SetSatellite(short prn, const mjd& eph) {
   if (prn != 0) {
     for (long i = 0; i < nAntenna; ++i) {
       const AntennaPCV& rec = AT_PCV(static_cast<int>(i));
-      if (rec.GetSatID() == prn && rec.GetValidFrom() <= eph && eph <= rec.GetValidTo()) {
+      if (rec.GetSatID() == prn && ValidAt(rec, eph)) {
         IxAnt = i;
         break;
       }
     }
   }
-  if (IxAnt == -1 && antexns::PrintWarns == 1) {
-    char msg[128];
-    std::snprintf(msg, sizeof msg,
-                  "SATELLITE: %d NOT FOUND IN ANTEX FILE - SETING ALL CALIBRATION PARAMETERS "
-                  "TO ZERO!",
-                  prn);
-    ProgramWarningCout(kProg, msg);
+  if (IxAnt == -1) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%d", prn);
+    WarnNotFound("SATELLITE", number);
   }
 }
 
@@ -237,17 +248,10 @@ void antex::SelectAntenna(const char* ant, const char* ser, const mjd* eph) {
       trim(have);
       if (std::strcmp(have, want) != 0) continue;
     }
-    if (eph != nullptr && !(rec.GetValidFrom() <= *eph && *eph <= rec.GetValidTo())) continue;
+    if (eph != nullptr && !ValidAt(rec, *eph)) continue;
     IxAnt = i;
   }
-  if (IxAnt == -1 && antexns::PrintWarns == 1) {
-    char msg[160];
-    std::snprintf(msg, sizeof msg,
-                  "ANTENNA: %s NOT FOUND IN ANTEX FILE - SETING ALL CALIBRATION PARAMETERS TO "
-                  "ZERO!",
-                  ant);
-    ProgramWarningCout(kProg, msg);
-  }
+  if (IxAnt == -1) WarnNotFound("ANTENNA", ant);
 }
 
 void antex::GetAntennaPCV(double zen, double azi, matrix<double>& pcv) {

@@ -245,6 +245,104 @@ void WarnFarFromRecord(short slot, const mjd& t) {
   ProgramWarning("Orbika", text);
 }
 
+// The stores that serve one satellite.  Every system but GLONASS is written
+// as GPS: precise values from the SP3 file (SBAS and IRNSS have no more),
+// broadcast ones for the systems of the -en file.
+struct Sources {
+  char letter;
+  short number;     // within the system
+  short sat;        // system-wide number
+  bool glonass;     // velocities and their differences are written too
+  bool precise;     // the SP3 file serves it
+  bool broadcast;   // a navigation file of its system is loaded
+  bool listed;      // and has records of it (else: nan, see CheckBroadcast)
+  bool warnedFar;   // the one far-from-record warning has been given
+};
+
+bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
+  if (!SatelliteCode(sat, s.letter, s.number)) return false;
+  s.sat = sat;
+  s.glonass = s.letter == 'R';
+  s.precise = gc.isPEph;
+  s.broadcast = s.glonass ? gc.isGLNnav : gc.isGPSnav && Keplerian(s.letter);
+  s.listed = !NavigationLacks(gc, s.letter, s.number, sat);
+  s.warnedFar = false;
+  return true;
+}
+
+// The values of one epoch; a flag down means the columns are written as nan.
+struct EpochValues {
+  xyzt pP, vP;  // precise position and velocity
+  xyzt pB, vB;  // broadcast position, and velocity (GLONASS only)
+  bool preciseOK = true;
+  bool broadcastOK = true;
+};
+
+void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
+  gc.pephM.CalcOrbikaition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
+  v.preciseOK = gc.pephM.PSisOK;
+}
+
+// Broadcast values at t, from the record chosen at indextime (the -ti
+// epoch, or t itself).
+void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
+                     EpochValues& v) {
+  v.broadcastOK = s.listed;
+  if (!s.listed) return;
+  if (!s.glonass) {
+    long double tgd = 0;
+    gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(s.sat), t, indextime, v.pB, &tgd, 0, 0);
+  } else if (!gc.glnnav.CalcOrbikaition(s.number, t, indextime, v.pB, v.vB, 0)) {
+    v.broadcastOK = false;
+    if (!s.warnedFar) WarnFarFromRecord(s.number, t);
+    s.warnedFar = true;
+  }
+}
+
+// The value columns of a record: precise values and precise minus
+// broadcast, or broadcast values alone.
+void WriteValues(RecordWriter& record, const Sources& s, const EpochValues& v) {
+  static const xyzt missing = Missing();
+  if (s.precise) {
+    record.Position(v.preciseOK ? v.pP : missing);
+    record.Velocity(v.preciseOK ? v.vP : missing);
+    if (!s.broadcast) return;
+    const bool both = v.preciseOK && v.broadcastOK;
+    record.Position(both ? v.pP - v.pB : missing);
+    if (s.glonass) record.Velocity(both ? v.vP - v.vB : missing);
+  } else if (s.broadcast) {
+    record.Position(v.broadcastOK ? v.pB : missing);
+    if (s.glonass) record.Velocity(v.broadcastOK ? v.vB : missing);
+  }
+}
+
+// Every epoch of the series for one satellite, one record each; returns the
+// number of epochs.
+long WriteSatellite(Orbika& gc, RecordWriter& record, Sources& s) {
+  long ncalc = 0;
+  EpochValues v;
+  for (mjd t = gc.stE; t <= gc.enE; t += gc.dt) {
+    ++ncalc;
+    if (s.precise) PreciseValues(gc, s, t, v);
+    if (s.broadcast) BroadcastValues(gc, s, t, gc.isUse ? gc.useE : t, v);
+    record.Epoch(static_cast<std::size_t>(ncalc - 1), t);
+    record.Satellite(s.letter, s.number);
+    WriteValues(record, s, v);
+    record.Write();
+  }
+  return ncalc;
+}
+
+// Print settings of the table's values.
+void SetPrintFormats() {
+  xyztns::NDec = 3;
+  xyztns::WidthT = 14;
+  xyztns::NDecT = 6;
+  xyztns::UnitT = 1000;
+  ymdhmsns::NDecSecond = 1;
+  mjdns::NDecSecond = 1;
+}
+
 }  // namespace
 
 void CheckBroadcast(Orbika& gc) {
@@ -274,18 +372,7 @@ void CheckBroadcast(Orbika& gc) {
 void CalcPos(Orbika& gc) {
   if (gc.verbose)
     std::cerr << "Orbika" << "::CalcPos(): CALCULATING SATELLITE POSITIONS!" << std::endl;
-
-  xyztns::NDec = 3;
-  xyztns::WidthT = 14;
-  xyztns::NDecT = 6;
-  xyztns::UnitT = 1000;
-  ymdhmsns::NDecSecond = 1;
-  mjdns::NDecSecond = 1;
-
-  xyzt pPEG, vPEG, pBEG, pPER, vPER, pBER, vBER, dPG, dPR;
-  xyzt missing = Missing();
-  mjd calctime, indextime;
-  long double tgd = 0;
+  SetPrintFormats();
   std::ostream& out = std::cout;
   RecordWriter record(out);
   // Epochs of the series, for the kept epoch texts (a rough count will do).
@@ -293,87 +380,12 @@ void CalcPos(Orbika& gc) {
   record.ExpectEpochs(span >= 0 && span < 1e7L ? static_cast<std::size_t>(span) + 1 : 0);
 
   for (long i = 0; i < gc.satprn.Length(); ++i) {
-    const short sat = gc.satprn(i);
-    calctime = gc.stE;
-    long ncalc = 0;
-    char satsyst;
-    short sprn;
-    if (!SatelliteCode(sat, satsyst, sprn)) continue;
-    // A satellite the navigation file lacks keeps its broadcast columns,
-    // written as nan (see CheckBroadcast).
-    const bool listed = !NavigationLacks(gc, satsyst, sprn, sat);
-    bool warnedFar = false;
-
-    while (calctime <= gc.enE) {
-      ++ncalc;
-      indextime = gc.isUse ? gc.useE : calctime;
-      bool isPEG = false, isBEG = false, isPER = false, isBER = false;
-      bool preciseOK = true;
-      bool broadcastOK = listed;
-      // Every system but GLONASS is written as GPS: precise values from the
-      // SP3 file (SBAS and IRNSS have no more), broadcast ones for the
-      // systems of the -en file.
-      if (satsyst != 'R') {
-        if (gc.isPEph) {
-          isPEG = true;
-          gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPEG, vPEG);
-          preciseOK = gc.pephM.PSisOK;
-        }
-        if (gc.isGPSnav && Keplerian(satsyst)) {
-          isBEG = true;
-          if (listed)
-            gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, indextime,
-                                      pBEG, &tgd, 0, 0);
-        }
-      } else {
-        if (gc.isPEph) {
-          isPER = true;
-          gc.pephM.CalcOrbikaition(static_cast<unsigned short>(sat), calctime, pPER, vPER);
-          preciseOK = gc.pephM.PSisOK;
-        }
-        if (gc.isGLNnav) {
-          isBER = true;
-          if (listed && !gc.glnnav.CalcOrbikaition(sprn, calctime, indextime, pBER, vBER, 0)) {
-            broadcastOK = false;
-            if (!warnedFar) WarnFarFromRecord(sprn, calctime);
-            warnedFar = true;
-          }
-        }
-      }
-
-      record.Epoch(static_cast<std::size_t>(ncalc - 1), calctime);
-      record.Satellite(satsyst, sprn);
-
-      if (isPEG) {
-        record.Position(preciseOK ? pPEG : missing);
-        record.Velocity(preciseOK ? vPEG : missing);
-        if (isBEG) {
-          dPG = preciseOK && broadcastOK ? pPEG - pBEG : missing;
-          record.Position(dPG);
-        }
-      } else if (isBEG) {
-        record.Position(pBEG);
-      }
-
-      if (isPER) {
-        record.Position(preciseOK ? pPER : missing);
-        record.Velocity(preciseOK ? vPER : missing);
-        if (isBER) {
-          dPR = preciseOK && broadcastOK ? pPER - pBER : missing;
-          record.Position(dPR);
-          dPR = preciseOK && broadcastOK ? vPER - vBER : missing;
-          record.Velocity(dPR);
-        }
-      } else if (isBER) {
-        record.Position(broadcastOK ? pBER : missing);
-        record.Velocity(broadcastOK ? vBER : missing);
-      }
-      record.Write();
-      calctime += gc.dt;
-    }
+    Sources s;
+    if (!SourcesOf(gc, gc.satprn(i), s)) continue;
+    const long ncalc = WriteSatellite(gc, record, s);
     out << '\n';
     if (gc.verbose)
-      std::cerr << std::setw(6) << satsyst << std::setw(2) << std::setfill('0') << sprn
+      std::cerr << std::setw(6) << s.letter << std::setw(2) << std::setfill('0') << s.number
                 << std::setfill(' ') << std::setw(8) << ncalc << "  positions" << std::endl;
   }
   out.flush();
