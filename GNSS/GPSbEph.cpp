@@ -37,9 +37,7 @@ GPSbEph::GPSbEph()
     : navig{},
       Relativity(0),
       nsatall(0),
-      GMz(kepler::kGPS.GM),
-      OMEGAz(kepler::kGPS.OmegaE),
-      RelK(kepler::kGPS.F) {}
+      OMEGAz(kepler::kGPS.OmegaE) {}
 
 void GPSbEph::SetFile(const char* file) {
   std::strncpy(navig, file, sizeof navig - 1);

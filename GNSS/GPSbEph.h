@@ -140,9 +140,7 @@ class GPSbEph {
   GPSbEphData gdata;       // records
   long double Relativity;  // -(relativistic clock term) of the last computation, s
   std::uint32_t nsatall;   // number of records
-  long double GMz;         // Earth's gravitational constant for GPS, m^3/s^2
   long double OMEGAz;      // Earth's rotation rate, rad/s
-  long double RelK;        // relativistic clock constant F, s/m^1/2
   xyz ps;                  // receiver turned by the Earth's rotation (light-time variants)
   mjd ephr;                // transmission epoch (light-time variants)
 
