@@ -326,59 +326,46 @@ damaged::Outcome RunSp3Text(const std::string& text, std::string& path) {
   return RunOn(damaged::Precise(), path);
 }
 
-TEST(DamageReported, PreciseDoubledRecordIsSkipped) {
-  // A doubled record line must not move later records onto other
-  // satellites of the list.
-  std::string good, path;
+TEST(DamageReported, PreciseRecordDamageCostsOnlyItsSatellite) {
+  // A doubled record (inside or at the end of a block) is skipped; a lost
+  // one leaves only its satellite missing there.  Other records keep their
+  // satellites either way.
+  struct Case {
+    const char* what;
+    std::size_t line;  // of the fixture (lines 22-25 hold epoch 1's records)
+    bool doubled;      // else lost
+    const char* warning;
+    const char* missing;  // satellite whose first epoch turns nan, or ""
+  };
+  const Case cases[] = {
+      {"doubled record", 22, true, "REPEATED RECORDS SKIPPED (G01)!", ""},
+      {"lost record", 23, false, "NO RECORD OF 1 LISTED SATELLITE (G02), MISSING HERE!", "G02"},
+      {"doubled last record", 25, true, "REPEATED RECORDS SKIPPED (E11)!", ""},
+  };
+  std::string good;
   const damaged::Outcome base = RunSp3Text(orbtest::ReadFileText(Fixture(kSp3)), good);
-  const damaged::Outcome o =
-      RunSp3Text(Edited(kSp3, 22, {LineOf(kSp3, 22), LineOf(kSp3, 22)}), path);
-  ExpectSound(o, "doubled record");
-  ASSERT_EQ(o.status, 0);
-  EXPECT_NE(o.err.find("#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE " + path +
-                       ": EPOCH 2009-04-01 00:00:00.00000000 (LINE 21): REPEATED RECORDS SKIPPED "
-                       "(G01)! ####"),
-            std::string::npos)
-      << o.err;
-  for (const char* code : {"G01", "G02", "R01", "E11"})
-    EXPECT_EQ(ResultLines(o.out, code), ResultLines(base.out, code)) << code;
-}
-
-TEST(DamageReported, PreciseRecordLostLeavesOnlyItsSatelliteMissing) {
-  std::string good, lost;
-  const damaged::Outcome base = RunSp3Text(orbtest::ReadFileText(Fixture(kSp3)), good);
-  const damaged::Outcome o = RunSp3Text(Edited(kSp3, 23, {}), lost);
-  ExpectSound(o, "lost record");
-  ASSERT_EQ(o.status, 0);
-  EXPECT_NE(o.err.find("#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE " + lost +
-                       ": EPOCH 2009-04-01 00:00:00.00000000 (LINE 21): NO RECORD OF 1 LISTED "
-                       "SATELLITE (G02), MISSING HERE! ####"),
-            std::string::npos)
-      << o.err;
-  // The records after the lost one keep their satellites.
-  for (const char* code : {"G01", "R01", "E11"})
-    EXPECT_EQ(ResultLines(o.out, code), ResultLines(base.out, code)) << code;
-  // G02 lacks its first epoch: missing at the start of the window.
-  const std::vector<std::string> g02 = ResultLines(o.out, "G02");
-  ASSERT_FALSE(g02.empty());
-  EXPECT_NE(g02.front().find("nan"), std::string::npos) << g02.front();
-}
-
-TEST(DamageReported, PreciseRecordDoubledAtTheEndOfABlockIsSkipped) {
-  // The last record of epoch 1 doubled: one line too many before epoch 2.
-  std::string good, extra;
-  const damaged::Outcome base = RunSp3Text(orbtest::ReadFileText(Fixture(kSp3)), good);
-  const damaged::Outcome o =
-      RunSp3Text(Edited(kSp3, 25, {LineOf(kSp3, 25), LineOf(kSp3, 25)}), extra);
-  ExpectSound(o, "extra line");
-  ASSERT_EQ(o.status, 0);
-  EXPECT_NE(o.err.find("GNSS PRECISE EPHEMERIS FILE " + extra +
-                       ": EPOCH 2009-04-01 00:00:00.00000000 (LINE 21): REPEATED RECORDS "
-                       "SKIPPED (E11)! ####"),
-            std::string::npos)
-      << o.err;
-  EXPECT_EQ(o.out.substr(o.out.find('\n', o.out.find(extra))),
-            base.out.substr(base.out.find('\n', base.out.find(good))));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> with;
+    if (c.doubled) with = {LineOf(kSp3, c.line), LineOf(kSp3, c.line)};
+    std::string path;
+    const damaged::Outcome o = RunSp3Text(Edited(kSp3, c.line, with), path);
+    ExpectSound(o, c.what);
+    ASSERT_EQ(o.status, 0);
+    EXPECT_NE(o.err.find("#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE " + path +
+                         ": EPOCH 2009-04-01 00:00:00.00000000 (LINE 21): " + c.warning + " ####"),
+              std::string::npos)
+        << o.err;
+    for (const char* code : {"G01", "G02", "R01", "E11"}) {
+      const std::vector<std::string> got = ResultLines(o.out, code);
+      if (std::string(code) != c.missing) {
+        EXPECT_EQ(got, ResultLines(base.out, code)) << code;
+      } else {
+        ASSERT_FALSE(got.empty());
+        EXPECT_NE(got.front().find("nan"), std::string::npos) << got.front();
+      }
+    }
+  }
 }
 
 TEST(DamageReported, PreciseVelocityRecordsAreSkipped) {
