@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "GNSS/GNSSpEph.h"
-#include "GNSS/antexNew.h"
+#include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/antenna/antexNew.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <streambuf>
 
-#include "GNSS/LuniSolarPosition.h"
-#include "GNSS/xyzt.h"
+#include "GNSS/geometry/LuniSolarPosition.h"
+#include "GNSS/geometry/xyzt.h"
 
 namespace {
 

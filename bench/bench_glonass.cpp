@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "GNSS/GLNbEph.h"
+#include "GNSS/broadcast/GLNbEph.h"
 #include "bench/BenchData.h"
 
 namespace {
@@ -61,7 +61,7 @@ void BM_GlonassDay(benchmark::State& state) {
     for (long double s = 0; s < 86400; s += step) {
       mjd t0;
       t0.Set(day.GetMJDay(), s);
-      g.CalcOrbikaition(slot, t0, t0, pos, vel, 0);
+      g.CalcPosition(slot, t0, t0, pos, vel, 0);
       benchmark::DoNotOptimize(pos);
       ++calls;
     }
@@ -83,7 +83,7 @@ void BM_GlonassPositionPerCall(benchmark::State& state) {
   for (auto _ : state) {
     mjd t0;
     t0.Set(day.GetMJDay(), s);
-    g.CalcOrbikaition(slot, t0, t0, pos, vel, 0);
+    g.CalcPosition(slot, t0, t0, pos, vel, 0);
     benchmark::DoNotOptimize(pos);
     benchmark::DoNotOptimize(vel);
     s += 30;

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "GNSS/GPSbEph.h"
+#include "GNSS/broadcast/GPSbEph.h"
 #include "bench/BenchData.h"
 
 namespace {
@@ -57,7 +57,7 @@ void BM_BroadcastPositionsOneSatelliteDay(benchmark::State& state) {
   for (auto _ : state) {
     mjd t = kDayStart;
     for (int k = 0; k < kDaySeconds; ++k) {
-      g.CalcOrbikaition(2, t, t, pos, &tgd, 0, 0);
+      g.CalcPosition(2, t, t, pos, &tgd, 0, 0);
       benchmark::DoNotOptimize(pos);
       t += 1.0L;
     }
@@ -77,7 +77,7 @@ void BM_BroadcastPositionPerCall(benchmark::State& state) {
   mjd t = kDayStart;
   int k = 0;
   for (auto _ : state) {
-    g.CalcOrbikaition(2, t, t, pos, &tgd, 0, 0);
+    g.CalcPosition(2, t, t, pos, &tgd, 0, 0);
     benchmark::DoNotOptimize(pos);
     t += 30.0L;
     if (++k == kDaySeconds / 30) {

@@ -16,10 +16,10 @@
 #include <iterator>
 #include <string>
 
-#include "GNSS/GLNbEph.h"
-#include "GNSS/GPSbEph.h"
-#include "PROGINC/InputFile.h"
-#include "PROGINC/cfilef.h"
+#include "GNSS/broadcast/GLNbEph.h"
+#include "GNSS/broadcast/GPSbEph.h"
+#include "PROGINC/files/InputFile.h"
+#include "PROGINC/files/cfilef.h"
 
 namespace {
 

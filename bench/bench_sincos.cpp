@@ -10,7 +10,7 @@
 #include <cmath>
 #include <random>
 
-#include "GNSS/SinCos.h"
+#include "GNSS/geometry/SinCos.h"
 
 namespace {
 

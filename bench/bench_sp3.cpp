@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "GNSS/GNSSpEph.h"
+#include "GNSS/precise/GNSSpEph.h"
 #include "bench/BenchData.h"
 
 namespace {
@@ -76,7 +76,7 @@ void BM_Sp3Interpolation(benchmark::State& state) {
   for (auto _ : state) {
     mjd tc = e.GetMJD(0);
     tc += t;
-    e.CalcOrbikaition(sats(k), tc, p, v);
+    e.CalcPosition(sats(k), tc, p, v);
     benchmark::DoNotOptimize(p);
     benchmark::DoNotOptimize(v);
     if (++k == sats.NRow()) {

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <streambuf>
 
-#include "GNSS/TimeConverse.h"
+#include "GNSS/time/TimeConverse.h"
 
 namespace {
 

@@ -40,7 +40,7 @@
 #include <cstdint>
 #include <string>
 
-#include "GNSS/xyzt.h"
+#include "GNSS/geometry/xyzt.h"
 
 namespace orbfuzz {
 

@@ -6,11 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "GNSS/GNSSpEph.h"
-#include "GNSS/antexNew.h"
-#include "GNSS/neu.h"
-#include "GNSS/satcode.h"
-#include "GNSS/xyzt.h"
+#include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/antenna/antexNew.h"
+#include "GNSS/geometry/neu.h"
+#include "GNSS/base/satcode.h"
+#include "GNSS/geometry/xyzt.h"
 #include "fuzz/FuzzIsolate.h"
 
 namespace {
@@ -123,7 +123,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       mjd t = eph.GetMJD(i);
       t += 100.0L;
       xyzt pos, vel;
-      eph.CalcOrbikaition(sat, t, pos, vel);
+      eph.CalcPosition(sat, t, pos, vel);
       dg.Add(static_cast<long>(eph.PSisOK));
       if (!eph.PSisOK) continue;
       dg.Add(pos);

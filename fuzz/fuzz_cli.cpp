@@ -1,4 +1,4 @@
-// Fuzz target: the command line (ParseArgumetns, CheckArgumetns) and, when
+// Fuzz target: the command line (ParseArguments, CheckArguments) and, when
 // the run goes on, the rest of the pipeline on small files.  The input is
 // the list of words after the program name, one per line (a NUL also ends
 // a word).  The words run in a folder that holds the test files under short
@@ -112,10 +112,10 @@ void Body(const char* path, orbfuzz::Digest& dg) {
   std::vector<const char*> argv = {"Orbika"};
   for (const std::string& w : words) argv.push_back(w.c_str());
   Orbika gc;
-  ParseArgumetns(gc, static_cast<int>(argv.size()), argv.data());
+  ParseArguments(gc, static_cast<int>(argv.size()), argv.data());
   dg.Add(static_cast<long>(gc.GetRunProg()));
   if (gc.GetRunProg()) {
-    CheckArgumetns(gc);
+    CheckArguments(gc);
     SetFiles(gc);
     ReadFiles(gc);
     SetProcParameters(gc);

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "GNSS/GLNbEph.h"
-#include "GNSS/xyzt.h"
+#include "GNSS/broadcast/GLNbEph.h"
+#include "GNSS/geometry/xyzt.h"
 #include "fuzz/FuzzIsolate.h"
 
 namespace {
@@ -72,7 +72,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       mjd t = nav.GetMJD(k);
       t += off;
       xyzt pos, vel;
-      const bool computed = nav.CalcOrbikaition(slot, t, t, pos, vel, 1);
+      const bool computed = nav.CalcPosition(slot, t, t, pos, vel, 1);
       const int used = nav.GetDataIndex(slot, t);
       dg.Add(pos);
       dg.Add(vel);

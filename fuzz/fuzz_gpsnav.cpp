@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "GNSS/GPSbEph.h"
-#include "GNSS/KeplerSystems.h"
-#include "GNSS/xyzt.h"
+#include "GNSS/broadcast/GPSbEph.h"
+#include "GNSS/broadcast/KeplerSystems.h"
+#include "GNSS/geometry/xyzt.h"
 #include "fuzz/FuzzIsolate.h"
 
 namespace {
@@ -70,7 +70,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       t += off;
       xyzt pos;
       long double tgd = 0;
-      nav.CalcOrbikaition(prn, t, t, pos, &tgd, 1, 0);
+      nav.CalcPosition(prn, t, t, pos, &tgd, 1, 0);
       dg.Add(pos);
       // The chosen record may be another one of the same satellite; only a
       // satellite whose records are all sound must give a finite result.

@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "PROGINC/InputFile.h"
-#include "PROGINC/cfilef.h"
+#include "PROGINC/files/InputFile.h"
+#include "PROGINC/files/cfilef.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "GNSS/GNSSpEph.h"
-#include "GNSS/xyzt.h"
+#include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/geometry/xyzt.h"
 #include "fuzz/FuzzIsolate.h"
 
 namespace {
@@ -79,7 +79,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       mjd t = eph.GetMJD(0);
       t += off;
       xyzt pos, vel;
-      eph.CalcOrbikaition(static_cast<unsigned short>(sat), t, pos, vel);
+      eph.CalcPosition(static_cast<unsigned short>(sat), t, pos, vel);
       dg.Add(static_cast<long>(eph.PSisOK));
       dg.Add(static_cast<long>(eph.DTisOK));
       if (!eph.PSisOK) {

@@ -1,100 +1,100 @@
 #include "matrix/MError.h"
 
-#include <cstdlib>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
+#include <string>
+
+#include "PROGINC/report/ProgramError.h"
 
 namespace {
 
 const char* const kStars =
     "************************************************************";
 
-// Opening of the frame, up to and including the tab before the message.
-void Head(const char* header) {
-  std::cout << std::endl << kStars << std::endl << header << std::endl << std::endl << '\t';
+// The message line: a tab, the text and its numbers, as written by body
+// with standard output's settings.
+template <class Body>
+std::string Message(const char* err, Body body) {
+  std::ostringstream os;
+  os.copyfmt(std::cout);
+  os << '\t' << err;
+  body(os);
+  return os.str();
 }
 
-// Closing of an error frame after the message's numbers; ends the process.
-[[noreturn]] void FootExit() {
-  std::cout << std::endl << std::endl << kStars << std::endl
-            << "Exiting program..." << std::endl << std::endl;
-  std::exit(1);
+// An error frame around the message line; ends the process.
+[[noreturn]] void ErrorFrame(const std::string& message) {
+  WriteFrameAndExit(std::cout, {"", kStars, "MATRIX::ERROR:", "", message, "", kStars,
+                                "Exiting program...", ""});
 }
 
-std::ostream& W5(int n) { return std::cout << std::setw(5) << n; }
+std::ostream& W5(std::ostream& os, int n) { return os << std::setw(5) << n; }
 
 }  // namespace
 
 void Error(const char* err, int i, int max) {
-  Head("MATRIX::ERROR:");
-  std::cout << err;
-  W5(i) << " -> [";
-  W5(0) << ',';
-  W5(max) << ']';
-  FootExit();
+  ErrorFrame(Message(err, [&](std::ostream& os) {
+    W5(os, i) << " -> [";
+    W5(os, 0) << ',';
+    W5(os, max) << ']';
+  }));
 }
 
 void Error(const char* err, int a, int c1, int b, int c2) {
-  Head("MATRIX::ERROR:");
-  std::cout << err << "  [";
-  W5(a) << ',';
-  W5(c1) << "] -> [";
-  W5(b) << ',';
-  W5(c2) << ']';
-  FootExit();
+  ErrorFrame(Message(err, [&](std::ostream& os) {
+    os << "  [";
+    W5(os, a) << ',';
+    W5(os, c1) << "] -> [";
+    W5(os, b) << ',';
+    W5(os, c2) << ']';
+  }));
 }
 
 void UError(const char* err, int n) {
-  Head("MATRIX::ERROR:");
-  std::cout << err << " [";
-  W5(n) << ']';
-  FootExit();
+  ErrorFrame(Message(err, [&](std::ostream& os) {
+    os << " [";
+    W5(os, n) << ']';
+  }));
 }
 
 void invError(const char* err, int r, int c) {
-  Head("MATRIX::ERROR:");
-  std::cout << err << " [";
-  W5(r) << ',';
-  W5(c) << ']';
-  FootExit();
+  ErrorFrame(Message(err, [&](std::ostream& os) {
+    os << " [";
+    W5(os, r) << ',';
+    W5(os, c) << ']';
+  }));
 }
 
 namespace {
-void OdsLine(const char* err, double ods, int j) {
-  std::cout << err << std::setw(10) << ods << " 10**-15 ";
-  W5(j);
+std::string OdsMessage(const char* err, double ods, int j) {
+  return Message(err, [&](std::ostream& os) {
+    os << std::setw(10) << ods << " 10**-15 ";
+    W5(os, j);
+  });
 }
 }  // namespace
 
-void invError(const char* err, double ods, int j) {
-  Head("MATRIX::ERROR:");
-  OdsLine(err, ods, j);
-  FootExit();
-}
+void invError(const char* err, double ods, int j) { ErrorFrame(OdsMessage(err, ods, j)); }
 
 void subnormError(const char* err, int n, int r, int c) {
-  Head("MATRIX::ERROR:");
-  std::cout << err << " [";
-  W5(r) << ',';
-  W5(c) << "] -> n = ";
-  W5(n);
-  FootExit();
+  ErrorFrame(Message(err, [&](std::ostream& os) {
+    os << " [";
+    W5(os, r) << ',';
+    W5(os, c) << "] -> n = ";
+    W5(os, n);
+  }));
 }
 
 void qrgivError(const char* err) {
-  Head("MATRIX::ERROR:");
-  std::cout << err;
-  FootExit();
+  ErrorFrame(Message(err, [](std::ostream&) {}));
 }
 
 void invWarning(const char* err, double ods, int j) {
-  Head("MATRIX::WARNING:");
-  OdsLine(err, ods, j);
-  std::cout << std::endl << std::endl << kStars << std::endl;
+  WriteFrame(std::cout, {"", kStars, "MATRIX::WARNING:", "", OdsMessage(err, ods, j), "", kStars});
 }
 
 void normWarning(const char* err) {
-  Head("MATRIX::WARNING:");
-  std::cout << err << std::endl << std::endl << kStars << std::endl
-            << "Continuing program..." << std::endl << std::endl;
+  WriteFrame(std::cout, {"", kStars, "MATRIX::WARNING:", "", Message(err, [](std::ostream&) {}), "",
+                         kStars, "Continuing program...", ""});
 }

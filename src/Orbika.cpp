@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "GNSS/satcode.h"
+#include "GNSS/base/satcode.h"
 
 Orbika::Orbika()
     : gnavfile{},

@@ -7,11 +7,11 @@
 // checks.  The pipeline steps are free functions taking it by reference.
 #pragma once
 
-#include "GNSS/GLNbEph.h"
-#include "GNSS/GNSSpEph.h"
-#include "GNSS/GPSbEph.h"
-#include "GNSS/antexNew.h"
-#include "GNSS/mjd.h"
+#include "GNSS/broadcast/GLNbEph.h"
+#include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/broadcast/GPSbEph.h"
+#include "GNSS/antenna/antexNew.h"
+#include "GNSS/time/mjd.h"
 #include "matrix/matrix.h"
 
 class Orbika {

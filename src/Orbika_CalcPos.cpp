@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "GNSS/KeplerSystems.h"
-#include "GNSS/TimeConverse.h"
-#include "GNSS/xyzt.h"
-#include "GNSS/ymdhms.h"
-#include "PROGINC/ProgramError.h"
+#include "GNSS/broadcast/KeplerSystems.h"
+#include "GNSS/time/TimeConverse.h"
+#include "GNSS/geometry/xyzt.h"
+#include "GNSS/time/ymdhms.h"
+#include "PROGINC/report/ProgramError.h"
 
 namespace {
 
@@ -279,7 +279,7 @@ struct EpochValues {
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
-  gc.pephM.CalcOrbikaition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
+  gc.pephM.CalcPosition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
   v.preciseOK = gc.pephM.PSisOK;
 }
 
@@ -291,8 +291,8 @@ void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
   if (!s.listed) return;
   if (!s.glonass) {
     long double tgd = 0;
-    gc.gpsnav.CalcOrbikaition(static_cast<unsigned short>(s.sat), t, indextime, v.pB, &tgd, 0, 0);
-  } else if (!gc.glnnav.CalcOrbikaition(s.number, t, indextime, v.pB, v.vB, 0)) {
+    gc.gpsnav.CalcPosition(static_cast<unsigned short>(s.sat), t, indextime, v.pB, &tgd, 0, 0);
+  } else if (!gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)) {
     v.broadcastOK = false;
     if (!s.warnedFar) WarnFarFromRecord(s.number, t);
     s.warnedFar = true;

@@ -7,12 +7,12 @@
 #include <sstream>
 #include <string>
 
-#include "GNSS/TimeConverse.h"
-#include "GNSS/ymdhms.h"
-#include "PROGINC/ParseArgument.h"
-#include "PROGINC/ProgramError.h"
-#include "PROGINC/TestInputGNSSf.h"
-#include "PROGINC/cfilef.h"
+#include "GNSS/time/TimeConverse.h"
+#include "GNSS/time/ymdhms.h"
+#include "src/cli/ParseArgument.h"
+#include "PROGINC/report/ProgramError.h"
+#include "src/cli/TestInputGNSSf.h"
+#include "PROGINC/files/cfilef.h"
 #include "src/Orbika_Help.h"
 
 namespace {
@@ -170,7 +170,7 @@ bool HelpOnly(const Orbika& gc, int nargc) {
 
 }  // namespace
 
-void ParseArgumetns(Orbika& gc, int nargc, const char** cargv) {
+void ParseArguments(Orbika& gc, int nargc, const char** cargv) {
   // Verbose first, so that the messages cover the whole parse wherever -v
   // stands.  Only the words after the program's name count: word 0 is its
   // path, and one like /var/... would otherwise turn verbose on (and, alone,
@@ -188,7 +188,7 @@ void ParseArgumetns(Orbika& gc, int nargc, const char** cargv) {
   }
 }
 
-void CheckArgumetns(Orbika& gc) {
+void CheckArguments(Orbika& gc) {
   if (gc.verbose) {
     std::cerr << kProg << "::SetFiles(): CHECKING INPUT ARGUMENTS!" << std::endl;
     std::cerr << kProg << "::SetFiles():         Ephemeris files!" << std::endl;

@@ -1,6 +1,6 @@
 // First two steps of a run: the command line, then the input files.
 //
-// ParseArgumetns fills the run state from the command-line words (file
+// ParseArguments fills the run state from the command-line words (file
 // names, satellite list, processing window in GPS time, output interval and
 // GLONASS integration step in seconds, verbose flag) or prints the help text
 // and marks the run as finished.  Unknown and malformed words are warned
@@ -8,7 +8,7 @@
 // full, an interval or step that is not a positive number and an over-long
 // file name end the run.
 //
-// CheckArgumetns requires at least one named ephemeris file, drops named
+// CheckArguments requires at least one named ephemeris file, drops named
 // files that cannot be opened (with a warning), and then tests the first
 // line of each remaining file for its format: a wrong ephemeris format ends
 // the run, an ANTEX file of the wrong format is only dropped.
@@ -17,9 +17,9 @@
 #include "src/Orbika.h"
 
 // nargc and cargv as main receives them; word 0 is the program's name.
-void ParseArgumetns(Orbika& gc, int nargc, const char** cargv);
-inline void ParseArgumetns(Orbika& gc, int nargc, char** cargv) {
-  ParseArgumetns(gc, nargc, const_cast<const char**>(cargv));
+void ParseArguments(Orbika& gc, int nargc, const char** cargv);
+inline void ParseArguments(Orbika& gc, int nargc, char** cargv) {
+  ParseArguments(gc, nargc, const_cast<const char**>(cargv));
 }
 
-void CheckArgumetns(Orbika& gc);
+void CheckArguments(Orbika& gc);

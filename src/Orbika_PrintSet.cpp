@@ -3,8 +3,8 @@
 #include <iomanip>
 #include <iostream>
 
-#include "GNSS/TimeConverse.h"
-#include "GNSS/ymdhms.h"
+#include "GNSS/time/TimeConverse.h"
+#include "GNSS/time/ymdhms.h"
 
 namespace {
 

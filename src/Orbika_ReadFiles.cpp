@@ -4,9 +4,9 @@
 #include <iostream>
 #include <vector>
 
-#include "GNSS/TimeConverse.h"
-#include "GNSS/ymdhms.h"
-#include "PROGINC/ProgramError.h"
+#include "GNSS/time/TimeConverse.h"
+#include "GNSS/time/ymdhms.h"
+#include "PROGINC/report/ProgramError.h"
 
 void SetFiles(Orbika& gc) {
   if (gc.verbose) std::cerr << "Orbika" << "::SetFiles(): SETTING INPUT FILE NAMES!" << std::endl;

@@ -19,9 +19,9 @@ constexpr std::size_t kOutputBuffer = 1 << 18;
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOFBF, kOutputBuffer);
   Orbika gc;
-  ParseArgumetns(gc, argc, argv);
+  ParseArguments(gc, argc, argv);
   if (gc.GetRunProg()) {
-    CheckArgumetns(gc);
+    CheckArguments(gc);
     SetFiles(gc);
     ReadFiles(gc);
     SetProcParameters(gc);

@@ -24,14 +24,14 @@
 #include <string>
 #include <vector>
 
-#include "GNSS/GLNbEph.h"
-#include "GNSS/GPSbEph.h"
-#include "GNSS/TimeConverse.h"
-#include "GNSS/mGNSSc.h"
-#include "GNSS/mjd.h"
-#include "GNSS/xyz.h"
-#include "GNSS/xyzt.h"
-#include "GNSS/ymdhms.h"
+#include "GNSS/broadcast/GLNbEph.h"
+#include "GNSS/broadcast/GPSbEph.h"
+#include "GNSS/time/TimeConverse.h"
+#include "GNSS/base/mGNSSc.h"
+#include "GNSS/time/mjd.h"
+#include "GNSS/geometry/xyz.h"
+#include "GNSS/geometry/xyzt.h"
+#include "GNSS/time/ymdhms.h"
 #include "matrix/matrix.h"
 #include "tools/example_set.h"
 
@@ -410,14 +410,14 @@ void WriteSp3(const std::string& path, const std::string& gpsNav, const std::str
         // Velocity by a central difference of the same record's orbit.
         long double tgd = 0;
         xyzt before, after;
-        gps.CalcOrbikaition(s.number, t, t, b, &tgd, 0, 0);
-        gps.CalcOrbikaition(s.number, After(t, -kVelocityStep), t, before, &tgd, 0, 0);
-        gps.CalcOrbikaition(s.number, After(t, kVelocityStep), t, after, &tgd, 0, 0);
+        gps.CalcPosition(s.number, t, t, b, &tgd, 0, 0);
+        gps.CalcPosition(s.number, After(t, -kVelocityStep), t, before, &tgd, 0, 0);
+        gps.CalcPosition(s.number, After(t, kVelocityStep), t, after, &tgd, 0, 0);
         v = after - before;
         v /= 2 * kVelocityStep;
       } else {
         xyzt vel;
-        glonass.CalcOrbikaition(s.number, t, t, b, vel, 0);
+        glonass.CalcPosition(s.number, t, t, b, vel, 0);
         v = vel;
       }
       const xyzt p = PreciseRecord(s, b, v);

@@ -1,1 +1,1 @@
-#include "GNSS/mjd.h"
+#include "src/Orbika.h"

@@ -1,0 +1,105 @@
+// Antenna phase-centre correction of the tabulated precise positions.
+//
+// SP3 positions refer to the satellite's centre of mass.  They move to the
+// phase centre of the first frequency: G01 for GPS, R01 for GLONASS, and for
+// the other systems the lowest-numbered frequency of the system in the
+// antenna's record (E01, C01 or C02 as the file names it, J01, ...).  The
+// ANTEX offset of the satellite antenna is given in the satellite body frame
+// (IGS convention), taken the same for every system: z towards the Earth's
+// centre, y along the solar panel axis, perpendicular to the Sun direction,
+// and x completing the right-handed frame on the Sun's side (Sun-oriented
+// yaw).  The Sun's direction comes from the low-precision solar
+// position of LuniSolarPosition, which is ample for offsets of a few metres.
+#include <cmath>
+#include <cstdio>
+#include <iomanip>
+#include <iostream>
+
+#include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/geometry/LuniSolarPosition.h"
+#include "GNSS/antenna/antexNew.h"
+#include "GNSS/geometry/neu.h"
+#include "GNSS/base/satcode.h"
+#include "PROGINC/report/ProgramError.h"
+
+namespace {
+
+const char kProg[] = "Orbika";
+
+// A record whose |x| + |y| + |z| is below this (m) has no position; it stays
+// as it is, so that the interpolation still sees it as missing.
+constexpr long double kMissingPosition = 1.0L;
+
+// Horizontal offsets whose |north| + |east| is below this (m) are negligible:
+// only the z offset is applied, and the Sun is not needed.
+constexpr long double kHorizontalOffsetMin = 0.001L;
+
+// Offset of the first frequency of system for the record atx selected;
+// false when it has none.
+bool FirstFrequencyOffset(const antex& atx, char system, neu& dpos) {
+  if (atx.GetAtxIndex() == -1) return false;
+  if (system == 'G' || system == 'R') {
+    atx.GetAntennaOffset(dpos, system == 'G' ? antexns::G01 : antexns::R01);
+    return true;
+  }
+  return atx.GetFirstOffset(dpos, system);
+}
+
+}  // namespace
+
+void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
+  const LuniSolarPosition astro;
+  neu dpos;
+  for (long i = 0; i < nepoch; ++i) {
+    const mjd& eph = epoch(i);
+    if (print) std::cout << std::setw(4) << i + 1 << ". " << eph << std::endl;
+
+    for (long k = 0; k < nsat; ++k) {
+      const long r = i * nsat + k;
+      const short n = sat(r);
+      // Number 0 is no satellite (a blank code of an old file).
+      const char system = n >= 1 ? satcode::Letter(n) : '\0';
+      if (system == '\0') continue;
+
+      xyzt& pos = sPos(r);
+      if (std::fabs(pos.GetX()) + std::fabs(pos.GetY()) + std::fabs(pos.GetZ()) <
+          kMissingPosition)
+        continue;
+
+      atx.SetSatellite(n, eph);
+      if (!FirstFrequencyOffset(atx, system, dpos)) {
+        char msg[80];
+        std::snprintf(msg, sizeof msg,
+                      "SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: %3d", n);
+        ProgramWarning(kProg, msg);
+        continue;
+      }
+
+      if (std::fabs(dpos.GetN()) + std::fabs(dpos.GetE()) < kHorizontalOffsetMin) {
+        // z offset only: up metres along the unit vector towards the Earth's
+        // centre; the clock term of the shift is zero.
+        pos += pos.GetUnitVector(-dpos.GetU());
+        continue;
+      }
+
+      xyz posSunUnit;
+      long double SunMag;
+      astro.SunPosition(eph, posSunUnit, SunMag);
+      // Body frame: z towards the Earth's centre, y = z x (unit vector to the
+      // Sun), x = y x z.  The cross products are not rescaled: x and y have
+      // the length sin(angle between z and the Sun direction).
+      xyz SatZ;
+      SatZ = pos.GetUnitVector(-1.0L);
+      const xyz Sat2Sun = SunMag * posSunUnit - pos;
+      const xyz Sat2SunU = Sat2Sun.GetUnitVector(1.0L);
+      const xyz SatY = CrossP(SatZ, Sat2SunU);
+      const xyz SatX = CrossP(SatY, SatZ);
+      // Offset in the Earth-fixed frame: x SatX + y SatY + z SatZ.
+      const xyz dPosSat = dpos.GetN() * SatX + dpos.GetE() * SatY + dpos.GetU() * SatZ;
+      pos.SetX(pos.GetX() + dPosSat.GetX());
+      pos.SetY(pos.GetY() + dPosSat.GetY());
+      pos.SetZ(pos.GetZ() + dPosSat.GetZ());
+    }
+  }
+  missingRecord.clear();  // positions moved: the interpolation marks them again
+}

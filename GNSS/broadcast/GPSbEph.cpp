@@ -1,0 +1,332 @@
+#include "GNSS/broadcast/GPSbEph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "GNSS/geometry/Azimut.h"
+#include "GNSS/broadcast/KeplerSystems.h"
+#include "GNSS/geometry/LightTime.h"
+#include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/RinexNav3.h"
+#include "GNSS/geometry/SinCos.h"
+#include "GNSS/time/TimeConverse.h"
+#include "GNSS/base/mGNSSc.h"
+#include "GNSS/time/ymdhms.h"
+#include "PROGINC/report/ProgramError.h"
+
+namespace {
+
+constexpr long double kC = GPSc::c;       // speed of light, m/s
+constexpr int kRecordLines = 8;           // lines of one GPS navigation record
+constexpr const char* kWhat = "GPS NAVIGATION FILE";
+// Light time of the receiver variant: ten tested passes, an eleventh that
+// ends the iteration with a warning.
+constexpr lighttime::Rule kLightTime = {-0.075L, 1e-5L, lighttime::Test::TravelMatchesRange, 11,
+                                        false};
+// Inclination of the frame of BeiDou GEO elements, -5 degrees
+// (BDS-SIS-ICD-B1I, user algorithm for GEO satellites).
+constexpr long double kGEOTilt = -5.0L * 3.14159265358979323846264338327950288L / 180;
+
+}  // namespace
+
+GPSbEph::GPSbEph()
+    : navig{},
+      Relativity(0),
+      nsatall(0),
+      OMEGAz(kepler::kGPS.OmegaE) {}
+
+void GPSbEph::SetFile(const char* file) {
+  std::strncpy(navig, file, sizeof navig - 1);
+  navig[sizeof navig - 1] = '\0';
+}
+
+void GPSbEph::GPSbEphError(const char* text) const { rinexnav::Error("GPSbEph", text); }
+
+void GPSbEph::GPSbEphWarning(const char* text) const { rinexnav::Warning("GPSbEph", text); }
+
+void GPSbEph::CountNav() {
+  InputFile in;
+  rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
+  nsatall += rinexnav::CountRecords(in, kRecordLines);
+}
+
+void GPSbEph::ReadFile() {
+  InputFile in;
+  rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
+  if (rinexnav::IsVersion3or4(ghead.version)) {
+    // One pass: the header has been read once, the records follow.
+    gdata.ReadRecords3(in, ghead.version >= 4);
+  } else {
+    // Version 2: a counting pass, then the reading pass after the header.
+    nsatall += rinexnav::CountRecords(in, kRecordLines);
+    in.close();
+    gdata.SetNRecords(nsatall);
+    InputFile again;
+    rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
+    again >> gdata;
+  }
+  in.close();
+  rinexnav::ReportScan(gdata.scan, "GPSbEph", kWhat, navig);
+  nsatall = gdata.nsatall;
+  BuildIndex();
+}
+
+mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
+
+namespace {
+
+// Seconds in a week and half a week.
+constexpr long double kWeek = 604800;
+constexpr long double kHalfWeek = 302400;
+// MJD of the start of GPS week 0 (1980-01-06); the weeks of Galileo, BeiDou
+// and QZSS time start on the same weekday and hour.
+constexpr long kGPSWeekZero = 44244;
+
+// Seconds of the week of epoch t (any of those time scales).
+long double SecondOfWeek(const mjd& t) {
+  const long days = static_cast<long>(t.GetMJDay()) - kGPSWeekZero;
+  return static_cast<long double>(((days % 7) + 7) % 7) * 86400 + t.GetSecond();
+}
+
+}  // namespace
+
+void GPSbEph::BuildIndex() {
+  bySat.clear();
+  orbit.clear();
+  const matrix<long double>& d = gdata.data;
+  for (int k = 0; k < static_cast<int>(nsatall); ++k) {
+    const short s = gdata.sat(k);
+    const kepler::System* sys = kepler::Of(s);
+    if (sys == nullptr) sys = &kepler::kGPS;  // a version 2 file holds GPS records only
+    const long double sqrtA = d(k, 10);
+    const long double a = sqrtA * sqrtA;
+    const long double e = d(k, 8);
+    // Toc - Toe in the system's own time, within half a week.
+    mjd toc = gdata.mjdo(k);
+    toc += -sys->toGPS;
+    long double tocToe = fmodl(SecondOfWeek(toc) - d(k, 11), kWeek);
+    if (tocToe > kHalfWeek) tocToe -= kWeek;
+    if (tocToe < -kHalfWeek) tocToe += kWeek;
+    orbit.push_back({a, sys->F * e * sqrtl(a), sqrtl(sys->GM / a) / a, sqrtl(1 - e * e), sys,
+                     tocToe, kepler::IsBeiDouGEO(s)});
+
+    if (s < 0) continue;  // no unsigned satellite number equals it
+    if (static_cast<std::size_t>(s) >= bySat.size()) bySat.resize(s + 1);
+    SatRecords& sat = bySat[s];
+    if (!sat.list.empty() && !(sat.list.back().epoch < gdata.mjdo(k))) sat.sorted = false;
+    sat.list.push_back({gdata.mjdo(k), static_cast<std::uint32_t>(k)});
+  }
+}
+
+std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
+  if (st >= bySat.size() || bySat[st].list.empty()) {
+    const kepler::System* sys = kepler::Of(st);
+    if (sys == nullptr) sys = &kepler::kGPS;
+    char text[80];
+    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
+                  sys->letter, st - sys->offset);
+    GPSbEphError(text);
+  }
+  const std::vector<Entry>& list = bySat[st].list;
+  if (t0 < list.front().epoch) return list.front().row;
+  // The nearer of a pair of consecutive records that enclose t0 (the
+  // earlier on a tie).
+  const auto nearer = [&t0](const Entry& held, const Entry& next) {
+    const long double d1 = t0 - held.epoch;
+    const long double d2 = next.epoch - t0;
+    return d1 > d2 ? next.row : held.row;
+  };
+  if (bySat[st].sorted) {
+    // Epochs strictly increasing: the first enclosing pair ends at the first
+    // record not earlier than t0, and every record before it is not later.
+    const auto next = std::partition_point(list.begin() + 1, list.end(), [&t0](const Entry& r) {
+      return !(t0 <= r.epoch);
+    });
+    return next == list.end() ? list.back().row : nearer(*(next - 1), *next);
+  }
+  for (std::size_t k = 1; k < list.size(); ++k)
+    if (list[k - 1].epoch <= t0 && t0 <= list[k].epoch) return nearer(list[k - 1], list[k]);
+  return list.back().row;
+}
+
+void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& X, long double& Y,
+                     long double& Z) const {
+  const matrix<long double>& d = gdata.data;
+  const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
+  const long double OmegaE = c.sys->OmegaE;
+  const long double a = c.a;
+  const long double e = d(index, 8);
+  const long double deltan = d(index, 5);
+  const long double toe = d(index, 11);
+  const long double M0 = d(index, 6);
+  const long double omega = d(index, 17);
+  const long double Cus = d(index, 9);
+  const long double Cuc = d(index, 7);
+  const long double Crs = d(index, 4);
+  const long double Crc = d(index, 16);
+  const long double Cis = d(index, 14);
+  const long double Cic = d(index, 12);
+  const long double i0 = d(index, 15);
+  const long double IDOT = d(index, 19);
+  const long double OMEGA0 = d(index, 13);
+  const long double OMEGAdot = d(index, 18);
+
+  // Mean motion: computed n0 = sqrt(GM / A^3), corrected by delta n.
+  const long double n = c.n0 + deltan;
+  // Mean anomaly.
+  const long double M = M0 + n * tk;
+
+  // Kepler's equation E = M + e sin E by fixed-point iteration from E = 0.
+  long double E = 0;
+  long double change = 1;
+  int count = 1;
+  while (change > 1e-14) {
+    const long double En = M + e * ReducedSin(E);
+    change = fabsl(En - E);
+    E = En;
+    ++count;
+    if (count > 100) GPSbEphError("TO MANY ITERATIONS (E)");
+  }
+  long double cosE;
+  SinCos(E, sinE, cosE);
+
+  // True anomaly from the eccentric anomaly.
+  const long double nu = Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - e));
+
+  // Argument of latitude and its second-harmonic corrections.
+  const long double Phi = omega + nu;
+  long double sin2Phi, cos2Phi;
+  SinCos(2 * Phi, sin2Phi, cos2Phi);
+  const long double du = Cus * sin2Phi + Cuc * cos2Phi;
+  const long double dr = Crs * sin2Phi + Crc * cos2Phi;
+  const long double di = Cis * sin2Phi + Cic * cos2Phi;
+
+  // Corrected argument of latitude, radius and inclination.
+  const long double u = Phi + du;
+  const long double r = a * (1 - e * cosE) + dr;
+  const long double i = i0 + di + IDOT * tk;
+
+  // Longitude of the ascending node: in the Earth-fixed frame, or for a
+  // BeiDou GEO satellite in the inertial frame of the reference epoch.
+  const long double Omega = c.geo ? OMEGA0 + OMEGAdot * tk - OmegaE * toe
+                                  : OMEGA0 + (OMEGAdot - OmegaE) * tk - OmegaE * toe;
+
+  // Position in the orbital plane.
+  long double sinu, cosu;
+  SinCos(u, sinu, cosu);
+  const long double xp = r * cosu;
+  const long double yp = r * sinu;
+
+  // Coordinates in the frame of the node longitude.
+  long double sinO, cosO, sini, cosi;
+  SinCos(Omega, sinO, cosO);
+  SinCos(i, sini, cosi);
+  X = xp * cosO - yp * cosi * sinO;
+  Y = xp * sinO + yp * cosi * cosO;
+  Z = yp * sini;
+  if (c.geo) GeoToEarthFixed(OmegaE * tk, X, Y, Z);
+}
+
+void GPSbEph::GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,
+                              long double& Z) {
+  // R_X(-5 deg): the GEO elements refer to a frame inclined by 5 degrees.
+  const long double tilt = kGEOTilt;
+  long double sinT, cosT, sinW, cosW;
+  SinCos(tilt, sinT, cosT);
+  const long double y5 = Y * cosT + Z * sinT;
+  const long double z5 = -Y * sinT + Z * cosT;
+  // R_Z(OmegaE tk): the Earth's rotation since the reference epoch.
+  SinCos(earthAngle, sinW, cosW);
+  const long double x = X * cosW + y5 * sinW;
+  Y = -X * sinW + y5 * cosW;
+  X = x;
+  Z = z5;
+}
+
+void GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
+                              long double* tgdout, unsigned short w, unsigned short /*print*/) {
+  const int index = static_cast<int>(GetDataIndex(st, tindex));
+  const mjd& Toc = gdata.mjdo(index);
+  const matrix<long double>& d = gdata.data;
+  const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
+  const kepler::System& sys = *c.sys;
+
+  if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys);
+
+  // Time from the clock reference epoch, continuous across week boundaries.
+  const long double dt = t0 - Toc;
+  if (w != 0 && fabsl(dt) > sys.validity) RecordWarning(sys, st, t0, dt);
+
+  // Orbit time: from Toe (Toc - Toe kept per record); GPS records are
+  // evaluated at the time from Toc, as this program always has (the two
+  // epochs coincide in the broadcast message).
+  const long double tk = sys.letter == 'G' ? dt : dt + c.tocMinusToe;
+  long double sinE, X, Y, Z;
+  Kepler(index, tk, sinE, X, Y, Z);
+
+  // Satellite clock correction with the relativistic term; TGD not applied.
+  const long double clock = d(index, 0) + d(index, 1) * dt + d(index, 2) * dt * dt + c.rk * sinE;
+  if (tgdout != nullptr) *tgdout = d(index, 25);
+  Relativity = -c.rk * sinE;
+  pos.Set(X, Y, Z, clock);
+}
+
+void GPSbEph::RunWarning(const kepler::System& sys) const {
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "%s BROADCAST EPHEMERIS: CALCULATION EPOCH NOT IN VALID INTERVAL (%gH) WITH "
+                "RESPECT TO EPOCHS OF DATA!",
+                sys.name, static_cast<double>(sys.validity / 3600));
+  ProgramWarning("Orbika", text);
+}
+
+void GPSbEph::RecordWarning(const kepler::System& sys, unsigned short st, const mjd& t0,
+                            long double dt) const {
+  const ymdhms c = mjd2ymdhms(t0);
+  const double hours = static_cast<double>(sys.validity / 3600);
+  char text[160];
+  std::snprintf(
+      text, sizeof text,
+      "SAT: %c%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf h PARAMETER TO BIG [>%gh]",
+      sys.letter, st - sys.offset, c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
+      c.GetMinute(), static_cast<double>(c.GetSecond()), static_cast<double>(dt / 3600), hours);
+  GPSbEphWarning(text);
+}
+
+long double GPSbEph::CalcPosition(unsigned short st, const mjd& eph, const mjd& tindex,
+                                     const xyz& prec, xyzt& psat, long double* tgd,
+                                     unsigned short w, unsigned short iz) {
+  const lighttime::Result r =
+      lighttime::Solve(eph, prec, OMEGAz, kLightTime, [&](const mjd& t, xyz& pos) {
+        CalcPosition(st, t, tindex, psat, tgd, w, iz);
+        pos = psat;
+        return true;
+      });
+  ephr = r.transmission;
+  ps = r.receiver;
+  if (r.end == lighttime::End::PassLimit)
+    GPSbEphWarning("GPSbEph::CalcPosition():      TO MANY ITERATIONS: > 10!!");
+  return r.range;
+}
+
+long double GPSbEph::CalcPosition(unsigned short st, const mjd& eph, const mjd& tindex,
+                                     const xyz& prec, xyzt& psat, const gnssobs& P,
+                                     long double* tgd, unsigned short w, unsigned short iz) {
+  lighttime::Result r{};
+  lighttime::Pass(eph, prec, OMEGAz, -P.GetP() / kC, [&](const mjd& t, xyz& pos) {
+    CalcPosition(st, t, tindex, psat, tgd, w, iz);
+    pos = psat;
+    return true;
+  }, r);
+  ephr = r.transmission;
+  ps = r.receiver;
+  return r.range;
+}
+
+void GPSbEph::PrintParameter(const char* name, long double value) const {
+  rinexnav::PrintParameter("GPSbEph", name, value);
+}

@@ -1,0 +1,188 @@
+// GPSbEph: broadcast ephemeris store and orbit/clock computation of the
+// systems with Keplerian elements: GPS, Galileo, BeiDou and QZSS.
+//
+// Holds the records of one RINEX navigation file in memory: a version 2 GPS
+// file, or the GPS LNAV, Galileo I/NAV and F/NAV, BeiDou D1/D2 and QZSS LNAV
+// records of a version 3/4 file (header and records: GPSbEphHeader.h,
+// GPSbEphData.h, RinexNav3.h).  Satellites are known by their system-wide
+// number: GPS n, Galileo 200 + n, BeiDou 300 + n, QZSS 500 + n.  It computes
+// the Earth-fixed position and the clock correction of a satellite at an
+// epoch with the user algorithm its interface document gives (IS-GPS-200,
+// Galileo OS SIS ICD, BDS-SIS-ICD-B1I, IS-QZSS-PNT: one formula, each
+// system's constants from KeplerSystems.h): mean motion from GM and
+// sqrt(A), Kepler's equation by fixed-point iteration, harmonic corrections
+// of the argument of latitude, radius and inclination, node longitude in the
+// Earth-fixed frame; for BeiDou GEO satellites (C01-C05, C59-C63) the node
+// longitude in the inertial frame and the ICD's rotation by -5 degrees about
+// x and by the Earth's rotation since Toe about z.
+//
+// Units and time scale: epochs are mjd in GPS time (BeiDou record epochs,
+// BDT in the file, are moved by 14 s when read); positions are metres in
+// the Earth-fixed frame of the computation epoch (each system's frame as
+// broadcast); clock corrections are seconds, without group delays.
+// Arithmetic is long double.  The computed orbit is the broadcast one:
+// about 1-3 m RMS from precise orbits within the fit interval (Galileo
+// about 1 m), growing quickly outside it.
+//
+// Record choice: for satellite st and epoch t, the record whose epoch (Toc)
+// lies nearest to t, searched in file order (see GetDataIndex); ties go to
+// the earlier record, and there is no limit on the distance.  A Galileo
+// satellite with F/NAV records has only those (GPSbEphData).  The clock is
+// evaluated at dt = t - Toc; the orbit of a GPS record at the same dt (Toe
+// entering only the node longitude, Omega = Omega0 + (OMEGA dot - OMEGAz) dt
+// - OMEGAz Toe), that of the other systems at tk = t - Toe.
+//
+// Reports: errors and warnings of this class are framed on standard output
+// ("**** GPSbEph: Error -> ... ****" / "     Exiting GPSbEph ... ", exit
+// status 1; "#### GPSbEph: Warning -> ... ####" / "     Continuing GPSbEph
+// ... "); a computation further from its record's epoch than the system's
+// limit (GPS 8000 s, the others their fit interval, see KeplerSystems.h)
+// draws a ProgramWarning on standard error, "<SYSTEM> BROADCAST EPHEMERIS:
+// CALCULATION EPOCH NOT IN VALID INTERVAL (<h>H) WITH RESPECT TO EPOCHS OF
+// DATA!", and is still carried out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "GNSS/broadcast/GPSbEphData.h"
+#include "GNSS/broadcast/GPSbEphHeader.h"
+#include "GNSS/broadcast/KeplerSystems.h"
+#include "GNSS/base/gnssobs.h"
+#include "GNSS/time/mjd.h"
+#include "GNSS/geometry/xyz.h"
+#include "GNSS/geometry/xyzt.h"
+#include "matrix/matrix.h"
+
+class GPSbEph {
+ public:
+  GPSbEph();
+
+  // Stores the file name (at most 1023 characters are kept).
+  void SetFile(const char* file);
+  // Reads the whole file: version 2 in a counting pass, sizing, header and
+  // records; version 3/4 in one pass (header, then the records of the four
+  // systems; a file without any ends with "NO COMPLETE RECORD!").  A file
+  // that cannot be opened, has no END OF HEADER, no complete record, a
+  // broken number or a satellite number outside 1-99 ends the program with a
+  // GPSbEph error naming the file; a
+  // record cut short by the end of the file is dropped with a warning; a
+  // file without records ends it with the GPSbEphData error "NUMBER OF
+  // RECORDS not set!".
+  void ReadFile();
+  // Counting pass: reads the header and adds the number of records to
+  // nsatall.
+  void CountNav();
+
+  // Number of records (not of satellites).
+  std::uint32_t GetNSat() const { return nsatall; }
+  // The distinct system-wide satellite numbers, ascending (system order G,
+  // E, C, J).
+  matrix<short> GetSatList() const { return gdata.satList; }
+  // Epoch (Toc, GPS time) of record i, in file order.
+  mjd GetMJD(long i) const;
+  // Relativistic clock term of the last computation with its sign reversed,
+  // s.
+  long double GetRelativity() const { return Relativity; }
+
+  const GPSbEphHeader& GetHeader() const { return ghead; }
+  const GPSbEphData& GetData() const { return gdata; }
+
+  // Row of the record to use for satellite st at epoch t0.  The records of
+  // st are visited in file order: if t0 is earlier than the first one, that
+  // one is used; otherwise the first pair of consecutive records whose
+  // epochs enclose t0 gives the nearer of the two (the earlier on a tie);
+  // failing that, the last record of st.  A satellite without records ends
+  // the program with "SAT: Xnn IS NOT LISTED IN GPS NAVIGATION FILE!!!"
+  // (X its system letter, G for a number of no system).
+  std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
+
+  // Position and clock of satellite st (system-wide number) at epoch t0
+  // (GPS time) from the record chosen for epoch tindex (t0 itself, or one
+  // fixed epoch so that one record serves all epochs).  pos receives x, y, z
+  // (m, Earth-fixed frame of t0) and dt = af0 + af1 dt + af2 dt^2 +
+  // relativistic term (s); *tgdout the record's TGD (BeiDou TGD1, Galileo
+  // BGD E5a/E1; s, not applied).  w != 0 adds a warning when t0 lies
+  // further from the record epoch than the system's fit interval (GPS 2 h).
+  // print is not used.
+  void CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
+                       long double* tgdout, unsigned short w, unsigned short print);
+
+  // Position of satellite st at the moment of transmission of a signal
+  // received at epoch eph by a receiver at prec (m, Earth-fixed): the light
+  // time tau is iterated from -0.075 s (satellite at eph + tau, receiver
+  // turned by -tau OMEGAz about z) until |tau c + range| <= 1e-5 m; after 10
+  // unconverged passes an 11th is made and a warning given.  psat receives
+  // the satellite; returns the last range (m).
+  long double CalcPosition(unsigned short st, const mjd& eph, const mjd& tindex,
+                              const xyz& prec, xyzt& psat, long double* tgd, unsigned short w,
+                              unsigned short iz);
+  // The same with the light time taken from a pseudorange P (m): the
+  // satellite at eph - P / c, the receiver turned by OMEGAz P / c about z;
+  // returns the range between them (m).
+  long double CalcPosition(unsigned short st, const mjd& eph, const mjd& tindex,
+                              const xyz& prec, xyzt& psat, const gnssobs& P, long double* tgd,
+                              unsigned short w, unsigned short iz);
+
+  // Writes "GPSbEph:: ", name in a field of 10, ": " and value in scientific
+  // notation with 15 digits in a field of 30, then a line end, on standard
+  // output (the stream's format is restored afterwards).
+  void PrintParameter(const char* name, long double value) const;
+
+  // Error frame of this class, then exit status 1.
+  [[noreturn]] void GPSbEphError(const char* text) const;
+  // Warning frame of this class.
+  void GPSbEphWarning(const char* text) const;
+
+ private:
+  char navig[1024];        // file name
+  GPSbEphHeader ghead;     // header
+  GPSbEphData gdata;       // records
+  long double Relativity;  // -(relativistic clock term) of the last computation, s
+  std::uint32_t nsatall;   // number of records
+  long double OMEGAz;      // Earth's rotation rate, rad/s
+  xyz ps;                  // receiver turned by the Earth's rotation (light-time variants)
+  mjd ephr;                // transmission epoch (light-time variants)
+
+  // Records of one satellite in file order, with their epochs, so that the
+  // record choice visits only that satellite's records; a satellite whose
+  // epochs strictly increase in file order is searched by bisection.
+  struct Entry {
+    mjd epoch;
+    std::uint32_t row;
+  };
+  struct SatRecords {
+    std::vector<Entry> list;
+    bool sorted = true;
+  };
+  std::vector<SatRecords> bySat;  // indexed by satellite number
+
+  // Values of each record's orbit that do not depend on the epoch, computed
+  // once by the same expressions as in the orbit computation.
+  struct OrbitConstants {
+    long double a;       // semi-major axis, m
+    long double rk;      // relativistic clock constant F e sqrt(a), s
+    long double n0;      // computed mean motion, rad/s
+    long double sqrt1e2;  // sqrt(1 - e^2)
+    const kepler::System* sys;  // the record's system
+    long double tocMinusToe;    // Toc - Toe within half a week, s
+    bool geo;                   // a BeiDou GEO satellite
+  };
+  std::vector<OrbitConstants> orbit;  // by row
+
+  void BuildIndex();
+  // The Keplerian orbit of record index at tk seconds from its reference
+  // epoch: X, Y, Z (m) in the Earth-fixed frame, and sin E for the clock.
+  // One formula for every system; BeiDou GEO records take the extra
+  // rotation of GeoToEarthFixed.
+  void Kepler(int index, long double tk, long double& sinE, long double& X, long double& Y,
+              long double& Z) const;
+  // A BeiDou GEO position from the frame of its elements to the Earth-fixed
+  // frame: R_Z(earthAngle) R_X(-5 deg), earthAngle = OmegaE tk (rad).
+  static void GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,
+                              long double& Z);
+  // The warnings of a computation far from its record (see the top).
+  void RunWarning(const kepler::System& sys) const;
+  void RecordWarning(const kepler::System& sys, unsigned short st, const mjd& t0,
+                     long double dt) const;
+};

@@ -1,0 +1,74 @@
+// GPSbEphData: the GPS data records of a RINEX navigation file (version 2,
+// or the GPS LNAV records of a version 3/4 file).
+//
+// One row per broadcast record, in file order (nothing is sorted, merged or
+// dropped; health, accuracy and issue-of-data values are kept but not
+// tested):
+//   sat(k)      the PRN as written in the file (GPS PRN n is n);
+//   mjdo(k)     the record epoch, the clock reference time Toc of its first
+//               line, GPS time;
+//   data(k, j)  the 28 broadcast parameters in the order of the RINEX
+//               record (the same in versions 2, 3 and 4), units as in the
+//               file (s, m, rad, rad/s, week, ...):
+//      0 af0 (s)         7 Cuc (rad)        14 Cis (rad)       21 GPS week
+//      1 af1 (s/s)       8 e                15 i0 (rad)        22 L2 P flag
+//      2 af2 (s/s^2)     9 Cus (rad)        16 Crc (m)         23 accuracy (m)
+//      3 IODE           10 sqrt(A) (m^1/2)  17 omega (rad)     24 health
+//      4 Crs (m)        11 Toe (s of week)  18 OMEGA dot (rad/s) 25 TGD (s)
+//      5 delta n (rad/s) 12 Cic (rad)       19 IDOT (rad/s)    26 IODC
+//      6 M0 (rad)       13 OMEGA0 (rad)     20 codes on L2     27 transmission time (s of week)
+//   satList     the distinct satellite numbers, ascending.
+// The fit interval and spare fields of the last line are not kept.
+//
+// The store sizes the tables with SetNRecords from its counting pass and then
+// reads the records with operator>> (version 2), or reads a version 3/4 file
+// in one pass with ReadRecords3.  A record that the file cuts short is
+// not kept; scan tells how reading ended, so that the store can report it.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+
+#include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/RinexNav3.h"
+#include "GNSS/time/mjd.h"
+#include "matrix/matrix.h"
+
+class GPSbEphData {
+ public:
+  static constexpr int kNParam = 28;  // numbers of one record
+
+  std::uint32_t nsatall = 0;      // number of records
+  matrix<mjd> mjdo;               // record epochs (Toc), GPS time, n x 1
+  matrix<short> sat;              // satellite numbers, n x 1
+  matrix<short> satList;          // distinct satellite numbers, ascending
+  matrix<long double> data;       // broadcast parameters, n x 28
+  rinexnav::RecordScan scan;      // how the last reading pass ended
+
+  // Sets nsatall = n and sizes sat and mjdo to n x 1 and data to n x 28.
+  void SetNRecords(std::uint32_t n);
+
+  // Reads the GPS records (version 3: records of G satellites; version 4:
+  // frames "EPH Gnn LNAV") that follow a version 3/4 header, each of 8 lines
+  // with its first 28 numbers present, and sizes the tables to them; the
+  // other records of the file are passed over.  Afterwards nsatall, the
+  // tables, satList and scan are as after operator>>.
+  void ReadRecords3(std::istream& in, bool rinex4);
+
+  // One number in Fortran D notation (D, E or e exponent); see
+  // rinexnav::ReadParameter.
+  long double ReadParameter(std::istream& in);
+
+  // Error frame of this class ("#### GPSbEphData: Error -> ... ####") on
+  // standard output, then exit status 1.
+  [[noreturn]] void GPSbEphDataError(const char* text);
+  // Warning frame of this class on standard output.
+  void GPSbEphDataWarning(const char* text);
+};
+
+// Reads the records that follow the header: satellite number, epoch and 28
+// numbers each, until no record follows.  With nsatall 0 it ends the program
+// with the data error "NUMBER OF RECORDS not set!".  Afterwards nsatall and
+// the tables hold the complete records read, satList is built from them and
+// scan tells how reading stopped.
+std::istream& operator>>(std::istream& in, GPSbEphData& d);

@@ -1,0 +1,30 @@
+#include "GNSS/broadcast/KeplerSystems.h"
+
+namespace kepler {
+
+namespace {
+
+constexpr const System* kSystems[] = {&kGPS, &kGalileo, &kBeiDou, &kQZSS};
+// Satellite numbers within a system: 1-99.
+constexpr int kLastNumber = 99;
+
+}  // namespace
+
+const System* Of(int satellite) {
+  for (const System* s : kSystems)
+    if (satellite > s->offset && satellite <= s->offset + kLastNumber) return s;
+  return nullptr;
+}
+
+const System* OfLetter(char letter) {
+  for (const System* s : kSystems)
+    if (s->letter == letter) return s;
+  return nullptr;
+}
+
+bool IsBeiDouGEO(int satellite) {
+  const int n = satellite - kBeiDou.offset;
+  return Of(satellite) == &kBeiDou && (n <= 5 || (n >= 59 && n <= 63));
+}
+
+}  // namespace kepler

@@ -1,0 +1,153 @@
+#include "GNSS/geometry/xyzt.h"
+
+#include <cmath>
+#include <istream>
+#include <ostream>
+
+namespace xyztns {
+unsigned short NDec = 4;
+unsigned short NDecT = 6;
+unsigned short Width = 14;
+unsigned short WidthT = 12;
+unsigned short PrintTime = 1;
+long double Unit = 1.0;
+long double UnitT = 1.0;
+}  // namespace xyztns
+
+namespace {
+
+// Largest difference of two components that still counts as equal.
+constexpr long double kEqualTolerance = 1e-14;
+
+// Output divides by Unit (1000 gives kilometres), except that the
+// centimetre unit 100 multiplies; input undoes the same.
+long double ToOutputUnit(long double v) {
+  const long double unit = xyztns::Unit;
+  return unit == 100 ? v * unit : v / unit;
+}
+long double FromOutputUnit(long double v) {
+  const long double unit = xyztns::Unit;
+  return unit == 100 ? v / unit : v * unit;
+}
+
+xyzt WithClock(const xyz& p, long double dt) { return xyzt(p.GetX(), p.GetY(), p.GetZ(), dt); }
+
+}  // namespace
+
+xyzt::xyzt() : x(0), y(0), z(0), dt(0) {}
+
+xyzt::xyzt(long double xx, long double yy, long double zz, long double tt)
+    : x(xx), y(yy), z(zz), dt(tt) {}
+
+xyzt::xyzt(const xyzt& p) : x(p.x), y(p.y), z(p.z), dt(p.dt) {}
+
+xyzt& xyzt::operator=(const xyzt& p) {
+  if (this != &p) {
+    x = p.x;
+    y = p.y;
+    z = p.z;
+    dt = p.dt;
+  }
+  return *this;
+}
+
+void xyzt::Set(long double xx, long double yy, long double zz, long double tt) {
+  x = xx;
+  y = yy;
+  z = zz;
+  dt = tt;
+}
+
+long double xyzt::GetLength() const { return Space(*this).GetLength(); }
+
+xyzt xyzt::GetUnitVector(long double sign) const {
+  return WithClock(Space(*this).GetUnitVector(sign), 0);
+}
+
+xyzt xyzt::RotateX(long double a) const { return WithClock(Space(*this).RotateX(a), dt); }
+xyzt xyzt::RotateY(long double a) const { return WithClock(Space(*this).RotateY(a), dt); }
+xyzt xyzt::RotateZ(long double a) const { return WithClock(Space(*this).RotateZ(a), dt); }
+
+// The operations of (x, y, z) are xyz's; dt follows alongside.
+xyzt& xyzt::operator+=(const xyzt& p) {
+  *this = WithClock(Space(*this) + Space(p), dt + p.dt);
+  return *this;
+}
+
+xyzt& xyzt::operator-=(const xyzt& p) {
+  *this = WithClock(Space(*this) - Space(p), dt - p.dt);
+  return *this;
+}
+
+xyzt& xyzt::operator*=(long double k) {
+  *this = WithClock(Space(*this) * k, dt);
+  return *this;
+}
+
+xyzt& xyzt::operator/=(long double k) {
+  xyz s = Space(*this);
+  *this = WithClock(s /= k, dt);
+  return *this;
+}
+
+bool xyzt::operator==(const xyzt& p) const {
+  return Space(*this) == Space(p) && std::fabs(dt - p.dt) < kEqualTolerance;
+}
+
+bool xyzt::operator!=(const xyzt& p) const { return !(*this == p); }
+
+xyzt operator+(const xyzt& p1, const xyzt& p2) {
+  xyzt r(p1);
+  return r += p2;
+}
+
+xyzt operator-(const xyzt& p1, const xyzt& p2) {
+  xyzt r(p1);
+  return r -= p2;
+}
+
+// The mixed operations of xyz with xyzt take the xyzt's (x, y, z).
+xyz& xyz::operator=(const xyzt& p) { return *this = Space(p); }
+xyz& xyz::operator+=(const xyzt& p) { return *this += Space(p); }
+xyz& xyz::operator-=(const xyzt& p) { return *this -= Space(p); }
+xyz operator+(const xyz& p1, const xyzt& p2) { return p1 + Space(p2); }
+xyz operator+(const xyzt& p1, const xyz& p2) { return Space(p1) + p2; }
+xyz operator-(const xyz& p1, const xyzt& p2) { return p1 - Space(p2); }
+xyz operator-(const xyzt& p1, const xyz& p2) { return Space(p1) - p2; }
+long double operator*(const xyz& p1, const xyzt& p2) { return p1 * Space(p2); }
+
+namespace {
+// The fields of the text output under the current print settings.
+struct TextFields {
+  int n;
+  long double v[4];
+  unsigned short width[4];
+  unsigned short ndec[4];
+};
+
+TextFields Fields(const xyzt& p) {
+  return {xyztns::PrintTime == 1 ? 4 : 3,
+          {ToOutputUnit(p.GetX()), ToOutputUnit(p.GetY()), ToOutputUnit(p.GetZ()),
+           p.GetT() * xyztns::UnitT},
+          {xyztns::Width, xyztns::Width, xyztns::Width, xyztns::WidthT},
+          {xyztns::NDec, xyztns::NDec, xyztns::NDec, xyztns::NDecT}};
+}
+}  // namespace
+
+std::ostream& operator<<(std::ostream& os, const xyzt& p) {
+  const TextFields f = Fields(p);
+  WriteFixedFields(os, f.n, f.v, f.width, f.ndec);
+  return os;
+}
+
+int FormatText(char* buf, const xyzt& p, char fill) {
+  const TextFields f = Fields(p);
+  return FormatFixedFields(buf, f.n, f.v, f.width, f.ndec, fill);
+}
+
+std::istream& operator>>(std::istream& is, xyzt& p) {
+  long double xx, yy, zz, tt;
+  if (is >> xx >> yy >> zz >> tt)
+    p.Set(FromOutputUnit(xx), FromOutputUnit(yy), FromOutputUnit(zz), tt / xyztns::UnitT);
+  return is;
+}

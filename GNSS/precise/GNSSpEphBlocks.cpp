@@ -1,0 +1,363 @@
+// Reading of the SP3 epoch blocks: the epoch lines place the blocks on the
+// table's grid, and each record is placed by its satellite code.  Damage is
+// reported once per block and the run goes on; what a damaged block lacks
+// is missing in the table.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/precise/GNSSpEphText.h"
+#include "GNSS/base/satcode.h"
+#include "PROGINC/text/cfieldf.h"
+
+using sp3text::Col;
+using sp3text::FileError;
+using sp3text::FileWarning;
+using sp3text::kEpochTextSize;
+
+namespace {
+
+// Largest accepted epoch interval, s.
+constexpr long double kMaxInterval = 1e6;
+// An epoch within this of a grid point (s) lies on it: epoch lines and the
+// header give seconds to 8 decimals.
+constexpr long double kGridTolerance = 1e-5;
+// Grid indices beyond this are off any table.
+constexpr long double kMaxGridIndex = 1e15;
+// Records of the gaps between blocks that the table may hold beyond the
+// lines of the file (memory stays bounded whatever the epoch lines say).
+constexpr long kMaxGapRecords = 250000;
+
+// The SP3 bad-clock value (microseconds) and the marker stored for it (s).
+constexpr long double kBadClockValue = 999999.0;
+constexpr long double kBadClockTolerance = 2.0;
+constexpr long double kBadClockMarker = 999999.0;
+
+// Index k of epoch t on the grid of origin o and step d; false when t is
+// not on the grid.
+bool OnGrid(const mjd& t, const mjd& o, long double d, long& k) {
+  const long double q = (t - o) / d;
+  if (!(std::fabs(q) < kMaxGridIndex)) return false;
+  const long double whole = std::nearbyint(q);
+  if (std::fabs((t - o) - whole * d) > kGridTolerance) return false;
+  k = static_cast<long>(whole);
+  return true;
+}
+
+// Velocity and correlation records are not read; they take no place of the
+// list.
+bool NotRead(const char* line) {
+  return line[0] == 'V' || (line[0] == 'E' && (line[1] == 'P' || line[1] == 'V'));
+}
+
+bool Blank(const char* line) {
+  for (; *line != '\0'; ++line)
+    if (*line != ' ' && *line != '\t') return false;
+  return true;
+}
+
+// Items of one warning, joined as "A", "A AND B", "A, B AND C".
+std::string Joined(const std::vector<std::string>& items) {
+  std::string s;
+  for (size_t k = 0; k < items.size(); ++k) {
+    if (k > 0) s += (k + 1 == items.size()) ? " AND " : ", ";
+    s += items[k];
+  }
+  return s;
+}
+
+// "n WORD" with an S for more than one.
+std::string Counted(long n, const char* word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "S");
+}
+
+// A list of codes of AddCode without its last blank.
+std::string Codes(std::string list) {
+  if (!list.empty()) list.pop_back();
+  return list;
+}
+
+}  // namespace
+
+// What was wrong in one epoch block.
+struct GNSSpEph::BlockDamage {
+  long blank = 0;         // blank lines
+  long strange = 0;       // lines that are no record
+  bool disorder = false;  // records out of the list's order
+  std::string unlisted;   // codes of records of satellites not in the list
+  std::string repeated;   // codes of records given twice
+};
+
+// The table's grid from the epoch lines: start (its epoch line's time) and
+// count from the first and last block, the interval from the header when most blocks lie on its
+// grid, else from the first two blocks.  Sets each block's epoch index.
+void GNSSpEph::PlaceBlocks() {
+  const mjd hStart = StartEpoch;
+  const long double hInterval = interval;
+  const long hCount = nepoch;
+  long nReadable = 0, onHeaderGrid = 0, k = 0;
+  const EpochBlock* firstTwo[2] = {nullptr, nullptr};
+  for (const EpochBlock& b : blocks) {
+    if (!b.readable) continue;
+    if (nReadable < 2) firstTwo[nReadable] = &b;
+    ++nReadable;
+    if (OnGrid(b.t, hStart, hInterval, k)) ++onHeaderGrid;
+  }
+  if (nReadable < 2) NeedTwoEpochs(nReadable);
+  mjd origin = hStart;
+  if (2 * onHeaderGrid < nReadable) {
+    origin = firstTwo[0]->t;
+    interval = firstTwo[1]->t - origin;
+    if (!(interval > 0 && interval <= kMaxInterval)) {
+      char what[200];
+      std::snprintf(what, sizeof what, "EPOCH LINES %ld AND %ld GIVE NO VALID INTERVAL (%.8Lf S)!",
+                    firstTwo[0]->line, firstTwo[1]->line, interval);
+      FileError(sp3file, what);
+    }
+  }
+  long kmin = LONG_MAX, kmax = LONG_MIN;
+  const EpochBlock* firstBlock = nullptr;
+  for (EpochBlock& b : blocks) {
+    b.index = (b.readable && OnGrid(b.t, origin, interval, b.index)) ? b.index : LONG_MIN;
+    if (b.index == LONG_MIN) continue;
+    if (b.index < kmin) firstBlock = &b;
+    kmin = std::min(kmin, b.index);
+    kmax = std::max(kmax, b.index);
+  }
+  if (kmin == LONG_MAX) NeedTwoEpochs(0);
+  nepoch = kmax - kmin + 1;
+  if (nepoch < 2) NeedTwoEpochs(nepoch);
+  if (nepoch > (nFileLines + kMaxGapRecords) / nsat) {
+    char what[200];
+    std::snprintf(what, sizeof what,
+                  "EPOCH LINES SPAN %ld EPOCHS OF %d SATELLITES, TOO MANY FOR ITS %ld LINES!",
+                  nepoch, nsat, nFileLines);
+    FileError(sp3file, what);
+  }
+  // The first block's epoch line gives the start: the header's fraction of
+  // a day may be rounded.
+  StartEpoch = firstBlock->t;
+  for (EpochBlock& b : blocks)
+    if (b.index != LONG_MIN) b.index -= kmin;
+  WarnHeader(hStart, hInterval, hCount);
+  WarnSkippedBlocks();
+}
+
+[[noreturn]] void GNSSpEph::NeedTwoEpochs(long n) const {
+  char what[128];
+  std::snprintf(what, sizeof what, "%ld EPOCHS, AT LEAST 2 NEEDED!", n);
+  FileError(sp3file, what);
+}
+
+// One warning when the header's start, interval or count differ from what
+// the blocks show.
+void GNSSpEph::WarnHeader(const mjd& hStart, long double hInterval, long hCount) const {
+  std::vector<std::string> said, shown;
+  char a[kEpochTextSize], b[kEpochTextSize];
+  if (std::fabs(StartEpoch - hStart) > kGridTolerance) {
+    sp3text::EpochText(hStart, a);
+    sp3text::EpochText(StartEpoch, b);
+    said.push_back(std::string("START ") + a);
+    shown.push_back(std::string("START ") + b);
+  }
+  if (interval != hInterval) {
+    char text[64];
+    std::snprintf(text, sizeof text, "INTERVAL %.8Lf S", hInterval);
+    said.push_back(text);
+    std::snprintf(text, sizeof text, "INTERVAL %.8Lf S", interval);
+    shown.push_back(text);
+  }
+  if (nepoch != hCount) {
+    said.push_back(Counted(hCount, "EPOCH"));
+    shown.push_back(Counted(nepoch, "EPOCH"));
+  }
+  if (said.empty()) return;
+  const std::string what = "HEADER DISAGREES WITH THE EPOCH LINES: " + Joined(said) +
+                           " IN THE HEADER, " + Joined(shown) +
+                           " IN THE EPOCH LINES - THE TABLE FOLLOWS THE EPOCH LINES!";
+  FileWarning(sp3file, what.c_str());
+}
+
+// Blocks without a place in the table: an epoch line without a valid time,
+// an epoch off the grid, an epoch given twice.  One warning each, and one
+// for the epochs of the table that no block gives (gaps).
+void GNSSpEph::WarnSkippedBlocks() {
+  std::vector<char> taken(static_cast<size_t>(nepoch), 0);
+  for (EpochBlock& b : blocks) {
+    char what[256], t[kEpochTextSize];
+    if (b.readable) sp3text::EpochText(b.t, t);
+    if (!b.readable) {
+      std::snprintf(what, sizeof what,
+                    "EPOCH LINE %ld HOLDS NO VALID DATE AND TIME - BLOCK SKIPPED!", b.line);
+    } else if (b.index == LONG_MIN) {
+      std::snprintf(what, sizeof what,
+                    "EPOCH %s (LINE %ld) OFF THE %.8Lf S GRID OF THE TABLE - BLOCK SKIPPED!", t,
+                    b.line, interval);
+    } else if (taken[static_cast<size_t>(b.index)]) {
+      std::snprintf(what, sizeof what, "EPOCH %s (LINE %ld) REPEATED - BLOCK SKIPPED!", t, b.line);
+      b.index = LONG_MIN;
+    } else {
+      taken[static_cast<size_t>(b.index)] = 1;
+      continue;
+    }
+    FileWarning(sp3file, what);
+  }
+  const long gaps = static_cast<long>(std::count(taken.begin(), taken.end(), 0));
+  if (gaps == 0) return;
+  mjd first = StartEpoch;
+  first +=
+      static_cast<long double>(std::find(taken.begin(), taken.end(), 0) - taken.begin()) * interval;
+  char t[kEpochTextSize];
+  sp3text::EpochText(first, t);
+  const std::string what = Counted(gaps, "EPOCH") + " OF THE TABLE WITHOUT A BLOCK (THE FIRST " +
+                           t + ") - THEIR RECORDS ARE MISSING!";
+  FileWarning(sp3file, what.c_str());
+}
+
+// One line of the data section; false at the end of the file.
+bool GNSSpEph::NextDataLine(sp3text::LineCursor& cur) {
+  const LineRead rd = cur.Next(sp3text::kDataLineSize);
+  if (rd == LineRead::End) return false;
+  if (rd == LineRead::TooLong) {
+    char what[128];
+    std::snprintf(what, sizeof what, "DATA LINE %ld LONGER THAN %d CHARACTERS!", cur.lineNo,
+                  sp3text::kDataLineSize - 1);
+    FileError(sp3file, what);
+  }
+  return true;
+}
+
+// Data section: the blocks in file order, each into the epoch its epoch
+// line gives.  Epochs without a block (gaps) keep missing records.
+void GNSSpEph::ReadFileData(sp3text::LineCursor& cur) {
+  mjd t = StartEpoch;
+  for (long i = 0; i < nepoch; ++i) {
+    epoch(i) = t;
+    t += interval;
+  }
+  listIndex.assign(satcode::kEnd, -1);
+  for (long k = nsat - 1; k >= 0; --k)
+    if (satList(k) >= 0 && satList(k) < satcode::kEnd) listIndex[satList(k)] = k;
+
+  bool more = NextDataLine(cur);  // the first epoch line
+  for (size_t b = 0; more && b < blocks.size(); ++b) more = ReadEpochBlock(cur, blocks[b]);
+}
+
+// The lines of block b after its epoch line, up to the next epoch line
+// (read; true) or the end of the data (false).
+bool GNSSpEph::ReadEpochBlock(sp3text::LineCursor& cur, const EpochBlock& b) {
+  BlockDamage dmg;
+  std::vector<char> seen(static_cast<size_t>(nsat), 0);
+  long last = -1;  // list entry of the record before
+  bool more = false;
+  while (NextDataLine(cur)) {
+    if (cur.line[0] == '*') {
+      more = true;
+      break;
+    }
+    if (sp3text::IsEofLine(cur.line)) break;
+    if (b.index == LONG_MIN || NotRead(cur.line)) continue;
+    if (Blank(cur.line)) {
+      ++dmg.blank;
+    } else if (cur.line[0] != 'P') {
+      ++dmg.strange;
+    } else {
+      PlaceRecord(cur, b.index, seen, last, dmg);
+    }
+  }
+  if (b.index != LONG_MIN) WarnBlock(b, seen, dmg);
+  return more;
+}
+
+// A position record of epoch i, at the list entry of its satellite.
+void GNSSpEph::PlaceRecord(const sp3text::LineCursor& cur, long i, std::vector<char>& seen,
+                           long& last, BlockDamage& dmg) {
+  const char code[4] = {Col(cur.line, cur.len, 2), Col(cur.line, cur.len, 3),
+                        Col(cur.line, cur.len, 4), '\0'};
+  const short s = sp3text::SatNumber(code[0], code[1], code[2]);
+  // Systems without numbers were reported with the header.
+  if (s == satcode::kNone && unnumberedLetters.find(code[0]) != std::string::npos) return;
+  const long k = (s >= 0 && s < satcode::kEnd) ? listIndex[s] : -1;
+  if (k < 0) return sp3text::AddCode(dmg.unlisted, code);
+  if (seen[k]) return sp3text::AddCode(dmg.repeated, code);
+  if (k < last) dmg.disorder = true;
+  seen[k] = 1;
+  last = k;
+  const long r = i * nsat + k;
+  sat(r) = s;
+  StoreRecord(cur, r);
+}
+
+// Position record r: position in km, clock in microseconds, and the
+// accuracy exponents of a line longer than 60 characters.
+void GNSSpEph::StoreRecord(const sp3text::LineCursor& cur, long r) {
+  const char* line = cur.line;
+  const int len = cur.len;
+  xyzt& pos = sPos(r);
+  pos.SetX(static_cast<long double>(FieldNumber(line, 5, 14)) * 1000);
+  pos.SetY(static_cast<long double>(FieldNumber(line, 19, 14)) * 1000);
+  pos.SetZ(static_cast<long double>(FieldNumber(line, 33, 14)) * 1000);
+  const long double clk = FieldNumber(line, 47, 14);
+  pos.SetT(clk * 1e-6);
+  if (!std::isfinite(pos.GetX()) || !std::isfinite(pos.GetY()) || !std::isfinite(pos.GetZ()) ||
+      !std::isfinite(clk)) {
+    char what[128];
+    std::snprintf(what, sizeof what, "LINE %ld: NUMBER OUT OF RANGE!", cur.lineNo);
+    FileError(sp3file, what);
+  }
+  if (len <= 60) return;
+
+  xyzt& sig = sPosSig(r);
+  if (std::fabs(clk - kBadClockValue) < kBadClockTolerance) {
+    pos.SetT(kBadClockMarker);
+    sig.Set(0, 0, 0, 0);
+    return;
+  }
+  // Standard deviations: base^exponent in mm and ps.
+  sig.SetX(len > 62 ? std::pow(posBase, static_cast<long double>(FieldNumber(line, 62, 2))) * 0.001
+                    : 0);
+  sig.SetY(len > 65 ? std::pow(posBase, static_cast<long double>(FieldNumber(line, 65, 2))) * 0.001
+                    : 0);
+  sig.SetZ(len > 68 ? std::pow(posBase, static_cast<long double>(FieldNumber(line, 68, 2))) * 0.001
+                    : 0);
+  sig.SetT(len > 72 ? std::pow(clkBase, static_cast<long double>(FieldNumber(line, 71, 3))) * 1e-12
+                    : 0);
+}
+
+// One warning for a damaged block: what was skipped, and the listed
+// satellites without a record, which are missing at this epoch.
+void GNSSpEph::WarnBlock(const EpochBlock& b, const std::vector<char>& seen,
+                         const BlockDamage& dmg) const {
+  std::vector<std::string> items;
+  if (dmg.blank > 0) items.push_back(Counted(dmg.blank, "BLANK LINE") + " SKIPPED");
+  if (dmg.strange > 0) items.push_back(Counted(dmg.strange, "UNREADABLE LINE") + " SKIPPED");
+  if (!dmg.unlisted.empty())
+    items.push_back("RECORDS OF SATELLITES NOT IN THE LIST SKIPPED (" + Codes(dmg.unlisted) + ")");
+  if (!dmg.repeated.empty())
+    items.push_back("REPEATED RECORDS SKIPPED (" + Codes(dmg.repeated) + ")");
+  if (dmg.disorder) items.push_back("RECORDS OUT OF THE LIST'S ORDER PLACED BY SATELLITE");
+  std::string missing;
+  long nMissing = 0;
+  for (long k = 0; k < nsat; ++k) {
+    if (seen[k]) continue;
+    char code[4];
+    satcode::Format(satList(k), code);
+    sp3text::AddCode(missing, code);
+    ++nMissing;
+  }
+  if (nMissing > 0)
+    items.push_back("NO RECORD OF " + Counted(nMissing, "LISTED SATELLITE") + " (" +
+                    Codes(missing) + "), MISSING HERE");
+  if (items.empty()) return;
+  char t[kEpochTextSize];
+  sp3text::EpochText(b.t, t);
+  std::string what = std::string("EPOCH ") + t + " (LINE " + std::to_string(b.line) + "): ";
+  for (size_t k = 0; k < items.size(); ++k) what += (k > 0 ? "; " : "") + items[k];
+  what += "!";
+  FileWarning(sp3file, what.c_str());
+}

@@ -1,0 +1,40 @@
+#include "PROGINC/report/ProgramError.h"
+
+#include <cstdlib>
+#include <iostream>
+
+std::string ReportHead(const char* mark, const char* origin, const char* kind,
+                       const char* text) {
+  return std::string(mark) + ' ' + origin + ": " + kind + " -> " + text + ' ' + mark;
+}
+
+void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines) {
+  for (const std::string& line : lines) os << line << std::endl;
+}
+
+void WriteFrameAndExit(std::ostream& os, std::initializer_list<std::string> lines) {
+  WriteFrame(os, lines);
+  std::exit(1);
+}
+
+namespace {
+
+[[noreturn]] void ErrorReport(std::ostream& os, const char* prog, const char* error) {
+  WriteFrameAndExit(os, {"", ReportHead("****", prog, "Error", error),
+                         std::string("     Exiting ") + prog + " ... ", ""});
+}
+
+void WarningReport(std::ostream& os, const char* prog, const char* warn) {
+  WriteFrame(os, {"", ReportHead("####", prog, "Warning", warn),
+                  std::string("     Continuing ") + prog + " ... ", ""});
+}
+
+}  // namespace
+
+void ProgramError(const char* prog, const char* error) { ErrorReport(std::cerr, prog, error); }
+
+void ProgramErrorCout(const char* prog, const char* error) { ErrorReport(std::cout, prog, error); }
+
+void ProgramWarning(const char* prog, const char* warn) { WarningReport(std::cerr, prog, warn); }
+
+void ProgramWarningCout(const char* prog, const char* warn) { WarningReport(std::cout, prog, warn); }

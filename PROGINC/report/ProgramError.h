@@ -1,0 +1,43 @@
+// Fatal and non-fatal reports of the program's own modules, and the one
+// frame printer behind every report of the program.
+//
+// An error report ends the process with exit status 1 from where the
+// condition is found; a warning report returns and leaves all state as it
+// was.  Each report of the program is four lines, each ended and flushed:
+//
+//   (empty line)
+//   **** Orbika: Error -> <message> ****        #### Orbika: Warning -> <message> ####
+//        Exiting Orbika ...                          Continuing Orbika ...
+//   (empty line)
+//
+// prog is the origin of the report (the program's name).  The reports of
+// the value classes, the navigation readers and the matrix container have
+// frames of their own; they print them through WriteFrame and
+// WriteFrameAndExit, so that every report leaves the program one way.
+#pragma once
+
+#include <initializer_list>
+#include <ostream>
+#include <string>
+
+// Error report on standard error, then exit status 1.
+[[noreturn]] void ProgramError(const char* prog, const char* error);
+
+// Error report on standard output, then exit status 1.
+[[noreturn]] void ProgramErrorCout(const char* prog, const char* error);
+
+// Warning report on standard error.
+void ProgramWarning(const char* prog, const char* warn);
+
+// Warning report on standard output.
+void ProgramWarningCout(const char* prog, const char* warn);
+
+// The head line of a report: "<mark> <origin>: <kind> -> <text> <mark>".
+std::string ReportHead(const char* mark, const char* origin, const char* kind,
+                       const char* text);
+
+// Writes each line to os, ended and flushed.
+void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines);
+
+// WriteFrame, then exit status 1.
+[[noreturn]] void WriteFrameAndExit(std::ostream& os, std::initializer_list<std::string> lines);

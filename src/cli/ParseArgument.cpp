@@ -1,0 +1,87 @@
+#include "src/cli/ParseArgument.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "GNSS/base/satcode.h"
+#include "PROGINC/report/ProgramError.h"
+
+namespace {
+
+// The value of a word: its text from position npos on, or the empty text
+// when the word is shorter.
+const char* ValueOf(const char* argi, int npos) {
+  const size_t len = std::strlen(argi);
+  return (npos >= 0 && static_cast<size_t>(npos) <= len) ? argi + npos : argi + len;
+}
+
+// Fixed columns of YYYY-MM-DD,hh:mm:ss (0-based start, width); the seconds
+// run from kSecondColumn to the end of the value.
+struct DateField {
+  int pos;
+  int width;
+};
+constexpr DateField kYear{0, 4}, kMonth{5, 2}, kDay{8, 2}, kHour{11, 2}, kMinute{14, 2};
+constexpr int kSecondColumn = 17;
+constexpr size_t kFullDateLength = 19;  // YYYY-MM-DD,hh:mm:ss
+
+// An integer date field converted like atoi, as an unsigned 16-bit value.
+unsigned short DateNumber(const char* value, DateField f) {
+  return static_cast<unsigned short>(std::atoi(std::string(value + f.pos, f.width).c_str()));
+}
+
+
+}  // namespace
+
+void ParseFileName(const char* argi, char* file, int npos) {
+  const char* value = ValueOf(argi, npos);
+  std::memcpy(file, value, std::strlen(value) + 1);
+}
+
+void GetFileName(const char* arg, char* file, bool& isFile, bool& verbose, short npos,
+                 const char* printString) {
+  ParseFileName(arg, file, npos);
+  isFile = true;
+  if (verbose) std::cerr << printString << file << "!" << std::endl;
+}
+
+long double ParseFloat(const char* argi, int npos) {
+  // atof; the value is kept at single precision on purpose.
+  const float f = static_cast<float>(std::strtod(ValueOf(argi, npos), nullptr));
+  return static_cast<long double>(f);
+}
+
+void ParseDate(const char* argi, ymdhms& dat, int npos) {
+  const char* value = ValueOf(argi, npos);
+  if (std::strlen(value) < kFullDateLength) {
+    const std::string option(argi, value - argi);
+    const std::string msg = "DATE OF OPTION " + option + " NOT WRITTEN IN FULL [ use " +
+                            option + "YYYY-MM-DD,hh:mm:ss ]!";
+    ProgramError("Orbika", msg.c_str());
+  }
+  // Field by field, so that each setter checks its field against the ones
+  // already stored (the day against month and year).
+  dat.SetYear(DateNumber(value, kYear));
+  dat.SetMonth(DateNumber(value, kMonth));
+  dat.SetDay(DateNumber(value, kDay));
+  dat.SetHour(DateNumber(value, kHour));
+  dat.SetMinute(DateNumber(value, kMinute));
+  dat.SetSecond(static_cast<long double>(std::strtod(value + kSecondColumn, nullptr)));
+}
+
+void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
+  const char* value = ValueOf(argi, npos);
+  const int nsat = static_cast<int>(std::strlen(value) / 3);
+  satprn.Resize(nsat);
+  for (int k = 0; k < nsat; ++k) {
+    const char* code = value + 3 * k;
+    // Two-digit number; the characters are taken as they are.
+    short number = static_cast<short>((code[1] - '0') * 10 + (code[2] - '0'));
+    // A letter of no system leaves the number as a GPS one.
+    const short offset = satcode::Offset(code[0]);
+    if (offset != satcode::kNone) number += offset;
+    satprn(k) = number;
+  }
+}

@@ -1,1 +1,0 @@
-#include "GNSS/xyz.h"

@@ -1,0 +1,2 @@
+#include "GNSS/time/mjd.h"
+#include "src/Orbika.h"

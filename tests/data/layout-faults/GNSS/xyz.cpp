@@ -1,1 +1,0 @@
-#include "GNSS/mjd.h"

@@ -1,0 +1,465 @@
+// The built program on damaged input files, as they arrive after failed
+// downloads and careless editing: cut short, bytes overwritten, lines
+// doubled, lost or repeated many times, Windows line ends, empty files,
+// folders named as files and cut gzip files.  Every run must end by itself
+// within seconds with status 0 or 1, status 1 with a framed error report,
+// never with the container's index report or a sanitizer report; Windows
+// line ends must change nothing at all.
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/TestUtil.h"
+#include "tests/PROGINC/test_compress_util.h"
+#include "tests/src/test_damaged_util.h"
+
+namespace {
+
+using damaged::ExpectSound;
+using damaged::Kind;
+using damaged::RunOn;
+using damaged::Variant;
+
+// Variants of text: each a label and the damaged text.  scale < 1 keeps
+// fewer of them (sanitizer builds run several times slower).
+std::vector<Variant> Variants(const std::string& text, double scale) {
+  std::vector<Variant> out;
+  const std::vector<std::size_t> starts = damaged::LineStarts(text);
+  const std::size_t nlines = starts.size();
+  const auto count = [&](std::size_t n) {
+    const std::size_t k = static_cast<std::size_t>(static_cast<double>(n) * scale);
+    return k < 1 ? 1 : k;
+  };
+  damaged::Lcg rnd(20090401);
+
+  // Cut: at line starts and in the middle of lines, spread over the file.
+  const std::size_t ncuts = count(text.size() < 8000 ? 2 * nlines : 24);
+  for (std::size_t c = 0; c < ncuts; ++c) {
+    std::size_t at;
+    if (text.size() < 8000) {
+      const std::size_t line = (c / 2) % nlines;
+      const std::size_t end = line + 1 < nlines ? starts[line + 1] : text.size();
+      at = c % 2 == 0 ? starts[line] : (starts[line] + end) / 2;
+    } else {
+      at = (text.size() * (c + 1)) / (ncuts + 1) + rnd.Below(80);
+    }
+    if (at > text.size()) at = text.size();
+    out.push_back({"cut at byte " + std::to_string(at), text.substr(0, at)});
+  }
+
+  // Bytes overwritten, one at a time, with characters that matter to the
+  // readers.
+  static const char kBytes[] = {' ', '9', '-', 'X', '.', '\t', 'D', '*', '+', '\0', 'P', '\n'};
+  for (std::size_t c = 0; c < count(36); ++c) {
+    const std::size_t at = rnd.Below(text.size());
+    std::string t = text;
+    t[at] = kBytes[c % sizeof kBytes];
+    out.push_back({"byte " + std::to_string(at) + " overwritten", t});
+  }
+  // A run of bytes overwritten, as a failed transfer leaves them.
+  for (std::size_t c = 0; c < count(6); ++c) {
+    const std::size_t at = rnd.Below(text.size());
+    std::string t = text;
+    for (std::size_t i = at; i < t.size() && i < at + 100; ++i) t[i] = '\0';
+    out.push_back({"100 NULs from byte " + std::to_string(at), t});
+  }
+
+  // Lines doubled, lost, and one line repeated many times.
+  for (std::size_t c = 0; c < count(12); ++c) {
+    const std::size_t line = rnd.Below(nlines);
+    out.push_back({"line " + std::to_string(line + 1) + " doubled",
+                   damaged::RepeatLine(text, starts, line, 2)});
+    out.push_back({"line " + std::to_string(line + 1) + " lost",
+                   damaged::RepeatLine(text, starts, line, 0)});
+  }
+  for (std::size_t c = 0; c < count(3); ++c) {
+    const std::size_t line = rnd.Below(nlines);
+    out.push_back({"line " + std::to_string(line + 1) + " repeated 1000 times",
+                   damaged::RepeatLine(text, starts, line, 1000)});
+  }
+  return out;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kScale = 0.25;
+#else
+constexpr double kScale = 1.0;
+#endif
+
+// Every variant of the file's text, run as the given kind of file.
+void CheckVariants(const Kind& kind, const std::string& file, double scale) {
+  const std::string text = orbtest::ReadFileText(file);
+  ASSERT_FALSE(text.empty()) << file;
+  const std::string dir = orbtest::MakeTempDir();
+  const std::string path = dir + "/" + damaged::BaseName(file);
+  int ended[2] = {0, 0};
+  for (const Variant& v : Variants(text, scale)) {
+    damaged::WriteFile(path, v.text);
+    const damaged::Outcome o = RunOn(kind, path);
+    ExpectSound(o, kind.name + " " + damaged::BaseName(file) + ", " + v.label);
+    if (o.status == 0 || o.status == 1) ++ended[o.status];
+  }
+  // Some damage is survived and some is fatal: the runs did read the file.
+  EXPECT_GT(ended[0], 0) << file;
+  EXPECT_GT(ended[1], 0) << file;
+}
+
+// The same file with CR LF line ends gives the same output, messages and
+// status byte for byte.
+void CheckCrlf(const Kind& kind, const std::string& file) {
+  std::string text = orbtest::ReadFileText(file);
+  ASSERT_FALSE(text.empty()) << file;
+  const std::string dir = orbtest::MakeTempDir();
+  const std::string path = dir + "/" + damaged::BaseName(file);
+  damaged::WriteFile(path, text);
+  const damaged::Outcome lf = RunOn(kind, path);
+  ExpectSound(lf, kind.name + " " + file);
+  damaged::WriteFile(path, damaged::WithCrlf(text));
+  const damaged::Outcome crlf = RunOn(kind, path);
+  EXPECT_EQ(crlf.status, lf.status) << file;
+  EXPECT_EQ(crlf.out, lf.out) << file;
+  EXPECT_EQ(crlf.err, lf.err) << file;
+}
+
+std::string Fixture(const std::string& name) { return orbtest::FixtureDir() + "/" + name; }
+
+TEST(DamagedFiles, GpsNavigationFixture) {
+  CheckVariants(damaged::GpsNav(), Fixture("gps_three.n"), kScale);
+}
+
+TEST(DamagedFiles, GlonassNavigationFixture) {
+  CheckVariants(damaged::GlonassNav(), Fixture("glo_leap2012.g"), kScale);
+}
+
+TEST(DamagedFiles, Rinex3And4NavigationFixtures) {
+  CheckVariants(damaged::GpsNav(), Fixture("nav_mixed3.rnx"), kScale / 2);
+  CheckVariants(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"), kScale / 2);
+  CheckVariants(damaged::GpsNav(), Fixture("nav_mixed4.rnx"), kScale / 2);
+  CheckVariants(damaged::GlonassNav(), Fixture("nav_mixed4.rnx"), kScale / 2);
+}
+
+TEST(DamagedFiles, PreciseEphemerisFixture) {
+  CheckVariants(damaged::Precise(), Fixture("sp3_four_sats.sp3"), kScale);
+}
+
+TEST(DamagedFiles, AntexFixtures) {
+  CheckVariants(damaged::Antex(), Fixture("antex_mixed.atx"), kScale);
+  // Satellites of every system and block names without a code.
+  CheckVariants(damaged::Antex(), Fixture("antex_systems.atx"), kScale);
+}
+
+TEST(DamagedFiles, GpsNavigationRealFiles) {
+  ORBIKA_REQUIRE_DATA();
+  CheckVariants(damaged::GpsNav(), orbtest::DataFile("brdc0910.09n"), kScale / 2);
+  CheckVariants(damaged::GpsNav(), orbtest::DataFile("brdc1180.21n"), kScale / 2);
+}
+
+TEST(DamagedFiles, GlonassNavigationRealFile) {
+  ORBIKA_REQUIRE_DATA();
+  CheckVariants(damaged::GlonassNav(), orbtest::DataFile("brdc0910.09g"), kScale / 2);
+}
+
+TEST(DamagedFiles, PreciseEphemerisRealFiles) {
+  ORBIKA_REQUIRE_DATA();
+  CheckVariants(damaged::Precise(), orbtest::DataFile("esa15253.sp3"), kScale / 2);
+  CheckVariants(damaged::Precise(), orbtest::DataFile("igl15253.sp3"), kScale / 4);
+  CheckVariants(damaged::Precise(), orbtest::DataFile("grg21553.sp3"), kScale / 4);
+}
+
+TEST(DamagedFiles, AntexRealFile) {
+  ORBIKA_REQUIRE_DATA();
+  CheckVariants(damaged::Antex(), orbtest::DataFile("igs05.atx"), kScale / 4);
+}
+
+TEST(DamagedFiles, CrlfReadsLikeLfOnFixtures) {
+  CheckCrlf(damaged::GpsNav(), Fixture("gps_three.n"));
+  CheckCrlf(damaged::GlonassNav(), Fixture("glo_leap2012.g"));
+  CheckCrlf(damaged::GpsNav(), Fixture("nav_mixed4.rnx"));
+  CheckCrlf(damaged::GlonassNav(), Fixture("nav_mixed3.rnx"));
+  CheckCrlf(damaged::Precise(), Fixture("sp3_four_sats.sp3"));
+  CheckCrlf(damaged::Antex(), Fixture("antex_mixed.atx"));
+  CheckCrlf(damaged::Antex(), Fixture("antex_systems.atx"));
+}
+
+TEST(DamagedFiles, CrlfReadsLikeLfOnRealFiles) {
+  ORBIKA_REQUIRE_DATA();
+  CheckCrlf(damaged::GpsNav(), orbtest::DataFile("brdc0910.09n"));
+  CheckCrlf(damaged::GpsNav(), orbtest::DataFile("brdc1180.21n"));
+  CheckCrlf(damaged::GlonassNav(), orbtest::DataFile("brdc0910.09g"));
+  CheckCrlf(damaged::Precise(), orbtest::DataFile("esa15253.sp3"));
+  CheckCrlf(damaged::Precise(), orbtest::DataFile("igl15253.sp3"));
+  CheckCrlf(damaged::Precise(), orbtest::DataFile("grg21553.sp3"));
+  CheckCrlf(damaged::Antex(), orbtest::DataFile("igs05.atx"));
+}
+
+TEST(DamagedFiles, CrlfDamagedVariantsReadLikeLf) {
+  // Damage and line ends together: cuts and doubled lines of the fixtures,
+  // each with both line ends.
+  const std::string dir = orbtest::MakeTempDir();
+  const struct {
+    Kind kind;
+    const char* file;
+  } cases[] = {{damaged::GpsNav(), "gps_three.n"},
+               {damaged::GlonassNav(), "glo_leap2012.g"},
+               {damaged::Precise(), "sp3_four_sats.sp3"}};
+  for (const auto& c : cases) {
+    const std::string text = orbtest::ReadFileText(Fixture(c.file));
+    const std::string path = dir + "/" + c.file;
+    std::size_t n = 0;
+    for (const Variant& v : Variants(text, kScale / 2)) {
+      if (++n % 3 != 0) continue;
+      damaged::WriteFile(path, v.text);
+      const damaged::Outcome lf = RunOn(c.kind, path);
+      damaged::WriteFile(path, damaged::WithCrlf(v.text));
+      const damaged::Outcome crlf = RunOn(c.kind, path);
+      EXPECT_EQ(crlf.status, lf.status) << c.file << ", " << v.label;
+      EXPECT_EQ(crlf.out, lf.out) << c.file << ", " << v.label;
+      EXPECT_EQ(crlf.err, lf.err) << c.file << ", " << v.label;
+    }
+  }
+}
+
+TEST(DamagedFiles, CutGzipFiles) {
+  // Cut anywhere from just after its first two bytes to one byte short, a
+  // gzip file ends the run with the report naming it.
+  constexpr std::size_t kCuts = 8;
+  const std::string dir = orbtest::MakeTempDir();
+  const struct {
+    Kind kind;
+    const char* file;
+  } cases[] = {{damaged::GpsNav(), "gps_three.n"},
+               {damaged::GlonassNav(), "glo_leap2012.g"},
+               {damaged::Precise(), "sp3_four_sats.sp3"},
+               {damaged::Antex(), "antex_mixed.atx"}};
+  for (const auto& c : cases) {
+    const std::string gz = packed::Gzip(orbtest::ReadFileText(Fixture(c.file)));
+    const std::string path = dir + "/" + c.file + ".gz";
+    for (std::size_t k = 0; k < kCuts; ++k) {
+      const std::size_t at = 2 + (gz.size() - 3) * k / (kCuts - 1);
+      damaged::WriteFile(path, gz.substr(0, at));
+      const damaged::Outcome o = RunOn(c.kind, path);
+      const std::string what = std::string(c.file) + ".gz cut at byte " + std::to_string(at);
+      ExpectSound(o, what);
+      EXPECT_EQ(o.status, 1) << what;
+      EXPECT_NE(o.err.find("COMPRESSED FILE " + path + ": GZIP DATA CUT SHORT!"),
+                std::string::npos)
+          << what << "\n" << o.err;
+    }
+  }
+}
+
+TEST(DamagedFiles, EmptyFilesAndFoldersAsFiles) {
+  const std::string dir = orbtest::MakeTempDir();
+  const std::string empty = orbtest::WriteTempFile("");
+  const std::string blank = orbtest::WriteTempFile("\n\n\r\n   \n");
+  for (const Kind& kind :
+       {damaged::GpsNav(), damaged::GlonassNav(), damaged::Precise(), damaged::Antex()}) {
+    ExpectSound(RunOn(kind, empty), kind.name + " empty file");
+    ExpectSound(RunOn(kind, blank), kind.name + " blank lines");
+    ExpectSound(RunOn(kind, dir), kind.name + " folder");
+  }
+  // A folder named as the only ephemeris file is a file that cannot be
+  // opened: a warning, then the run has nothing to compute from.
+  const damaged::Outcome r = RunOn(damaged::GpsNav(), dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("GPS NAVIGATION FILE CAN NOT BE OPENED!"), std::string::npos) << r.err;
+}
+
+TEST(DamagedFiles, HeaderOnlyAndHeaderWithoutEnd) {
+  const std::string gps = orbtest::ReadFileText(Fixture("gps_three.n"));
+  const std::size_t end = gps.find("END OF HEADER");
+  ASSERT_NE(end, std::string::npos);
+  const std::string header = gps.substr(0, gps.find('\n', end) + 1);
+  const damaged::Outcome only = RunOn(damaged::GpsNav(), orbtest::WriteTempFile(header));
+  ExpectSound(only, "header only");
+  EXPECT_EQ(only.status, 1);
+  EXPECT_NE(only.out.find("#### GPSbEphData: Error -> NUMBER OF RECORDS not set! ####"),
+            std::string::npos)
+      << only.out;
+
+  std::string noEnd = gps;
+  noEnd.replace(end, 13, "END OF HEADEX");
+  const damaged::Outcome r = RunOn(damaged::GpsNav(), orbtest::WriteTempFile(noEnd));
+  ExpectSound(r, "no END OF HEADER");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find(": END OF HEADER NOT FOUND! ****"), std::string::npos) << r.out;
+}
+
+}  // namespace
+
+namespace {
+
+// Text of a fixture with line `line` (1-based) replaced by `with` lines.
+std::string Edited(const std::string& name, std::size_t line,
+                   const std::vector<std::string>& with) {
+  const std::string text = orbtest::ReadFileText(Fixture(name));
+  const std::vector<std::size_t> starts = damaged::LineStarts(text);
+  const std::size_t from = starts.at(line - 1);
+  const std::size_t to = line < starts.size() ? starts[line] : text.size();
+  std::string out = text.substr(0, from);
+  for (const std::string& w : with) out += w + "\n";
+  return out + text.substr(to);
+}
+
+std::string LineOf(const std::string& name, std::size_t line) {
+  const std::vector<std::string> lines = orbtest::SplitLines(orbtest::ReadFileText(Fixture(name)));
+  return lines.at(line - 1);
+}
+
+// Result lines of satellite code (e.g. "R01") in a run's output.
+std::vector<std::string> ResultLines(const std::string& out, const std::string& code) {
+  std::vector<std::string> found;
+  for (const std::string& l : orbtest::SplitLines(out))
+    if (!l.empty() && l[0] != '#' && l.find(" " + code + " ") != std::string::npos)
+      found.push_back(l);
+  return found;
+}
+
+// The small precise table: 20 header lines, then blocks of an epoch line
+// and the records of G01, G02, R01, E11 (lines 21-25 hold epoch 1).
+constexpr const char* kSp3 = "sp3_four_sats.sp3";
+
+damaged::Outcome RunSp3Text(const std::string& text, std::string& path) {
+  path = orbtest::WriteTempFile(text, ".sp3");
+  return RunOn(damaged::Precise(), path);
+}
+
+TEST(DamageReported, PreciseRecordDamageCostsOnlyItsSatellite) {
+  // A doubled record (inside or at the end of a block) is skipped; a lost
+  // one leaves only its satellite missing there.  Other records keep their
+  // satellites either way.
+  struct Case {
+    const char* what;
+    std::size_t line;  // of the fixture (lines 22-25 hold epoch 1's records)
+    bool doubled;      // else lost
+    const char* warning;
+    const char* missing;  // satellite whose first epoch turns nan, or ""
+  };
+  const Case cases[] = {
+      {"doubled record", 22, true, "REPEATED RECORDS SKIPPED (G01)!", ""},
+      {"lost record", 23, false, "NO RECORD OF 1 LISTED SATELLITE (G02), MISSING HERE!", "G02"},
+      {"doubled last record", 25, true, "REPEATED RECORDS SKIPPED (E11)!", ""},
+  };
+  std::string good;
+  const damaged::Outcome base = RunSp3Text(orbtest::ReadFileText(Fixture(kSp3)), good);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> with;
+    if (c.doubled) with = {LineOf(kSp3, c.line), LineOf(kSp3, c.line)};
+    std::string path;
+    const damaged::Outcome o = RunSp3Text(Edited(kSp3, c.line, with), path);
+    ExpectSound(o, c.what);
+    ASSERT_EQ(o.status, 0);
+    EXPECT_NE(o.err.find("#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE " + path +
+                         ": EPOCH 2009-04-01 00:00:00.00000000 (LINE 21): " + c.warning + " ####"),
+              std::string::npos)
+        << o.err;
+    for (const char* code : {"G01", "G02", "R01", "E11"}) {
+      const std::vector<std::string> got = ResultLines(o.out, code);
+      if (std::string(code) != c.missing) {
+        EXPECT_EQ(got, ResultLines(base.out, code)) << code;
+      } else {
+        ASSERT_FALSE(got.empty());
+        EXPECT_NE(got.front().find("nan"), std::string::npos) << got.front();
+      }
+    }
+  }
+}
+
+TEST(DamageReported, PreciseVelocityRecordsAreSkipped) {
+  // A velocity record after each position record takes no place of the list.
+  std::string text = orbtest::ReadFileText(Fixture(kSp3)), withV;
+  for (const std::string& l : orbtest::SplitLines(text)) {
+    withV += l + "\n";
+    if (l.rfind("P", 0) == 0)
+      withV += "V" + l.substr(1, 3) + "  12345.678901  -2345.678901   3456.789012 999999.999999\n";
+  }
+  std::string good, vpath;
+  const damaged::Outcome base = RunSp3Text(text, good);
+  const damaged::Outcome o = RunSp3Text(withV, vpath);
+  ExpectSound(o, "velocity records");
+  ASSERT_EQ(o.status, 0);
+  EXPECT_EQ(o.err, "");
+  for (const char* code : {"G01", "G02", "R01", "E11"})
+    EXPECT_EQ(ResultLines(o.out, code), ResultLines(base.out, code)) << code;
+}
+
+TEST(DamageReported, PreciseFileCutInItsLastEpoch) {
+  const std::string text = orbtest::ReadFileText(Fixture(kSp3));
+  const std::size_t last = text.rfind("\n*");
+  ASSERT_NE(last, std::string::npos);
+  std::string path;
+  // The epoch line and one record of the last epoch remain.
+  const std::size_t cut = text.find('\n', text.find('\n', last + 1) + 1) + 1;
+  const damaged::Outcome o = RunSp3Text(text.substr(0, cut), path);
+  ExpectSound(o, "cut in the last epoch");
+  ASSERT_EQ(o.status, 0);
+  EXPECT_NE(o.err.find("GNSS PRECISE EPHEMERIS FILE " + path +
+                       ": EPOCH 2009-04-01 01:15:00.00000000 (LINE 46): NO RECORD OF 3 LISTED "
+                       "SATELLITES (G02 R01 E11), MISSING HERE! ####"),
+            std::string::npos)
+      << o.err;
+}
+
+TEST(DamageReported, NavigationSatelliteNumberOutsideTwoDigitsIsFatal) {
+  // PRN 0 and a number that is no two-digit field would be taken for
+  // satellites of other systems further on.
+  const struct {
+    const char* fixture;
+    std::size_t line;
+    const char* from;
+    const char* to;
+    Kind kind;
+    const char* report;
+  } cases[] = {
+      {"gps_three.n", 18, " 2 09", " 0 09", damaged::GpsNav(),
+       "**** GPSbEph: Error -> GPS NAVIGATION FILE %s: SATELLITE NUMBER NOT IN 1-99 IN "
+       "RECORD 2! ****"},
+      {"gps_three.n", 18, " 2 09", "150 09", damaged::GpsNav(),
+       "**** GPSbEph: Error -> GPS NAVIGATION FILE %s: SATELLITE NUMBER NOT IN 1-99 IN "
+       "RECORD 2! ****"},
+      {"glo_leap2012.g", 7, " 1 12", "-1 12", damaged::GlonassNav(),
+       "**** GLNbEph: Error -> GLONASS NAVIGATION FILE %s: SATELLITE NUMBER NOT IN 1-99 IN "
+       "RECORD 1! ****"},
+  };
+  for (const auto& c : cases) {
+    std::string line = LineOf(c.fixture, c.line);
+    ASSERT_EQ(line.rfind(c.from, 0), 0u) << line;
+    line.replace(0, std::string(c.from).size(), c.to);
+    const std::string path = orbtest::WriteTempFile(Edited(c.fixture, c.line, {line}));
+    const damaged::Outcome o = RunOn(c.kind, path);
+    ExpectSound(o, c.to);
+    EXPECT_EQ(o.status, 1);
+    std::string report = c.report;
+    report.replace(report.find("%s"), 2, path);
+    EXPECT_NE(o.out.find(report), std::string::npos) << o.out;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DamageReported, GlonassRecordAYearAwayLeavesTheOthersNan) {
+  // The first record dated a year late sets the window a year after the
+  // other records: integrating a year from them would take minutes and give
+  // no orbit, so their satellites read nan, each with one warning.
+  std::string line = LineOf("glo_leap2012.g", 7);
+  ASSERT_EQ(line.rfind(" 1 12  6 30 23 45", 0), 0u) << line;
+  line.replace(0, 5, " 1 13");
+  const std::string path = orbtest::WriteTempFile(Edited("glo_leap2012.g", 7, {line}));
+  const damaged::Outcome o = RunOn(damaged::GlonassNav(), path);
+  ExpectSound(o, "record a year away");
+  EXPECT_EQ(o.status, 0);
+  std::string warnings;
+  for (const char* sat : {"R03", "R24"})
+    warnings += std::string("\n#### Orbika: Warning -> SAT: ") + sat +
+                " [2013-06-30 00:00:00.0] -> MORE THAN 2 DAYS FROM ITS RECORD - BROADCAST "
+                "COLUMNS WRITTEN AS nan! ####\n     Continuing Orbika ... \n\n";
+  EXPECT_EQ(o.err, warnings);
+  EXPECT_NE(o.out.find("     R01    17811636.544"), std::string::npos) << o.out;
+}
+
+}  // namespace
