@@ -9,6 +9,7 @@
 
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/antenna/antexNew.h"
+#include "GNSS/antenna/PhaseCentreShift.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void BM_AntexApplyOffsetEsa15253(benchmark::State& state) {
   eph.ReadFile();
   for (auto _ : state) {
     // Repeated corrections add up; only the time matters here.
-    eph.ApplyAntennaOffset(atx, false);
+    ApplyAntennaOffset(eph, atx, false);
   }
 }
 BENCHMARK(BM_AntexApplyOffsetEsa15253)->Unit(benchmark::kMillisecond);

@@ -8,6 +8,7 @@
 
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/antenna/antexNew.h"
+#include "GNSS/antenna/PhaseCentreShift.h"
 #include "GNSS/geometry/neu.h"
 #include "GNSS/base/satcode.h"
 #include "GNSS/geometry/xyzt.h"
@@ -117,7 +118,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
   GNSSpEph eph;
   eph.SetFile(ORBIKA_FUZZ_SP3);
   eph.ReadFile();
-  eph.ApplyAntennaOffset(atx, false);
+  ApplyAntennaOffset(eph, atx, false);
   for (unsigned short sat : kTableSats) {
     for (long i = 0; i < eph.GetNEpoch(); i += 2) {
       mjd t = eph.GetMJD(i);

@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "GNSS/antenna/PhaseCentreShift.h"
+
 void ApplyAtx(Orbika& gc) {
   if (!gc.isAtx || !gc.isPEph) return;
   if (gc.verbose)
@@ -9,5 +11,5 @@ void ApplyAtx(Orbika& gc) {
               << "::ApplyAtx(): APPLYING ANTENNA PHASE CENTER OFFSETS FOR PRECISE EPHEMERIS!"
               << std::endl
               << "Orbika" << "::ApplyAtx():         GNSS precise ephemeris!" << std::endl;
-  gc.pephM.ApplyAntennaOffset(gc.atx, false);
+  ApplyAntennaOffset(gc.pephM, gc.atx, false);
 }

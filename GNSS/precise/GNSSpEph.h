@@ -60,7 +60,6 @@
 #include "GNSS/geometry/xyzt.h"
 #include "matrix/matrix.h"
 
-class antex;
 namespace sp3text {
 struct LineCursor;
 }
@@ -99,6 +98,12 @@ class GNSSpEph {
   short GetSat(long r) const { return sat(r); }
   // Position (m) and clock (s) of record r; dt = 999999 marks a bad clock.
   xyzt GetPosition(long r) const { return sPos(r); }
+  // Replaces the position and clock of record r: the antenna phase-centre
+  // shift moves the tabulated positions before they are interpolated.
+  void SetPosition(long r, const xyzt& p) {
+    sPos(r) = p;
+    missingRecord.clear();  // the interpolation marks the missing records again
+  }
   // Standard deviations of record r (m, s); zero where the file gives none.
   xyzt GetPositionSig(long r) const { return sPosSig(r); }
   // Floating-point bases of the position and clock accuracies.
@@ -140,12 +145,6 @@ class GNSSpEph {
   long double GetRelativity() const { return Relativity; }
   // Transmission epoch of the last light-time solution.
   mjd GetTransmissionEpoch() const { return ephr; }
-
-  // Moves every tabulated GPS and GLONASS position from the centre of mass to
-  // the phase centre of the first frequency, with the antenna offsets of atx
-  // and the Sun's direction.  Run at most once, before any interpolation.
-  // print: a progress line per epoch on standard output.
-  void ApplyAntennaOffset(antex& atx, bool print);
 
   bool DTisOK;  // the clock of the last interpolation is valid
   bool PSisOK;  // the position and velocity of the last interpolation are valid

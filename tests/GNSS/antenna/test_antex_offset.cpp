@@ -12,6 +12,7 @@
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/geometry/LuniSolarPosition.h"
 #include "GNSS/antenna/antexNew.h"
+#include "GNSS/antenna/PhaseCentreShift.h"
 #include "tests/TestUtil.h"
 #include "tests/GNSS/antenna/test_antex_util.h"
 #include "tests/GNSS/precise/test_sp3_util.h"
@@ -79,7 +80,7 @@ class atxCorrection : public ::testing::Test {
     const sp3test::File f = OrbitFile({"G05", "R01", "G01", "E11"});
     LoadSp3(before_, f);
     LoadSp3(after_, f);
-    after_.ApplyAntennaOffset(atx_, false);
+    ApplyAntennaOffset(after_, atx_, false);
   }
   V Shift(long r) const { return Of(after_.GetPosition(r)) - Of(before_.GetPosition(r)); }
   // Component of the shift of record r towards the Earth's centre.
@@ -160,13 +161,13 @@ TEST(atxCorrectionSystems, EachSystemMovesToItsLowestNumberedFrequency) {
   LoadSp3(before, f);
   LoadSp3(after, f);
   const orbtest::RunResult run =
-      orbtest::RunCaptured([&] { after.ApplyAntennaOffset(atx, false); });
+      orbtest::RunCaptured([&] { ApplyAntennaOffset(after, atx, false); });
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "");
   const std::string warn =
       WarningFrame("SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: 507");
   EXPECT_EQ(run.err, warn + warn + warn + warn);
-  after.ApplyAntennaOffset(atx, false);
+  ApplyAntennaOffset(after, atx, false);
 
   const struct {
     short sat;
@@ -193,7 +194,7 @@ TEST(atxCorrectionStreams, MissingAntennaWarnsTwiceAndProgressLinesAreNumbered) 
     GNSSpEph eph;
     eph.SetFile(path.c_str());
     eph.ReadFile();
-    eph.ApplyAntennaOffset(atx, true);
+    ApplyAntennaOffset(eph, atx, true);
     // G07 stays at the centre of mass.
     for (long rec = 1; rec < eph.GetNSat(); rec += 3)
       std::printf("%.6Lf\n", eph.GetPosition(rec).GetX() / 1000.0L);
@@ -223,7 +224,7 @@ TEST(atxCorrectionStreams, WithoutPrintNothingIsWrittenForKnownSatellites) {
     GNSSpEph eph;
     eph.SetFile(path.c_str());
     eph.ReadFile();
-    eph.ApplyAntennaOffset(atx, false);
+    ApplyAntennaOffset(eph, atx, false);
   });
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
@@ -238,7 +239,7 @@ TEST(atxCorrectionMissing, RecordWithoutPositionStaysMissing) {
   f.epochs[2][1] = Pos("R01", {0.0, 0.0, 0.0}, 101.0);
   GNSSpEph eph;
   LoadSp3(eph, f);
-  eph.ApplyAntennaOffset(atx, false);
+  ApplyAntennaOffset(eph, atx, false);
   for (long r : {2L, 5L}) {
     const xyzt p = eph.GetPosition(r);
     EXPECT_EQ(p.GetX(), 0.0L) << r;
@@ -284,7 +285,7 @@ class atxBodyFrame : public ::testing::Test {
       e->SetFile(path.c_str());
       e->ReadFile();
     }
-    after_.ApplyAntennaOffset(atx_, false);
+    ApplyAntennaOffset(after_, atx_, false);
   }
   V Shift(long r) const { return Of(after_.GetPosition(r)) - Of(before_.GetPosition(r)); }
   antex atx_;
@@ -318,11 +319,12 @@ TEST(atxRealData, Esa15253MovesEveryRecordBetweenUpAndTheFullOffset) {
     e->SetFile(orbtest::DataFile("esa15253.sp3").c_str());
     e->ReadFile();
   }
-  const orbtest::RunResult r = orbtest::RunCaptured([&] { after.ApplyAntennaOffset(atx, false); });
+  const orbtest::RunResult r =
+      orbtest::RunCaptured([&] { ApplyAntennaOffset(after, atx, false); });
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "") << "every satellite of the file has a calibration";
   EXPECT_EQ(r.err, "");
-  after.ApplyAntennaOffset(atx, false);
+  ApplyAntennaOffset(after, atx, false);
 
   const long nsat = after.GetNSatList();
   long checked = 0;

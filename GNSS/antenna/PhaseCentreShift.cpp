@@ -1,15 +1,5 @@
-// Antenna phase-centre correction of the tabulated precise positions.
-//
-// SP3 positions refer to the satellite's centre of mass.  They move to the
-// phase centre of the first frequency: G01 for GPS, R01 for GLONASS, and for
-// the other systems the lowest-numbered frequency of the system in the
-// antenna's record (E01, C01 or C02 as the file names it, J01, ...).  The
-// ANTEX offset of the satellite antenna is given in the satellite body frame
-// (IGS convention), taken the same for every system: z towards the Earth's
-// centre, y along the solar panel axis, perpendicular to the Sun direction,
-// and x completing the right-handed frame on the Sun's side (Sun-oriented
-// yaw).  The Sun's direction comes from the low-precision solar
-// position of LuniSolarPosition, which is ample for offsets of a few metres.
+#include "GNSS/antenna/PhaseCentreShift.h"
+
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
@@ -47,26 +37,27 @@ bool FirstFrequencyOffset(const antex& atx, char system, neu& dpos) {
 
 }  // namespace
 
-void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
+void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
   const LuniSolarPosition astro;
   neu dpos;
-  for (long i = 0; i < nepoch; ++i) {
-    const mjd& eph = epoch(i);
-    if (print) std::cout << std::setw(4) << i + 1 << ". " << eph << std::endl;
+  const long nsat = eph.GetNSatList();
+  for (long i = 0; i < eph.GetNEpoch(); ++i) {
+    const mjd epoch = eph.GetMJD(i);
+    if (print) std::cout << std::setw(4) << i + 1 << ". " << epoch << std::endl;
 
     for (long k = 0; k < nsat; ++k) {
       const long r = i * nsat + k;
-      const short n = sat(r);
+      const short n = eph.GetSat(r);
       // Number 0 is no satellite (a blank code of an old file).
       const char system = n >= 1 ? satcode::Letter(n) : '\0';
       if (system == '\0') continue;
 
-      xyzt& pos = sPos(r);
+      xyzt pos = eph.GetPosition(r);
       if (std::fabs(pos.GetX()) + std::fabs(pos.GetY()) + std::fabs(pos.GetZ()) <
           kMissingPosition)
         continue;
 
-      atx.SetSatellite(n, eph);
+      atx.SetSatellite(n, epoch);
       if (!FirstFrequencyOffset(atx, system, dpos)) {
         char msg[80];
         std::snprintf(msg, sizeof msg,
@@ -79,12 +70,13 @@ void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
         // z offset only: up metres along the unit vector towards the Earth's
         // centre; the clock term of the shift is zero.
         pos += pos.GetUnitVector(-dpos.GetU());
+        eph.SetPosition(r, pos);
         continue;
       }
 
       xyz posSunUnit;
       long double SunMag;
-      astro.SunPosition(eph, posSunUnit, SunMag);
+      astro.SunPosition(epoch, posSunUnit, SunMag);
       // Body frame: z towards the Earth's centre, y = z x (unit vector to the
       // Sun), x = y x z.  The cross products are not rescaled: x and y have
       // the length sin(angle between z and the Sun direction).
@@ -99,7 +91,7 @@ void GNSSpEph::ApplyAntennaOffset(antex& atx, bool print) {
       pos.SetX(pos.GetX() + dPosSat.GetX());
       pos.SetY(pos.GetY() + dPosSat.GetY());
       pos.SetZ(pos.GetZ() + dPosSat.GetZ());
+      eph.SetPosition(r, pos);
     }
   }
-  missingRecord.clear();  // positions moved: the interpolation marks them again
 }

@@ -1,0 +1,41 @@
+// Phase-centre shift of precise orbits: moves every tabulated position of a
+// precise store from the satellite's centre of mass to the phase centre of
+// its antenna.
+//
+// What it computes: for each record the ANTEX offset of the satellite's
+// antenna valid at the record's epoch, first frequency of its system (G01
+// for GPS, R01 for GLONASS, the lowest-numbered frequency of the record
+// for the other systems), is given in the satellite body frame; the
+// shift turns it into the Earth-fixed frame and adds it to the position.
+// The body frame follows the Sun-oriented yaw of the IGS conventions: z
+// towards the Earth's centre, y along the solar panel axis (z x Sun
+// direction), x completing the right-handed frame on the Sun's side.  The
+// x and y axes are the cross products as they come, so x and y offsets
+// count with sin(angle between nadir and Sun direction).
+//
+// Units: positions and offsets in metres, Earth-fixed; clocks are not
+// touched.
+//
+// Sources: ANTEX 1.4 format description (Rothacher and Schmid) for the
+// offsets and their satellite-frame meaning; IGS conventions for the body
+// frame and its yaw.
+//
+// Accuracy: the z offset, usually the largest, needs no Sun and is applied
+// as the file gives it.  The Sun's direction is LuniSolarPosition's
+// low-precision one (about 0.01 degree), which turns a horizontal offset of
+// a metre by less than 0.2 mm.  The nominal yaw ignores the yaw manoeuvres
+// of the eclipse seasons, during which the true x and y axes may differ
+// from it by up to the full angle, as with any nominal attitude model.
+#pragma once
+
+class GNSSpEph;
+class antex;
+
+// Shifts every GPS, GLONASS and other-system position of eph with the
+// offsets of atx and the Sun's direction.  Run at most once per store,
+// after both files are read and before any interpolation.  A record without
+// a position stays as it is (still missing to the interpolation); a
+// satellite without a valid antenna record draws a warning and keeps its
+// centre-of-mass position.  print: a progress line per epoch on standard
+// output.
+void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print);
