@@ -10,7 +10,7 @@
 #include "GNSS/base/satcode.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 #include "PROGINC/files/cfilef.h"
 #include "PROGINC/text/cstringf.h"
 

@@ -7,7 +7,7 @@
 #include "GNSS/base/satcode.h"
 #include "PROGINC/files/InputFile.h"
 #include "PROGINC/report/ProgramError.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 #include "PROGINC/files/cfilef.h"
 #include "PROGINC/text/cstringf.h"
 

@@ -1,5 +1,6 @@
-// antex: the antenna calibrations of one ANTEX file, and the lookup of a
-// satellite antenna's phase-centre offset valid at an epoch.
+// antexNew, the ANTEX store antex: the antenna calibrations of one ANTEX
+// file, and the lookup of a satellite antenna's phase-centre offset valid at
+// an epoch.
 //
 // The file (ANTEX 1.4 format description, Rothacher and Schmid) is read whole
 // into memory, one AntennaPCV record per antenna, in file order.  A counting

@@ -1,11 +1,13 @@
-// Physical and signal constants of GPS, GLONASS and Galileo, and the Earth
-// models of their orbits.
+// mGNSSc, the GNSS constants: physical and signal constants of GPS, GLONASS
+// and Galileo, and the Earth models of the GPS, GLONASS, Galileo and BeiDou
+// orbits, one namespace per system (GPSc, GLONASSc, GALILEOc, BEIDOUc).
 //
-// mGNSSc holds what no system owns (the speed of light).  For each system:
-// the speed of light c (m/s), the Earth model of its orbits, the carrier
-// frequencies (Hz),
-// their wavelengths lamb* = c / freq* (m), and the coefficients of the usual
-// dual-frequency combinations of the first two carriers f1, f2:
+// Namespace mGNSSc holds what no system owns (the speed of light); BEIDOUc
+// holds only the Earth model of its orbits.  Each of the other three: the
+// speed of light c (m/s), the Earth model of its orbits, the carrier
+// frequencies (Hz), their wavelengths lamb* = c / freq* (m), and the
+// coefficients of the usual dual-frequency combinations of the first two
+// carriers f1, f2:
 //   lamWL  = c / (f1 - f2)                 wide-lane wavelength (m)
 //   lamNL  = c / (f1 + f2)                 narrow-lane wavelength (m)
 //   LCion1 = f1^2 / (f1^2 - f2^2),  LCion2 = f2^2 / (f1^2 - f2^2)   ionosphere-free

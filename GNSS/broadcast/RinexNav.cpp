@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 #include "PROGINC/files/cfilef.h"
 #include "PROGINC/report/ProgramError.h"
 #include "PROGINC/text/cstringf.h"

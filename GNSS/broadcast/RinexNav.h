@@ -106,7 +106,7 @@ constexpr int kMaxMantissa = 29;
 // Reads one number written in Fortran D notation: characters are taken into
 // the mantissa text until the letter D, E or e, which is consumed (lower-case
 // d is not an exponent letter); then a signed integer exponent is read with
-// the stream's integer extraction.  The value is ScaledNumber's (cfieldf.h):
+// the stream's integer extraction.  The value is ScaledNumber's (FieldNumber.h):
 // the mantissa by the program's number rule (leading white space and line
 // ends skipped; conversion stops at the first character that cannot continue
 // a number), times 10^exponent in double precision, widened.  So " 0.1D+01", "0.1E+01" and
@@ -130,7 +130,7 @@ long double FieldMantExp(const char* line, int mcol, int mlen, int ecol, int ele
 // of the line, blanks trimmed at both ends, into out (room for len + 1).
 void FieldText(const char* line, int col, int len, char* out);
 // The same field as a whole number or a number by the program's rule
-// (FieldInteger, FieldNumber of cfieldf.h; an empty field gives 0).
+// (FieldInteger, FieldNumber of FieldNumber.h; an empty field gives 0).
 long FieldInt(const char* line, int col, int len);
 double FieldDouble(const char* line, int col, int len);
 

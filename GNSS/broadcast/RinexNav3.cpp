@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "GNSS/base/satcode.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 
 namespace rinexnav {
 

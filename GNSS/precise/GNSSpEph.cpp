@@ -13,7 +13,7 @@
 #include "GNSS/base/satcode.h"
 #include "PROGINC/files/InputFile.h"
 #include "PROGINC/report/ProgramError.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 
 using sp3text::Col;
 using sp3text::FileError;

@@ -13,7 +13,7 @@
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/precise/GNSSpEphText.h"
 #include "GNSS/base/satcode.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 
 using sp3text::Col;
 using sp3text::FileError;

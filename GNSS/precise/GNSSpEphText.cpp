@@ -7,7 +7,7 @@
 #include "GNSS/base/satcode.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 
 namespace sp3text {
 

@@ -1,7 +1,7 @@
 // Text pieces of the SP3 reader (GNSSpEph): the line cursor, satellite
 // codes as SP3 writes them, epoch lines and the file's reports.  Internal to
-// the reader; numbers are read with the program's field reader (cfieldf),
-// satellite numbers are those of satcode.
+// the reader; numbers are read with the program's field reader
+// (FieldNumber.h), satellite numbers are those of satcode.
 #pragma once
 
 #include <istream>

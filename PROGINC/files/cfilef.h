@@ -1,4 +1,6 @@
-// File helpers shared by the readers and the driver.
+// cfilef, the file functions shared by the readers and the driver: the
+// existence test of an input file and the reading of one text line into a
+// fixed buffer.
 //
 // FileExists tells whether a file can be opened for reading.  ReadLine reads
 // one line of a text file into a fixed buffer the way a text-mode stream gives

@@ -1,4 +1,5 @@
-// Fixed-column extraction and blank trimming on character buffers.
+// cstringf, the C-string functions of the readers: fixed-column extraction
+// and blank trimming on character buffers.
 //
 // The readers cut fields out of a line at fixed columns with substr and clean
 // them with trim.  All functions work in place on NUL-terminated buffers owned

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 #include "PROGINC/files/InputFile.h"
 #include "PROGINC/files/cfilef.h"
 #include "PROGINC/text/cstringf.h"

@@ -1,4 +1,7 @@
-// First-line format tests of the GNSS input files.
+// TestInputGNSSf, the tests of the GNSS input files: each tells from a
+// file's first line whether it is of the format the driver expects (RINEX 2
+// navigation or observation, RINEX 3 or 4 navigation, SP3, ANTEX, IONEX),
+// before any reader opens it.
 //
 // Each test opens the file as InputFile (a gzip or Unix compress file is
 // judged by its content), reads its first line and closes the file again;
@@ -11,7 +14,8 @@
 // (label "RINEX VERSION / TYPE", file type in column 21), RINEX 3 and 4
 // (version in columns 1-9, satellite system in column 41), SP3 versions c
 // and d (a 60-character first line beginning "#c" or "#d" and the
-// position/velocity flag P or V), ANTEX ("ANTEX VERSION / SYST") and IONEX ("IONEX VERSION / TYPE").
+// position/velocity flag P or V), ANTEX ("ANTEX VERSION / SYST") and IONEX
+// ("IONEX VERSION / TYPE").
 #pragma once
 
 // Characters of a first line that the tests examine.

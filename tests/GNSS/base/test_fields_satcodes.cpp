@@ -6,7 +6,7 @@
 #include <string>
 
 #include "GNSS/base/satcode.h"
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "PROGINC/text/cfieldf.h"
+#include "PROGINC/text/FieldNumber.h"
 
 #include <cctype>
 #include <cmath>
