@@ -35,11 +35,11 @@ class matrix {
   // r x c elements, each set to value.
   matrix(int r, int c, const T& value) {
     Allocate(r, c);
-    std::fill(v, v + Size(), value);
+    std::fill(v, v + Length(), value);
   }
   matrix(const matrix& m) {
     Allocate(m.r, m.c);
-    std::copy(m.v, m.v + m.Size(), v);
+    std::copy(m.v, m.v + m.Length(), v);
   }
   // Moving hands the storage over and leaves the source empty.
   matrix(matrix&& m) noexcept : r(m.r), c(m.c), v(m.v) {
@@ -60,7 +60,7 @@ class matrix {
   // As Resize(r, c), then every element is set to value.
   void Resize(int nr, int nc, const T& value) {
     Resize(nr, nc);
-    std::fill(v, v + Size(), value);
+    std::fill(v, v + Length(), value);
   }
 
   int NRow() const { return r; }
@@ -94,7 +94,7 @@ class matrix {
   matrix& operator=(const matrix& m) {
     if (this == &m) return *this;
     Resize(m.r, m.c);
-    std::copy(m.v, m.v + m.Size(), v);
+    std::copy(m.v, m.v + m.Length(), v);
     return *this;
   }
   matrix& operator=(matrix&& m) noexcept {
@@ -109,19 +109,19 @@ class matrix {
   }
   // Sets every element to value.
   matrix& operator=(const T& value) {
-    std::fill(v, v + Size(), value);
+    std::fill(v, v + Length(), value);
     return *this;
   }
 
   // Element-wise sum and difference; the dimensions must agree.
   matrix& operator+=(const matrix& m) {
     CheckDims("Operator:   +=\nMatrix dims do not agree: ", m);
-    for (int k = 0; k < Size(); ++k) v[k] += m.v[k];
+    for (int k = 0; k < Length(); ++k) v[k] += m.v[k];
     return *this;
   }
   matrix& operator-=(const matrix& m) {
     CheckDims("Operator:   -=\nMatrix dims do not agree: ", m);
-    for (int k = 0; k < Size(); ++k) v[k] -= m.v[k];
+    for (int k = 0; k < Length(); ++k) v[k] -= m.v[k];
     return *this;
   }
   // Matrix product: this = this * m; needs as many columns here as rows in m.
@@ -142,7 +142,7 @@ class matrix {
 
   // Equal dimensions and equal elements.
   bool operator==(const matrix& m) const {
-    return r == m.r && c == m.c && std::equal(v, v + Size(), m.v);
+    return r == m.r && c == m.c && std::equal(v, v + Length(), m.v);
   }
   bool operator!=(const matrix& m) const { return !(*this == m); }
 
@@ -158,8 +158,6 @@ class matrix {
   int r = 0;  // number of rows
   int c = 0;  // number of columns
   T* v = nullptr;  // r * c elements, row-major; null without storage
-
-  int Size() const { return r * c; }
 
   // Creates value-initialised storage for nr x nc elements; the matrix must
   // have none.  A zero dimension gives a matrix without storage.
@@ -184,7 +182,7 @@ class matrix {
 
   template <class F>
   matrix& Apply(F f) {
-    for (int k = 0; k < Size(); ++k) f(v[k]);
+    for (int k = 0; k < Length(); ++k) f(v[k]);
     return *this;
   }
 

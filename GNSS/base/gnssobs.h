@@ -11,7 +11,6 @@ class gnssobs {
   explicit gnssobs(long double p) : P(p) {}
 
   long double GetP() const { return P; }
-  void SetP(long double p) { P = p; }
 
  private:
   long double P = 0;  // pseudorange, m

@@ -91,7 +91,7 @@ long double LuniSolarPosition::GSTime(const mjd& ephUT1) const {
 }
 
 long double LuniSolarPosition::LSTime(const mjd& eph, const flh& pos) const {
-  return Reduce(GSTime(eph) + pos.GetL(), twopi);
+  return Reduce(GSTime(eph) + pos.l, twopi);
 }
 
 void LuniSolarPosition::SunPosition(const mjd& eph, xyz& uvec, long double& magr) const {

@@ -41,16 +41,7 @@
 
 // A geodetic position: latitude f and east longitude l in radians,
 // ellipsoidal height h in metres.
-class flh {
- public:
-  flh() : f(0), l(0), h(0) {}
-  flh(long double ff, long double ll, long double hh) : f(ff), l(ll), h(hh) {}
-  void Set(long double ff, long double ll, long double hh) { f = ff; l = ll; h = hh; }
-  long double GetF() const { return f; }
-  long double GetL() const { return l; }
-  long double GetH() const { return h; }
-
- private:
+struct flh {
   long double f, l, h;
 };
 
@@ -73,9 +64,6 @@ class LuniSolarPosition {
 
   // The Moon at the GPS-time epoch eph, in the same form as SunPosition.
   void MoonPosition(const mjd& eph, xyz& uvec, long double& magr) const;
-
-  long double GetAU() const { return AU; }  // kilometres
-  long double GetRE() const { return RE; }  // kilometres
 
  private:
   // Julian centuries of UTC from J2000.0 at the GPS-time epoch eph.

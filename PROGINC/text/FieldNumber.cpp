@@ -56,16 +56,6 @@ constexpr char kExponentLetters[] = "EeDd";
 
 }  // namespace
 
-bool TextNumber(const char* text, double& v) {
-  return Convert(text, text + std::strlen(text), kExponentLetters, v);
-}
-
-double TextNumber(const char* text) {
-  double v;
-  TextNumber(text, v);
-  return v;
-}
-
 double FieldNumber(const char* line, int col, int width) {
   const char *begin, *end;
   Field(line, col, width, begin, end);

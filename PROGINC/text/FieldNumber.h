@@ -21,11 +21,6 @@
 // every field is cut short where the line ends.
 #pragma once
 
-// The number at the start of text by the rule above; false when there is
-// none (v = 0) or it is beyond the range of double (v infinite).
-bool TextNumber(const char* text, double& v);
-double TextNumber(const char* text);
-
 // The number of the field of width characters from column col.
 double FieldNumber(const char* line, int col, int width);
 // The whole number of the field of width characters from column col.

@@ -108,11 +108,11 @@ TEST(geomSiderealTime, LocalAddsTheEastLongitude) {
   const LuniSolarPosition lsp;
   const mjd t(58000, 3600);
   const long double g = lsp.GSTime(t);
-  EXPECT_NEAR(lsp.LSTime(t, flh(0.8L, kPi / 12, 300)), std::fmod(g + kPi / 12, kTwoPi), 1e-15L);
+  EXPECT_NEAR(lsp.LSTime(t, flh{0.8L, kPi / 12, 300}), std::fmod(g + kPi / 12, kTwoPi), 1e-15L);
   // West longitudes and a full turn wrap into [0, 2 pi).
-  const long double west = lsp.LSTime(t, flh(0, -g - 0.25L, 0));
+  const long double west = lsp.LSTime(t, flh{0, -g - 0.25L, 0});
   EXPECT_NEAR(west, 6.283185307179586 - 0.25L, 1e-15L);
-  const long double wrapped = lsp.LSTime(t, flh(0, 6.2L, 0));
+  const long double wrapped = lsp.LSTime(t, flh{0, 6.2L, 0});
   EXPECT_GE(wrapped, 0);
   EXPECT_LT(wrapped, 6.283185307179586);
   EXPECT_NEAR(std::remainder(wrapped - g - 6.2L, kTwoPi), 0, 1e-15L);
