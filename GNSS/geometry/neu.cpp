@@ -24,32 +24,11 @@ constexpr long double kEqualTolerance = 1e-14;
 constexpr unsigned short kType0Width = 14;
 constexpr unsigned short kType0Decimals = 4;
 
-// Centimetres and millimetres multiply; any other unit divides.
-long double ToOutputUnit(long double v) {
-  const long double unit = neuns::Unit;
-  return (neuns::Unit == 100 || neuns::Unit == 1000) ? v * unit : v / unit;
-}
-long double FromOutputUnit(long double v) {
-  const long double unit = neuns::Unit;
-  return (neuns::Unit == 100 || neuns::Unit == 1000) ? v / unit : v * unit;
-}
-
 }  // namespace
 
 neu::neu() : n(0), e(0), u(0) {}
 
 neu::neu(long double nn, long double ee, long double uu) : n(nn), e(ee), u(uu) {}
-
-neu::neu(const neu& p) : n(p.n), e(p.e), u(p.u) {}
-
-neu& neu::operator=(const neu& p) {
-  if (this != &p) {
-    n = p.n;
-    e = p.e;
-    u = p.u;
-  }
-  return *this;
-}
 
 void neu::Set(long double nn, long double ee, long double uu) {
   n = nn;
@@ -119,8 +98,9 @@ std::ostream& operator<<(std::ostream& os, const neu& p) {
     WriteFixedFields(os, 3, v, width, ndec);
     return os;
   }
-  const long double v[3] = {ToOutputUnit(p.GetN()), ToOutputUnit(p.GetE()),
-                            ToOutputUnit(p.GetU())};
+  const long double v[3] = {ScaleToUnit(p.GetN(), neuns::Unit),
+                            ScaleToUnit(p.GetE(), neuns::Unit),
+                            ScaleToUnit(p.GetU(), neuns::Unit)};
   const unsigned short width[3] = {neuns::WidthNE, neuns::WidthNE, neuns::WidthU};
   const unsigned short ndec[3] = {neuns::NDecNE, neuns::NDecNE, neuns::NDecU};
   WriteFixedFields(os, 3, v, width, ndec);
@@ -133,6 +113,7 @@ std::istream& operator>>(std::istream& is, neu& p) {
   if (neuns::PrintType == 0)
     p.Set(c, b, a);  // written as u, e, n
   else
-    p.Set(FromOutputUnit(a), FromOutputUnit(b), FromOutputUnit(c));
+    p.Set(ScaleFromUnit(a, neuns::Unit), ScaleFromUnit(b, neuns::Unit),
+          ScaleFromUnit(c, neuns::Unit));
   return is;
 }

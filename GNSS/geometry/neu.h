@@ -24,8 +24,8 @@ class neu {
  public:
   neu();  // (0, 0, 0)
   neu(long double nn, long double ee, long double uu);
-  neu(const neu& p);
-  neu& operator=(const neu& p);
+  neu(const neu& p) = default;
+  neu& operator=(const neu& p) = default;
 
   void Set(long double nn, long double ee, long double uu);
   void SetN(long double v) { n = v; }

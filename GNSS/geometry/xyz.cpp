@@ -7,7 +7,6 @@
 
 #include "PROGINC/text/FixedFormat.h"
 
-
 namespace xyzns {
 unsigned short NDec = 4;
 unsigned short NDecT = 6;
@@ -23,17 +22,6 @@ namespace {
 constexpr long double kUnitVectorScale = 1e-6;
 // Largest difference of two components that still counts as equal.
 constexpr long double kEqualTolerance = 1e-14;
-
-// xyz output multiplies by Unit for the centimetre and millimetre units and
-// divides by any other; input undoes the same.
-long double ToOutputUnit(long double v) {
-  const long double unit = xyzns::Unit;
-  return (unit == 100 || unit == 1000) ? v * unit : v / unit;
-}
-long double FromOutputUnit(long double v) {
-  const long double unit = xyzns::Unit;
-  return (unit == 100 || unit == 1000) ? v / unit : v * unit;
-}
 
 // Limits of the buffered text output; anything beyond goes through the
 // stream itself.  Finite values below 2^63 with at most 18 decimals are the
@@ -55,17 +43,6 @@ bool FastField(long double v, unsigned short width, unsigned short ndec) {
 xyz::xyz() : x(0), y(0), z(0) {}
 
 xyz::xyz(long double xx, long double yy, long double zz) : x(xx), y(yy), z(zz) {}
-
-xyz::xyz(const xyz& p) : x(p.x), y(p.y), z(p.z) {}
-
-xyz& xyz::operator=(const xyz& p) {
-  if (this != &p) {
-    x = p.x;
-    y = p.y;
-    z = p.z;
-  }
-  return *this;
-}
 
 void xyz::Set(long double xx, long double yy, long double zz) {
   x = xx;
@@ -170,6 +147,14 @@ xyz sqrt(const xyz& p) {
   return xyz(std::sqrt(p.GetX()), std::sqrt(p.GetY()), std::sqrt(p.GetZ()));
 }
 
+long double ScaleToUnit(long double v, long double unit) {
+  return (unit == 100 || unit == 1000) ? v * unit : v / unit;
+}
+
+long double ScaleFromUnit(long double v, long double unit) {
+  return (unit == 100 || unit == 1000) ? v / unit : v * unit;
+}
+
 bool PlainFixedStream(const std::ostream& os) {
   constexpr std::ios::fmtflags kDecorations = std::ios::left | std::ios::internal |
                                               std::ios::showpos | std::ios::showpoint |
@@ -215,8 +200,9 @@ void WriteFixedFields(std::ostream& os, int n, const long double* v,
 }
 
 std::ostream& operator<<(std::ostream& os, const xyz& p) {
-  const long double v[3] = {ToOutputUnit(p.GetX()), ToOutputUnit(p.GetY()),
-                            ToOutputUnit(p.GetZ())};
+  const long double v[3] = {ScaleToUnit(p.GetX(), xyzns::Unit),
+                            ScaleToUnit(p.GetY(), xyzns::Unit),
+                            ScaleToUnit(p.GetZ(), xyzns::Unit)};
   const unsigned short width[3] = {xyzns::Width, xyzns::Width, xyzns::Width};
   const unsigned short ndec[3] = {xyzns::NDec, xyzns::NDec, xyzns::NDec};
   WriteFixedFields(os, 3, v, width, ndec);
@@ -225,6 +211,8 @@ std::ostream& operator<<(std::ostream& os, const xyz& p) {
 
 std::istream& operator>>(std::istream& is, xyz& p) {
   long double xx, yy, zz;
-  if (is >> xx >> yy >> zz) p.Set(FromOutputUnit(xx), FromOutputUnit(yy), FromOutputUnit(zz));
+  if (is >> xx >> yy >> zz)
+    p.Set(ScaleFromUnit(xx, xyzns::Unit), ScaleFromUnit(yy, xyzns::Unit),
+          ScaleFromUnit(zz, xyzns::Unit));
   return is;
 }

@@ -34,8 +34,8 @@ class xyz {
  public:
   xyz();                                            // (0, 0, 0)
   xyz(long double xx, long double yy, long double zz);
-  xyz(const xyz& p);
-  xyz& operator=(const xyz& p);
+  xyz(const xyz& p) = default;
+  xyz& operator=(const xyz& p) = default;
   xyz& operator=(const xyzt& p);  // takes x, y, z; drops dt
 
   void Set(long double xx, long double yy, long double zz);
@@ -111,6 +111,12 @@ xyz sqrt(const xyz& p);
 std::ostream& operator<<(std::ostream& os, const xyz& p);
 // Reads three whitespace-separated numbers and undoes the output unit.
 std::istream& operator>>(std::istream& is, xyz& p);
+
+// The unit rule of the xyz and neu text: a value is multiplied by a unit of
+// 100 or 1000 (centimetres, millimetres) and divided by any other unit;
+// ScaleFromUnit undoes it for input.
+long double ScaleToUnit(long double v, long double unit);
+long double ScaleFromUnit(long double v, long double unit);
 
 // The text output of xyz, xyzt and neu: writes the n values v[i] one after
 // another, each right-aligned in a field of width[i] with ndec[i] decimals

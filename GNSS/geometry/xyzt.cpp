@@ -39,18 +39,6 @@ xyzt::xyzt() : x(0), y(0), z(0), dt(0) {}
 xyzt::xyzt(long double xx, long double yy, long double zz, long double tt)
     : x(xx), y(yy), z(zz), dt(tt) {}
 
-xyzt::xyzt(const xyzt& p) : x(p.x), y(p.y), z(p.z), dt(p.dt) {}
-
-xyzt& xyzt::operator=(const xyzt& p) {
-  if (this != &p) {
-    x = p.x;
-    y = p.y;
-    z = p.z;
-    dt = p.dt;
-  }
-  return *this;
-}
-
 void xyzt::Set(long double xx, long double yy, long double zz, long double tt) {
   x = xx;
   y = yy;

@@ -31,8 +31,8 @@ class xyzt {
  public:
   xyzt();  // (0, 0, 0, 0)
   xyzt(long double xx, long double yy, long double zz, long double tt);
-  xyzt(const xyzt& p);
-  xyzt& operator=(const xyzt& p);
+  xyzt(const xyzt& p) = default;
+  xyzt& operator=(const xyzt& p) = default;
 
   void Set(long double xx, long double yy, long double zz, long double tt);
   void SetX(long double v) { x = v; }

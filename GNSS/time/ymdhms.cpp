@@ -36,24 +36,10 @@ ymdhms::ymdhms(unsigned short y, unsigned short m, unsigned short d, unsigned sh
 }
 
 ymdhms::ymdhms(const ymdhms& t)
-    : year(t.year),
-      month(t.month),
-      day(t.day),
-      hour(t.hour),
-      minute(t.minute),
-      second(t.second) {
-  TestDatum();
-}
+    : ymdhms(t.year, t.month, t.day, t.hour, t.minute, t.second) {}
 
 ymdhms& ymdhms::operator=(const ymdhms& t) {
-  if (this == &t) return *this;
-  year = t.year;
-  month = t.month;
-  day = t.day;
-  hour = t.hour;
-  minute = t.minute;
-  second = t.second;
-  TestDatum();
+  if (this != &t) Set(t.year, t.month, t.day, t.hour, t.minute, t.second);
   return *this;
 }
 
@@ -68,35 +54,14 @@ void ymdhms::Set(unsigned short y, unsigned short m, unsigned short d, unsigned 
   TestDatum();
 }
 
-void ymdhms::SetYear(unsigned short y) {
-  year = y;
-  TestYear();
-}
-
-void ymdhms::SetMonth(unsigned short m) {
-  month = m;
-  TestMonth();
-}
-
-void ymdhms::SetDay(unsigned short d) {
-  day = d;
-  TestDay();
-}
-
-void ymdhms::SetHour(unsigned short h) {
-  hour = h;
-  TestHour();
-}
-
-void ymdhms::SetMinute(unsigned short mn) {
-  minute = mn;
-  TestMinute();
-}
-
-void ymdhms::SetSecond(long double s) {
-  second = s;
-  TestSecond();
-}
+// Each field is tested alone, so that SetDay checks against the month and
+// year already stored.
+void ymdhms::SetYear(unsigned short y) { year = y; TestYear(); }
+void ymdhms::SetMonth(unsigned short m) { month = m; TestMonth(); }
+void ymdhms::SetDay(unsigned short d) { day = d; TestDay(); }
+void ymdhms::SetHour(unsigned short h) { hour = h; TestHour(); }
+void ymdhms::SetMinute(unsigned short mn) { minute = mn; TestMinute(); }
+void ymdhms::SetSecond(long double s) { second = s; TestSecond(); }
 
 void ymdhms::SetHMS(unsigned short h, unsigned short mn, long double s) {
   SetHour(h);
