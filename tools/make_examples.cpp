@@ -137,14 +137,21 @@ std::string Continuation(long double a, long double b) { return "   " + D19(a) +
 // Angle reduced to [-pi, pi).
 long double Wrap(long double a) { return a - 2 * kPi * std::floor((a + kPi) / (2 * kPi)); }
 
+// The opening lines of both navigation files: version and type, program
+// and date, and two comment lines saying how the set was made.
+void NavHeaderStart(TextFile& f, const char* type, const char* how, const char* how2) {
+  f.Header(std::string("     2.11           ") + type, "RINEX VERSION / TYPE");
+  f.Header("make_examples       Orbika              20240515 000000 UTC", "PGM / RUN BY / DATE");
+  f.Header(std::string("Orbika example set: ") + how, "COMMENT");
+  f.Header(how2, "COMMENT");
+}
+
 // ---- GPS navigation file -----------------------------------------------
 
 void WriteGpsNav(const std::string& path) {
   TextFile f(path);
-  f.Header("     2.11           N: GPS NAV DATA", "RINEX VERSION / TYPE");
-  f.Header("make_examples       Orbika              20240515 000000 UTC", "PGM / RUN BY / DATE");
-  f.Header("Orbika example set: one Keplerian orbit per satellite,", "COMMENT");
-  f.Header("Toc = Toe every 2 h, harmonic corrections zero", "COMMENT");
+  NavHeaderStart(f, "N: GPS NAV DATA", "one Keplerian orbit per satellite,",
+                 "Toc = Toe every 2 h, harmonic corrections zero");
   // Typical broadcast ionosphere and UTC parameters; read, not used.
   f.Header("  " + FortranD(0.1118e-07L, 4, 12) + FortranD(0.7451e-08L, 4, 12) +
                FortranD(-0.5960e-07L, 4, 12) + FortranD(-0.5960e-07L, 4, 12),
@@ -243,10 +250,8 @@ void Integrate(const GLNbEph& eq, State& x, long double seconds) {
 
 void WriteGlonassNav(const std::string& path) {
   TextFile f(path);
-  f.Header("     2.11           G: GLONASS NAV DATA", "RINEX VERSION / TYPE");
-  f.Header("make_examples       Orbika              20240515 000000 UTC", "PGM / RUN BY / DATE");
-  f.Header("Orbika example set: one integrated orbit per satellite,", "COMMENT");
-  f.Header("a record every 30 min, luni-solar accelerations zero", "COMMENT");
+  NavHeaderStart(f, "G: GLONASS NAV DATA", "one integrated orbit per satellite,",
+                 "a record every 30 min, luni-solar accelerations zero");
   f.Header(Format("%6d%6d%6d   ", kYear, kMonth, kDay) + D19(0), "CORR TO SYSTEM TIME");
   f.Header("    18", "LEAP SECONDS");
   f.Header("", "END OF HEADER");
