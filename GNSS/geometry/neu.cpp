@@ -17,8 +17,8 @@ unsigned short PrintType = 1;
 
 namespace {
 
-// Largest difference of two components that still counts as equal.
-constexpr long double kEqualTolerance = 1e-14;
+xyz AsXyz(const neu& p) { return xyz(p.GetN(), p.GetE(), p.GetU()); }
+neu AsNeu(const xyz& p) { return neu(p.GetX(), p.GetY(), p.GetZ()); }
 
 // The fixed layout of PrintType 0: u, e, n in fields of 14 with 4 decimals.
 constexpr unsigned short kType0Width = 14;
@@ -36,59 +36,22 @@ void neu::Set(long double nn, long double ee, long double uu) {
   u = uu;
 }
 
-long double neu::GetLength() const { return std::sqrt(n * n + e * e + u * u); }
+// The arithmetic of neu is xyz's, n, e, u taken as x, y, z.
+long double neu::GetLength() const { return AsXyz(*this).GetLength(); }
 
-neu& neu::operator+=(const neu& p) {
-  n += p.n;
-  e += p.e;
-  u += p.u;
-  return *this;
-}
+neu& neu::operator+=(const neu& p) { return *this = AsNeu(AsXyz(*this) + AsXyz(p)); }
+neu& neu::operator-=(const neu& p) { return *this = AsNeu(AsXyz(*this) - AsXyz(p)); }
+neu& neu::operator/=(long double k) { return *this = AsNeu(AsXyz(*this) /= k); }
 
-neu& neu::operator-=(const neu& p) {
-  n -= p.n;
-  e -= p.e;
-  u -= p.u;
-  return *this;
-}
-
-neu& neu::operator/=(long double k) {
-  n /= k;
-  e /= k;
-  u /= k;
-  return *this;
-}
-
-bool neu::operator==(const neu& p) const {
-  return std::fabs(n - p.n) < kEqualTolerance && std::fabs(e - p.e) < kEqualTolerance &&
-         std::fabs(u - p.u) < kEqualTolerance;
-}
-
+bool neu::operator==(const neu& p) const { return AsXyz(*this) == AsXyz(p); }
 bool neu::operator!=(const neu& p) const { return !(*this == p); }
 
-neu operator+(const neu& p1, const neu& p2) {
-  neu r(p1);
-  return r += p2;
-}
-
-neu operator-(const neu& p1, const neu& p2) {
-  neu r(p1);
-  return r -= p2;
-}
-
-neu operator*(const long double& a, const neu& p) {
-  return neu(a * p.GetN(), a * p.GetE(), a * p.GetU());
-}
-
+neu operator+(const neu& p1, const neu& p2) { return AsNeu(AsXyz(p1) + AsXyz(p2)); }
+neu operator-(const neu& p1, const neu& p2) { return AsNeu(AsXyz(p1) - AsXyz(p2)); }
+neu operator*(const long double& a, const neu& p) { return AsNeu(a * AsXyz(p)); }
 neu operator*(const neu& p, const long double& a) { return a * p; }
-
-neu ElementP(const neu& p1, const neu& p2) {
-  return neu(p1.GetN() * p2.GetN(), p1.GetE() * p2.GetE(), p1.GetU() * p2.GetU());
-}
-
-neu sqrt(const neu& p) {
-  return neu(std::sqrt(p.GetN()), std::sqrt(p.GetE()), std::sqrt(p.GetU()));
-}
+neu ElementP(const neu& p1, const neu& p2) { return AsNeu(ElementP(AsXyz(p1), AsXyz(p2))); }
+neu sqrt(const neu& p) { return AsNeu(sqrt(AsXyz(p))); }
 
 std::ostream& operator<<(std::ostream& os, const neu& p) {
   if (neuns::PrintType == 0) {
