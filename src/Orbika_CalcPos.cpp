@@ -1,210 +1,18 @@
 #include "src/Orbika_CalcPos.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <limits>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/geometry/xyzt.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
+#include "src/RecordWriter.h"
 
 namespace {
-
-// Field widths of the two kinds of vector in a record.
-constexpr unsigned short kPositionWidth = 16;
-constexpr unsigned short kVelocityWidth = 12;
-
-// Builds one record in memory and hands it to the stream in one write: the
-// table has millions of records, and a dozen stream calls per record would
-// cost a good part of the run.  Each piece is the text the stream itself
-// would write.  On a plain stream with a blank fill (the program's own
-// standard output) the value types build their text in memory; any piece
-// they leave to the stream (an unusual layout, a huge number), and every
-// piece on any other stream, is written through a scratch stream that
-// carries the output stream's format.
-class RecordWriter {
- public:
-  explicit RecordWriter(std::ostream& out)
-      : sink(out),
-        inMemory(timeutil::PlainStream(out) && PlainFixedStream(out) && out.fill() == ' '),
-        line(kPieceMax) {
-    scratch.copyfmt(out);
-  }
-
-  // Date and time, two blanks, MJD of t, the k-th epoch (from 0) of the
-  // series that every satellite runs through.  The text of an epoch is the
-  // same for every satellite: it is built (calendar split and all) for the
-  // first satellite and kept for the others (see EpochTexts).
-  void Epoch(std::size_t k, const mjd& t) {
-    if (inMemory && kept.Restore(k, *this)) return;
-    const std::size_t start = len;
-    Put(mjd2ymdhms(t));
-    const std::size_t calendar = len - start;
-    Append("  ", 2);
-    const std::size_t day = len;
-    Put(t);
-    if (inMemory) kept.Keep(k, line.data() + start, calendar, line.data() + day, len - day);
-  }
-
-  // Epochs expected in the series: room for their kept texts.
-  void ExpectEpochs(std::size_t n) { kept.Expect(n); }
-
-  // The letter right-aligned in 6 characters, the number in 2 with zeros.
-  void Satellite(char letter, short number) {
-    if (inMemory && number >= 0 && number <= 99) {
-      char* p = Room(8);
-      std::fill(p, p + 5, ' ');
-      p[5] = letter;
-      p[6] = static_cast<char>('0' + number / 10);
-      p[7] = static_cast<char>('0' + number % 10);
-      len += 8;
-      return;
-    }
-    Streamed([&](std::ostream& os) {
-      os << std::setw(6) << letter << std::setw(2) << std::setfill('0') << number
-         << std::setfill(' ');
-    });
-  }
-
-  void Position(const xyzt& p) {
-    xyztns::PrintTime = 1;
-    xyztns::Width = kPositionWidth;
-    Put(p);
-  }
-
-  // A blank, then the vector without clock.
-  void Velocity(const xyzt& v) {
-    xyztns::PrintTime = 0;
-    xyztns::Width = kVelocityWidth;
-    Append(" ", 1);
-    Put(v);
-  }
-
-  // Ends the record with a line end and writes it.
-  void Write() {
-    Append("\n", 1);
-    sink.write(line.data(), static_cast<std::streamsize>(len));
-    len = 0;
-  }
-
- private:
-  // Room for the longest in-memory text of one piece.
-  static constexpr std::size_t kPieceMax = std::max<std::size_t>(kFixedFieldsMax, kTimeTextMax);
-
-  // n more characters at the end of the line.
-  char* Room(std::size_t n) {
-    if (line.size() < len + n) line.resize(std::max(len + n, 2 * line.size()));
-    return line.data() + len;
-  }
-
-  void Append(const char* text, std::size_t n) {
-    std::copy(text, text + n, Room(n));
-    len += n;
-  }
-
-  template <class T>
-  void Put(const T& value) {
-    if (inMemory) {
-      const int n = FormatText(Room(kPieceMax), value, ' ');
-      if (n >= 0) {
-        len += static_cast<std::size_t>(n);
-        return;
-      }
-    }
-    Streamed([&](std::ostream& os) { os << value; });
-  }
-
-  // The text that write(stream) puts on the scratch stream.
-  template <class F>
-  void Streamed(F write) {
-    scratch.str(std::string());
-    write(scratch);
-    const std::string text = scratch.str();
-    Append(text.data(), text.size());
-  }
-
-  std::ostream& sink;
-  const bool inMemory;
-  std::ostringstream scratch;
-  std::vector<char> line;
-  std::size_t len = 0;
-
-  // The kept epoch texts: per epoch only what changes within a day (time of
-  // day, second of the MJD day) and the number of its day, per day its date
-  // and MJD day.  A text whose pieces do not have the lengths of the first
-  // epoch's, or that would pass the budget, ends the keeping.
-  class EpochTexts {
-   public:
-    void Expect(std::size_t n) { expected = n; }
-
-    // Appends the kept text of epoch k to w; false when it is not kept.
-    bool Restore(std::size_t k, RecordWriter& w) const {
-      if (k >= count) return false;
-      const char* p = perEpoch.data() + k * Stride();
-      const std::size_t d = static_cast<std::size_t>(static_cast<unsigned char>(p[0])) |
-                            static_cast<std::size_t>(static_cast<unsigned char>(p[1])) << 8;
-      w.Append(days.data() + d * kDayText, kDate);
-      w.Append(p + 2, time);
-      w.Append("  ", 2);
-      w.Append(days.data() + d * kDayText + kDate, kMJDay);
-      w.Append(p + 2 + time, second);
-      return true;
-    }
-
-    // Keeps the text of epoch k: the calendar text (date, time of day) and
-    // the MJD text (day, second).
-    void Keep(std::size_t k, const char* cal, std::size_t calLen, const char* mjdText,
-              std::size_t mjdLen) {
-      if (!keeping || k != count) return;
-      if (k == 0) {
-        if (calLen <= kDate || mjdLen <= kMJDay) return Stop();
-        time = calLen - kDate;
-        second = mjdLen - kMJDay;
-        perEpoch.reserve(std::min(kBudget, expected * Stride()));
-      }
-      if (calLen != kDate + time || mjdLen != kMJDay + second ||
-          perEpoch.size() + Stride() > kBudget)
-        return Stop();
-      const std::size_t nDays = days.size() / kDayText;
-      // No pointer into an empty buffer: the first day has no last one.
-      const char* last = nDays == 0 ? nullptr : days.data() + (nDays - 1) * kDayText;
-      if (nDays == 0 || !std::equal(cal, cal + kDate, last) ||
-          !std::equal(mjdText, mjdText + kMJDay, last + kDate)) {
-        if (nDays > 0xffff) return Stop();
-        days.insert(days.end(), cal, cal + kDate);
-        days.insert(days.end(), mjdText, mjdText + kMJDay);
-      }
-      const std::size_t d = days.size() / kDayText - 1;
-      perEpoch.push_back(static_cast<char>(d & 0xff));
-      perEpoch.push_back(static_cast<char>(d >> 8));
-      perEpoch.insert(perEpoch.end(), cal + kDate, cal + calLen);
-      perEpoch.insert(perEpoch.end(), mjdText + kMJDay, mjdText + mjdLen);
-      ++count;
-    }
-
-   private:
-    // The date with its blanks (" yyyy-mm-dd ") and the MJD day field.
-    static constexpr std::size_t kDate = 12, kMJDay = 6, kDayText = kDate + kMJDay;
-    // Most characters kept per epoch: about 200 000 epochs.
-    static constexpr std::size_t kBudget = std::size_t{4} << 20;
-
-    std::size_t Stride() const { return 2 + time + second; }
-    void Stop() { keeping = false; }
-
-    bool keeping = true;
-    std::size_t expected = 0, count = 0, time = 0, second = 0;
-    std::vector<char> perEpoch;  // per epoch: day number (2 bytes), time, second
-    std::vector<char> days;      // per day: date, MJD day
-  };
-  EpochTexts kept;
-};
 
 // A vector whose every component reads as missing.
 xyzt Missing() {
@@ -333,16 +141,6 @@ long WriteSatellite(Orbika& gc, RecordWriter& record, Sources& s) {
   return ncalc;
 }
 
-// Print settings of the table's values.
-void SetPrintFormats() {
-  xyztns::NDec = 3;
-  xyztns::WidthT = 14;
-  xyztns::NDecT = 6;
-  xyztns::UnitT = 1000;
-  ymdhmsns::NDecSecond = 1;
-  mjdns::NDecSecond = 1;
-}
-
 }  // namespace
 
 void CheckBroadcast(Orbika& gc) {
@@ -372,7 +170,6 @@ void CheckBroadcast(Orbika& gc) {
 void CalcPos(Orbika& gc) {
   if (gc.verbose)
     std::cerr << "Orbika" << "::CalcPos(): CALCULATING SATELLITE POSITIONS!" << std::endl;
-  SetPrintFormats();
   std::ostream& out = std::cout;
   RecordWriter record(out);
   // Epochs of the series, for the kept epoch texts (a rough count will do).

@@ -4,11 +4,11 @@
 // record per epoch, with precise-minus-broadcast differences when both kinds
 // of source are loaded, and an empty line after each satellite.
 //
-// Record layout: date and time (22 characters), two blanks, MJD day (6) and
-// second of day (8), the satellite (6 + 2); then per position x, y, z in
-// metres (16 characters, 3 decimals each) and the clock correction in
-// milliseconds (14 characters, 6 decimals); per velocity a blank and x, y, z
-// in m/s (12 characters, 3 decimals each).
+// Record layout: the epoch and the satellite, then the precise position and
+// velocity followed, with a navigation file of the satellite's system, by
+// the precise-minus-broadcast position (and velocity, for GLONASS); without
+// a precise file the broadcast position (and velocity, for GLONASS).  The
+// fields, their widths and units: RecordWriter.h.
 //
 // Where the precise store cannot give a position (satellite not in its list,
 // or a missing tabulated position in the interpolation window) the precise

@@ -190,8 +190,6 @@ void GLNbEph::Derivative(const State& s, long double ax, long double ay, long do
   d[5] = az - GMz * z / r3 + kz * (3 - q);
 }
 
-void GLNbEph::Derivative(const State& s, State& d) const { Derivative(s, asx, asy, asz, d); }
-
 void GLNbEph::DiffEqTwoBody(const matrix<long double>& x, long double ax, long double ay,
                             long double az, matrix<long double>& y) const {
   State s, d;
@@ -200,44 +198,162 @@ void GLNbEph::DiffEqTwoBody(const matrix<long double>& x, long double ax, long d
   for (int i = 0; i < 6; ++i) y(i) = d[static_cast<std::size_t>(i)];
 }
 
-void GLNbEph::RungeKuttaStep(long double h, Slope* slope) {
-  // Classical fourth-order Runge-Kutta step.
+void GLNbEph::RungeKuttaStep(State& x, long double h, const Start& from, Slope* slope) const {
+  // Classical fourth-order Runge-Kutta step, with the record's luni-solar
+  // acceleration.
+  const auto f = [&](const State& s, State& d) { Derivative(s, from.ax, from.ay, from.az, d); };
+  State D1, D2, D3, D4, tmp;
   if (slope != nullptr && slope->known) {
     D1 = slope->d;
   } else {
-    Derivative(Xp, D1);
+    f(x, D1);
     if (slope != nullptr) *slope = {true, D1};
   }
-  for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D1[i] * h / 2;
-  Derivative(tmp, D2);
-  for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D2[i] * h / 2;
-  Derivative(tmp, D3);
-  for (std::size_t i = 0; i < 6; ++i) tmp[i] = Xp[i] + D3[i] * h;
-  Derivative(tmp, D4);
+  for (std::size_t i = 0; i < 6; ++i) tmp[i] = x[i] + D1[i] * h / 2;
+  f(tmp, D2);
+  for (std::size_t i = 0; i < 6; ++i) tmp[i] = x[i] + D2[i] * h / 2;
+  f(tmp, D3);
+  for (std::size_t i = 0; i < 6; ++i) tmp[i] = x[i] + D3[i] * h;
+  f(tmp, D4);
   for (std::size_t i = 0; i < 6; ++i)
-    Xp[i] = Xp[i] + D1[i] * h / 6 + D2[i] * h / 3 + D3[i] * h / 3 + D4[i] * h / 6;
+    x[i] = x[i] + D1[i] * h / 6 + D2[i] * h / 3 + D3[i] * h / 3 + D4[i] * h / 6;
+}
+
+// Where an integration stands: the state and its epoch, the step (s, and
+// days; whole steps until the last, shorter one), the steps taken and the
+// last of them, and whether only whole steps were taken so far.
+struct GLNbEph::Walk {
+  State x;
+  mjd e;
+  long double eDec;  // e.GetMJDDec()
+  int sign;          // direction: 1 forward, -1 backward
+  long double h, hd;
+  bool whole = true;
+  std::size_t n = 0;
+  long double taken = 0;
+  bool onChain = true;
+
+  // Whether the epoch `from` lies on or beyond t0 in the direction of the walk.
+  bool Reached(const mjd& from, const mjd& t0) const {
+    return (sign < 0 && from <= t0) || (sign > 0 && from >= t0);
+  }
+  // Continues from a kept whole step.
+  void Resume(const WholeStep& w) {
+    x = w.state;
+    e = w.epoch;
+    eDec = w.epochDec;
+  }
+};
+
+// ---- Whole-step cache --------------------------------------------------------
+
+GLNbEph::WholeSteps& GLNbEph::Chain(int index, int sign) {
+  WholeSteps& chain = wholeSteps[sign < 0 ? 1 : 0];
+  if (chain.row != index) {
+    chain.row = index;
+    chain.startSlope = Slope();
+    chain.kept.clear();
+  }
+  return chain;
+}
+
+void GLNbEph::SkipKeptSteps(const std::vector<WholeStep>& kept, const mjd& t0, long double t0Dec,
+                            Walk& w) {
+  // The integration would restore the kept whole steps it takes one by one.
+  // Whether it takes one more whole step from an epoch only turns from yes
+  // to no along the chain (the epochs move steadily towards t0), so the
+  // kept steps it takes are found by bisection and restored at once.
+  const auto wholeStepFollows = [&](const mjd& from, long double fromDec) {
+    return !(std::fabs(t0Dec - fromDec) < std::fabs(w.hd)) && !w.Reached(from, t0) &&
+           !(std::fabs(w.h) < kMinStep);
+  };
+  if (kept.empty() || !wholeStepFollows(w.e, w.eDec)) return;
+  const auto last = std::partition_point(kept.begin(), kept.end(), [&](const WholeStep& k) {
+    return wholeStepFollows(k.epoch, k.epochDec);
+  });
+  w.n = std::min(static_cast<std::size_t>(last - kept.begin()) + 1, kept.size());
+  w.Resume(kept[w.n - 1]);
+  w.taken = w.h;
+}
+
+void GLNbEph::Step(WholeSteps& chain, const Start& start, Walk& w) const {
+  // While only whole steps were taken, the state is the record's or a kept
+  // one, and the slope there is kept with it.
+  std::vector<WholeStep>& kept = chain.kept;
+  Slope* slope = nullptr;
+  if (w.onChain && w.n == 0) slope = &chain.startSlope;
+  if (w.onChain && w.n > 0 && w.n <= kept.size()) slope = &kept[w.n - 1].slope;
+  w.onChain = w.whole;
+  RungeKuttaStep(w.x, w.h, start, slope);
+  w.e += w.h;
+  w.eDec = w.e.GetMJDDec();
+  if (w.whole && w.n == kept.size() && w.n < kMaxKeptSteps)
+    kept.push_back({w.x, w.e, w.eDec, Slope()});
+}
+
+// ---- Integration and clock ---------------------------------------------------
+
+void GLNbEph::Integrate(int index, const mjd& t0, long double t0Dec, long double dt, State& x) {
+  // Whole steps of diffinterval towards t0, then one shorter step ending on
+  // it.  The states and epochs after whole steps depend only on the record,
+  // the direction and the step, so they are kept and reused; the tests that
+  // end the whole steps are made on every one of them all the same.
+  const Start& start = starts[static_cast<std::size_t>(index)];
+  const int sign = dt < 0 ? -1 : 1;
+  const long double h = sign * diffinterval;
+  Walk w{start.state, start.epoch, start.epochDec, sign, h, h / 24 / 3600};
+  WholeSteps& chain = Chain(index, sign);
+  SkipKeptSteps(chain.kept, t0, t0Dec, w);
+  for (;;) {
+    const long double rest = t0Dec - w.eDec;
+    if (std::fabs(rest) < std::fabs(w.hd)) {
+      w.hd = rest;
+      w.h = w.hd * 24 * 3600;
+      w.whole = false;
+    }
+    if (w.Reached(w.e, t0)) break;
+    if (std::fabs(w.h) < kMinStep) break;
+    if (w.whole && w.n < chain.kept.size())
+      w.Resume(chain.kept[w.n]);
+    else
+      Step(chain, start, w);
+    w.taken = w.h;
+    ++w.n;
+  }
+  stepCount = static_cast<long>(w.n);
+  lastStep = w.taken;
+  endEpoch = w.e;
+  x = w.x;
+}
+
+void GLNbEph::SetClock(const Start& start, long double dt, xyzt& pos, const xyzt& vel) {
+  // Clock: -TauN - GammaN * dt + TauC.
+  const long double DT = start.clock - start.rate * dt + rhead.GetTauC();
+  // Periodic relativistic clock term 2 (r . v) / c^2.
+  Relativity = 2 * (vel.GetX() / kC * (pos.GetX() / kC) + vel.GetY() / kC * (pos.GetY() / kC) +
+                    vel.GetZ() / kC * (pos.GetZ() / kC));
+  pos.SetT(DT - Relativity);
+}
+
+void GLNbEph::WarnInterval(short st, const mjd& t0, long double dt) {
+  const ymdhms cal = mjd2ymdhms(t0);
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf min PARAMETER TO BIG [>16min]",
+                st, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
+                static_cast<double>(cal.GetSecond()), static_cast<double>(dt / 60));
+  GLNbEphWarning(text);
 }
 
 bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
                               short warning) {
   const int index = GetDataIndex(st, tindex);
-
   // Start epoch: the record epoch (GPS time) corrected to the system time
   // scale.
   const Start& start = starts[static_cast<std::size_t>(index)];
-  const mjd& tS = start.epoch;
   const long double t0Dec = t0.GetMJDDec();
   const long double dt = (t0Dec - start.epochDec) * 24 * 3600;
-
-  if (warning != 0 && std::fabs(dt) > kValidInterval) {
-    const ymdhms cal = mjd2ymdhms(t0);
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> DT = %5.2lf min PARAMETER TO BIG [>16min]",
-                  st, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
-                  static_cast<double>(cal.GetSecond()), static_cast<double>(dt / 60));
-    GLNbEphWarning(text);
-  }
+  if (warning != 0 && std::fabs(dt) > kValidInterval) WarnInterval(st, t0, dt);
 
   // Days from its record a broadcast state describes no orbit, and the
   // integration would take time in proportion (a mistyped date in the file,
@@ -249,99 +365,11 @@ bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos
     return false;
   }
 
-  // Clock: -TauN - GammaN * dt + TauC.
-  const long double DT = start.clock - start.rate * dt + rhead.GetTauC();
-
-  // Initial state and luni-solar acceleration.
-  x0 = start.state[0];
-  y0 = start.state[1];
-  z0 = start.state[2];
-  vx0 = start.state[3];
-  vy0 = start.state[4];
-  vz0 = start.state[5];
-  asx = start.ax;
-  asy = start.ay;
-  asz = start.az;
-
-  // Whole steps of diffinterval towards t0, then one shorter step ending on
-  // it.  The states and epochs after whole steps depend only on the record,
-  // the direction and the step, so they are kept and reused; the tests that
-  // end the whole steps are made on every one of them all the same.
-  const int sign = dt < 0 ? -1 : 1;
-  long double h = sign * diffinterval;
-  long double hd = h / 24 / 3600;
-  bool whole = true;
-  WholeSteps& chain = wholeSteps[sign < 0 ? 1 : 0];
-  if (chain.row != index) {
-    chain.row = index;
-    chain.startSlope = Slope();
-    chain.kept.clear();
-  }
-  std::vector<WholeStep>& kept = chain.kept;
-  Xp = start.state;
-  mjd e = tS;
-  long double eDec = start.epochDec;
-  std::size_t n = 0;
-  long double taken = 0;  // the last step taken
-  bool onChain = true;    // only whole steps taken so far
-
-  // The loop below would restore the kept whole steps it takes one by one.
-  // Whether it takes one more whole step from an epoch only turns from yes
-  // to no along the chain (the epochs move steadily towards t0), so the
-  // kept steps it takes are found by bisection and restored at once.
-  const auto wholeStepFollows = [&](const mjd& from, long double fromDec) {
-    const bool passed = (sign < 0 && from <= t0) || (sign > 0 && from >= t0);
-    return !(std::fabs(t0Dec - fromDec) < std::fabs(hd)) && !passed && !(std::fabs(h) < kMinStep);
-  };
-  if (!kept.empty() && wholeStepFollows(e, eDec)) {
-    const auto last = std::partition_point(kept.begin(), kept.end(), [&](const WholeStep& w) {
-      return wholeStepFollows(w.epoch, w.epochDec);
-    });
-    n = std::min(static_cast<std::size_t>(last - kept.begin()) + 1, kept.size());
-    Xp = kept[n - 1].state;
-    e = kept[n - 1].epoch;
-    eDec = kept[n - 1].epochDec;
-    taken = h;
-  }
-  for (;;) {
-    const long double rest = t0Dec - eDec;
-    if (std::fabs(rest) < std::fabs(hd)) {
-      hd = rest;
-      h = hd * 24 * 3600;
-      whole = false;
-    }
-    if ((sign < 0 && e <= t0) || (sign > 0 && e >= t0)) break;
-    if (std::fabs(h) < kMinStep) break;
-    if (whole && n < kept.size()) {
-      Xp = kept[n].state;
-      e = kept[n].epoch;
-      eDec = kept[n].epochDec;
-    } else {
-      // While only whole steps were taken, Xp is the record's state or a
-      // kept one, and the slope there is kept with it.
-      Slope* slope = nullptr;
-      if (onChain && n == 0) slope = &chain.startSlope;
-      if (onChain && n > 0 && n <= kept.size()) slope = &kept[n - 1].slope;
-      onChain = whole;
-      RungeKuttaStep(h, slope);
-      e += h;
-      eDec = e.GetMJDDec();
-      if (whole && n == kept.size() && n < kMaxKeptSteps) kept.push_back({Xp, e, eDec, Slope()});
-    }
-    taken = h;
-    ++n;
-  }
-  stepCount = static_cast<long>(n);
-  lastStep = taken;
-  endEpoch = e;
-
-  vel.Set(Xp[3], Xp[4], Xp[5], 0);
-  pos.Set(Xp[0], Xp[1], Xp[2], DT);
-
-  // Periodic relativistic clock term 2 (r . v) / c^2.
-  Relativity = 2 * (vel.GetX() / kC * (pos.GetX() / kC) + vel.GetY() / kC * (pos.GetY() / kC) +
-                    vel.GetZ() / kC * (pos.GetZ() / kC));
-  pos.SetT(DT - Relativity);
+  State x;
+  Integrate(index, t0, t0Dec, dt, x);
+  vel.Set(x[3], x[4], x[5], 0);
+  pos.Set(x[0], x[1], x[2], 0);
+  SetClock(start, dt, pos, vel);
   return true;
 }
 

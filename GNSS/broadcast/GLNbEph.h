@@ -180,14 +180,8 @@ class GLNbEph {
   long double aE = GLONASSc::ae;    // Earth's equatorial radius, m
   long double C20 = GLONASSc::C20;  // second zonal harmonic (-J2)
 
-  // Work values of the last computation.
+  // Values of the last computation, for the accessors.
   long double Relativity = 0;       // 2 (r . v) / c^2, s
-  long double x0 = 0, y0 = 0, z0 = 0;     // initial position, m
-  long double vx0 = 0, vy0 = 0, vz0 = 0;  // initial velocity, m/s
-  long double asx = 0, asy = 0, asz = 0;  // luni-solar acceleration, m/s^2
-  State Xp{};                       // state: x, y, z (m), vx, vy, vz (m/s)
-  State D1{}, D2{}, D3{}, D4{};     // Runge-Kutta slopes
-  State tmp{};                      // Runge-Kutta intermediate state
   long stepCount = 0;               // steps of the last integration
   long double lastStep = 0;         // its last step, s
   mjd endEpoch;                     // epoch the last integration ended at
@@ -238,12 +232,35 @@ class GLNbEph {
   // Builds the slot index and the start of each record, and empties the
   // kept states, after reading.
   void IndexRecords();
-  // Derivative of the state s with the luni-solar acceleration (asx, asy,
-  // asz) into d.
-  void Derivative(const State& s, State& d) const;
+  // Derivative of the state s with the luni-solar acceleration (ax, ay, az)
+  // into d.
   void Derivative(const State& s, long double ax, long double ay, long double az,
                   State& d) const;
-  // One Runge-Kutta step of h seconds on Xp.  slope, when given, holds the
-  // derivative at Xp if known, and receives it otherwise.
-  void RungeKuttaStep(long double h, Slope* slope);
+  // One Runge-Kutta step of h seconds on the state x, with the luni-solar
+  // acceleration of the record `from`.  slope, when given, holds the
+  // derivative at x if known, and receives it otherwise.
+  void RungeKuttaStep(State& x, long double h, const Start& from, Slope* slope) const;
+
+  // The integration: the state x at t0 (t0Dec its decimal day, dt its
+  // seconds from the start epoch) from the record of row index; sets
+  // stepCount, lastStep and endEpoch.  Walk: where it stands.
+  struct Walk;
+  void Integrate(int index, const mjd& t0, long double t0Dec, long double dt, State& x);
+
+  // The whole-step cache.  The kept steps of the record of row index in the
+  // direction sign (1 forward, -1 backward), emptied first when they belong
+  // to another record.
+  WholeSteps& Chain(int index, int sign);
+  // Moves w over the kept steps its integration takes first, at once.
+  static void SkipKeptSteps(const std::vector<WholeStep>& kept, const mjd& t0, long double t0Dec,
+                            Walk& w);
+  // One Runge-Kutta step of w from the record `start`, with the slope kept
+  // in chain while w is on it; a whole step beyond the kept ones is kept.
+  void Step(WholeSteps& chain, const Start& start, Walk& w) const;
+
+  // The clock: sets pos's clock correction at dt seconds from the record
+  // `start`, with the relativistic term of pos and vel (kept in Relativity).
+  void SetClock(const Start& start, long double dt, xyzt& pos, const xyzt& vel);
+  // The warning of an epoch t0 more than 16 min (dt, s) from its record.
+  static void WarnInterval(short st, const mjd& t0, long double dt);
 };

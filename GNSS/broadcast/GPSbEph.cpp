@@ -97,18 +97,17 @@ long double SecondOfWeek(const mjd& t) {
 void GPSbEph::BuildIndex() {
   bySat.clear();
   orbit.clear();
-  const matrix<long double>& d = gdata.data;
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
     const short s = gdata.sat(k);
     const kepler::System* sys = kepler::Of(s);
     if (sys == nullptr) sys = &kepler::kGPS;  // a version 2 file holds GPS records only
-    const long double sqrtA = d(k, 10);
-    const long double a = sqrtA * sqrtA;
-    const long double e = d(k, 8);
+    const GPSbEphData::Record r = gdata.Row(k);
+    const long double a = r.sqrtA() * r.sqrtA();
+    const long double e = r.e();
     // Toc - Toe in the system's own time, within half a week.
     mjd toc = gdata.mjdo(k);
     toc += -sys->toGPS;
-    long double tocToe = fmodl(SecondOfWeek(toc) - d(k, 11), kWeek);
+    long double tocToe = fmodl(SecondOfWeek(toc) - r.Toe(), kWeek);
     if (tocToe > kHalfWeek) tocToe -= kWeek;
     if (tocToe < -kHalfWeek) tocToe += kWeek;
     orbit.push_back({a, sys->F * e * sqrtl(a), sqrtl(sys->GM / a) / a, sqrtl(1 - e * e), sys,
@@ -153,34 +152,54 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   return list.back().row;
 }
 
-void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& X, long double& Y,
-                     long double& Z) const {
-  const matrix<long double>& d = gdata.data;
-  const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
-  const long double OmegaE = c.sys->OmegaE;
-  const long double a = c.a;
-  const long double e = d(index, 8);
-  const long double deltan = d(index, 5);
-  const long double toe = d(index, 11);
-  const long double M0 = d(index, 6);
-  const long double omega = d(index, 17);
-  const long double Cus = d(index, 9);
-  const long double Cuc = d(index, 7);
-  const long double Crs = d(index, 4);
-  const long double Crc = d(index, 16);
-  const long double Cis = d(index, 14);
-  const long double Cic = d(index, 12);
-  const long double i0 = d(index, 15);
-  const long double IDOT = d(index, 19);
-  const long double OMEGA0 = d(index, 13);
-  const long double OMEGAdot = d(index, 18);
+// The formulas of the user algorithm for ephemeris determination,
+// IS-GPS-200 Table 20-IV (the same in the other systems' documents).
+namespace {
 
-  // Mean motion: computed n0 = sqrt(GM / A^3), corrected by delta n.
-  const long double n = c.n0 + deltan;
-  // Mean anomaly.
-  const long double M = M0 + n * tk;
+// Corrected argument of latitude u, radius and inclination i at tk s from
+// the reference epoch, from the argument of latitude Phi and cos E.
+void CorrectedElements(GPSbEphData::Record r, long double a, long double tk,
+                       long double Phi, long double cosE, long double& u, long double& radius,
+                       long double& i) {
+  long double sin2Phi, cos2Phi;
+  SinCos(2 * Phi, sin2Phi, cos2Phi);
+  // Argument of latitude correction: du = Cus sin 2Phi + Cuc cos 2Phi.
+  const long double du = r.Cus() * sin2Phi + r.Cuc() * cos2Phi;
+  // Radius correction: dr = Crs sin 2Phi + Crc cos 2Phi.
+  const long double dr = r.Crs() * sin2Phi + r.Crc() * cos2Phi;
+  // Inclination correction: di = Cis sin 2Phi + Cic cos 2Phi.
+  const long double di = r.Cis() * sin2Phi + r.Cic() * cos2Phi;
+  // Corrected argument of latitude: u = Phi + du.
+  u = Phi + du;
+  // Corrected radius: r = A (1 - e cos E) + dr.
+  radius = a * (1 - r.e() * cosE) + dr;
+  // Corrected inclination: i = i0 + di + IDOT tk.
+  i = r.i0() + di + r.IDOT() * tk;
+}
 
-  // Kepler's equation E = M + e sin E by fixed-point iteration from E = 0.
+// Coordinates X, Y, Z of the point at radius and argument of latitude u in
+// the orbital plane of inclination i and node longitude Omega.
+void OrbitToFrame(long double radius, long double u, long double i, long double Omega,
+                  long double& X, long double& Y, long double& Z) {
+  // Position in the orbital plane: x' = r cos u, y' = r sin u.
+  long double sinu, cosu;
+  SinCos(u, sinu, cosu);
+  const long double xp = radius * cosu;
+  const long double yp = radius * sinu;
+  // Coordinates: X = x' cos Omega - y' cos i sin Omega,
+  // Y = x' sin Omega + y' cos i cos Omega, Z = y' sin i.
+  long double sinO, cosO, sini, cosi;
+  SinCos(Omega, sinO, cosO);
+  SinCos(i, sini, cosi);
+  X = xp * cosO - yp * cosi * sinO;
+  Y = xp * sinO + yp * cosi * cosO;
+  Z = yp * sini;
+}
+
+}  // namespace
+
+long double GPSbEph::EccentricAnomaly(long double M, long double e) const {
+  // Kepler's equation M = E - e sin E by fixed-point iteration from E = 0.
   long double E = 0;
   long double change = 1;
   int count = 1;
@@ -191,43 +210,33 @@ void GPSbEph::Kepler(int index, long double tk, long double& sinE, long double& 
     ++count;
     if (count > 100) GPSbEphError("TO MANY ITERATIONS (E)");
   }
+  return E;
+}
+
+void GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
+                     long double& sinE, long double& X, long double& Y, long double& Z) const {
+  const long double OmegaE = c.sys->OmegaE;
+  // Corrected mean motion: n = n0 + DeltaN, n0 = sqrt(GM / A^3) (kept per record).
+  const long double n = c.n0 + r.DeltaN();
+  // Mean anomaly: M = M0 + n tk.
+  const long double M = r.M0() + n * tk;
+  // Eccentric anomaly from Kepler's equation.
+  const long double E = EccentricAnomaly(M, r.e());
   long double cosE;
   SinCos(E, sinE, cosE);
-
-  // True anomaly from the eccentric anomaly.
-  const long double nu = Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - e));
-
-  // Argument of latitude and its second-harmonic corrections.
-  const long double Phi = omega + nu;
-  long double sin2Phi, cos2Phi;
-  SinCos(2 * Phi, sin2Phi, cos2Phi);
-  const long double du = Cus * sin2Phi + Cuc * cos2Phi;
-  const long double dr = Crs * sin2Phi + Crc * cos2Phi;
-  const long double di = Cis * sin2Phi + Cic * cos2Phi;
-
-  // Corrected argument of latitude, radius and inclination.
-  const long double u = Phi + du;
-  const long double r = a * (1 - e * cosE) + dr;
-  const long double i = i0 + di + IDOT * tk;
-
-  // Longitude of the ascending node: in the Earth-fixed frame, or for a
-  // BeiDou GEO satellite in the inertial frame of the reference epoch.
-  const long double Omega = c.geo ? OMEGA0 + OMEGAdot * tk - OmegaE * toe
-                                  : OMEGA0 + (OMEGAdot - OmegaE) * tk - OmegaE * toe;
-
-  // Position in the orbital plane.
-  long double sinu, cosu;
-  SinCos(u, sinu, cosu);
-  const long double xp = r * cosu;
-  const long double yp = r * sinu;
-
-  // Coordinates in the frame of the node longitude.
-  long double sinO, cosO, sini, cosi;
-  SinCos(Omega, sinO, cosO);
-  SinCos(i, sini, cosi);
-  X = xp * cosO - yp * cosi * sinO;
-  Y = xp * sinO + yp * cosi * cosO;
-  Z = yp * sini;
+  // True anomaly: nu = atan2(sqrt(1 - e^2) sin E, cos E - e).
+  const long double nu = Azimuth(0, 0, c.sqrt1e2 * sinE, static_cast<double>(cosE - r.e()));
+  // Argument of latitude: Phi = nu + omega.
+  const long double Phi = r.omega() + nu;
+  long double u, radius, i;
+  CorrectedElements(r, c.a, tk, Phi, cosE, u, radius, i);
+  // Corrected longitude of the ascending node: in the Earth-fixed frame,
+  // Omega = OMEGA0 + (OMEGADOT - OmegaE) tk - OmegaE Toe; for a BeiDou GEO
+  // satellite in the inertial frame of the reference epoch,
+  // Omega = OMEGA0 + OMEGADOT tk - OmegaE Toe.
+  const long double Omega = c.geo ? r.OMEGA0() + r.OMEGADOT() * tk - OmegaE * r.Toe()
+                                  : r.OMEGA0() + (r.OMEGADOT() - OmegaE) * tk - OmegaE * r.Toe();
+  OrbitToFrame(radius, u, i, Omega, X, Y, Z);
   if (c.geo) GeoToEarthFixed(OmegaE * tk, X, Y, Z);
 }
 
@@ -251,7 +260,7 @@ void GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
                               long double* tgdout, unsigned short w, unsigned short /*print*/) {
   const int index = static_cast<int>(GetDataIndex(st, tindex));
   const mjd& Toc = gdata.mjdo(index);
-  const matrix<long double>& d = gdata.data;
+  const GPSbEphData::Record r = gdata.Row(index);
   const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
   const kepler::System& sys = *c.sys;
 
@@ -266,11 +275,12 @@ void GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
   // epochs coincide in the broadcast message).
   const long double tk = sys.letter == 'G' ? dt : dt + c.tocMinusToe;
   long double sinE, X, Y, Z;
-  Kepler(index, tk, sinE, X, Y, Z);
+  Kepler(r, c, tk, sinE, X, Y, Z);
 
-  // Satellite clock correction with the relativistic term; TGD not applied.
-  const long double clock = d(index, 0) + d(index, 1) * dt + d(index, 2) * dt * dt + c.rk * sinE;
-  if (tgdout != nullptr) *tgdout = d(index, 25);
+  // Satellite clock correction with the relativistic term (IS-GPS-200
+  // 20.3.3.3.3.1): af0 + af1 dt + af2 dt^2 + F e sqrt(A) sin E; TGD not applied.
+  const long double clock = r.af0() + r.af1() * dt + r.af2() * dt * dt + c.rk * sinE;
+  if (tgdout != nullptr) *tgdout = r.TGD();
   Relativity = -c.rk * sinE;
   pos.Set(X, Y, Z, clock);
 }

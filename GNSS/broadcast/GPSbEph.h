@@ -171,12 +171,15 @@ class GPSbEph {
   std::vector<OrbitConstants> orbit;  // by row
 
   void BuildIndex();
-  // The Keplerian orbit of record index at tk seconds from its reference
-  // epoch: X, Y, Z (m) in the Earth-fixed frame, and sin E for the clock.
-  // One formula for every system; BeiDou GEO records take the extra
+  // The Keplerian orbit of record r (its constants c) at tk seconds from its
+  // reference epoch: X, Y, Z (m) in the Earth-fixed frame, and sin E for the
+  // clock.  One formula for every system; BeiDou GEO records take the extra
   // rotation of GeoToEarthFixed.
-  void Kepler(int index, long double tk, long double& sinE, long double& X, long double& Y,
-              long double& Z) const;
+  void Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
+              long double& sinE, long double& X, long double& Y, long double& Z) const;
+  // The eccentric anomaly E of mean anomaly M and eccentricity e; more than
+  // 100 passes end the run with the store's error.
+  long double EccentricAnomaly(long double M, long double e) const;
   // A BeiDou GEO position from the frame of its elements to the Earth-fixed
   // frame: R_Z(earthAngle) R_X(-5 deg), earthAngle = OmegaE tk (rad).
   static void GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,

@@ -45,6 +45,41 @@ class GPSbEphData {
   matrix<long double> data;       // broadcast parameters, n x 28
   rinexnav::RecordScan scan;      // how the last reading pass ended
 
+  // The broadcast parameters of one record that the orbit and the clock
+  // read, by their names in the RINEX format and the interface documents
+  // (IS-GPS-200 Tables 20-III and 20-IV; the other systems' records hold
+  // their counterparts in the same columns), units as in the file: a view of
+  // its row of data, valid while data keeps its size.
+  class Record {
+   public:
+    explicit Record(const long double* row) : p(row) {}
+    long double af0() const { return p[0]; }   // clock bias, s
+    long double af1() const { return p[1]; }   // clock drift, s/s
+    long double af2() const { return p[2]; }   // clock drift rate, s/s^2
+    long double Crs() const { return p[4]; }   // m
+    long double DeltaN() const { return p[5]; }  // rad/s
+    long double M0() const { return p[6]; }    // rad
+    long double Cuc() const { return p[7]; }   // rad
+    long double e() const { return p[8]; }
+    long double Cus() const { return p[9]; }   // rad
+    long double sqrtA() const { return p[10]; }  // m^1/2
+    long double Toe() const { return p[11]; }  // s of week
+    long double Cic() const { return p[12]; }  // rad
+    long double OMEGA0() const { return p[13]; }  // rad
+    long double Cis() const { return p[14]; }  // rad
+    long double i0() const { return p[15]; }   // rad
+    long double Crc() const { return p[16]; }  // m
+    long double omega() const { return p[17]; }  // rad
+    long double OMEGADOT() const { return p[18]; }  // rad/s
+    long double IDOT() const { return p[19]; }  // rad/s
+    long double TGD() const { return p[25]; }  // s
+
+   private:
+    const long double* p;  // the row's 28 numbers
+  };
+  // Record k; its row is index-checked here, once.
+  Record Row(int k) const { return Record(&data(k, 0)); }
+
   // Sets nsatall = n and sizes sat and mjdo to n x 1 and data to n x 28.
   void SetNRecords(std::uint32_t n);
 
