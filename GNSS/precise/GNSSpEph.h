@@ -98,8 +98,8 @@ class GNSSpEph {
   short GetSat(long r) const { return sat(r); }
   // Position (m) and clock (s) of record r; dt = 999999 marks a bad clock.
   xyzt GetPosition(long r) const { return sPos(r); }
-  // Replaces the position and clock of record r: the antenna phase-centre
-  // shift moves the tabulated positions before they are interpolated.
+  // Replaces the position and clock of record r, for corrections of the
+  // tabulated positions made before they are interpolated.
   void SetPosition(long r, const xyzt& p) {
     sPos(r) = p;
     missingRecord.clear();  // the interpolation marks the missing records again
