@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/time/ymdhms.h"
@@ -75,25 +76,25 @@ void CsvWriter::Number(long double v, int decimals) {
   line.append(big.data(), static_cast<std::size_t>(len));
 }
 
+void CsvWriter::Space(const xyzt& v, int decimals) {
+  Number(v.GetX(), decimals);
+  Number(v.GetY(), decimals);
+  Number(v.GetZ(), decimals);
+}
+
 void CsvWriter::Group(const ValueGroup& g) {
   if (!g.present) {
     line += ",,,,,,,";
     return;
   }
-  Number(g.position.GetX(), kPositionDecimals);
-  Number(g.position.GetY(), kPositionDecimals);
-  Number(g.position.GetZ(), kPositionDecimals);
-  if (g.clockValid)
-    Number(g.position.GetT(), kClockDecimals);
-  else
-    line += ",nan";
+  Space(g.position, kPositionDecimals);
+  Number(g.clockValid ? g.position.GetT() : std::numeric_limits<long double>::quiet_NaN(),
+         kClockDecimals);
   if (!g.hasVelocity) {
     line += ",,,";
     return;
   }
-  Number(g.velocity.GetX(), kVelocityDecimals);
-  Number(g.velocity.GetY(), kVelocityDecimals);
-  Number(g.velocity.GetZ(), kVelocityDecimals);
+  Space(g.velocity, kVelocityDecimals);
 }
 
 void CsvWriter::Record(const RecordValues& r) {

@@ -33,6 +33,8 @@ class CsvWriter : public RecordSink {
   // satellites of the series.
   const std::string& EpochFields(std::size_t k, const mjd& t);
   void Group(const ValueGroup& g);
+  // x, y, z of v.
+  void Space(const xyzt& v, int decimals);
   void Number(long double v, int decimals);
 
   std::ostream& sink;
