@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "GNSS/time/TimeConverse.h"
-#include "GNSS/time/ymdhms.h"
 #include "PROGINC/text/FixedFormat.h"
 
 namespace {
@@ -23,7 +22,6 @@ constexpr int kClockDecimals = 12;
 
 // Milliseconds: the resolution of the epoch and of the second of day.
 constexpr long long kMsPerSecond = 1000;
-constexpr long long kMsPerDay = 86400 * kMsPerSecond;
 
 // Most epoch texts kept for the satellites after the first.
 constexpr std::size_t kKeptEpochs = 200000;
@@ -34,22 +32,11 @@ CsvWriter::CsvWriter(std::ostream& out) : sink(out) { sink << kHeader; }
 
 const std::string& CsvWriter::EpochFields(std::size_t k, const mjd& t) {
   if (k < epochs.size()) return epochs[k];
-  // Rounded to the millisecond first, so that date, time and second of day
-  // agree (23:59:59.9996 is the next day's 00:00:00.000).
-  long long ms = std::llround(t.GetSecond() * kMsPerSecond);
-  std::uint32_t day = t.GetMJDay();
-  if (ms >= kMsPerDay) {
-    ms -= kMsPerDay;
-    ++day;
-  }
-  const ymdhms date = mjd2ymdhms(mjd(day, 0));
-  const long long s = ms / kMsPerSecond;
-  char text[96];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02lld:%02lld:%02lld.%03lld,%u,%lld.%03lld,",
-                unsigned{date.GetYear()}, unsigned{date.GetMonth()}, unsigned{date.GetDay()},
-                s / 3600, s / 60 % 60, s % 60, ms % kMsPerSecond, unsigned{day}, s,
-                ms % kMsPerSecond);
-  scratchEpoch = text;
+  const MilliEpoch e = RoundToMillisecond(t);
+  char text[48];
+  std::snprintf(text, sizeof text, ",%u,%lld.%03lld,", unsigned{e.day}, e.ms / kMsPerSecond,
+                e.ms % kMsPerSecond);
+  scratchEpoch = IsoText(e) + text;
   if (k == epochs.size() && k < kKeptEpochs) {
     epochs.push_back(scratchEpoch);
     return epochs.back();

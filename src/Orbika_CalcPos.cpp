@@ -11,6 +11,7 @@
 #include "GNSS/geometry/xyzt.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
+#include "PROGINC/report/SatelliteMessages.h"
 #include "src/CsvWriter.h"
 #include "src/RecordValues.h"
 #include "src/RecordWriter.h"
@@ -230,4 +231,5 @@ void CalcPos(Orbika& gc) {
                 << std::setfill(' ') << std::setw(8) << ncalc << "  positions" << std::endl;
   }
   out.flush();
+  satmsg::WriteSummary("Orbika", std::cerr);
 }

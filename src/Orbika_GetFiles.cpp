@@ -12,6 +12,7 @@
 #include "GNSS/time/ymdhms.h"
 #include "src/cli/ParseArgument.h"
 #include "PROGINC/report/ProgramError.h"
+#include "PROGINC/report/SatelliteMessages.h"
 #include "src/cli/TestInputGNSSf.h"
 #include "PROGINC/files/cfilef.h"
 #include "src/Orbika_Help.h"
@@ -221,7 +222,10 @@ void ParseArguments(Orbika& gc, int nargc, const char** cargv) {
     if (IsVerboseWord(Word(w.c_str()))) gc.verbose = true;
     if (IsCsvWord(Word(w.c_str()))) gc.csv = true;
   }
-  if (gc.csv) KeepStandardOutputForData();
+  if (gc.csv) {
+    KeepStandardOutputForData();
+    satmsg::UseLines();
+  }
   gc.StartProg();
   if (gc.verbose) std::cerr << kProg << "::GetFiles(): PARSING INPUT PARAMETERS!" << std::endl;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
@@ -146,3 +147,25 @@ ymdhms GPSws2ymdhms(const GPSws& gws) {
   return CalendarFromDays(7L * gws.GetWeek() + dow + kDaysJan1_1901ToGPSOrigin,
                           gws.GetSecond() - kSecPerDay * dow);
 }
+
+MilliEpoch RoundToMillisecond(const mjd& t) {
+  constexpr long long kMsPerDay = 86400000;
+  MilliEpoch r{t.GetMJDay(), std::llround(t.GetSecond() * 1000)};
+  if (r.ms >= kMsPerDay) {
+    r.ms -= kMsPerDay;
+    ++r.day;
+  }
+  return r;
+}
+
+std::string IsoText(const MilliEpoch& t) {
+  const ymdhms date = mjd2ymdhms(mjd(t.day, 0));
+  const long long s = t.ms / 1000;
+  char text[96];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02lld:%02lld:%02lld.%03lld",
+                unsigned{date.GetYear()}, unsigned{date.GetMonth()}, unsigned{date.GetDay()},
+                s / 3600, s / 60 % 60, s % 60, t.ms % 1000);
+  return text;
+}
+
+std::string IsoText(const mjd& t) { return IsoText(RoundToMillisecond(t)); }

@@ -19,6 +19,9 @@
 // 0 h (MJD 44244).
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "GNSS/time/GPSws.h"
 #include "GNSS/time/TimeText.h"
 #include "GNSS/time/mjd.h"
@@ -43,3 +46,16 @@ GPSws mjd2GPSws(const mjd& t);
 // Calendar date to GPS week and seconds of week and back.
 GPSws ymdhms2GPSws(const ymdhms& datum);
 ymdhms GPSws2ymdhms(const GPSws& gws);
+
+// An epoch rounded to the millisecond, so that its date, time of day and
+// second of day agree (23:59:59.9996 is the next day's 0 h).
+struct MilliEpoch {
+  std::uint32_t day;  // MJD
+  long long ms;       // millisecond of day, 0 to 86,399,999
+};
+MilliEpoch RoundToMillisecond(const mjd& t);
+
+// ISO 8601 text of an epoch to the millisecond, without a zone suffix, in
+// the epoch's own time scale: 2020-06-25T00:15:00.000.
+std::string IsoText(const MilliEpoch& t);
+std::string IsoText(const mjd& t);

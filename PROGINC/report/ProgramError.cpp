@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "PROGINC/report/SatelliteMessages.h"
+
 std::string ReportHead(const char* mark, const char* origin, const char* kind,
                        const char* text) {
   return std::string(mark) + ' ' + origin + ": " + kind + " -> " + text + ' ' + mark;
@@ -17,6 +19,10 @@ void KeepStandardOutputForData() { dataOnStandardOutput = true; }
 std::ostream& ReportStream() { return dataOnStandardOutput ? std::cerr : std::cout; }
 
 void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines) {
+  if (satmsg::Lines()) {
+    std::cerr << satmsg::OneLine(lines.begin(), lines.size()) << std::endl;
+    return;
+  }
   std::ostream& to = &os == &std::cout ? ReportStream() : os;
   for (const std::string& line : lines) to << line << std::endl;
 }

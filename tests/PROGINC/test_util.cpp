@@ -10,6 +10,7 @@
 #include <string>
 
 #include "PROGINC/report/ProgramError.h"
+#include "PROGINC/report/SatelliteMessages.h"
 #include "PROGINC/files/cfilef.h"
 #include "PROGINC/text/cstringf.h"
 #include "tests/TestUtil.h"
@@ -187,6 +188,35 @@ TEST(ProgramReports, WarningCoutOnStandardOutputInOrder) {
             "SETING ALL CALIBRATION PARAMETERS TO ZERO! ####\n"
             "     Continuing Orbika ... \n\nline 2\n");
   EXPECT_EQ(r.err, "");
+}
+
+// In line style (the -csv runs) every frame is one line on standard error,
+// and a satellite's condition is written once with its first epoch and
+// summed up with its count and last epoch; without it only the systems
+// that ask for lines are counted.
+TEST(ProgramReports, LineStyleWritesOneLinePerConditionAndSatellite) {
+  const orbtest::RunResult r = orbtest::RunCaptured([] {
+    EXPECT_TRUE(satmsg::Note("Orbika", "NOT COUNTED", "G01", "2020-06-25T00:00:00.000", false));
+    satmsg::Note("Orbika", "FAR", "E11", "2020-06-25T00:00:00.000", true);
+    satmsg::UseLines();
+    ProgramWarningCout("Orbika", "BAD FILE!");
+    WriteFrame(std::cout, {"", "*****", "MATRIX::ERROR:", "", "\tOperator: ()\nRow index", "",
+                           "*****", "Exiting program...", ""});
+    satmsg::Note("Orbika", "FAR", "E11", "2020-06-25T00:15:00.000", false);
+    satmsg::Note("Orbika", "FAR", "G01", "2020-06-25T00:15:00.000", false);
+    satmsg::Note("Orbika", "FAR", "E11", "2020-06-25T00:30:00.000", false);
+    satmsg::WriteSummary("Orbika", std::cerr);
+  });
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "Orbika: Warning -> E11 2020-06-25T00:00:00.000: FAR\n"
+            "Orbika: Warning -> BAD FILE!\n"
+            "MATRIX::ERROR: Operator: () Row index\n"
+            "Orbika: Warning -> G01 2020-06-25T00:15:00.000: FAR\n"
+            "Orbika: Summary -> E11: FAR: 3 times, 2020-06-25T00:00:00.000 to "
+            "2020-06-25T00:30:00.000\n"
+            "Orbika: Summary -> G01: FAR: 1 time, 2020-06-25T00:15:00.000 to "
+            "2020-06-25T00:15:00.000\n");
 }
 
 // ---------------------------------------------------------------- FileExists

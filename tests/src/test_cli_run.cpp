@@ -184,11 +184,10 @@ TEST(OrbikaRun, OptionValueAsTheNextWord) {
 }
 
 TEST(OrbikaRun, CsvRunWritesItsMessagesToStandardError) {
-  // Reports that a table run writes to standard output.
+  // Reports that a table run writes to standard output as frames: one line
+  // each on standard error.
   const std::string obs = Fixture("cli_obs.09o"), gps = Fixture("cli_gps.09n");
   ExpectRun({"-csv", "-en" + obs, "-ts2013-01-05,75:30:00"}, 1, "",
-            DateErrorText("HOUR not valid"));
-  ExpectRun({"-en" + gps, "-csv"}, 1, "",
-            "\n#### GPSbEphData: Error -> NUMBER OF RECORDS not set! ####\n"
-            "     Exiting GPSbEphData ... \n");
+            "ymdhms: Error -> HOUR not valid\n");
+  ExpectRun({"-en" + gps, "-csv"}, 1, "", "GPSbEphData: Error -> NUMBER OF RECORDS not set!\n");
 }
