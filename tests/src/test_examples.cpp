@@ -394,7 +394,7 @@ TEST(PlotScript, RefusesATableWithoutDifferences) {
 
 TEST(PlotScript, RejectsWrongUsage) {
   const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {});
-  EXPECT_EQ(plot.status, 2);
+  EXPECT_EQ(plot.status, 1);
   EXPECT_EQ(plot.err, "usage: plot-differences TABLE [PNG]\n");
 }
 
