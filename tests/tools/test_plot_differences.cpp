@@ -55,19 +55,25 @@ std::string StatsCsv(const std::vector<std::string>& tables) {
   return orbtest::WriteTempFile(run.out, ".csv");
 }
 
+// Also the text table with CR LF line ends.
 TEST(PlotDifferences, ReadsTheCsvTableAsTheTextTable) {
-  std::string data[2];
-  const char* const tables[] = {"stats_rules.csv", "stats_rules.txt"};
-  for (int i = 0; i < 2; ++i) {
+  std::string crlf;
+  for (char c : orbtest::ReadFileText(Fixture("stats_rules.txt")))
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::string tables[] = {Fixture("stats_rules.csv"), Fixture("stats_rules.txt"),
+                                orbtest::WriteTempFile(crlf, ".txt")};
+  std::string data[3];
+  for (int i = 0; i < 3; ++i) {
     const std::string folder = orbtest::MakeTempDir();
     const orbtest::RunResult run =
-        Launch(kPlot, {Fixture(tables[i]), folder + "/plot.png"}, "", StandIn(folder));
+        Launch(kPlot, {tables[i], folder + "/plot.png"}, "", StandIn(folder));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     data[i] = orbtest::ReadFileText(folder + "/data");
   }
   EXPECT_FALSE(data[0].empty());
-  EXPECT_EQ(data[0], data[1]);
+  EXPECT_EQ(data[1], data[0]);
+  EXPECT_EQ(data[2], data[0]);
 }
 
 // One day: a bar per satellite; two days: a line per system and orbit
