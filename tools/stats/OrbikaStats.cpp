@@ -33,9 +33,9 @@ const char* const kHelp =
     "epoch's median over the system, and the signal-in-space range error (SISRE,\n"
     "orbit-only and with the clock, RMS and 95th percentile); then one line per\n"
     "day and system, the clock datum per day and system, and the outliers kept\n"
-    "out of every figure (3D difference above 100 m, clock more than 1 us from\n"
-    "the epoch's median).  Lines that are not records (warnings, settings, blank\n"
-    "lines) are skipped.\n"
+    "out of every figure (a 3D difference or a clock far from the epoch's median:\n"
+    "the notes before the tables give the thresholds).  Lines that are not\n"
+    "records (warnings, settings, blank lines) are skipped.\n"
     "\n"
     "Options, in any position:\n"
     "  --csv          every table as CSV, each block opened by \"# <name>\"\n"
@@ -68,9 +68,15 @@ Options ParseOptions(const std::vector<std::string>& args) {
       o.csv = true;
       o.only = arg.size() > 6 ? arg.substr(6) : "";
       bool known = o.only.empty();
-      for (const std::string& name : orbstats::TableNames()) known = known || o.only == name;
-      if (!known && o.error.empty())
-        o.error = arg + " names no table (satellites, systems, days, datum or outliers)";
+      std::string names;
+      for (const std::string& name : orbstats::TableNames()) {
+        known = known || o.only == name;
+        names += (names.empty()                             ? ""
+                  : &name == &orbstats::TableNames().back() ? " or "
+                                                            : ", ") +
+                 name;
+      }
+      if (!known && o.error.empty()) o.error = arg + " names no table (" + names + ")";
     } else if (arg.size() > 1 && arg[0] == '-') {
       if (o.error.empty()) o.error = "unknown option " + arg;
     } else {
