@@ -84,31 +84,36 @@ std::vector<std::string> FigureCells(const SummaryRow& row) {
   return cells;
 }
 
-Table SatelliteTable(const DiffStats& stats) {
-  std::vector<Column> columns{
-      {"sat", "sat", true}, {"system", "system", true}, {"type", "type", true}};
+// A table of summary rows: the first columns, from cells of each row, and
+// the figures.
+Table SummaryTable(const char* name, const char* title, std::vector<Column> columns,
+                   const std::vector<SummaryRow>& rows,
+                   std::vector<std::string> (*first)(const SummaryRow&)) {
   columns.insert(columns.end(), std::begin(kFigureColumns), std::end(kFigureColumns));
-  Table table = Start("satellites", "Satellites over the period", columns);
-  for (const SummaryRow& row : stats.Satellites()) {
-    std::vector<std::string> cells{row.sat, GroupName(row.group), TypeName(row.group.type)};
+  Table table = Start(name, title, columns);
+  for (const SummaryRow& row : rows) {
+    std::vector<std::string> cells = first(row);
     for (std::string& cell : FigureCells(row)) cells.push_back(std::move(cell));
     table.rows.push_back(std::move(cells));
   }
   return table;
 }
 
+Table SatelliteTable(const DiffStats& stats) {
+  return SummaryTable("satellites", "Satellites over the period",
+                      {{"sat", "sat", true}, {"system", "system", true}, {"type", "type", true}},
+                      stats.Satellites(), [](const SummaryRow& row) -> std::vector<std::string> {
+                        return {row.sat, GroupName(row.group), TypeName(row.group.type)};
+                      });
+}
+
 Table SystemTable(const DiffStats& stats) {
-  std::vector<Column> columns{
-      {"system", "system", true}, {"type", "type", true}, {"satellites", "satellites", false}};
-  columns.insert(columns.end(), std::begin(kFigureColumns), std::end(kFigureColumns));
-  Table table = Start("systems", "Systems over the period", columns);
-  for (const SummaryRow& row : stats.Systems()) {
-    std::vector<std::string> cells{GroupName(row.group), TypeName(row.group.type),
-                                   std::to_string(row.satellites)};
-    for (std::string& cell : FigureCells(row)) cells.push_back(std::move(cell));
-    table.rows.push_back(std::move(cells));
-  }
-  return table;
+  return SummaryTable(
+      "systems", "Systems over the period",
+      {{"system", "system", true}, {"type", "type", true}, {"satellites", "satellites", false}},
+      stats.Systems(), [](const SummaryRow& row) -> std::vector<std::string> {
+        return {GroupName(row.group), TypeName(row.group.type), std::to_string(row.satellites)};
+      });
 }
 
 Table DayTable(const DiffStats& stats) {
