@@ -114,6 +114,24 @@ RunResult ForkCaptured(const std::function<void()>& body, int timeout_s) {
 
 RunResult RunCaptured(const std::function<void()>& fn) { return ForkCaptured(fn, 600); }
 
+void ExecProgram(const std::string& path, const std::vector<std::string>& args) {
+  std::vector<std::string> words{path};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
+  _exit(127);
+}
+
+RunResult RunProgram(const std::string& path, const std::vector<std::string>& args,
+                     const std::function<void()>& prepare) {
+  return RunCaptured([&]() {
+    if (prepare) prepare();
+    ExecProgram(path, args);
+  });
+}
+
 std::string OrbikaExe() {
   // The environment may name another build of the program.
   if (const char* e = std::getenv("ORBIKA_EXE")) return e;

@@ -23,6 +23,14 @@ struct RunResult {
 // that returns from fn exits with status 0; one that calls exit(n) reports n.
 RunResult RunCaptured(const std::function<void()>& fn);
 
+// Replaces the process by the executable at path with the given arguments
+// (argv[0] is path); exits with status 127 when it cannot.
+[[noreturn]] void ExecProgram(const std::string& path, const std::vector<std::string>& args);
+// ExecProgram in a child as RunCaptured runs it; prepare, when given, runs
+// first in the child (to redirect a stream, say).
+RunResult RunProgram(const std::string& path, const std::vector<std::string>& args,
+                     const std::function<void()>& prepare = {});
+
 // Runs the built Orbika executable with the given arguments (argv[0] is
 // supplied), standard input closed, in the folder cwd (the current one when
 // empty).  Kills it after timeout_s seconds.

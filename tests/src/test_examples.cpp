@@ -25,18 +25,7 @@ const std::string kExamples = ORBIKA_EXAMPLES_DIR;
 const char* const kSetFiles[] = {examples::kGpsNavFile, examples::kGlonassNavFile,
                                  examples::kSp3File, examples::kAntexFile};
 
-// Runs the program at path with the given arguments in a child process.
-orbtest::RunResult RunProgram(const std::string& path, const std::vector<std::string>& args) {
-  return orbtest::RunCaptured([&]() {
-    std::vector<std::string> words{path};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
-    _exit(127);
-  });
-}
+using orbtest::RunProgram;
 
 // ---- The documented offsets ----------------------------------------------
 
@@ -405,178 +394,57 @@ TEST(PlotScript, RefusesATableWithoutDifferences) {
 
 TEST(PlotScript, RejectsWrongUsage) {
   const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {});
-  EXPECT_EQ(plot.status, 2);
+  EXPECT_EQ(plot.status, 1);
   EXPECT_EQ(plot.err, "usage: plot-differences TABLE [PNG]\n");
 }
 
 // ---- The statistics program --------------------------------------------------
 
-// CSV rows of OrbikaStats by "G02" or, for a system's row, "G,all".
-std::map<std::string, std::vector<double>> StatsCsv(const std::string& table) {
-  const orbtest::RunResult stats = RunProgram(ORBIKA_STATS_EXE, {"--csv", table});
+// The satellite rows of OrbikaStats --csv=satellites, by satellite and column.
+std::map<std::string, std::map<std::string, double>> StatsSatellites(const std::string& table) {
+  const orbtest::RunResult stats = RunProgram(ORBIKA_STATS_EXE, {"--csv=satellites", table});
   EXPECT_EQ(stats.status, 0) << stats.err;
-  std::map<std::string, std::vector<double>> rows;
+  std::map<std::string, std::map<std::string, double>> rows;
+  std::vector<std::string> names;
   for (const std::string& line : orbtest::SplitLines(stats.out)) {
     std::vector<std::string> cells;
     std::stringstream s(line);
     for (std::string cell; std::getline(s, cell, ',');) cells.push_back(cell);
-    if (cells.size() != 16 || cells[0] == "system") continue;
-    std::vector<double> values;
-    for (size_t i = 2; i < cells.size(); ++i) values.push_back(std::atof(cells[i].c_str()));
-    rows[cells[1] == "all" ? cells[0] + ",all" : cells[1]] = values;
+    if (names.empty()) {
+      names = cells;
+      continue;
+    }
+    for (size_t i = 0; i < cells.size() && i < names.size(); ++i)
+      rows[cells[0]][names[i]] = std::atof(cells[i].c_str());
   }
   return rows;
 }
-enum StatsColumn { kEpochs, kNan, kMeanR, kRmsR, kMeanA, kRmsA, kMeanC, kRmsC, kRms3d,
-                   kMedian3d, kMax3d, kMaxEpoch, kClockMean, kClockRms };
 
+// The orbit figures of the sample day are its documented offsets.  Its
+// clocks are not checked here: the sample's precise clocks are made from
+// the broadcast ones, so they hold the periodic relativistic term that
+// OrbikaStats takes out of real precise clocks' differences (the clock
+// rules have tables of their own in tests/tools).
 TEST(StatsProgram, ReproducesTheDocumentedOffsetsOfTheSampleDay) {
   const orbtest::RunResult run = RunOnSet({"-dt900"});
   ASSERT_EQ(run.status, 0);
-  const auto rows = StatsCsv(orbtest::WriteTempFile(run.out, ".txt"));
+  const auto rows = StatsSatellites(orbtest::WriteTempFile(run.out, ".txt"));
   const std::map<std::string, Documented> doc = ReadmeTable();
-  // Each system's clock offsets less their mean: what the clock RMS keeps.
-  std::map<char, double> clockMean;
-  for (const auto& [sat, d] : doc) clockMean[sat[0]] += d.clockNs / (sat[0] == 'G' ? 4 : 3);
-  ASSERT_EQ(rows.size(), doc.size() + 2);
+  ASSERT_EQ(rows.size(), doc.size());
+  const char* const means[] = {"radial_mean_m", "along_mean_m", "cross_mean_m"};
+  const char* const rms[] = {"radial_rms_m", "along_rms_m", "cross_rms_m"};
   for (const auto& [sat, d] : doc) {
-    const std::vector<double>& row = rows.at(sat);
-    EXPECT_EQ(row[kEpochs], 96) << sat;
-    EXPECT_EQ(row[kNan], 0) << sat;
+    const std::map<std::string, double>& row = rows.at(sat);
+    EXPECT_EQ(row.at("records"), 96) << sat;
+    EXPECT_EQ(row.at("no_diff"), 0) << sat;
     const double offset[3] = {d.radial, d.along, d.cross};
     for (int i = 0; i < 3; ++i) {
-      EXPECT_NEAR(row[kMeanR + 2 * i], offset[i], 0.0011) << sat << " direction " << i;
-      EXPECT_NEAR(row[kRmsR + 2 * i], std::fabs(offset[i]), 0.0011) << sat << " direction " << i;
+      EXPECT_NEAR(row.at(means[i]), offset[i], 0.0011) << sat << " direction " << i;
+      EXPECT_NEAR(row.at(rms[i]), std::fabs(offset[i]), 0.0011) << sat << " direction " << i;
     }
     const double length = std::sqrt(d.radial * d.radial + d.along * d.along + d.cross * d.cross);
-    for (StatsColumn c : {kRms3d, kMedian3d, kMax3d}) EXPECT_NEAR(row[c], length, 0.002) << sat;
-    EXPECT_NEAR(row[kClockMean], d.clockNs, 0.005) << sat;
-    EXPECT_NEAR(row[kClockRms], std::fabs(d.clockNs - clockMean[sat[0]]), 0.005) << sat;
-  }
-  // GPS clocks +3, -5, +8, -2 ns: the mean 1 ns leaves 2, 6, 7, 3 ns.
-  EXPECT_NEAR(rows.at("G,all")[kClockRms], std::sqrt((4 + 36 + 49 + 9) / 4.0), 0.005);
-  EXPECT_EQ(rows.at("R,all")[kEpochs], 3 * 96);
-}
-
-// A record in Orbika's layout: r along X and v along Y, so that the
-// difference's X, Y, Z are its radial, along-track and cross-track parts.
-std::string StatsRecord(int quarter, const char* sat, const char* diff, const char* clock = "0.1") {
-  char line[256];
-  std::snprintf(line, sizeof line,
-                " 2024-05-15 %02d:%02d:00.0   60445 %7d.0     %s    26000000.000        0.000"
-                "           0.000 %13s        0.000     3000.000        0.000 %s\n",
-                quarter / 4, quarter % 4 * 15, quarter * 900, sat, clock, diff);
-  return line;
-}
-
-TEST(StatsProgram, CountsNanRecordsApartAndRemovesTheEpochMeanClock) {
-  const std::string head = "#PROGRAM: Orbika\n#\n#     DATUM     CLOCK     MDAY    MSEC     PRN"
-                           "  X[m]  Y[m]  Z[m]  DT[msec]  VX[m/s]  VY[m/s]  VZ[m/s]  DX[m]  "
-                           "Dy[m]  DZ[m]  DDT[msec]\n";
-  const char* nan = "nan nan nan nan";
-  const std::string table =
-      head + StatsRecord(0, "G01", "1 2 0 0.000010") + StatsRecord(1, "G01", "3 -2 0 0.000012") +
-      StatsRecord(2, "G01", nan) + StatsRecord(3, "G01", "0 0 4 0.000020\r") + "\n" +
-      StatsRecord(0, "G02", "0 0 2 0.000002") + StatsRecord(1, "G02", nan) +
-      StatsRecord(2, "G02", "0 0 -2 0.5", "1000.000000") + StatsRecord(3, "G02", "0 0 2 0.000014") +
-      "\n" + StatsRecord(0, "R05", "0 3 4 0.000001 0.001 0.002 0.003") +
-      " 2024-05-15 00:00:00.0   60445     0.0     E11\n";
-  // Worked by hand: G01 keeps 3 epochs, G02 3 with 2 clocks (one marked
-  // bad); only 00:00 and 00:45 have two GPS clocks, whose means 6 and 17 ns
-  // leave 4 and 3 ns.  Median of GPS |d| 2, 2, 2, 2.236, 3.606, 4.
-  const std::string want =
-      "system,sat,epochs,nan,radial_mean,radial_rms,along_mean,along_rms,cross_mean,cross_rms,"
-      "rms_3d,median_3d,max_3d,max_3d_epoch,clock_mean_ns,clock_rms_ns\n"
-      "G,G01,3,1,1.333,1.826,0.000,1.633,1.333,2.309,3.367,3.606,4.000,2024-05-15 00:45:00.0,14.00,3.54\n"
-      "G,G02,3,1,0.000,0.000,0.000,0.000,0.667,2.000,2.000,2.000,2.000,2024-05-15 00:00:00.0,8.00,3.54\n"
-      "G,all,6,2,0.667,1.291,0.000,1.155,1.000,2.160,2.769,2.118,4.000,2024-05-15 00:45:00.0,11.60,3.54\n"
-      "R,R05,1,0,0.000,0.000,3.000,3.000,4.000,4.000,5.000,5.000,5.000,2024-05-15 00:00:00.0,1.00,nan\n"
-      "R,all,1,0,0.000,0.000,3.000,3.000,4.000,4.000,5.000,5.000,5.000,2024-05-15 00:00:00.0,1.00,nan\n"
-      "E,E11,0,1,nan,nan,nan,nan,nan,nan,nan,nan,nan,-,nan,nan\n"
-      "E,all,0,1,nan,nan,nan,nan,nan,nan,nan,nan,nan,-,nan,nan\n";
-  const std::string file = orbtest::WriteTempFile(table, ".txt");
-  const orbtest::RunResult csv = RunProgram(ORBIKA_STATS_EXE, {"--csv", file});
-  EXPECT_EQ(csv.status, 0);
-  EXPECT_EQ(csv.out, want);
-  // The text form: the same rows, every column aligned.
-  const orbtest::RunResult text = RunProgram(ORBIKA_STATS_EXE, {file});
-  EXPECT_EQ(text.status, 0);
-  std::set<size_t> widths;
-  for (const std::string& line : orbtest::SplitLines(text.out))
-    if (!line.empty() && line[0] != '#') widths.insert(line.size());
-  EXPECT_EQ(widths.size(), 1u) << text.out;
-  EXPECT_NE(text.out.find("\nGPS           6    2   0.667  1.291"), std::string::npos) << text.out;
-}
-
-TEST(StatsProgram, RefusesWhatItCannotUse) {
-  const std::string dir = orbtest::MakeTempDir();
-  const std::string noDiff = orbtest::WriteTempFile("#PROGRAM: Orbika\n#  PRN  X[m]\n", ".txt");
-  const std::string damaged = orbtest::WriteTempFile(
-      "#PROGRAM: Orbika\n#  PRN  DX[m]\n" + StatsRecord(0, "G01", "1 2 0 0.0") + "G01 1 2\n");
-  const std::string readme = kExamples + "/README.md";
-  const std::pair<std::string, std::string> cases[] = {
-      {dir, "cannot read " + dir},
-      {dir + "/none.txt", "cannot read " + dir + "/none.txt"},
-      {readme, readme + " is not an Orbika table (its first line is not \"#PROGRAM: Orbika\")"},
-      {noDiff, noDiff + " has no precise-minus-broadcast columns (run Orbika with an SP3 file "
-                        "and a navigation file)"},
-      {damaged, damaged + " line 4 is not a record of an Orbika table"}};
-  for (const auto& [file, message] : cases) {
-    const orbtest::RunResult run = RunProgram(ORBIKA_STATS_EXE, {file});
-    EXPECT_EQ(run.status, 1) << file;
-    EXPECT_EQ(run.out, "") << file;
-    EXPECT_EQ(run.err, "OrbikaStats: " + message + "\n");
-  }
-  const orbtest::RunResult usage = RunProgram(ORBIKA_STATS_EXE, {"--csv"});
-  EXPECT_EQ(usage.status, 2);
-  EXPECT_EQ(usage.err, "usage: OrbikaStats [--csv] TABLE\n");
-}
-
-// README's accuracy tables hold what OrbikaStats prints for sets A and D,
-// run as README says.
-TEST(StatsProgram, ReadmeAccuracyTablesAreWhatItPrints) {
-  ORBIKA_REQUIRE_DATA();
-  const std::string setA = orbtest::DataDir(), setD = setA + "/setD";
-  const std::string navD = "ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
-  const struct {
-    const char* title;
-    std::string dir;
-    std::vector<std::string> args;
-  } sets[] = {
-      {"\nSet A,", setA, {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}},
-      {"\nSet D,", setD, {"-epGRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz", "-en" + navD, "-eg" + navD}}};
-  const std::map<std::string, std::string> names{{"G", "GPS"}, {"R", "GLONASS"}, {"E", "Galileo"},
-                                                 {"C", "BeiDou"}, {"J", "QZSS"}, {"S", "SBAS"}};
-  const std::string readme = orbtest::ReadFileText(kExamples + "/../README.md");
-  for (const auto& set : sets) {
-    const orbtest::RunResult run = orbtest::RunOrbika(set.args, 60, set.dir);
-    ASSERT_EQ(run.status, 0) << set.title;
-    const orbtest::RunResult stats =
-        RunProgram(ORBIKA_STATS_EXE, {"--csv", orbtest::WriteTempFile(run.out, ".txt")});
-    ASSERT_EQ(stats.status, 0);
-    std::map<std::string, int> satellites;
-    std::vector<std::string> want;
-    for (const std::string& line : orbtest::SplitLines(stats.out)) {
-      std::vector<std::string> c;
-      std::stringstream s(line);
-      for (std::string cell; std::getline(s, cell, ',');) c.push_back(cell);
-      if (c.size() != 16 || c[0] == "system") continue;
-      if (c[1] != "all") {
-        satellites[c[0]] += c[2] != "0";
-        continue;
-      }
-      want.push_back("| " + names.at(c[0]) + " | " + std::to_string(satellites[c[0]]) + " | " +
-                     c[2] + " | " + c[11] + " | " + c[10] + " | " + c[15] + " |");
-    }
-    std::vector<std::string> rows;
-    const size_t from = readme.find(set.title);
-    ASSERT_NE(from, std::string::npos) << set.title;
-    for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
-      if (line.rfind("| ", 0) == 0 && line.rfind("| System", 0) != 0) rows.push_back(line);
-      if (!rows.empty() && line.empty()) break;
-    }
-    EXPECT_EQ(rows, want) << "README's accuracy table of " << std::string(set.title + 1, 5)
-                          << " no longer holds what OrbikaStats prints: put these rows in";
+    EXPECT_NEAR(row.at("rms_3d_m"), length, 0.002) << sat;
+    EXPECT_NEAR(row.at("median_3d_m"), length, 0.002) << sat;
   }
 }
 

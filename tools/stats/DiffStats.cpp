@@ -1,9 +1,11 @@
 #include "tools/stats/DiffStats.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <limits>
+
+#include "GNSS/base/mGNSSc.h"
+#include "tools/stats/Epoch.h"
 
 namespace orbstats {
 
@@ -11,122 +13,242 @@ namespace {
 
 // Order of the systems in the output.
 const std::string kSystemOrder = "GRECSJI";
+// The first BeiDou-3 satellite number: C01-C18 are BeiDou-2.
+const int kFirstBds3 = 19;
+
+const double kNan = std::numeric_limits<double>::quiet_NaN();
 
 size_t SystemRank(char system) {
   const size_t rank = kSystemOrder.find(system);
-  return rank == std::string::npos ? kSystemOrder.size() + static_cast<unsigned char>(system) : rank;
+  return rank == std::string::npos ? kSystemOrder.size() + static_cast<unsigned char>(system)
+                                   : rank;
 }
 
-const long double kNan = std::numeric_limits<long double>::quiet_NaN();
-
-long double Median(std::vector<double> values) {
-  if (values.empty()) return kNan;
-  const size_t half = values.size() / 2;
-  std::nth_element(values.begin(), values.begin() + half, values.end());
-  const long double upper = values[half];
-  if (values.size() % 2) return upper;
-  const long double lower = *std::max_element(values.begin(), values.begin() + half);
-  return (lower + upper) / 2;
+char SystemOfRank(size_t rank) {
+  return rank < kSystemOrder.size() ? kSystemOrder[rank]
+                                    : static_cast<char>(rank - kSystemOrder.size());
 }
+
+// Keys of the clock datum: an epoch's number times this, plus the system's
+// rank (every letter has one).
+const long long kDatumKeys = static_cast<long long>(kSystemOrder.size()) + 256;
+
+long long DayOf(long long ms) { return (ms >= 0 ? ms : ms - kMsPerDay + 1) / kMsPerDay; }
 
 }  // namespace
+
+std::string SystemName(char system) {
+  switch (system) {
+    case 'G':
+      return "GPS";
+    case 'R':
+      return "GLONASS";
+    case 'E':
+      return "Galileo";
+    case 'C':
+      return "BeiDou";
+    case 'S':
+      return "SBAS";
+    case 'J':
+      return "QZSS";
+    case 'I':
+      return "NavIC";
+    default:
+      return std::string(1, system);
+  }
+}
+
+std::string GroupName(const Group& group) {
+  if (group.generation) return "BDS-" + std::to_string(group.generation);
+  return SystemName(SystemOfRank(group.rank));
+}
 
 bool DiffStats::BySystem::operator()(const std::string& a, const std::string& b) const {
   const size_t ra = SystemRank(a[0]), rb = SystemRank(b[0]);
   return ra != rb ? ra < rb : a < b;
 }
 
-void DiffStats::Add(const DiffRecord& rec) {
-  Sat& sat = sats_[rec.sat];
-  if (!rec.orbit) {
-    ++sat.nan;
-    return;
+std::uint32_t DiffStats::SatelliteOf(const std::string& code) {
+  const auto found = index_.emplace(code, static_cast<std::uint32_t>(sats_.size()));
+  if (found.second) sats_.push_back(Satellite{code, {}, {}, {}});
+  return found.first->second;
+}
+
+Group DiffStats::GroupOf(const Satellite& sat) const {
+  const char system = sat.code[0];
+  int generation = 0;
+  if (system == 'C') generation = std::stoi(sat.code.substr(1)) < kFirstBds3 ? 2 : 3;
+  const OrbitType type =
+      TypeOf(static_cast<double>(sat.radius.Mean()), static_cast<double>(sat.inclination.Mean()));
+  return {SystemRank(system), generation, type};
+}
+
+bool DiffStats::Add(const DiffRecord& rec) {
+  const std::uint32_t satIndex = SatelliteOf(rec.sat);
+  Satellite& sat = sats_[satIndex];
+  if (rec.motion) {
+    sat.radius.Add(Radius(rec.r));
+    const double inclination = Inclination(rec.r, rec.v);
+    if (std::isfinite(inclination)) sat.inclination.Add(inclination);
   }
-  ++sat.epochs;
-  if (rec.clock) sat.clocks.push_back({rec.tenths, static_cast<double>(rec.clockNs)});
-  long double sq3d = 0;
-  for (int i = 0; i < 3; ++i) {
-    sat.sum[i] += rec.rac[i];
-    sat.sumSq[i] += rec.rac[i] * rec.rac[i];
-    sq3d += rec.rac[i] * rec.rac[i];
+  Pending p;
+  if (!rec.diff || !ToRac(rec.r, rec.v, rec.d, p.rac)) {
+    ++sat.figures.noDiff;
+    return true;
   }
-  const long double d3 = std::sqrt(sq3d);
-  // Kept at double precision; beyond its range only the order matters.
-  sat.d3.push_back(d3 < DBL_MAX ? static_cast<double>(d3) : HUGE_VAL);
-  if (d3 > sat.max3d) {
-    sat.max3d = d3;
-    sat.maxEpoch = rec.epoch;
+  if (pending_.size() >= kMaxTableRecords) return false;
+  const auto epoch = epochIndex_.emplace(rec.ms, static_cast<std::uint32_t>(epochs_.size()));
+  if (epoch.second) epochs_.push_back(rec.ms);
+  p.dclock = rec.dclock + RelativisticTerm(rec.r, rec.v);
+  p.sat = satIndex;
+  p.epoch = epoch.first->second;
+  // An orbit far beyond any satellite's can overflow the term.
+  p.clock = rec.clock == Clock::kValue && !std::isfinite(p.dclock) ? Clock::kNone : rec.clock;
+  pending_.push_back(p);
+  return true;
+}
+
+long long DiffStats::DatumKey(const Pending& p) const {
+  return p.epoch * kDatumKeys + static_cast<long long>(SystemRank(sats_[p.sat].code[0]));
+}
+
+// The median clock difference of each epoch and system, and the number of
+// satellites behind it; records that are outliers by their 3D difference
+// do not enter it.  Notes each day's datum figures.
+std::unordered_map<long long, DiffStats::DatumValue> DiffStats::FormDatum() {
+  const auto key = [&](std::uint32_t i) { return DatumKey(pending_[i]); };
+  std::vector<std::uint32_t> order;
+  for (std::uint32_t i = 0; i < pending_.size(); ++i) {
+    const Pending& p = pending_[i];
+    if (p.clock == Clock::kValue && std::hypot(p.rac[0], p.rac[1], p.rac[2]) <= kOutlier3d)
+      order.push_back(i);
+  }
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const long long ka = key(a), kb = key(b);
+    return ka != kb ? ka < kb : pending_[a].dclock < pending_[b].dclock;
+  });
+  std::unordered_map<long long, DatumValue> datum;
+  for (size_t first = 0, last = 0; first < order.size(); first = last) {
+    const long long k = key(order[first]);
+    while (last < order.size() && key(order[last]) == k) ++last;
+    const size_t n = last - first, mid = first + n / 2;
+    const double upper = pending_[order[mid]].dclock;
+    const double median = n % 2 ? upper : (pending_[order[mid - 1]].dclock + upper) / 2;
+    datum[k] = {median, static_cast<int>(n)};
+    const size_t rank = static_cast<size_t>(k % kDatumKeys);
+    const long long day = DayOf(epochs_[pending_[order[first]].epoch]);
+    DatumRow& row = datum_[{day, rank}];
+    row.mjd = day;
+    row.system = SystemOfRank(rank);
+    row.fewest = row.epochs ? std::min(row.fewest, static_cast<int>(n)) : static_cast<int>(n);
+    row.most = std::max(row.most, static_cast<int>(n));
+    ++row.epochs;
+    row.leftOut += n < static_cast<size_t>(kDatumSatellites);
+  }
+  return datum;
+}
+
+void DiffStats::Keep(const Pending& p, const std::unordered_map<long long, DatumValue>& datum) {
+  Satellite& sat = sats_[p.sat];
+  const double d3 = std::hypot(p.rac[0], p.rac[1], p.rac[2]);
+  if (d3 > kOutlier3d) return Outlier(p, d3, kNan);
+  const Group group = GroupOf(sat);
+  const SisreWeights w = WeightsOf(sat.code[0], group.type);
+  const double radial = w.radial * p.rac[0];
+  const double alongCross = w.alongCross2 * (p.rac[1] * p.rac[1] + p.rac[2] * p.rac[2]);
+  Sample s{};
+  std::copy(p.rac, p.rac + 3, s.rac);
+  s.d3 = d3;
+  s.orbitSisre = std::sqrt(radial * radial + alongCross);
+  s.dtNs = s.sisre = s.radialLessClock = kNan;
+  if (p.clock == Clock::kMarkedBad) ++sat.figures.badClock;
+  const auto found = p.clock == Clock::kValue ? datum.find(DatumKey(p)) : datum.end();
+  s.clock = found != datum.end() && found->second.count >= kDatumSatellites;
+  if (s.clock) {
+    const double dt = p.dclock - found->second.median;
+    if (std::fabs(dt) > kOutlierClock) return Outlier(p, d3, dt);
+    s.dtNs = dt * 1e9;
+    s.radialLessClock = radial - static_cast<double>(mGNSSc::c) * dt;
+    s.sisre = std::sqrt(s.radialLessClock * s.radialLessClock + alongCross);
+  }
+  sat.figures.Add(s, true);
+  days_[{DayOf(epochs_[p.epoch]), group}].Add(s, false);
+}
+
+// Counts an outlier by its 3D difference d3 [m] or, where clock [s] is not
+// nan, by its clock's distance from the epoch's median.
+void DiffStats::Outlier(const Pending& p, double d3, double clock) {
+  ++outlierCount_;
+  ++sats_[p.sat].figures.outliers;
+  const long long ms = epochs_[p.epoch];
+  OutlierRow& row = outliers_[{p.sat, DayOf(ms)}];
+  if (row.orbit + row.clock == 0) {
+    row.sat = sats_[p.sat].code;
+    row.mjd = DayOf(ms);
+    row.first = row.last = ms;
+  }
+  row.first = std::min(row.first, ms);
+  row.last = std::max(row.last, ms);
+  if (std::isnan(clock)) {
+    ++row.orbit;
+    row.max3d = std::max(row.max3d, d3);
+  } else {
+    ++row.clock;
+    row.maxClock = std::max(row.maxClock, std::fabs(clock));
   }
 }
 
-// Mean clock difference of each epoch over the given satellites, for the
-// epochs where at least two of them have one.
-DiffStats::EpochMeans DiffStats::ClockMeans(SatMap::const_iterator first,
-                                            SatMap::const_iterator last) {
-  std::map<long long, std::pair<long double, long>> sums;
-  for (auto it = first; it != last; ++it)
-    for (const Clock& c : it->second.clocks) {
-      sums[c.tenths].first += c.ns;
-      ++sums[c.tenths].second;
-    }
-  EpochMeans means;
-  for (const auto& [tenths, sum] : sums)
-    if (sum.second >= 2) means[tenths] = sum.first / sum.second;
-  return means;
+void DiffStats::EndTable() {
+  const std::unordered_map<long long, DatumValue> datum = FormDatum();
+  for (const Pending& p : pending_) Keep(p, datum);
+  pending_.clear();
+  pending_.shrink_to_fit();
+  epochIndex_.clear();
+  epochs_.clear();
 }
 
-StatsRow DiffStats::Summarize(const std::vector<const Sat*>& sats, const EpochMeans& means) {
-  StatsRow row;
-  long double sum[3]{}, sumSq[3]{}, clockSum = 0, residualSq = 0;
-  long clocks = 0, residuals = 0;
-  std::vector<double> d3;
-  row.max3d = -1;
-  for (const Sat* sat : sats) {
-    row.epochs += sat->epochs;
-    row.nan += sat->nan;
-    for (int i = 0; i < 3; ++i) sum[i] += sat->sum[i], sumSq[i] += sat->sumSq[i];
-    d3.insert(d3.end(), sat->d3.begin(), sat->d3.end());
-    if (sat->max3d > row.max3d) row.max3d = sat->max3d, row.maxEpoch = sat->maxEpoch;
-    for (const Clock& c : sat->clocks) {
-      clockSum += c.ns;
-      ++clocks;
-      const auto mean = means.find(c.tenths);
-      if (mean == means.end()) continue;
-      residualSq += (c.ns - mean->second) * (c.ns - mean->second);
-      ++residuals;
-    }
+std::vector<SummaryRow> DiffStats::Satellites() const {
+  std::vector<SummaryRow> rows;
+  for (const auto& [code, i] : index_) {
+    const Satellite& sat = sats_[i];
+    rows.push_back({code, GroupOf(sat), 1, sat.figures, sat.figures.OffsetFreeSumSq()});
   }
-  const long double n = row.epochs ? row.epochs : kNan;
-  for (int i = 0; i < 3; ++i) {
-    row.mean[i] = sum[i] / n;                // mean
-    row.rms[i] = std::sqrt(sumSq[i] / n);    // root mean square
-  }
-  row.rms3d = std::sqrt((sumSq[0] + sumSq[1] + sumSq[2]) / n);
-  row.median3d = Median(std::move(d3));
-  if (row.max3d < 0) row.max3d = kNan;
-  row.clockMean = clocks ? clockSum / clocks : kNan;
-  row.clockRms = residuals ? std::sqrt(residualSq / residuals) : kNan;
-  return row;
+  return rows;
 }
 
-std::vector<StatsRow> DiffStats::Rows() const {
-  std::vector<StatsRow> rows;
-  for (auto first = sats_.begin(); first != sats_.end();) {
-    const char system = first->first[0];
-    auto last = first;
-    while (last != sats_.end() && last->first[0] == system) ++last;
-    const EpochMeans means = ClockMeans(first, last);
-    std::vector<const Sat*> all;
-    for (auto it = first; it != last; ++it) {
-      rows.push_back(Summarize({&it->second}, means));
-      rows.back().system = system;
-      rows.back().sat = it->first;
-      all.push_back(&it->second);
-    }
-    rows.push_back(Summarize(all, means));
-    rows.back().system = system;
-    first = last;
+std::vector<SummaryRow> DiffStats::Systems() const {
+  std::map<Group, SummaryRow> groups;
+  for (const auto& [code, i] : index_) {
+    const Satellite& sat = sats_[i];
+    SummaryRow& row = groups[GroupOf(sat)];
+    row.group = GroupOf(sat);
+    row.satellites += sat.figures.Records() > 0;
+    row.figures.Merge(sat.figures);
+    row.offsetFreeSumSq += sat.figures.OffsetFreeSumSq();
   }
+  std::vector<SummaryRow> rows;
+  for (auto& entry : groups) rows.push_back(std::move(entry.second));
+  return rows;
+}
+
+std::vector<DayRow> DiffStats::Days() const {
+  std::vector<DayRow> rows;
+  for (const auto& [key, figures] : days_) rows.push_back({key.first, key.second, &figures});
+  return rows;
+}
+
+std::vector<DatumRow> DiffStats::Datum() const {
+  std::vector<DatumRow> rows;
+  for (const auto& entry : datum_) rows.push_back(entry.second);
+  return rows;
+}
+
+std::vector<OutlierRow> DiffStats::Outliers() const {
+  std::vector<OutlierRow> rows;
+  for (const auto& entry : outliers_) rows.push_back(entry.second);
+  std::stable_sort(rows.begin(), rows.end(), [](const OutlierRow& a, const OutlierRow& b) {
+    return BySystem()(a.sat, b.sat) || (a.sat == b.sat && a.mjd < b.mjd);
+  });
   return rows;
 }
 

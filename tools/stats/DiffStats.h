@@ -1,68 +1,135 @@
-// DiffStats: statistics of the precise-minus-broadcast differences of an
-// Orbika table, per satellite and per system.
+// DiffStats: statistics of the precise-minus-broadcast differences of one or
+// more Orbika tables, per satellite, per system and orbit type, and per day.
 //
-// For each satellite, and for all satellites of a system together: the
-// number of records with a position difference, the number without one
-// (nan, or no broadcast source), the mean and root mean square of the radial,
-// along-track and cross-track differences [m], the RMS, median and largest of
-// the 3D difference |d| [m] with the epoch of the largest, and the clock
-// difference [ns]: its plain mean, and its RMS after removing, at each epoch,
-// the mean over the satellites of the system that have a clock difference
-// then.  The precise clocks' common reference is arbitrary, and this removes
-// it; epochs where only one satellite of a system has a clock carry no
-// information on it and are left out of that RMS.  Clocks that are nan or
-// marked bad are left out of both clock figures, and records without a
-// position difference out of every figure.
+// A table's records are held (compactly) until the table ends; then:
+//  - clocks: the clock difference is the table's plus the periodic
+//    relativistic term of the precise orbit (the broadcast clocks hold it,
+//    the precise ones do not); records whose precise clock is the SP3
+//    bad-clock marker have none;
+//  - outliers: a record whose 3D difference exceeds kOutlier3d is one;
+//  - clock datum: at each epoch, for each system, the median of the clock
+//    differences of the system's other records is removed; an epoch where
+//    fewer than kDatumSatellites formed it is left out of the clock
+//    figures, and where they were enough, a record whose clock lies more
+//    than kOutlierClock from the median is an outlier too;
+//  - every other record with a position difference enters the figures of
+//    its satellite, of its system and orbit type, and of its day.
+// Memory: one table's records at a time (at most kMaxTableRecords), and
+// figures per satellite, per system and per day.
 #pragma once
 
 #include <map>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "tools/stats/DiffTable.h"
+#include "tools/stats/Figures.h"
+#include "tools/stats/Orbit.h"
 
 namespace orbstats {
 
-struct StatsRow {
-  char system = ' ';
+// The outlier rules and the smallest clock datum.
+constexpr double kOutlier3d = 100;      // [m]: far beyond any working broadcast orbit
+constexpr double kOutlierClock = 1e-6;  // [s]: 300 m of range
+constexpr int kDatumSatellites = 4;
+// Records one table may hold: 48 bytes each, so at most 192 MB (a day of
+// 46 satellites every second, or of 125 every 3 s).
+constexpr size_t kMaxTableRecords = 4000000;
+
+// A system, BeiDou split into BDS-2 and BDS-3, and an orbit type: the
+// groups that the system rows and day rows report.
+struct Group {
+  size_t rank;     // order of the system letter
+  int generation;  // 2 or 3 for BeiDou, else 0
+  OrbitType type;
+  bool operator<(const Group& o) const {
+    return std::tie(rank, generation, type) < std::tie(o.rank, o.generation, o.type);
+  }
+};
+std::string GroupName(const Group& group);  // "GPS", "BDS-3"
+std::string SystemName(char system);        // "GPS", "BeiDou"
+
+struct SummaryRow {
   std::string sat;  // empty on a system's row
-  long epochs = 0, nan = 0;
-  long double mean[3]{}, rms[3]{};  // radial, along-track, cross-track [m]
-  long double rms3d = 0, median3d = 0, max3d = 0;  // [m]
-  std::string maxEpoch;  // epoch of max3d as printed
-  long double clockMean = 0, clockRms = 0;  // [ns]
+  Group group;
+  long long satellites = 0;  // system rows: satellites with kept records
+  Figures figures;
+  long double offsetFreeSumSq = 0;  // see Figures::OffsetFreeSumSq
+};
+struct DayRow {
+  long long mjd;
+  Group group;
+  const Figures* figures;
+};
+struct DatumRow {
+  long long mjd;
+  char system;
+  long long epochs = 0, leftOut = 0;  // epochs with a datum; of them with too few satellites
+  int fewest = 0, most = 0;           // satellites that formed one
+};
+struct OutlierRow {
+  std::string sat;
+  long long mjd;
+  long long orbit = 0, clock = 0;  // records by rule
+  long long first = 0, last = 0;   // epochs [ms]
+  double max3d = 0;                // [m]
+  double maxClock = 0;             // largest clock distance from the median [s]
 };
 
 class DiffStats {
  public:
-  void Add(const DiffRecord& rec);
-  // A row per satellite, then one for its system, the systems in the order
-  // G R E C S J I (others after), the satellites by their number.
-  std::vector<StatsRow> Rows() const;
+  // Holds a record of the current table; false when the table holds more
+  // than kMaxTableRecords records with a difference.
+  bool Add(const DiffRecord& rec);
+  // Ends the current table: forms the datum, picks the outliers, sums up.
+  void EndTable();
+
+  std::vector<SummaryRow> Satellites() const;
+  // Over all satellites of each group.
+  std::vector<SummaryRow> Systems() const;
+  std::vector<DayRow> Days() const;
+  std::vector<DatumRow> Datum() const;
+  std::vector<OutlierRow> Outliers() const;
+  long long OutlierCount() const { return outlierCount_; }
 
  private:
-  struct Clock {
-    long long tenths;
-    double ns;  // as printed: whole nanoseconds
+  struct Satellite {
+    std::string code;
+    Moment radius, inclination;  // of every record with a precise orbit
+    Figures figures;
   };
-  struct Sat {
-    long epochs = 0, nan = 0;
-    long double sum[3]{}, sumSq[3]{};
-    std::vector<double> d3;  // every 3D difference, for the median
-    long double max3d = -1;
-    std::string maxEpoch;
-    std::vector<Clock> clocks;
+  struct Pending {
+    double rac[3];
+    double dclock;  // with the relativistic term [s]
+    std::uint32_t sat, epoch;
+    Clock clock;
+  };
+  struct DatumValue {
+    double median;
+    int count;
   };
   struct BySystem {
     bool operator()(const std::string& a, const std::string& b) const;
   };
-  using SatMap = std::map<std::string, Sat, BySystem>;
-  using EpochMeans = std::map<long long, long double>;
 
-  static EpochMeans ClockMeans(SatMap::const_iterator first, SatMap::const_iterator last);
-  static StatsRow Summarize(const std::vector<const Sat*>& sats, const EpochMeans& means);
+  std::uint32_t SatelliteOf(const std::string& code);  // its index, added when new
+  Group GroupOf(const Satellite& sat) const;
+  long long DatumKey(const Pending& p) const;
+  std::unordered_map<long long, DatumValue> FormDatum();
+  void Keep(const Pending& p, const std::unordered_map<long long, DatumValue>& datum);
+  void Outlier(const Pending& p, double d3, double clock);
 
-  SatMap sats_;
+  std::map<std::string, std::uint32_t, BySystem> index_;
+  std::vector<Satellite> sats_;
+  std::vector<Pending> pending_;
+  std::unordered_map<long long, std::uint32_t> epochIndex_;
+  std::vector<long long> epochs_;
+  std::map<std::pair<long long, Group>, Figures> days_;
+  std::map<std::pair<long long, size_t>, DatumRow> datum_;
+  std::map<std::pair<std::uint32_t, long long>, OutlierRow> outliers_;  // by satellite and day
+  long long outlierCount_ = 0;
 };
 
 }  // namespace orbstats

@@ -1,96 +1,211 @@
 #include "tools/stats/DiffTable.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
+
+#include "tools/stats/Epoch.h"
 
 namespace orbstats {
 
 namespace {
 
-// A clock that the SP3 file marks bad prints as this many milliseconds.
-const long double kBadClockMs = 1000;
+// SP3 files write an absent or bad clock as 999999.999999 us; the text
+// table prints it as 1000 ms, the CSV table as 0.999999999999 s.  No
+// satellite clock is that far from its system's time.
+const double kBadClockS = 0.999999;
 
-// Word positions of a record.
-enum Word { kDate, kTime, kDay, kSecond, kSat, kX, kDt = kX + 3, kVx, kDx = kVx + 3, kDdt = kDx + 3 };
+// Longest line kept: far longer than any record of either table, so that a
+// line without an end takes no more memory than this.
+const size_t kMaxLine = 4096;
+
+// Word positions of a text record.
+enum Word {
+  kDate,
+  kTime,
+  kDay,
+  kSecond,
+  kSat,
+  kX,
+  kDt = kX + 3,
+  kVx,
+  kDx = kVx + 3,
+  kDdt = kDx + 3
+};
 // Word counts: a record with differences, and with the GLONASS velocity
 // difference too; fewer words carry no difference (no broadcast source for
 // the satellite's system, or only the epoch for a system Orbika cannot compute).
 const size_t kDiffWords = kDdt + 1, kGlonassWords = kDiffWords + 3;
 const size_t kNoDiffWords[] = {kSat + 1, kDt + 1, kVx + 3};
+const size_t kMaxWords = kGlonassWords + 1;
 
-// The number that fills the word of the given length at text.
-bool ToNumber(const char* text, size_t length, long double& value) {
+// The values a CSV record gives, and the names of their columns ("epoch"
+// begins the name of the epoch's column).
+enum CsvValue {
+  kEpochCol,
+  kSatCol,
+  kPx,
+  kPclock = kPx + 3,
+  kPvx,
+  kDxCol = kPvx + 3,
+  kDclock = kDxCol + 3,
+  kCsvValues
+};
+const char* const kCsvNames[kCsvValues] = {"epoch",    "sat",     "px_m",    "py_m",    "pz_m",
+                                           "pclock_s", "pvx_m_s", "pvy_m_s", "pvz_m_s", "dx_m",
+                                           "dy_m",     "dz_m",    "dclock_s"};
+
+const double kNan = std::numeric_limits<double>::quiet_NaN();
+
+// The number that fills the text [text, text + length); false unless it does.
+bool ToNumber(const char* text, size_t length, double& value) {
   char* end = nullptr;
-  value = std::strtod(text, &end);  // read at double precision, then widened
-  return end == text + length;
+  value = std::strtod(text, &end);
+  return length > 0 && end == text + length;
 }
 
-long double Dot(const long double a[3], const long double b[3]) {
-  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A satellite code: a system letter and two digits (G02).
+bool IsSatellite(const std::string& s, size_t from, size_t length) {
+  return length == 3 && s[from] >= 'A' && s[from] <= 'Z' && IsDigit(s[from + 1]) &&
+         IsDigit(s[from + 2]);
 }
 
-// Unit vector along a x b.
-void UnitCross(const long double a[3], const long double b[3], long double out[3]) {
-  long double c[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-  const long double n = std::sqrt(Dot(c, c));
-  for (int i = 0; i < 3; ++i) out[i] = c[i] / n;
-}
-
-// Radial, along-track and cross-track components of d in the frame of r, v.
-void ToRac(const long double r[3], const long double v[3], const long double d[3], long double rac[3]) {
-  const long double n = std::sqrt(Dot(r, r));
-  const long double radial[3] = {r[0] / n, r[1] / n, r[2] / n};
-  long double cross[3], along[3];
-  UnitCross(r, v, cross);         // C = (r x v) / |r x v|
-  UnitCross(cross, radial, along);  // A = C x R (already unit)
-  rac[0] = Dot(d, radial);
-  rac[1] = Dot(d, along);
-  rac[2] = Dot(d, cross);
-}
-
-bool AllFinite(const long double* v, int n) {
+bool AllFinite(const double* v, int n) {
   for (int i = 0; i < n; ++i)
     if (!std::isfinite(v[i])) return false;
   return true;
 }
 
+// The precise position and clock p [m, s], velocity v [m/s] and the
+// position and clock differences d [m, s] into rec; nan where a value is
+// absent.  Shared by both tables.
+void SetValues(const double p[4], const double v[3], const double d[4], DiffRecord& rec) {
+  rec.motion = AllFinite(p, 3) && AllFinite(v, 3);
+  rec.diff = rec.motion && AllFinite(d, 3);
+  for (int i = 0; i < 3; ++i) rec.r[i] = p[i], rec.v[i] = v[i], rec.d[i] = d[i];
+  if (std::fabs(p[3]) >= kBadClockS)
+    rec.clock = Clock::kMarkedBad;
+  else
+    rec.clock = std::isfinite(p[3]) && std::isfinite(d[3]) ? Clock::kValue : Clock::kNone;
+  rec.dclock = d[3];
+}
+
+// Starts and lengths of the blank-separated words of line, at most max.
+size_t SplitWords(const std::string& line, size_t start[], size_t length[], size_t max) {
+  size_t n = 0;
+  for (size_t i = line.find_first_not_of(' '); i != std::string::npos && n < max; ++n) {
+    const size_t end = std::min(line.find(' ', i), line.size());
+    start[n] = i;
+    length[n] = end - i;
+    i = line.find_first_not_of(' ', end);
+  }
+  return n;
+}
+
+// Whether the first word of a text line is a date, as a record's is.
+bool BeginsWithDate(const std::string& line) {
+  const size_t i = line.find_first_not_of(' ');
+  if (i == std::string::npos || line.size() < i + 10) return false;
+  for (size_t k = 0; k < 10; ++k) {
+    const char c = line[i + k];
+    if (k == 4 || k == 7 ? c != '-' : !IsDigit(c)) return false;
+  }
+  return true;
+}
+
+// The comma-separated fields of line.
+std::vector<std::string> SplitFields(const std::string& line) {
+  std::vector<std::string> fields(1);
+  for (char c : line)
+    if (c == ',')
+      fields.emplace_back();
+    else
+      fields.back() += c;
+  return fields;
+}
+
 }  // namespace
 
 bool DiffTableReader::GetLine(std::string& line) {
-  if (!std::getline(in_, line)) return false;
+  char buffer[kMaxLine + 1];
+  in_.getline(buffer, sizeof buffer);
+  const size_t got = static_cast<size_t>(in_.gcount());
+  if (got == 0 && !in_) return false;
+  cut_ = in_.fail();
+  // Without its line end, which getline counts but does not store.
+  line.assign(buffer, cut_ || in_.eof() ? got : got - 1);
+  if (cut_) {  // the rest of a line longer than kMaxLine is passed over
+    in_.clear();
+    in_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  }
   ++lineNo_;
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
   return true;
 }
 
+// Notes from a '#' line whether the table names an ANTEX file: the text
+// table's settings write "---" where it has none.
+void DiffTableReader::ReadSetting(const std::string& line) {
+  const size_t key = line.find_first_not_of("# ");
+  if (key == std::string::npos || line.compare(key, 10, "ANTEX file") != 0) return;
+  const size_t colon = line.find(':', key);
+  const size_t value = colon == std::string::npos ? colon : line.find_first_not_of(' ', colon + 1);
+  const bool none =
+      value == std::string::npos || line.compare(value, std::string::npos, "---") == 0;
+  antex_ = none ? Antex::kNone : Antex::kUsed;
+}
+
+bool DiffTableReader::SetCsvColumns(const std::string& line) {
+  const std::vector<std::string> names = SplitFields(line);
+  columns_.assign(kCsvValues, names.size());
+  for (size_t i = names.size(); i-- > 0;) {
+    if (names[i].compare(0, 5, kCsvNames[kEpochCol]) == 0) columns_[kEpochCol] = i;
+    for (int k = kSatCol; k < kCsvValues; ++k)
+      if (names[i] == kCsvNames[k]) columns_[k] = i;
+  }
+  fields_ = names.size();
+  csv_ = true;
+  for (size_t column : columns_)
+    if (column == names.size()) return false;
+  return true;
+}
+
 bool DiffTableReader::ReadHeader() {
+  const std::string noColumns = name_ +
+                                " has no precise-minus-broadcast columns (run Orbika"
+                                " with an SP3 file and a navigation file)";
   std::string line;
-  const bool read = in_ && GetLine(line);
-  if (!read && in_.bad()) {
-    error_ = "cannot read " + name_;
+  while (GetLine(line)) {
+    if (!line.empty() && line[0] == '#') {
+      ReadSetting(line);
+      if (line.find("PRN") == std::string::npos || line.find("X[m]") == std::string::npos) continue;
+      if (line.find("DX[m]") != std::string::npos) return true;
+      error_ = noColumns;
+      return false;
+    }
+    const std::vector<std::string> fields = SplitFields(line);
+    bool sat = false;
+    for (const std::string& f : fields) sat = sat || f == kCsvNames[kSatCol];
+    if (!sat) continue;
+    if (SetCsvColumns(line)) return true;
+    error_ = noColumns;
     return false;
   }
-  if (!read || line != "#PROGRAM: Orbika") {
-    error_ = name_ + " is not an Orbika table (its first line is not \"#PROGRAM: Orbika\")";
-    return false;
-  }
-  // The header ends with the line of column names.
-  while (GetLine(line) && !line.empty() && line[0] == '#') {
-    if (line.find("PRN") == std::string::npos) continue;
-    if (line.find("DX[m]") != std::string::npos) return true;
-    break;
-  }
-  error_ = name_ + " has no precise-minus-broadcast columns (run Orbika with an SP3 file"
-                   " and a navigation file)";
+  error_ = in_.bad() ? "cannot read " + name_
+                     : name_ + " is not an Orbika table (it has no line of column names)";
   return false;
 }
 
 bool DiffTableReader::Next(DiffRecord& rec) {
   std::string line;
   while (GetLine(line)) {
-    if (line.find_first_not_of(' ') == std::string::npos) continue;
-    if (Parse(line, rec)) return true;
+    const bool record = csv_
+                            ? !line.empty() && line[0] != '#' && line.find(',') != std::string::npos
+                            : BeginsWithDate(line);
+    if (!record) continue;
+    if (!cut_ && (csv_ ? ParseCsv(line, rec) : ParseText(line, rec))) return true;
     error_ = name_ + " line " + std::to_string(lineNo_) + " is not a record of an Orbika table";
     return false;
   }
@@ -98,32 +213,42 @@ bool DiffTableReader::Next(DiffRecord& rec) {
   return false;
 }
 
-bool DiffTableReader::Parse(const std::string& line, DiffRecord& rec) {
-  // Word starts and lengths, without copying the line.
-  const size_t kMaxWords = kGlonassWords + 1;
-  size_t start[kMaxWords], length[kMaxWords], n = 0;
-  for (size_t i = line.find_first_not_of(' '); i != std::string::npos && n < kMaxWords; ++n) {
-    const size_t end = std::min(line.find(' ', i), line.size());
-    start[n] = i;
-    length[n] = end - i;
-    i = line.find_first_not_of(' ', end);
-  }
+bool DiffTableReader::ParseText(const std::string& line, DiffRecord& rec) const {
+  size_t start[kMaxWords], length[kMaxWords];
+  const size_t n = SplitWords(line, start, length, kMaxWords);
   bool known = n == kDiffWords || n == kGlonassWords;
   for (size_t k : kNoDiffWords) known = known || n == k;
-  if (!known || length[kSat] != 3) return false;
-  long double v[kMaxWords];
+  if (!known || !IsSatellite(line, start[kSat], length[kSat])) return false;
+  double v[kMaxWords];
   for (size_t i = kDay; i < n; ++i)
     if (i != kSat && !ToNumber(line.c_str() + start[i], length[i], v[i])) return false;
+  // The MJD day and the second of day as Orbika prints them.
+  if (!(v[kDay] >= 0 && v[kDay] < 1e7 && v[kDay] == std::floor(v[kDay]) && v[kSecond] >= 0 &&
+        v[kSecond] <= 86400))
+    return false;
   rec.sat.assign(line, start[kSat], 3);
-  rec.epoch.assign(line, start[kDate], start[kTime] + length[kTime] - start[kDate]);
-  rec.tenths = std::llround(v[kDay] * 864000 + v[kSecond] * 10);
-  rec.orbit = rec.clock = false;
-  if (n < kDiffWords) return true;
-  rec.orbit = AllFinite(&v[kX], 3) && AllFinite(&v[kVx], 3) && AllFinite(&v[kDx], 3);
-  if (rec.orbit) ToRac(&v[kX], &v[kVx], &v[kDx], rec.rac);
-  rec.orbit = rec.orbit && AllFinite(rec.rac, 3);  // no frame at r = 0 or v along r
-  rec.clock = std::isfinite(v[kDt]) && std::isfinite(v[kDdt]) && v[kDt] != kBadClockMs;
-  rec.clockNs = v[kDdt] * 1000000;  // ms to ns
+  rec.ms = static_cast<long long>(v[kDay]) * kMsPerDay + std::llround(v[kSecond] * 1000);
+  for (size_t i = n; i < kMaxWords; ++i) v[i] = kNan;
+  v[kDt] /= 1000;  // ms to s
+  v[kDdt] /= 1000;
+  SetValues(&v[kX], &v[kVx], &v[kDx], rec);
+  return true;
+}
+
+bool DiffTableReader::ParseCsv(const std::string& line, DiffRecord& rec) const {
+  const std::vector<std::string> fields = SplitFields(line);
+  if (fields.size() != fields_) return false;
+  const std::string& sat = fields[columns_[kSatCol]];
+  if (!IsSatellite(sat, 0, sat.size()) || !ParseIsoEpoch(fields[columns_[kEpochCol]], rec.ms))
+    return false;
+  rec.sat = sat;
+  double v[kCsvValues];
+  for (int k = kPx; k < kCsvValues; ++k) {
+    const std::string& f = fields[columns_[k]];
+    v[k] = kNan;  // an empty field: no source
+    if (!f.empty() && !ToNumber(f.c_str(), f.size(), v[k])) return false;
+  }
+  SetValues(&v[kPx], &v[kPvx], &v[kDxCol], rec);
   return true;
 }
 

@@ -1,58 +1,73 @@
-// DiffTable: reads an Orbika output table that carries the
-// precise-minus-broadcast columns, one record at a time, and splits each
-// position difference into the satellite's radial, along-track and
-// cross-track components.
+// DiffTable: reads the records of an Orbika table that carries the
+// precise-minus-broadcast columns, one at a time: the text table and the
+// -csv table, told apart by their line of column names.
 //
-// The frame of a record comes from its printed precise position r [m] and
-// velocity v [m/s], both Earth-fixed:
-//   radial R = r / |r|,  cross-track C = (r x v) / |r x v|,
-//   along-track A = C x R,
-// so that the difference d [m] = (d.R) R + (d.A) A + (d.C) C.  The clock
-// difference is printed in milliseconds and returned in nanoseconds.  Epochs
-// are the table's own (GPS time); the text of the epoch is kept as printed.
-//
-// A record is read by its blank-separated words: epoch (date, time,
-// MJD day, second of day), satellite, precise position and clock, precise
-// velocity, position and clock difference, and for GLONASS the velocity
-// difference (not used here).  The precision is what the table prints: 1 mm
-// for positions, 1 ns for clocks.
+// Text table: the '#' lines hold the settings and the column names
+// ("... PRN ... DX[m] ..."); a line whose first word is a date
+// (2022-01-01) is a record, read by its blank-separated words: date, time,
+// MJD day, second of day, satellite, precise position [m] and clock [ms],
+// precise velocity [m/s], position difference [m] and clock difference
+// [ms], and for GLONASS the velocity difference (not used here).
+// CSV table: '#' lines, then a header row; the columns are found by name:
+// the first whose name begins with "epoch" (ISO 8601, GPS time), sat,
+// px_m py_m pz_m pclock_s, pvx_m_s pvy_m_s pvz_m_s, dx_m dy_m dz_m dclock_s;
+// an empty field means no source, nan no value.  Every line with a comma
+// after the header is a record.
+// In both, any other line (warnings, messages, blank lines) is skipped
+// wherever it stands, and a line that begins like a record but is not one
+// ends the reading with an error.  Line ends may be CR LF.
 #pragma once
 
 #include <istream>
 #include <string>
+#include <vector>
 
 namespace orbstats {
 
+enum class Clock : unsigned char { kNone, kMarkedBad, kValue };
+// Whether the table's settings name an ANTEX file.
+enum class Antex : unsigned char { kUnknown, kNone, kUsed };
+
 struct DiffRecord {
-  std::string sat;        // satellite, e.g. "G02"
-  std::string epoch;      // epoch as printed, e.g. "2024-05-15 00:00:00.0"
-  long long tenths = 0;   // the same epoch in tenths of a second from MJD 0
-  bool orbit = false;     // rac holds a position difference
-  long double rac[3]{};   // radial, along-track, cross-track difference [m]
-  bool clock = false;     // clockNs holds a clock difference
-  long double clockNs = 0;
+  std::string sat;             // e.g. "G02"
+  long long ms = 0;            // epoch [ms] from 0 h of MJD 0, GPS time
+  bool motion = false;         // r and v hold the precise position and velocity
+  bool diff = false;           // motion, and d holds the position difference
+  double r[3]{}, v[3]{};       // [m], [m/s], Earth-fixed
+  double d[3]{};               // precise minus broadcast position [m]
+  Clock clock = Clock::kNone;  // kValue: dclock holds the clock difference
+  double dclock = 0;           // precise minus broadcast clock [s], as the table has it
 };
 
 class DiffTableReader {
  public:
   // name is used in messages only.
   DiffTableReader(std::istream& in, const std::string& name) : in_(in), name_(name) {}
-  // Reads the header; false, with Error() set, unless it is the header of an
-  // Orbika table with precise-minus-broadcast columns.
+  // Reads up to the line of column names; false, with Error() set, unless
+  // it names the precise-minus-broadcast columns.
   bool ReadHeader();
-  // Reads the next record into rec; false at the end of the table, or on a
-  // line that is no record (then Error() is set).  Blank lines are skipped.
+  // Reads the next record; false at the end of the table or on a damaged
+  // record (then Error() is set).
   bool Next(DiffRecord& rec);
   const std::string& Error() const { return error_; }
+  Antex AntexFile() const { return antex_; }
 
  private:
   bool GetLine(std::string& line);
-  bool Parse(const std::string& line, DiffRecord& rec);
+  void ReadSetting(const std::string& line);
+  bool SetCsvColumns(const std::string& line);
+  bool ParseText(const std::string& line, DiffRecord& rec) const;
+  bool ParseCsv(const std::string& line, DiffRecord& rec) const;
 
   std::istream& in_;
   std::string name_;
   std::string error_;
   long lineNo_ = 0;
+  bool cut_ = false;  // the last line was longer than a table's lines are
+  bool csv_ = false;
+  std::vector<size_t> columns_;  // field of each value read, in CsvValue order
+  size_t fields_ = 0;            // fields of the header row
+  Antex antex_ = Antex::kUnknown;
 };
 
 }  // namespace orbstats

@@ -1,137 +1,149 @@
-// OrbikaStats: statistics of the precise-minus-broadcast differences in an
-// Orbika output table, per satellite and per system, as aligned text or CSV.
+// OrbikaStats: statistics of the precise-minus-broadcast differences in one
+// or more Orbika tables (text or -csv), per satellite, per system and orbit
+// type, and per day, with the signal-in-space range error (SISRE).
 //
-//   OrbikaStats [--csv] TABLE      (TABLE - reads standard input)
+//   OrbikaStats [--csv[=TABLE]] TABLE...   (- reads standard input)
 //
-// Exit status 0 when the statistics are printed, 1 on a table that cannot be
-// read or used, 2 on wrong usage.
-#include <cmath>
-#include <cstdio>
+// Options may stand anywhere.  Exit status 0 when the statistics (or the
+// help) are printed, 1 on wrong usage, on a table that cannot be read or
+// used, and on a failed write.
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "tools/stats/DiffStats.h"
+#include "PROGINC/report/ProgramError.h"
+#include "tools/stats/Report.h"
 
 namespace {
 
-using orbstats::StatsRow;
-using Table = std::vector<std::vector<std::string>>;
+const char* const kProgram = "OrbikaStats";
 
-const char* const kUsage = "usage: OrbikaStats [--csv] TABLE\n";
+const char* const kHelp =
+    "OrbikaStats - statistics of the precise-minus-broadcast differences in Orbika tables\n"
+    "\n"
+    "Usage: OrbikaStats [--csv[=TABLE]] TABLE...\n"
+    "       OrbikaStats -h | --help\n"
+    "\n"
+    "Reads the tables that Orbika wrote with an SP3 file and a navigation file (the\n"
+    "text table or the -csv table; - reads standard input), for example one per day\n"
+    "of a month, and prints, for each satellite and for each system and orbit type\n"
+    "(BeiDou as BDS-2 and BDS-3): the radial, along-track, cross-track and 3D\n"
+    "differences, the clock difference after the relativistic term and the\n"
+    "epoch's median over the system, and the signal-in-space range error (SISRE,\n"
+    "orbit-only and with the clock, RMS and 95th percentile); then one line per\n"
+    "day and system, the clock datum per day and system, and the outliers kept\n"
+    "out of every figure (a 3D difference or a clock far from the epoch's median:\n"
+    "the notes before the tables give the thresholds).  Lines that are not\n"
+    "records (warnings, settings, blank lines) are skipped.\n"
+    "\n"
+    "Options, in any position:\n"
+    "  --csv          every table as CSV, each block opened by \"# <name>\"\n"
+    "  --csv=TABLE    one table as plain CSV: satellites, systems, days, datum or\n"
+    "                 outliers\n"
+    "  -h, --help     this help\n"
+    "\n"
+    "Examples:\n"
+    "  Orbika -epigs21906.sp3 -enbrdc0010.22n > day.txt\n"
+    "  OrbikaStats day.txt\n"
+    "  OrbikaStats --csv=days table_*.txt > days.csv\n"
+    "\n"
+    "Exit status 0 when the statistics are printed, 1 otherwise.\n"
+    "Manual page: man OrbikaStats (in the source tree: man -l man/OrbikaStats.1).\n";
 
-std::string SystemName(char system) {
-  switch (system) {
-    case 'G': return "GPS";
-    case 'R': return "GLONASS";
-    case 'E': return "Galileo";
-    case 'C': return "BeiDou";
-    case 'S': return "SBAS";
-    case 'J': return "QZSS";
-    case 'I': return "NavIC";
-    default: return std::string(1, system);
-  }
-}
+struct Options {
+  bool help = false, csv = false;
+  std::string only;  // the one table of --csv=TABLE
+  std::vector<std::string> tables;
+  std::string error;
+};
 
-// Fixed-point text of x, "nan" when it has none, never "-0.000".
-std::string Fixed(long double x, int decimals) {
-  if (!std::isfinite(x)) return "nan";
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*Lf", decimals, x);
-  std::string s = text;
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
-  return s;
-}
-
-std::vector<std::string> Cells(const StatsRow& row, const std::string& label) {
-  std::vector<std::string> cells{label, std::to_string(row.epochs), std::to_string(row.nan)};
-  for (int i = 0; i < 3; ++i) {
-    cells.push_back(Fixed(row.mean[i], 3));
-    cells.push_back(Fixed(row.rms[i], 3));
-  }
-  for (long double x : {row.rms3d, row.median3d, row.max3d}) cells.push_back(Fixed(x, 3));
-  cells.push_back(row.maxEpoch.empty() ? "-" : row.maxEpoch);
-  cells.push_back(Fixed(row.clockMean, 2));
-  cells.push_back(Fixed(row.clockRms, 2));
-  return cells;
-}
-
-void PrintCsv(const std::vector<StatsRow>& rows) {
-  std::cout << "system,sat,epochs,nan,radial_mean,radial_rms,along_mean,along_rms,"
-               "cross_mean,cross_rms,rms_3d,median_3d,max_3d,max_3d_epoch,clock_mean_ns,"
-               "clock_rms_ns\n";
-  for (const StatsRow& row : rows) {
-    std::cout << row.system;
-    for (const std::string& cell : Cells(row, row.sat.empty() ? "all" : row.sat))
-      std::cout << ',' << cell;
-    std::cout << '\n';
-  }
-}
-
-// Columns padded to their widest cell: the first and the epoch to the left,
-// numbers to the right; an empty row prints as a blank line.
-void PrintAligned(const Table& table) {
-  const size_t kEpochColumn = 12;
-  std::vector<size_t> width(table[0].size(), 0);
-  for (const auto& cells : table)
-    for (size_t i = 0; i < cells.size(); ++i) width[i] = std::max(width[i], cells[i].size());
-  for (const auto& cells : table) {
-    std::string line;
-    for (size_t i = 0; i < cells.size(); ++i) {
-      const std::string pad(width[i] - cells[i].size(), ' ');
-      const bool left = i == 0 || i == kEpochColumn;
-      line += (i ? "  " : "") + (left ? cells[i] + pad : pad + cells[i]);
+Options ParseOptions(const std::vector<std::string>& args) {
+  Options o;
+  long stdinTables = 0;
+  for (const std::string& arg : args) {
+    if (arg == "-h" || arg == "--help") {
+      o.help = true;
+    } else if (arg == "--csv" || arg.rfind("--csv=", 0) == 0) {
+      o.csv = true;
+      o.only = arg.size() > 6 ? arg.substr(6) : "";
+      bool known = o.only.empty();
+      std::string names;
+      for (const std::string& name : orbstats::TableNames()) {
+        known = known || o.only == name;
+        names += (names.empty()                             ? ""
+                  : &name == &orbstats::TableNames().back() ? " or "
+                                                            : ", ") +
+                 name;
+      }
+      if (!known && o.error.empty()) o.error = arg + " names no table (" + names + ")";
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      if (o.error.empty()) o.error = "unknown option " + arg;
+    } else {
+      o.tables.push_back(arg);
+      stdinTables += arg == "-";
     }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    std::cout << line << '\n';
   }
+  if (o.error.empty() && o.tables.empty()) o.error = "no table named";
+  if (o.error.empty() && stdinTables > 1) o.error = "standard input (-) named more than once";
+  return o;
 }
 
-void PrintText(const std::vector<StatsRow>& rows, const std::string& name) {
-  std::cout << "# Precise minus broadcast in " << name
-            << ": R radial, A along-track, C cross-track, 3D length [m].\n"
-               "# nan: records without a position difference.  Clock [ns]: mean, and RMS"
-               " after removing each epoch's mean over the system.\n";
-  Table table{{"sat", "epochs", "nan", "R mean", "R rms", "A mean", "A rms", "C mean", "C rms",
-               "3D rms", "3D median", "3D max", "3D max at", "clock mean", "clock rms"}};
-  for (const StatsRow& row : rows) {
-    table.push_back(Cells(row, row.sat.empty() ? SystemName(row.system) : row.sat));
-    if (row.sat.empty() && &row != &rows.back()) table.emplace_back();
+// Reads one table into stats; the message of what went wrong, or "".
+std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
+                      orbstats::Inputs& inputs) {
+  std::ifstream file;
+  if (name != "-") {
+    file.open(name);
+    if (!file) return "cannot read " + name;
   }
-  PrintAligned(table);
+  orbstats::DiffTableReader reader(name == "-" ? std::cin : file, name);
+  if (!reader.ReadHeader()) return reader.Error();
+  orbstats::DiffRecord rec;
+  while (reader.Next(rec))
+    if (!stats.Add(rec))
+      return name + " holds more than " + std::to_string(orbstats::kMaxTableRecords) +
+             " records with a difference: give it as several tables (one per day)";
+  if (!reader.Error().empty()) return reader.Error();
+  stats.EndTable();
+  inputs.names.push_back(name);
+  inputs.noAntex += reader.AntexFile() == orbstats::Antex::kNone;
+  inputs.antexUnknown += reader.AntexFile() == orbstats::Antex::kUnknown;
+  return "";
 }
 
-int Fail(const std::string& message) {
-  std::cerr << "OrbikaStats: " << message << '\n';
-  return 1;
+// A failed write ends the run, framed as the program's other reports.
+void CheckWritten() {
+  if (!std::cout.flush()) ProgramError(kProgram, "cannot write the statistics to standard output");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const bool csv = !args.empty() && args[0] == "--csv";
-  if (csv) args.erase(args.begin());
-  if (args.size() != 1 || (args[0] != "-" && args[0][0] == '-')) {
-    std::cerr << kUsage;
-    return 2;
+  const Options options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.help) {
+    std::cout << kHelp;
+    CheckWritten();
+    return 0;
   }
-  const std::string& name = args[0];
-  std::ifstream file;
-  if (name != "-") {
-    file.open(name);
-    if (!file) return Fail("cannot read " + name);
+  if (!options.error.empty()) {
+    std::cerr << kProgram << ": " << options.error << "; OrbikaStats -h shows the usage\n";
+    return 1;
   }
-  orbstats::DiffTableReader reader(name == "-" ? std::cin : file, name);
-  if (!reader.ReadHeader()) return Fail(reader.Error());
   orbstats::DiffStats stats;
-  orbstats::DiffRecord rec;
-  while (reader.Next(rec)) stats.Add(rec);
-  if (!reader.Error().empty()) return Fail(reader.Error());
-  if (csv)
-    PrintCsv(stats.Rows());
+  orbstats::Inputs inputs;
+  for (const std::string& name : options.tables) {
+    const std::string error = ReadTable(name, stats, inputs);
+    if (error.empty()) continue;
+    std::cerr << kProgram << ": " << error << '\n';
+    return 1;
+  }
+  const std::vector<std::string> notes = orbstats::Notes(stats, inputs);
+  const std::vector<orbstats::Table> tables = orbstats::MakeTables(stats);
+  if (options.csv)
+    orbstats::WriteCsv(std::cout, notes, tables, options.only);
   else
-    PrintText(stats.Rows(), name);
+    orbstats::WriteText(std::cout, notes, tables);
+  CheckWritten();
   return 0;
 }

@@ -1,0 +1,436 @@
+// OrbikaStats as a user runs it: the rules of its statistics on a table
+// worked by hand (tests/data/stats_rules.csv, and the same records as a text
+// table with Orbika's messages in it), its command line and failures, and
+// the real data.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/TestUtil.h"
+
+namespace {
+
+const std::string kStats = ORBIKA_STATS_EXE;
+
+std::string Fixture(const std::string& name) { return orbtest::FixtureDir() + "/" + name; }
+
+// OrbikaStats with args; prepare runs first in the child (redirections).
+orbtest::RunResult Stats(const std::vector<std::string>& args,
+                         const std::function<void()>& prepare = {}) {
+  return orbtest::RunProgram(kStats, args, prepare);
+}
+
+// Makes the file at path the child's stream fd.
+std::function<void()> Redirect(const std::string& path, int fd, int flags) {
+  return [=]() {
+    const int file = open(path.c_str(), flags);
+    dup2(file, fd);
+    close(file);
+  };
+}
+
+// Cells of one --csv=<table> output by the row's key (its first keys cells
+// joined by commas) and the column's name.
+using Rows = std::map<std::string, std::map<std::string, std::string>>;
+const std::map<std::string, size_t> kKeys{
+    {"satellites", 1}, {"systems", 2}, {"days", 3}, {"datum", 2}, {"outliers", 2}};
+
+std::vector<std::string> Split(const std::string& line) {
+  std::vector<std::string> cells;
+  std::stringstream s(line);
+  for (std::string cell; std::getline(s, cell, ',');) cells.push_back(cell);
+  return cells;
+}
+
+Rows TableRows(const std::vector<std::string>& tables, const std::string& name) {
+  std::vector<std::string> args{"--csv=" + name};
+  args.insert(args.end(), tables.begin(), tables.end());
+  const orbtest::RunResult run = Stats(args);
+  EXPECT_EQ(run.status, 0) << run.err;
+  Rows rows;
+  std::vector<std::string> names;
+  for (const std::string& line : orbtest::SplitLines(run.out)) {
+    const std::vector<std::string> cells = Split(line);
+    if (names.empty()) {
+      names = cells;
+      continue;
+    }
+    std::string key = cells[0];
+    for (size_t i = 1; i < kKeys.at(name); ++i) key += "," + cells[i];
+    for (size_t i = 0; i < cells.size() && i < names.size(); ++i) rows[key][names[i]] = cells[i];
+  }
+  return rows;
+}
+
+// ---- The rules, worked by hand ------------------------------------------------
+
+struct Cell {
+  const char* table;
+  const char* key;
+  const char* column;
+  const char* value;
+};
+
+// The answers to tests/data/stats_rules.csv (its '#' lines say how they come).
+const Cell kHandWorked[] = {
+    // The relativistic term: G01's +10 ns less 10.0003 ns sets the GPS
+    // median at 00:00 to 4 ns (without it, 6 ns).
+    {"satellites", "G01", "clock_mean_ns", "-4.00"},
+    {"satellites", "G02", "clock_mean_ns", "-2.00"},
+    {"satellites", "G04", "clock_mean_ns", "2.00"},
+    {"systems", "GPS,MEO", "clock_rms_ns", "2.45"},  // sqrt((16 + 4 + 0 + 4) / 4)
+    // The datum: a median (Galileo's of 0, 2, 4 and 10 ns is 3 ns), of four
+    // satellites at least (GPS at 00:15 has three, QZSS two).
+    {"satellites", "E04", "clock_mean_ns", "7.00"},
+    {"satellites", "E01", "clock_mean_ns", "-3.00"},
+    {"satellites", "G03", "bad_clock", "1"},
+    {"satellites", "G03", "clocks", "1"},
+    {"satellites", "G01", "clocks", "1"},
+    {"datum", "2022-01-01,GPS", "epochs", "2"},
+    {"datum", "2022-01-01,GPS", "left_out", "1"},
+    {"datum", "2022-01-01,GPS", "fewest", "3"},
+    {"datum", "2022-01-01,GPS", "most", "5"},
+    {"datum", "2022-01-01,QZSS", "left_out", "1"},
+    {"satellites", "J01", "clock_rms_ns", "nan"},
+    {"satellites", "J01", "sisre_rms_m", "nan"},
+    // The weights by system and orbit type: sqrt((w_R 1 m)^2 + 49 m^2 w_AC^2).
+    {"satellites", "G01", "orbit_sisre_rms_m", "1.400"},  // 0.98, 1/49
+    {"satellites", "R01", "orbit_sisre_rms_m", "1.432"},  // 0.98, 1/45
+    {"satellites", "E01", "orbit_sisre_rms_m", "1.328"},  // 0.98, 1/61
+    {"satellites", "C11", "orbit_sisre_rms_m", "1.367"},  // 0.98, 1/54
+    {"satellites", "C25", "orbit_sisre_rms_m", "1.367"},
+    {"satellites", "C01", "orbit_sisre_rms_m", "1.170"},  // 0.99, 1/126
+    {"satellites", "C08", "orbit_sisre_rms_m", "1.170"},
+    {"satellites", "J01", "orbit_sisre_rms_m", "1.170"},
+    {"satellites", "C01", "type", "GEO"},
+    {"satellites", "C08", "type", "IGSO"},
+    {"satellites", "C11", "type", "MEO"},
+    {"satellites", "C11", "system", "BDS-2"},
+    {"satellites", "C25", "system", "BDS-3"},
+    {"satellites", "C59", "type", "GEO"},
+    {"satellites", "J01", "type", "IGSO"},
+    {"satellites", "J07", "type", "GEO"},
+    {"systems", "BDS-3,GEO", "satellites", "1"},
+    // With the clock: E04 has no orbit error and dt = 7 ns, so c dt; G01
+    // sqrt((0.98 m + c 4.0003 ns)^2 + 1 m^2).
+    {"satellites", "E04", "sisre_rms_m", "2.099"},
+    {"satellites", "E04", "sisre_no_offsets_rms_m", "0.000"},
+    {"satellites", "G01", "sisre_rms_m", "2.398"},
+    {"systems", "GPS,MEO", "sisre_rms_m", "1.757"},
+    {"systems", "GPS,MEO", "sisre_p95_m", "2.398"},
+    {"systems", "Galileo,MEO", "sisre_rms_m", "1.764"},
+    // The outliers: G05 at 00:00 by its clock, at 00:15 by 150 m; R02 at
+    // 100 m is kept, R03 at 100.001 m is not.
+    {"satellites", "G05", "records", "0"},
+    {"satellites", "G05", "outliers", "2"},
+    {"outliers", "G05,2022-01-01", "orbit", "1"},
+    {"outliers", "G05,2022-01-01", "clock", "1"},
+    {"outliers", "G05,2022-01-01", "first", "2022-01-01T00:00:00.000"},
+    {"outliers", "G05,2022-01-01", "last", "2022-01-01T00:15:00.000"},
+    {"outliers", "G05,2022-01-01", "max_3d_m", "150.000"},
+    {"outliers", "G05,2022-01-01", "max_clock_ns", "4996.00"},
+    {"outliers", "R03,2022-01-01", "max_3d_m", "100.001"},
+    {"satellites", "R02", "records", "1"},
+    {"satellites", "R02", "median_3d_m", "100.000"},
+    {"satellites", "R02", "orbit_sisre_rms_m", "98.000"},
+    {"systems", "GPS,MEO", "outliers", "2"},
+    {"systems", "GPS,MEO", "satellites", "4"},
+    // The counts, and the day's line.
+    {"satellites", "G02", "no_diff", "1"},
+    {"satellites", "G01", "median_3d_m", "7.071"},
+    {"days", "2022-01-01,GPS,MEO", "records", "8"},
+    {"days", "2022-01-01,GPS,MEO", "orbit_sisre_rms_m", "1.400"},
+    {"days", "2022-01-01,GPS,MEO", "sisre_rms_m", "1.757"},
+};
+
+TEST(StatsRules, HandWorkedTable) {
+  std::map<std::string, Rows> tables;
+  for (const auto& [name, keys] : kKeys)
+    tables[name] = TableRows({Fixture("stats_rules.csv")}, name);
+  for (const Cell& c : kHandWorked)
+    EXPECT_EQ(tables[c.table][c.key][c.column], c.value)
+        << c.table << " " << c.key << " " << c.column;
+}
+
+// The same records as a text table, with Orbika's messages before its head
+// and between its records, read alike, also with CR LF line ends; the notes
+// say what the settings say of the ANTEX file.
+TEST(StatsRules, TextTableWithMessagesReadsLikeTheCsvTable) {
+  const std::string text = orbtest::ReadFileText(Fixture("stats_rules.txt"));
+  std::string crlf, noAntex = text;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  noAntex.replace(noAntex.find("made.atx"), 8, " ---");
+  const std::string crlfFile = orbtest::WriteTempFile(crlf, ".txt");
+  for (const auto& [name, keys] : kKeys) {
+    const std::string want = Stats({"--csv=" + name, Fixture("stats_rules.csv")}).out;
+    EXPECT_EQ(Stats({"--csv=" + name, Fixture("stats_rules.txt")}).out, want) << name;
+    EXPECT_EQ(Stats({"--csv=" + name, crlfFile}).out, want) << name;
+  }
+  const std::pair<std::string, std::string> notes[] = {
+      {Fixture("stats_rules.csv"), "# The table does not say whether an ANTEX file was used.\n"},
+      {orbtest::WriteTempFile(noAntex, ".txt"),
+       "# The table names no ANTEX file: the precise positions are the centres of mass, so the "
+       "radial term carries the antenna offsets.\n"}};
+  for (const auto& [table, note] : notes)
+    EXPECT_NE(Stats({table}).out.find(note), std::string::npos);
+  EXPECT_EQ(Stats({Fixture("stats_rules.txt")}).out.find("ANTEX"), std::string::npos);
+}
+
+// ---- The command line -----------------------------------------------------------
+
+TEST(StatsCommandLine, RefusesWhatItCannotUse) {
+  const std::string csv = Fixture("stats_rules.csv"), dir = orbtest::MakeTempDir();
+  const std::string text = orbtest::ReadFileText(Fixture("stats_rules.txt"));
+  const std::string readme = orbtest::FixtureDir() + "/../../README.md";
+  const std::string noDiff =
+      orbtest::WriteTempFile("#PROGRAM: Orbika\n#  PRN  X[m]  Y[m]\n", ".txt");
+  const std::string noDclock = orbtest::WriteTempFile("# made\nepoch,sat,px_m,py_m,pz_m\n", ".csv");
+  const std::string damaged = orbtest::WriteTempFile(
+      text + " 2022-01-01 00:45:00.0   59580  2700.0     G01    29979245.800  0.000\n", ".txt");
+  const std::string damagedCsv = orbtest::WriteTempFile(
+      orbtest::ReadFileText(csv) + "2022-01-01T00:45:00.000,59580\n", ".csv");
+  const std::string usage = "; OrbikaStats -h shows the usage\n",
+                    columns =
+                        " has no precise-minus-broadcast columns (run Orbika with an SP3 file and "
+                        "a navigation file)\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--frobnicate", csv}, "unknown option --frobnicate" + usage},
+      {{"--csv=planets", csv},
+       "--csv=planets names no table (satellites, systems, days, datum or outliers)" + usage},
+      {{}, "no table named" + usage},
+      {{"-", "-"}, "standard input (-) named more than once" + usage},
+      {{dir}, "cannot read " + dir + "\n"},
+      {{csv, dir + "/none.txt"}, "cannot read " + dir + "/none.txt\n"},
+      {{readme}, readme + " is not an Orbika table (it has no line of column names)\n"},
+      {{noDiff}, noDiff + columns},
+      {{noDclock}, noDclock + columns},
+      {{damaged}, damaged + " line 51 is not a record of an Orbika table\n"},
+      {{damagedCsv}, damagedCsv + " line 39 is not a record of an Orbika table\n"}};
+  for (const auto& c : cases) {
+    const orbtest::RunResult run = Stats(c.args);
+    EXPECT_EQ(run.status, 1) << c.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "OrbikaStats: " + c.err);
+  }
+}
+
+TEST(StatsCommandLine, HelpAndOptionsInAnyPosition) {
+  const std::string csv = Fixture("stats_rules.csv");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"-h"}, {"--help"}, {csv, "--csv", "-h"}, {"--frobnicate", "--help"}}) {
+    const orbtest::RunResult run = Stats(args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("OrbikaStats - statistics of the precise-minus-broadcast", 0), 0u);
+    EXPECT_NE(run.out.find("\nUsage: OrbikaStats [--csv[=TABLE]] TABLE...\n"), std::string::npos);
+  }
+  const orbtest::RunResult first = Stats({"--csv=systems", csv});
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(Stats({csv, "--csv=systems"}).out, first.out);
+  EXPECT_EQ(Stats({"--csv=systems", "-"}, Redirect(csv, 0, O_RDONLY)).out, first.out);
+}
+
+// A write that fails ends the run framed as the program's other errors.
+TEST(StatsCommandLine, FailedWriteEndsWithStatusOne) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {Fixture("stats_rules.csv")}, {"--csv", Fixture("stats_rules.txt")}, {"-h"}}) {
+    const orbtest::RunResult run = Stats(args, Redirect("/dev/full", 1, O_WRONLY));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "\n**** OrbikaStats: Error -> cannot write the statistics to standard output ****\n"
+              "     Exiting OrbikaStats ... \n\n");
+  }
+}
+
+// ---- The real data ------------------------------------------------------------
+
+// Set E's table with the satellite antennas, at interval seconds.
+std::string SetETable(int interval) {
+  const orbtest::RunResult run = orbtest::RunOrbika(
+      {"-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz", "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+       "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-pv../igs14_sats_only.atx",
+       "-dt" + std::to_string(interval)},
+      120, orbtest::DataDir() + "/setE");
+  EXPECT_EQ(run.status, 0);
+  return orbtest::WriteTempFile(run.out, ".txt");
+}
+
+// The cells of a Markdown table row "| a | b |", without their blanks.
+std::vector<std::string> MarkdownCells(const std::string& line) {
+  std::vector<std::string> cells;
+  std::stringstream s(line.substr(1));
+  for (std::string cell; std::getline(s, cell, '|');) {
+    const size_t first = cell.find_first_not_of(' '), last = cell.find_last_not_of(' ');
+    cells.push_back(first == std::string::npos ? "" : cell.substr(first, last + 1 - first));
+  }
+  return cells;
+}
+
+double Number(const Rows& rows, const std::string& key, const std::string& column) {
+  return std::atof(rows.at(key).at(column).c_str());
+}
+
+// The ranges of the literature, not of the program.
+TEST(StatsRealData, SetESisreAsTheLiteratureHasIt) {
+  ORBIKA_REQUIRE_DATA();
+  const Rows systems = TableRows({SetETable(900)}, "systems");
+  const double gps = Number(systems, "GPS,MEO", "sisre_rms_m");
+  EXPECT_GE(gps, 0.2);
+  EXPECT_LE(gps, 1.0);
+  EXPECT_LT(Number(systems, "Galileo,MEO", "sisre_rms_m"), gps);
+  EXPECT_GT(Number(systems, "GLONASS,MEO", "sisre_rms_m"), gps);
+}
+
+// 17.1 ns with the relativistic term left in; 3.48 ns by a hand check
+// without it and with the mean datum.
+TEST(StatsRealData, SetAGpsClockRmsWithoutTheRelativisticTerm) {
+  ORBIKA_REQUIRE_DATA();
+  const orbtest::RunResult run = orbtest::RunOrbika(
+      {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}, 60, orbtest::DataDir());
+  ASSERT_EQ(run.status, 0);
+  const Rows systems = TableRows({orbtest::WriteTempFile(run.out, ".txt")}, "systems");
+  EXPECT_NEAR(Number(systems, "GPS,MEO", "clock_rms_ns"), 3.5, 0.05);
+}
+
+// Thirty copies of a table under the dates 2022-01-01 to 2022-01-30.
+std::vector<std::string> ThirtyDays(const std::string& table) {
+  const std::string text = orbtest::ReadFileText(table);
+  std::vector<std::string> days;
+  for (int day = 1; day <= 30; ++day) {
+    std::string copy = text;
+    char date[16], mjd[16];
+    std::snprintf(date, sizeof date, "2022-01-%02d", day);
+    std::snprintf(mjd, sizeof mjd, " %d ", 59579 + day);
+    for (const auto& [from, to] : {std::make_pair(std::string("2022-01-01"), std::string(date)),
+                                   std::make_pair(std::string(" 59580 "), std::string(mjd))})
+      for (size_t at = copy.find(from); at != std::string::npos;
+           at = copy.find(from, at + to.size()))
+        copy.replace(at, from.size(), to);
+    days.push_back(orbtest::WriteTempFile(copy, ".txt"));
+  }
+  return days;
+}
+
+// The largest resident memory [kB] of OrbikaStats over the tables.
+long MaxMemory(const std::vector<std::string>& tables) {
+  const orbtest::RunResult run = orbtest::RunCaptured([&]() {
+    const pid_t child = fork();
+    if (child == 0) {
+      Redirect("/dev/null", 1, O_WRONLY)();
+      orbtest::ExecProgram(kStats, tables);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(child, &status, 0, &usage);
+    std::printf("%ld", WIFEXITED(status) && WEXITSTATUS(status) == 0 ? usage.ru_maxrss : -1L);
+  });
+  return std::atol(run.out.c_str());
+}
+
+// The totals of thirty days equal the one day's figures; the memory does
+// not grow with the records: thirty days at 300 s take about what they
+// take at 900 s.
+TEST(StatsRealData, ThirtyTablesInBoundedMemory) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string day = SetETable(900);
+  const std::vector<std::string> days = ThirtyDays(day), dense = ThirtyDays(SetETable(300));
+  const Rows one = TableRows({day}, "systems"), thirty = TableRows(days, "systems");
+  ASSERT_EQ(thirty.size(), one.size());
+  const char* const counts[] = {"records", "no_diff", "outliers", "bad_clock", "clocks"};
+  for (const auto& [key, cells] : one)
+    for (const auto& [column, value] : cells) {
+      bool count = false;
+      for (const char* c : counts) count = count || column == c;
+      const std::string want = count ? std::to_string(30 * std::atol(value.c_str())) : value;
+      EXPECT_EQ(thirty.at(key).at(column), want) << key << " " << column;
+    }
+  const Rows daysOne = TableRows({day}, "days"), daysThirty = TableRows(days, "days");
+  EXPECT_EQ(daysThirty.size(), 30 * daysOne.size());
+  for (const auto& [key, cells] : daysOne) {
+    std::map<std::string, std::string> last = daysThirty.at("2022-01-30" + key.substr(10));
+    last["date"] = cells.at("date");
+    EXPECT_EQ(last, cells) << key;
+  }
+  const long sparse = MaxMemory(days), full = MaxMemory(dense);
+  std::cout << "OrbikaStats on 30 days: " << sparse << " kB at 900 s, " << full << " kB at 300 s\n";
+  EXPECT_GT(sparse, 0);
+  EXPECT_LT(full, sparse + 8 * 1024);
+}
+
+// The systems table's column of each column of README's accuracy tables.
+const std::map<std::string, std::string> kReadmeColumns{
+    {"System", "system"},
+    {"Orbit", "type"},
+    {"Satellites", "satellites"},
+    {"Records", "records"},
+    {"Outliers", "outliers"},
+    {"3D median [m]", "median_3d_m"},
+    {"3D RMS [m]", "rms_3d_m"},
+    {"Clock RMS [ns]", "clock_rms_ns"},
+    {"Orbit-only SISRE [m]", "orbit_sisre_rms_m"},
+    {"SISRE [m]", "sisre_rms_m"},
+    {"SISRE, offsets removed [m]", "sisre_no_offsets_rms_m"}};
+
+// README's accuracy tables hold what OrbikaStats prints for sets E, A and D,
+// run as README says: each column README names is the systems table's.
+TEST(StatsRealData, ReadmeAccuracyTablesAreWhatItPrints) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string data = orbtest::DataDir(), navD = "ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
+  const struct {
+    const char* title;
+    std::string dir;
+    std::vector<std::string> args;
+  } sets[] = {
+      {"\nSet E,",
+       data + "/setE",
+       {"-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz", "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+        "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-pv../igs14_sats_only.atx"}},
+      {"\nSet A,", data, {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}},
+      {"\nSet D,",
+       data + "/setD",
+       {"-epGRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz", "-en" + navD, "-eg" + navD}}};
+  const std::string readme = orbtest::ReadFileText(orbtest::FixtureDir() + "/../../README.md");
+  for (const auto& set : sets) {
+    const orbtest::RunResult run = orbtest::RunOrbika(set.args, 60, set.dir);
+    ASSERT_EQ(run.status, 0) << set.title;
+    const orbtest::RunResult stats =
+        Stats({"--csv=systems", orbtest::WriteTempFile(run.out, ".txt")});
+    std::vector<std::vector<std::string>> want;
+    for (const std::string& line : orbtest::SplitLines(stats.out)) want.push_back(Split(line));
+    std::vector<std::vector<std::string>> table;  // README's, the header first
+    const size_t from = readme.find(set.title);
+    ASSERT_NE(from, std::string::npos) << set.title;
+    for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
+      if (line.rfind("| ", 0) == 0) table.push_back(MarkdownCells(line));
+      if (!table.empty() && line.empty()) break;
+    }
+    ASSERT_EQ(table.size(), want.size()) << set.title;
+    for (size_t row = 1; row < want.size(); ++row)
+      for (size_t i = 0; i < table[0].size(); ++i) {
+        if (!kReadmeColumns.count(table[0][i])) continue;
+        const std::vector<std::string>& names = want[0];
+        const size_t at =
+            std::find(names.begin(), names.end(), kReadmeColumns.at(table[0][i])) - names.begin();
+        ASSERT_LT(at, names.size());
+        EXPECT_EQ(table[row][i], want[row][at])
+            << "README's accuracy table of " << std::string(set.title + 1, 5) << ", row " << row
+            << ", " << table[0][i] << ": put in what OrbikaStats prints";
+      }
+  }
+}
+
+}  // namespace
