@@ -25,7 +25,7 @@ endif()
 # ends with its status of wrong usage.
 execute_process(COMMAND "${PREFIX}/${CMAKE_INSTALL_BINDIR}/plot-differences"
                 RESULT_VARIABLE status ERROR_QUIET)
-if(NOT status EQUAL 2)
+if(NOT status EQUAL 1)
   message(FATAL_ERROR "the installed plot script does not run: ${status}")
 endif()
 file(REMOVE_RECURSE "${PREFIX}")

@@ -192,7 +192,8 @@ TEST(StatsRules, TextTableWithMessagesReadsLikeTheCsvTable) {
 TEST(StatsCommandLine, RefusesWhatItCannotUse) {
   const std::string csv = Fixture("stats_rules.csv"), dir = orbtest::MakeTempDir();
   const std::string text = orbtest::ReadFileText(Fixture("stats_rules.txt"));
-  const std::string readme = orbtest::FixtureDir() + "/../../README.md";
+  const std::string prose =
+      orbtest::WriteTempFile("Notes on a run, in prose: no table here.\n", ".txt");
   const std::string noDiff =
       orbtest::WriteTempFile("#PROGRAM: Orbika\n#  PRN  X[m]  Y[m]\n", ".txt");
   const std::string noDclock = orbtest::WriteTempFile("# made\nepoch,sat,px_m,py_m,pz_m\n", ".csv");
@@ -215,7 +216,7 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       {{"-", "-"}, "standard input (-) named more than once" + usage},
       {{dir}, "cannot read " + dir + "\n"},
       {{csv, dir + "/none.txt"}, "cannot read " + dir + "/none.txt\n"},
-      {{readme}, readme + " is not an Orbika table (it has no line of column names)\n"},
+      {{prose}, prose + " is not an Orbika table (it has no line of column names)\n"},
       {{noDiff}, noDiff + columns},
       {{noDclock}, noDclock + columns},
       {{damaged}, damaged + " line 51 is not a record of an Orbika table\n"},
