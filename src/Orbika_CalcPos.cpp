@@ -83,12 +83,14 @@ struct EpochValues {
   xyzt pP, vP;  // precise position and velocity
   xyzt pB, vB;  // broadcast position, and velocity (GLONASS only)
   bool preciseOK = true;
+  bool clockOK = true;  // the precise clock is no bad-clock marker
   bool broadcastOK = true;
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
   gc.pephM.CalcPosition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
   v.preciseOK = gc.pephM.PSisOK;
+  v.clockOK = gc.pephM.DTisOK;
 }
 
 // Broadcast values at t, from the record chosen at indextime (the -ti
@@ -116,7 +118,10 @@ void WriteValues(RecordWriter& record, const Sources& s, const EpochValues& v) {
     record.Velocity(v.preciseOK ? v.vP : missing);
     if (!s.broadcast) return;
     const bool both = v.preciseOK && v.broadcastOK;
-    record.Position(both ? v.pP - v.pB : missing);
+    xyzt difference = both ? v.pP - v.pB : missing;
+    // The bad-clock marker is no clock to take a difference from.
+    if (!v.clockOK) difference.SetT(missing.GetT());
+    record.Position(difference);
     if (s.glonass) record.Velocity(both ? v.vP - v.vB : missing);
   } else if (s.broadcast) {
     record.Position(v.broadcastOK ? v.pB : missing);

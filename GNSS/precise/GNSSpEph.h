@@ -129,7 +129,10 @@ class GNSSpEph {
   // and DTisOK.  A satellite not in the list, or a missing position in the
   // window, leaves psat and vsat untouched with both flags false; a bad clock
   // in the clock window gives DTisOK false and a clock of 1.0 s.  An epoch
-  // more than 900 s outside the table is extrapolated, with a warning.
+  // more than one interval outside the table is not extrapolated: both flags
+  // false, with one warning per store naming the first such epoch.  Nearer
+  // the table an epoch more than 900 s outside it is extrapolated, with a
+  // warning per call.
   void CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt& vsat);
 
   // As above for a signal received at ephCalc by a receiver at prec (m,
@@ -227,6 +230,8 @@ class GNSSpEph {
   // index g, pinned to the table's ends.
   long WindowFirst(long g, int h, int n) const;
   long ReferenceIndex(const mjd& ephCalc) const;
+  bool FarOutside(const mjd& ephCalc);
+  bool warnedFarOutside = false;  // the one warning of FarOutside has been given
   long ListIndex(unsigned short sati) const;
   bool WindowMissing(long first, int n, long s) const;
   // Weights of one epoch (see GNSSpEphInterp.cpp): every satellite shares

@@ -237,6 +237,50 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
   }
 }
 
+// Precise values that cannot be had print nan, in every column that holds
+// them: epochs more than one interval outside the table (set B, a 300 s
+// table from 18:00 to 22:30), with one warning for the run, and the clock
+// difference where the precise clock is the bad-clock marker (set E, C06).
+TEST(sp3DamagedReal, PreciseValuesThatCannotBeHadReadNan) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string sp3 = orbtest::DataFile(kGrg);
+  const orbtest::RunResult near = orbtest::RunOrbika(
+      {"-ep" + sp3, "-prG05", "-ts2021-04-28,17:55:00", "-te2021-04-28,22:35:00", "-dt300"});
+  const orbtest::RunResult far = orbtest::RunOrbika(
+      {"-ep" + sp3, "-prG05", "-ts2021-04-28,17:50:00", "-te2021-04-28,22:45:00", "-dt300"});
+  ASSERT_EQ(near.status, 0);
+  EXPECT_EQ(near.err, "");
+  EXPECT_EQ(far.status, 0);
+  EXPECT_EQ(far.err, Warning(sp3,
+                             "FIRST EPOCH MORE THAN ONE INTERVAL OUTSIDE THE TABLE: 2021-04-28 "
+                             "17:50:00.00000000 - SUCH EPOCHS ARE NOT EXTRAPOLATED, THEIR "
+                             "PRECISE COLUMNS ARE WRITTEN AS nan!"));
+  const Lines within = BySatellite(near.out)["G05"], all = BySatellite(far.out)["G05"];
+  ASSERT_EQ(all.size(), within.size() + 3);
+  const std::string nan16 = "             nan", nan14 = "           nan", nan12 = "         nan";
+  const std::string nanRecord = nan16 + nan16 + nan16 + nan14 + " " + nan12 + nan12 + nan12;
+  for (size_t k : {size_t{0}, all.size() - 2, all.size() - 1})
+    EXPECT_EQ(all[k].substr(46), nanRecord) << all[k];
+  EXPECT_EQ(Lines(all.begin() + 1, all.end() - 2), within);
+
+  const std::string setE = orbtest::DataDir() + "/setE/";
+  const orbtest::RunResult c06 =
+      orbtest::RunOrbika({"-ep" + setE + "GFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+                          "-en" + setE + "BRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-prC06"});
+  ASSERT_EQ(c06.status, 0) << c06.err;
+  long bad = 0, good = 0;
+  for (const std::string& l : BySatellite(c06.out)["C06"]) {
+    ASSERT_EQ(l.size(), 46u + 62 + 37 + 62) << l;
+    const bool marker = l.substr(94, 14) == "   1000.000000";
+    (marker ? bad : good) += 1;
+    // The position difference stays a number either way.
+    EXPECT_EQ(l.substr(145, 48).find("nan"), std::string::npos) << l;
+    EXPECT_EQ(l.substr(193) == nan14, marker) << l;
+  }
+  EXPECT_GT(bad, 0);
+  EXPECT_GT(good, 0);
+}
+
 // Every satellite of the given systems prints, at each tabulated epoch, the
 // position and clock of the file's record: the SP3-d file of set C.
 void ExpectTabulatedValues(const std::string& systems) {
