@@ -269,7 +269,8 @@ TEST(sp3DamagedReal, PreciseValuesThatCannotBeHadReadNan) {
                           "-en" + setE + "BRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-prC06"});
   ASSERT_EQ(c06.status, 0) << c06.err;
   long bad = 0, good = 0;
-  for (const std::string& l : BySatellite(c06.out)["C06"]) {
+  const Lines records = BySatellite(c06.out)["C06"];
+  for (const std::string& l : records) {
     ASSERT_EQ(l.size(), 46u + 62 + 37 + 62) << l;
     const bool marker = l.substr(94, 14) == "   1000.000000";
     (marker ? bad : good) += 1;
