@@ -15,16 +15,21 @@
 //
 // The epoch lines decide the times.  The table's epochs are a start plus
 // whole intervals (so the interpolation nodes are exactly equally spaced):
-// the interval of the header when most blocks lie on its grid, else the
-// spacing of the first two blocks; start and count from the first and last
-// block on that grid.  A header that disagrees draws one warning; an epoch
-// without a block (a gap) keeps missing records; a block off the grid, one
-// whose epoch line holds no valid time, or one that repeats an epoch is
-// skipped with a warning.  Inside a block each record is placed by its
-// satellite code: blank lines, unreadable lines, records of satellites not
-// in the list and repeated records are skipped, and a listed satellite
-// without a record is missing at that epoch; one warning per damaged block
-// names its epoch and what was wrong.
+// the interval of the header when most blocks lie on its grid and it is
+// met twice between consecutive blocks (or no spacing is), else the regular
+// spacing of the epoch lines (the smallest spacing of consecutive blocks met
+// twice), else the spacing of the first two blocks; start and count from the
+// first and last block on that grid.  A header that disagrees draws one
+// warning.  A block between two blocks two intervals apart whose epoch line
+// says otherwise (a typo of its day or year, or no valid time) takes the one
+// slot they leave for it, with a warning.  An epoch without a block (a gap)
+// keeps missing records; a block off the grid, one whose epoch line holds no
+// valid time, or one that repeats an epoch is skipped with a warning.  A
+// satellite listed twice is kept once, with a warning.  Inside a block each
+// record is placed by its satellite code: blank lines, unreadable lines,
+// records of satellites not in the list and repeated records are skipped,
+// and a listed satellite without a record is missing at that epoch; one
+// warning per damaged block names its epoch and what was wrong.
 //
 // Units and scales: positions in metres in the Earth-fixed frame of the file,
 // clock corrections in seconds, velocities in metres per second; epochs are
@@ -46,9 +51,10 @@
 //
 // A file that cannot be read soundly (no epoch line, a header shorter than
 // its fixed layout, lines longer than the line buffers, fewer than two
-// epochs, no satellites, an interval not in (0, 1e6] s, epoch lines that
-// span a table far larger than the file) ends the run with a framed report
-// naming the file.
+// epochs, no satellites, an interval not in (0, 1e6] s, a start fraction of
+// day outside [0, 1), epoch lines that span a table far larger than the file
+// or of which more than 90% of the epochs have no block) ends the run with a
+// framed report naming the file.
 #pragma once
 
 #include <iosfwd>
@@ -206,10 +212,16 @@ class GNSSpEph {
   void ReadFileHeader(sp3text::LineCursor& cur);
   void ReadSatList(sp3text::LineCursor& cur);
   void ReadAccuracyExponents(sp3text::LineCursor& cur);
-  void DropUnnumbered();
+  void DropUnusableEntries();
   void CheckInterval() const;
   long double ToGpsTime() const;
   void PlaceBlocks();
+  mjd ChooseGrid(const mjd& hStart);
+  std::vector<long double> Spacings() const;
+  const EpochBlock* FirstSpaced(long double d) const;
+  void PlaceStrayBlocks();
+  void SpanTable();
+  void RefuseMostlyGaps() const;
   [[noreturn]] void NeedTwoEpochs(long n) const;
   void WarnHeader(const mjd& hStart, long double hInterval, long hCount) const;
   void WarnSkippedBlocks();
