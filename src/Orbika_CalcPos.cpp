@@ -87,7 +87,7 @@ struct EpochValues {
   xyzt pP, vP;  // precise position and velocity
   xyzt pB, vB;  // broadcast position, and velocity (GLONASS only)
   bool preciseOK = true;
-  bool clockOK = true;  // the precise clock is no bad clock
+  bool clockOK = true;  // the precise clock is no bad-clock marker
   bool broadcastOK = true;
 };
 
@@ -128,8 +128,11 @@ void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
   r.precise.present = r.broadcast.present = r.difference.present = false;
   if (s.precise) SetGroup(r.precise, v.preciseOK, v.pP, true, v.vP);
   if (s.broadcast) SetGroup(r.broadcast, v.broadcastOK, v.pB, s.glonass, v.vB);
-  if (s.precise && s.broadcast)
+  if (s.precise && s.broadcast) {
     SetGroup(r.difference, v.preciseOK && v.broadcastOK, v.pP - v.pB, s.glonass, v.vP - v.vB);
+    // The bad-clock marker is no clock to take a difference from.
+    if (!v.clockOK) r.difference.position.SetT(Missing().GetT());
+  }
   r.precise.clockValid = r.difference.clockValid = v.clockOK;
 }
 

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "GNSS/precise/GNSSpEphText.h"
 #include "GNSS/time/TimeConverse.h"
@@ -161,11 +163,17 @@ void GNSSpEph::ReadFileHeader(sp3text::LineCursor& cur) {
   // A day number beyond the type's range must not wrap into a valid one.
   if (day < 0 || day > static_cast<long>(UINT32_MAX)) day = static_cast<long>(UINT32_MAX);
   const double frac = FieldNumber(cur.line, 45, 0);
+  if (!(frac >= 0 && frac < 1)) {
+    char what[128];
+    std::snprintf(what, sizeof what, "LINE %ld: START FRACTION OF DAY %.13g NOT IN [0, 1)!",
+                  cur.lineNo, frac);
+    FileError(sp3file, what);
+  }
   StartEpoch.Set(static_cast<std::uint32_t>(day), static_cast<long double>(frac) * 86400);
 
   ReadSatList(cur);
   ReadAccuracyExponents(cur);
-  DropUnnumbered();
+  DropUnusableEntries();
 
   // Two %c lines, the first with the time system in columns 10-12, then
   // the first %f line with the accuracy bases.
@@ -228,31 +236,50 @@ void GNSSpEph::ReadAccuracyExponents(sp3text::LineCursor& cur) {
   }
 }
 
-// Satellites whose system letter has no number range leave the list, with
-// one warning: a number of another system would mix two satellites' orbits.
-void GNSSpEph::DropUnnumbered() {
-  if (unnumbered.empty()) return;
+// List entries that cannot serve leave the list, with one warning per
+// kind: a letter without a number range (a number of another system would
+// mix two satellites' orbits), and a satellite listed again (every entry is
+// a table column and a satellite of the output).
+void GNSSpEph::DropUnusableEntries() {
+  std::vector<char> times(satcode::kEnd, 0);  // entries of each satellite so far (2: more)
+  std::string repeated;
   long kept = 0;
   for (long k = 0; k < nsat; ++k) {
-    if (satList(k) == satcode::kNone) continue;
-    satList(kept) = satList(k);
+    const short s = satList(k);
+    if (s == satcode::kNone) continue;
+    if (times[s] > 0) {
+      char code[4];
+      if (times[s] == 1 && satcode::Format(s, code)) sp3text::AddCode(repeated, code);
+      times[s] = 2;
+      continue;
+    }
+    times[s] = 1;
+    satList(kept) = s;
     satListSig(kept) = satListSig(k);
     ++kept;
   }
   if (kept == 0) FileError(sp3file, "NO SATELLITE OF THE LIST HAS A SATELLITE NUMBER!");
-  matrix<short> list(kept), sig(kept);
-  for (long k = 0; k < kept; ++k) {
-    list(k) = satList(k);
-    sig(k) = satListSig(k);
+  if (kept < nsat) {
+    matrix<short> list(kept), sig(kept);
+    for (long k = 0; k < kept; ++k) {
+      list(k) = satList(k);
+      sig(k) = satListSig(k);
+    }
+    satList = list;
+    satListSig = sig;
+    nsat = static_cast<short>(kept);
   }
-  satList = list;
-  satListSig = sig;
-  nsat = static_cast<short>(kept);
-
-  unnumbered.pop_back();
-  const std::string what =
-      "LIST ENTRIES OF SYSTEMS WITHOUT SATELLITE NUMBERS SKIPPED: " + unnumbered + "!";
-  FileWarning(sp3file, what.c_str());
+  if (!unnumbered.empty()) {
+    unnumbered.pop_back();
+    const std::string what =
+        "LIST ENTRIES OF SYSTEMS WITHOUT SATELLITE NUMBERS SKIPPED: " + unnumbered + "!";
+    FileWarning(sp3file, what.c_str());
+  }
+  if (!repeated.empty()) {
+    repeated.pop_back();
+    const std::string what = "SATELLITES LISTED MORE THAN ONCE, KEPT ONCE: " + repeated + "!";
+    FileWarning(sp3file, what.c_str());
+  }
 }
 
 void GNSSpEph::CheckInterval() const {

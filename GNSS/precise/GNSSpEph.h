@@ -15,16 +15,21 @@
 //
 // The epoch lines decide the times.  The table's epochs are a start plus
 // whole intervals (so the interpolation nodes are exactly equally spaced):
-// the interval of the header when most blocks lie on its grid, else the
-// spacing of the first two blocks; start and count from the first and last
-// block on that grid.  A header that disagrees draws one warning; an epoch
-// without a block (a gap) keeps missing records; a block off the grid, one
-// whose epoch line holds no valid time, or one that repeats an epoch is
-// skipped with a warning.  Inside a block each record is placed by its
-// satellite code: blank lines, unreadable lines, records of satellites not
-// in the list and repeated records are skipped, and a listed satellite
-// without a record is missing at that epoch; one warning per damaged block
-// names its epoch and what was wrong.
+// the interval of the header when most blocks lie on its grid and it is
+// met twice between consecutive blocks (or no spacing is), else the regular
+// spacing of the epoch lines (the smallest spacing of consecutive blocks met
+// twice), else the spacing of the first two blocks; start and count from the
+// first and last block on that grid.  A header that disagrees draws one
+// warning.  A block between two blocks two intervals apart whose epoch line
+// says otherwise (a typo of its day or year, or no valid time) takes the one
+// slot they leave for it, with a warning.  An epoch without a block (a gap)
+// keeps missing records; a block off the grid, one whose epoch line holds no
+// valid time, or one that repeats an epoch is skipped with a warning.  A
+// satellite listed twice is kept once, with a warning.  Inside a block each
+// record is placed by its satellite code: blank lines, unreadable lines,
+// records of satellites not in the list and repeated records are skipped,
+// and a listed satellite without a record is missing at that epoch; one
+// warning per damaged block names its epoch and what was wrong.
 //
 // Units and scales: positions in metres in the Earth-fixed frame of the file,
 // clock corrections in seconds, velocities in metres per second; epochs are
@@ -46,9 +51,10 @@
 //
 // A file that cannot be read soundly (no epoch line, a header shorter than
 // its fixed layout, lines longer than the line buffers, fewer than two
-// epochs, no satellites, an interval not in (0, 1e6] s, epoch lines that
-// span a table far larger than the file) ends the run with a framed report
-// naming the file.
+// epochs, no satellites, an interval not in (0, 1e6] s, a start fraction of
+// day outside [0, 1), epoch lines that span a table far larger than the file
+// or of which more than 90% of the epochs have no block) ends the run with a
+// framed report naming the file.
 #pragma once
 
 #include <iosfwd>
@@ -129,7 +135,10 @@ class GNSSpEph {
   // and DTisOK.  A satellite not in the list, or a missing position in the
   // window, leaves psat and vsat untouched with both flags false; a bad clock
   // in the clock window gives DTisOK false and a clock of 1.0 s.  An epoch
-  // more than 900 s outside the table is extrapolated, with a warning.
+  // more than one interval outside the table is not extrapolated: both flags
+  // false, with one warning per store naming the first such epoch.  Nearer
+  // the table an epoch more than 900 s outside it is extrapolated, with a
+  // warning per call.
   void CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt& vsat);
 
   // As above for a signal received at ephCalc by a receiver at prec (m,
@@ -203,10 +212,16 @@ class GNSSpEph {
   void ReadFileHeader(sp3text::LineCursor& cur);
   void ReadSatList(sp3text::LineCursor& cur);
   void ReadAccuracyExponents(sp3text::LineCursor& cur);
-  void DropUnnumbered();
+  void DropUnusableEntries();
   void CheckInterval() const;
   long double ToGpsTime() const;
   void PlaceBlocks();
+  mjd ChooseGrid(const mjd& hStart);
+  std::vector<long double> Spacings() const;
+  const EpochBlock* FirstSpaced(long double d) const;
+  void PlaceStrayBlocks();
+  void SpanTable();
+  void RefuseMostlyGaps() const;
   [[noreturn]] void NeedTwoEpochs(long n) const;
   void WarnHeader(const mjd& hStart, long double hInterval, long hCount) const;
   void WarnSkippedBlocks();
@@ -227,6 +242,8 @@ class GNSSpEph {
   // index g, pinned to the table's ends.
   long WindowFirst(long g, int h, int n) const;
   long ReferenceIndex(const mjd& ephCalc) const;
+  bool FarOutside(const mjd& ephCalc);
+  bool warnedFarOutside = false;  // the one warning of FarOutside has been given
   long ListIndex(unsigned short sati) const;
   bool WindowMissing(long first, int n, long s) const;
   // Weights of one epoch (see GNSSpEphInterp.cpp): every satellite shares

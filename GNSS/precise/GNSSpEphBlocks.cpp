@@ -32,11 +32,26 @@ constexpr long double kMaxGridIndex = 1e15;
 // Records of the gaps between blocks that the table may hold beyond the
 // lines of the file (memory stays bounded whatever the epoch lines say).
 constexpr long kMaxGapRecords = 250000;
+// Share of a table's epochs, in percent, that may lack a block.
+constexpr long kMaxGapPercent = 90;
 
 // The SP3 bad-clock value (microseconds) and the marker stored for it (s).
 constexpr long double kBadClockValue = 999999.0;
 constexpr long double kBadClockTolerance = 2.0;
 constexpr long double kBadClockMarker = 999999.0;
+
+// How many of the sorted spacings lie within the grid tolerance of d.
+long Met(const std::vector<long double>& spacings, long double d) {
+  return std::upper_bound(spacings.begin(), spacings.end(), d + kGridTolerance) -
+         std::lower_bound(spacings.begin(), spacings.end(), d - kGridTolerance);
+}
+
+// The smallest of the sorted spacings met at least twice; 0 when none is.
+long double SmallestMetTwice(const std::vector<long double>& spacings) {
+  for (size_t k = 1; k < spacings.size(); ++k)
+    if (spacings[k] - spacings[k - 1] <= kGridTolerance) return spacings[k - 1];
+  return 0;
+}
 
 // Index k of epoch t on the grid of origin o and step d; false when t is
 // not on the grid.
@@ -93,37 +108,128 @@ struct GNSSpEph::BlockDamage {
   std::string repeated;   // codes of records given twice
 };
 
-// The table's grid from the epoch lines: start (its epoch line's time) and
-// count from the first and last block, the interval from the header when most blocks lie on its
-// grid, else from the first two blocks.  Sets each block's epoch index.
+// The table's grid from the epoch lines (ChooseGrid), each block's place on
+// it, with the stray blocks put back in sequence, and the table's start and
+// count from the first and last placed block.
 void GNSSpEph::PlaceBlocks() {
   const mjd hStart = StartEpoch;
   const long double hInterval = interval;
   const long hCount = nepoch;
+  const mjd origin = ChooseGrid(hStart);
+  for (EpochBlock& b : blocks)
+    b.index = (b.readable && OnGrid(b.t, origin, interval, b.index)) ? b.index : LONG_MIN;
+  PlaceStrayBlocks();
+  SpanTable();
+  WarnHeader(hStart, hInterval, hCount);
+  WarnSkippedBlocks();
+}
+
+// Origin of the grid, and its interval: the header's when most blocks lie
+// on its grid and the header's interval is met between consecutive blocks
+// as often as twice (or no spacing is); else the regular spacing of the
+// epoch lines, the smallest spacing of consecutive blocks met twice (a typo
+// in one epoch line makes spacings met once), from the first two blocks so
+// spaced; else the spacing of the first two blocks.
+mjd GNSSpEph::ChooseGrid(const mjd& hStart) {
   long nReadable = 0, onHeaderGrid = 0, k = 0;
   const EpochBlock* firstTwo[2] = {nullptr, nullptr};
   for (const EpochBlock& b : blocks) {
     if (!b.readable) continue;
     if (nReadable < 2) firstTwo[nReadable] = &b;
     ++nReadable;
-    if (OnGrid(b.t, hStart, hInterval, k)) ++onHeaderGrid;
+    if (OnGrid(b.t, hStart, interval, k)) ++onHeaderGrid;
   }
   if (nReadable < 2) NeedTwoEpochs(nReadable);
-  mjd origin = hStart;
-  if (2 * onHeaderGrid < nReadable) {
-    origin = firstTwo[0]->t;
-    interval = firstTwo[1]->t - origin;
-    if (!(interval > 0 && interval <= kMaxInterval)) {
-      char what[200];
-      std::snprintf(what, sizeof what, "EPOCH LINES %ld AND %ld GIVE NO VALID INTERVAL (%.8Lf S)!",
-                    firstTwo[0]->line, firstTwo[1]->line, interval);
-      FileError(sp3file, what);
-    }
+  const std::vector<long double> spacings = Spacings();
+  const long double regular = SmallestMetTwice(spacings);
+  const bool headerKept = regular == 0 || Met(spacings, interval) >= 2;
+  if (headerKept && 2 * onHeaderGrid >= nReadable) return hStart;
+  if (regular > 0) {
+    if (!headerKept) interval = regular;
+    if (const EpochBlock* from = FirstSpaced(interval)) return from->t;
   }
+  interval = firstTwo[1]->t - firstTwo[0]->t;
+  if (!(interval > 0 && interval <= kMaxInterval)) {
+    char what[200];
+    std::snprintf(what, sizeof what, "EPOCH LINES %ld AND %ld GIVE NO VALID INTERVAL (%.8Lf S)!",
+                  firstTwo[0]->line, firstTwo[1]->line, interval);
+    FileError(sp3file, what);
+  }
+  return firstTwo[0]->t;
+}
+
+// Spacings of consecutive readable blocks that may be an interval, sorted.
+std::vector<long double> GNSSpEph::Spacings() const {
+  std::vector<long double> spacings;
+  const EpochBlock* before = nullptr;
+  for (const EpochBlock& b : blocks) {
+    if (!b.readable) continue;
+    const long double d = before != nullptr ? b.t - before->t : 0;
+    if (d > 0 && d <= kMaxInterval) spacings.push_back(d);
+    before = &b;
+  }
+  std::sort(spacings.begin(), spacings.end());
+  return spacings;
+}
+
+// The first readable block whose next readable block lies d later; nullptr
+// when there is none.
+const GNSSpEph::EpochBlock* GNSSpEph::FirstSpaced(long double d) const {
+  const EpochBlock* before = nullptr;
+  for (const EpochBlock& b : blocks) {
+    if (!b.readable) continue;
+    if (before != nullptr && std::fabs((b.t - before->t) - d) <= kGridTolerance) return before;
+    before = &b;
+  }
+  return nullptr;
+}
+
+// A block between two blocks whose places lie two epochs apart belongs in
+// the one epoch they leave for it: when its epoch line says otherwise (a
+// typo of its day, month or year, or no valid time) it is placed there, with
+// one warning naming its line and what the line says.  Only the places the
+// epoch lines give are compared, and a placed block is no neighbour: two
+// stray blocks in a row stay as read.
+void GNSSpEph::PlaceStrayBlocks() {
+  std::vector<long> given(blocks.size());
+  for (size_t k = 0; k < blocks.size(); ++k) given[k] = blocks[k].index;
+  bool placedBefore = false;
+  for (size_t k = 1; k + 1 < blocks.size(); ++k) {
+    const long before = given[k - 1], after = given[k + 1];
+    const bool stray = !placedBefore && before != LONG_MIN && after != LONG_MIN &&
+                       after - before == 2 && given[k] != before + 1;
+    placedBefore = stray;
+    if (!stray) continue;
+    EpochBlock& b = blocks[k];
+    mjd slot = blocks[k - 1].t;
+    slot += interval;
+    char what[256], said[kEpochTextSize], at[kEpochTextSize];
+    sp3text::EpochText(slot, at);
+    if (b.readable) {
+      sp3text::EpochText(b.t, said);
+      std::snprintf(what, sizeof what,
+                    "EPOCH %s (LINE %ld) BREAKS THE SEQUENCE OF ITS NEIGHBOURS - BLOCK PLACED AT "
+                    "%s!",
+                    said, b.line, at);
+    } else {
+      std::snprintf(what, sizeof what,
+                    "EPOCH LINE %ld HOLDS NO VALID DATE AND TIME - BLOCK PLACED AT %s BETWEEN "
+                    "ITS NEIGHBOURS!",
+                    b.line, at);
+    }
+    FileWarning(sp3file, what);
+    b.readable = true;
+    b.t = slot;
+    b.index = before + 1;
+  }
+}
+
+// Start and count of the table from the first and last placed block.  A
+// table far larger than the file, or mostly gaps, is refused.
+void GNSSpEph::SpanTable() {
   long kmin = LONG_MAX, kmax = LONG_MIN;
   const EpochBlock* firstBlock = nullptr;
-  for (EpochBlock& b : blocks) {
-    b.index = (b.readable && OnGrid(b.t, origin, interval, b.index)) ? b.index : LONG_MIN;
+  for (const EpochBlock& b : blocks) {
     if (b.index == LONG_MIN) continue;
     if (b.index < kmin) firstBlock = &b;
     kmin = std::min(kmin, b.index);
@@ -144,8 +250,22 @@ void GNSSpEph::PlaceBlocks() {
   StartEpoch = firstBlock->t;
   for (EpochBlock& b : blocks)
     if (b.index != LONG_MIN) b.index -= kmin;
-  WarnHeader(hStart, hInterval, hCount);
-  WarnSkippedBlocks();
+  RefuseMostlyGaps();
+}
+
+// A table of which more than kMaxGapPercent of the epochs have no block
+// would print little but missing values.
+void GNSSpEph::RefuseMostlyGaps() const {
+  std::vector<char> given(static_cast<size_t>(nepoch), 0);
+  for (const EpochBlock& b : blocks)
+    if (b.index != LONG_MIN) given[static_cast<size_t>(b.index)] = 1;
+  const long gaps = static_cast<long>(std::count(given.begin(), given.end(), 0));
+  if (gaps * 100 <= nepoch * kMaxGapPercent) return;
+  char what[200];
+  std::snprintf(what, sizeof what,
+                "EPOCH LINES SPAN %ld EPOCHS, %ld OF THEM WITHOUT A BLOCK (MORE THAN %ld%%)!",
+                nepoch, gaps, kMaxGapPercent);
+  FileError(sp3file, what);
 }
 
 [[noreturn]] void GNSSpEph::NeedTwoEpochs(long n) const {

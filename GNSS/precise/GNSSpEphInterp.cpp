@@ -4,10 +4,12 @@
 // inside the interpolation.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 
 #include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/precise/GNSSpEphText.h"
 #include "GNSS/geometry/LightTime.h"
 #include "GNSS/base/mGNSSc.h"
 #include "PROGINC/report/ProgramError.h"
@@ -369,8 +371,30 @@ long double GNSSpEph::InterpolateClock(const Weights& w, long firstT, long s) {
   return clock;
 }
 
+// True for an epoch more than one interval before the first or after the
+// last epoch of the table: a polynomial of 14 nodes carried further grows
+// without bound (hours beyond a 15-minute table it puts satellites millions
+// of kilometres away).  The first such epoch draws the one warning.
+bool GNSSpEph::FarOutside(const mjd& ephCalc) {
+  if (!(epoch(0) - ephCalc > interval || ephCalc - epoch(nepoch - 1) > interval)) return false;
+  if (warnedFarOutside) return true;
+  warnedFarOutside = true;
+  char t[sp3text::kEpochTextSize], what[200];
+  sp3text::EpochText(ephCalc, t);
+  std::snprintf(what, sizeof what,
+                "FIRST EPOCH MORE THAN ONE INTERVAL OUTSIDE THE TABLE: %s - SUCH EPOCHS ARE "
+                "NOT EXTRAPOLATED, THEIR PRECISE COLUMNS ARE WRITTEN AS nan!",
+                t);
+  sp3text::FileWarning(sp3file, what);
+  return true;
+}
+
 void GNSSpEph::CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt& vsat) {
   if (nepoch < 2) {  // nothing read
+    PSisOK = DTisOK = false;
+    return;
+  }
+  if (FarOutside(ephCalc)) {
     PSisOK = DTisOK = false;
     return;
   }

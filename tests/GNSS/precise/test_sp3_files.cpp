@@ -64,7 +64,20 @@ struct Damage {
   std::function<std::string(const Lines&)> warnings;
   // Satellites whose records are missing somewhere; "*": every satellite.
   std::vector<std::string> missing;
+  int status = 0;  // 1: the file is refused (nothing on standard output)
 };
+
+std::string Error(const std::string& file, const std::string& what) {
+  return "\n**** Orbika: Error -> GNSS PRECISE EPHEMERIS FILE " + file + ": " + what +
+         " ****\n     Exiting Orbika ... \n\n";
+}
+
+// The sequence of the epoch lines broken at line at: the neighbours' slot
+// named as placed.
+std::string Placed(const std::string& file, const std::string& said, const std::string& slot) {
+  return Warning(file, said + " - BLOCK PLACED AT 2021-04-28 " + slot + ":00.00000000" +
+                           (said.rfind("EPOCH LINE", 0) == 0 ? " BETWEEN ITS NEIGHBOURS!" : "!"));
+}
 
 // Line number (1-based) of the epoch line of hh:mm in grg21553.sp3, and of
 // the day of set C.
@@ -128,22 +141,82 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
                         "THE EPOCH LINES!");
        },
        {}},
-      {"a block lost and a block off the grid",
+      {"a block lost and the next off the grid (their neighbours leave no one slot)",
        kGrg,
        [](Lines& l) {
          const size_t at = Find(l, "*  2021  4 28 20  0");
          l.erase(l.begin() + at, l.begin() + Find(l, "*", at + 1));
-         l[Find(l, "*  2021  4 28 21  0")] = "*  2021  4 28 21  1  0.00000000";
+         l[Find(l, "*  2021  4 28 20  5")] = "*  2021  4 28 20  6  0.00000000";
        },
        [](const Lines& l) {
-         return Warning(kGrg, "EPOCH 2021-04-28 21:01:00.00000000 (LINE " +
-                                  EpochLineNo(l, "21  1") +
+         return Warning(kGrg, "EPOCH 2021-04-28 20:06:00.00000000 (LINE " +
+                                  EpochLineNo(l, "20  6") +
                                   ") OFF THE 300.00000000 S GRID OF THE TABLE - BLOCK SKIPPED!") +
                 Warning(kGrg,
                         "2 EPOCHS OF THE TABLE WITHOUT A BLOCK (THE FIRST 2021-04-28 "
                         "20:00:00.00000000) - THEIR RECORDS ARE MISSING!");
        },
        {"*"}},
+      {"a day typo, a minute typo and an epoch line without a valid date",
+       kGrg,
+       [](Lines& l) {
+         l[Find(l, "*  2021  4 28 19  0")] = "*  2021  4 29 19  0  0.00000000";
+         l[Find(l, "*  2021  4 28 20  0")] = "*  2021  4 28 20  1  0.00000000";
+         l[Find(l, "*  2021  4 28 21  0")] = "*  2021 13 28 21  0  0.00000000";
+       },
+       [](const Lines& l) {
+         return Placed(kGrg, "EPOCH 2021-04-29 19:00:00.00000000 (LINE " +
+                                 std::to_string(Find(l, "*  2021  4 29") + 1) + ") BREAKS THE "
+                                 "SEQUENCE OF ITS NEIGHBOURS", "19:00") +
+                Placed(kGrg, "EPOCH 2021-04-28 20:01:00.00000000 (LINE " + EpochLineNo(l, "20  1") +
+                                 ") BREAKS THE SEQUENCE OF ITS NEIGHBOURS", "20:00") +
+                Placed(kGrg, "EPOCH LINE " + std::to_string(Find(l, "*  2021 13") + 1) +
+                                 " HOLDS NO VALID DATE AND TIME", "21:00");
+       },
+       {}},
+      {"SP3-d: a year typo in one of 17 epochs",
+       setC.c_str(),
+       [](Lines& l) { l[Find(l, "*  2020  5 15 15  0")].replace(3, 4, "2002"); },
+       [](const Lines& l) {
+         return Warning(kCodD, "EPOCH 2002-05-15 15:00:00.00000000 (LINE " +
+                                   std::to_string(Find(l, "*  2002") + 1) +
+                                   ") BREAKS THE SEQUENCE OF ITS NEIGHBOURS - BLOCK PLACED AT "
+                                   "2020-05-15 15:00:00.00000000!");
+       },
+       {}},
+      {"a header interval of 100 s and a satellite listed 18 times",
+       kGrg,
+       [](Lines& l) {
+         l[1].replace(24, 14, "  100.00000000");
+         l[2].replace(4, 2, "68");
+         l[5] = "+        ";
+         for (int k = 0; k < 17; ++k) l[5] += "G05";
+       },
+       [](const Lines&) {
+         return Warning(kGrg, "SATELLITES LISTED MORE THAN ONCE, KEPT ONCE: G05!") +
+                Warning(kGrg,
+                        "HEADER DISAGREES WITH THE EPOCH LINES: INTERVAL 100.00000000 S IN THE "
+                        "HEADER, INTERVAL 300.00000000 S IN THE EPOCH LINES - THE TABLE FOLLOWS "
+                        "THE EPOCH LINES!");
+       },
+       {}},
+      {"the last epoch line ten days late",
+       kGrg,
+       [](Lines& l) { l[Find(l, "*  2021  4 28 22 30")].replace(8, 5, " 5  8"); },
+       [](const Lines&) {
+         return Error(kGrg, "EPOCH LINES SPAN 2935 EPOCHS, 2880 OF THEM WITHOUT A BLOCK (MORE "
+                            "THAN 90%)!");
+       },
+       {},
+       1},
+      {"a start fraction of day of 1",
+       kGrg,
+       [](Lines& l) { l[1].replace(45, 15, "1.0000000000000"); },
+       [](const Lines&) {
+         return Error(kGrg, "LINE 2: START FRACTION OF DAY 1 NOT IN [0, 1)!");
+       },
+       {},
+       1},
       {"SP3-d: a blank line, and a record lost in another block",
        setC.c_str(),
        [](Lines& l) {
@@ -172,8 +245,12 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
     Lines lines = orbtest::SplitLines(clean);
     d.edit(lines);
     const orbtest::RunResult r = RunOn(name, Text(lines));
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, d.status);
     EXPECT_EQ(r.err, d.warnings(lines));
+    if (d.status != 0) {
+      EXPECT_EQ(r.out, "");
+      continue;
+    }
     const std::map<std::string, Lines> sats = BySatellite(r.out);
     ASSERT_EQ(sats.size(), baseSats.size());
     for (const auto& [code, want] : baseSats) {
@@ -235,6 +312,51 @@ TEST(sp3DamagedReal, SystemLettersNeverFoldOntoGps) {
     for (std::string& l : want) l.replace(43, 3, to);
     EXPECT_EQ(sats[to], want) << to;
   }
+}
+
+// Precise values that cannot be had print nan, in every column that holds
+// them: epochs more than one interval outside the table (set B, a 300 s
+// table from 18:00 to 22:30), with one warning for the run, and the clock
+// difference where the precise clock is the bad-clock marker (set E, C06).
+TEST(sp3DamagedReal, PreciseValuesThatCannotBeHadReadNan) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string sp3 = orbtest::DataFile(kGrg);
+  const orbtest::RunResult near = orbtest::RunOrbika(
+      {"-ep" + sp3, "-prG05", "-ts2021-04-28,17:55:00", "-te2021-04-28,22:35:00", "-dt300"});
+  const orbtest::RunResult far = orbtest::RunOrbika(
+      {"-ep" + sp3, "-prG05", "-ts2021-04-28,17:50:00", "-te2021-04-28,22:45:00", "-dt300"});
+  ASSERT_EQ(near.status, 0);
+  EXPECT_EQ(near.err, "");
+  EXPECT_EQ(far.status, 0);
+  EXPECT_EQ(far.err, Warning(sp3,
+                             "FIRST EPOCH MORE THAN ONE INTERVAL OUTSIDE THE TABLE: 2021-04-28 "
+                             "17:50:00.00000000 - SUCH EPOCHS ARE NOT EXTRAPOLATED, THEIR "
+                             "PRECISE COLUMNS ARE WRITTEN AS nan!"));
+  const Lines within = BySatellite(near.out)["G05"], all = BySatellite(far.out)["G05"];
+  ASSERT_EQ(all.size(), within.size() + 3);
+  const std::string nan16 = "             nan", nan14 = "           nan", nan12 = "         nan";
+  const std::string nanRecord = nan16 + nan16 + nan16 + nan14 + " " + nan12 + nan12 + nan12;
+  for (size_t k : {size_t{0}, all.size() - 2, all.size() - 1})
+    EXPECT_EQ(all[k].substr(46), nanRecord) << all[k];
+  EXPECT_EQ(Lines(all.begin() + 1, all.end() - 2), within);
+
+  const std::string setE = orbtest::DataDir() + "/setE/";
+  const orbtest::RunResult c06 =
+      orbtest::RunOrbika({"-ep" + setE + "GFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+                          "-en" + setE + "BRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-prC06"});
+  ASSERT_EQ(c06.status, 0) << c06.err;
+  long bad = 0, good = 0;
+  const Lines records = BySatellite(c06.out)["C06"];
+  for (const std::string& l : records) {
+    ASSERT_EQ(l.size(), 46u + 62 + 37 + 62) << l;
+    const bool marker = l.substr(94, 14) == "   1000.000000";
+    (marker ? bad : good) += 1;
+    // The position difference stays a number either way.
+    EXPECT_EQ(l.substr(145, 48).find("nan"), std::string::npos) << l;
+    EXPECT_EQ(l.substr(193) == nan14, marker) << l;
+  }
+  EXPECT_GT(bad, 0);
+  EXPECT_GT(good, 0);
 }
 
 // Every satellite of the given systems prints, at each tabulated epoch, the

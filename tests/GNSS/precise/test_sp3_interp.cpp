@@ -185,22 +185,43 @@ TEST_F(sp3Windows, NearTheEndTheWindowsArePinnedToTheLastEpochs) {
   ExpectWindows(e, 1, At(e, 18.7L * 900), 6, 14, 16, 4);
 }
 
-TEST_F(sp3Windows, SixHundredSecondsBeforeTheFirstEpochNoWarning) {
+TEST_F(sp3Windows, WithinOneIntervalOutsideTheTableTheWindowsAreExtrapolated) {
   const mjd t = At(e, -600);
   EXPECT_EQ(WarningsOf(e, 1, t), "");
   ExpectWindows(e, 0, t, 0, 14, 0, 4);
   EXPECT_EQ(WarningsOf(e, 1, At(e, -900)), "");
-  EXPECT_EQ(WarningsOf(e, 1, At(e, -900.5L)), kCoverageWarning);
+  EXPECT_EQ(WarningsOf(e, 1, At(e, 19 * 900 + 900)), "");
+  ExpectWindows(e, 0, At(e, 19 * 900 + 900), 6, 14, 16, 4);
 }
 
-TEST_F(sp3Windows, NineHundredAndOneSecondsAfterTheLastEpochWarns) {
-  const mjd t = At(e, 19 * 900 + 901);
-  EXPECT_EQ(WarningsOf(e, 1, t), kCoverageWarning);
-  ExpectWindows(e, 0, t, 6, 14, 16, 4);
-  EXPECT_EQ(WarningsOf(e, 1, At(e, 19 * 900 + 900)), "");
-  // Far outside the table the result is still the extrapolation.
-  ExpectWindows(e, 1, At(e, 40 * 86400.0L), 6, 14, 16, 4);
-  ExpectWindows(e, 1, At(e, -3 * 86400.0L), 0, 14, 0, 4);
+TEST(sp3Coverage, FartherThanOneIntervalOutsideNothingIsExtrapolatedWithOneWarning) {
+  const std::string path = orbtest::WriteTempFile(sp3test::Build(RoughFile(20)), ".sp3");
+  GNSSpEph e;
+  e.SetFile(path.c_str());
+  e.ReadFile();
+  const orbtest::RunResult r = orbtest::RunCaptured([&e] {
+    for (long double s : {19 * 900 + 901.0L, -900.5L, 40 * 86400.0L, -3 * 86400.0L}) {
+      mjd t = At(e, s);
+      xyzt p, v;
+      p.Set(1, 2, 3, 4);
+      e.CalcPosition(1, t, p, v);
+      std::printf("%d %d %.0Lf\n", e.PSisOK, e.DTisOK, p.GetX() + p.GetY() + p.GetZ() + p.GetT());
+    }
+  });
+  EXPECT_EQ(r.out, "0 0 10\n0 0 10\n0 0 10\n0 0 10\n");
+  EXPECT_EQ(r.err, std::string("\n#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE ") + path +
+                       ": FIRST EPOCH MORE THAN ONE INTERVAL OUTSIDE THE TABLE: 2009-04-01 "
+                       "05:00:01.00000000 - SUCH EPOCHS ARE NOT EXTRAPOLATED, THEIR PRECISE "
+                       "COLUMNS ARE WRITTEN AS nan! ####\n     Continuing Orbika ... \n\n");
+}
+
+TEST(sp3Coverage, OnAnHourlyTableEpochsBeyondFifteenMinutesWarnAtEachCall) {
+  sp3test::File f = RoughFile(16);
+  f.interval = 3600;
+  GNSSpEph e = Load(sp3test::Build(f));
+  EXPECT_EQ(WarningsOf(e, 1, At(e, 15 * 3600 + 900)), "");
+  EXPECT_EQ(WarningsOf(e, 1, At(e, 15 * 3600 + 901)), kCoverageWarning);
+  ExpectWindows(e, 1, At(e, -3600), 0, 14, 0, 4);
 }
 
 TEST(sp3Flags, BadClockAtTheSecondClockNode) {
@@ -304,7 +325,7 @@ TEST(sp3ShortTables, FewerThanFourteenEpochsUseThemAll) {
   ExpectWindows(e5, 0, At(e5, 1.3L * 900), 0, 5, 0, 4);
   ExpectWindows(e5, 1, At(e5, 3.7L * 900), 0, 5, 1, 4);
   ExpectWindows(e5, 2, At(e5, -600), 0, 5, 0, 4);
-  ExpectWindows(e5, 2, At(e5, 9 * 900), 0, 5, 1, 4);
+  ExpectWindows(e5, 2, At(e5, 4.8L * 900), 0, 5, 1, 4);
 
   GNSSpEph e3 = Load(sp3test::Build(RoughFile(3)));
   ExpectWindows(e3, 1, At(e3, 0.6L * 900), 0, 3, 0, 3);
@@ -437,7 +458,7 @@ TEST(sp3Arithmetic, AgreesWithTheNodeByNodeEvaluation) {
   f.epochs[17][0] = PosLine("G01", 15000, -12000, 20000, 999999.999999);
   GNSSpEph e = Load(sp3test::Build(f));
   std::vector<long double> at;
-  for (long double t = -900; t <= 31 * 900; t += 131.7L) at.push_back(t);
+  for (long double t = -900; t <= 30 * 900; t += 131.7L) at.push_back(t);
   for (long i : {0L, 1L, 6L, 7L, 15L, 28L, 29L}) {
     at.push_back(900.0L * i);          // on a node
     at.push_back(900.0L * i + 1e-7L);  // within the node tolerance
