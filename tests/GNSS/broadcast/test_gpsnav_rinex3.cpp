@@ -253,8 +253,8 @@ TEST(Rinex3Navigation, HandWorkedGalileoBeiDouAndQzssRecords) {
   // Y = r cos i cos Omega0, Z = r sin i, whatever GM and the Earth's rate.
   // BeiDou time is GPS time - 14 s: its Toe 0 is 14 s into the GPS week.
   // Over the day the radius stays within a (1 -+ e) and Z / r reaches sin i.
-  // E11's F/NAV record is used, not the I/NAV one written before it; E12
-  // has I/NAV only.
+  // E11's F/NAV record, at the epoch that selects, is used, not the I/NAV
+  // one written before it; E12 has I/NAV only.
   const Elements inav = {"E11", 211, 5000, 0, 0, 0, 0, 9e-4, 0, 513};
   const std::vector<Elements> cases = {
       {"E11", 211, 5440.6, 0.002, 90 * kDeg, 56 * kDeg, 30 * kDeg, 1e-4, 1e-11, 258},
@@ -266,7 +266,7 @@ TEST(Rinex3Navigation, HandWorkedGalileoBeiDouAndQzssRecords) {
   std::vector<Elements> records = cases;
   records.insert(records.begin(), inav);
   GPSbEph nav = Load(Nav3(records));
-  EXPECT_EQ(nav.GetNSat(), cases.size());
+  EXPECT_EQ(nav.GetNSat(), records.size());
   for (const Elements& c : cases) {
     SCOPED_TRACE(c.code);
     const double a = c.sqrtA * c.sqrtA, r = a * (1 - c.e);
