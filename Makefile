@@ -3,6 +3,9 @@
 # Each target first installs the Debian packages it needs when they are
 # missing and this user may (tools/install-deps; ORBIKA_NO_INSTALL=1 stops it).
 JOBS ?= $(shell nproc)
+# The builds that cmake starts are make runs of their own: without this each
+# would announce every folder it enters.
+MAKEFLAGS += --no-print-directory
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 

@@ -21,6 +21,7 @@ Orbika::Orbika()
       isEnd(false),
       isUse(false),
       isHelp(false),
+      csv(false),
       RunProg(true) {}
 
 void Orbika::StartProg() {

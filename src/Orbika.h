@@ -45,6 +45,7 @@ class Orbika {
   bool isEnd;      // the end epoch came from the command line
   bool isUse;      // a reference epoch came from the command line
   bool isHelp;     // a help request was seen
+  bool csv;        // the records as CSV; standard output holds them alone
   bool RunProg;    // the processing steps are to run
 
   Orbika();

@@ -4,12 +4,15 @@
 #include <iomanip>
 #include <iostream>
 #include <limits>
+#include <memory>
 
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/geometry/xyzt.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
+#include "src/CsvWriter.h"
+#include "src/RecordValues.h"
 #include "src/RecordWriter.h"
 
 namespace {
@@ -83,12 +86,14 @@ struct EpochValues {
   xyzt pP, vP;  // precise position and velocity
   xyzt pB, vB;  // broadcast position, and velocity (GLONASS only)
   bool preciseOK = true;
+  bool clockOK = true;  // the precise clock is no bad clock
   bool broadcastOK = true;
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
   gc.pephM.CalcPosition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
   v.preciseOK = gc.pephM.PSisOK;
+  v.clockOK = gc.pephM.DTisOK;
 }
 
 // Broadcast values at t, from the record chosen at indextime (the -ti
@@ -107,38 +112,82 @@ void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
   s.warnedFar = true;
 }
 
-// The value columns of a record: precise values and precise minus
-// broadcast, or broadcast values alone.
-void WriteValues(RecordWriter& record, const Sources& s, const EpochValues& v) {
+// One group of values, or the missing values where its source gives none.
+void SetGroup(ValueGroup& g, bool ok, const xyzt& p, bool hasVelocity, const xyzt& vel) {
   static const xyzt missing = Missing();
-  if (s.precise) {
-    record.Position(v.preciseOK ? v.pP : missing);
-    record.Velocity(v.preciseOK ? v.vP : missing);
-    if (!s.broadcast) return;
-    const bool both = v.preciseOK && v.broadcastOK;
-    record.Position(both ? v.pP - v.pB : missing);
-    if (s.glonass) record.Velocity(both ? v.vP - v.vB : missing);
-  } else if (s.broadcast) {
-    record.Position(v.broadcastOK ? v.pB : missing);
-    if (s.glonass) record.Velocity(v.broadcastOK ? v.vB : missing);
-  }
+  g.present = true;
+  g.position = ok ? p : missing;
+  g.hasVelocity = hasVelocity;
+  g.velocity = ok ? vel : missing;
 }
+
+// The groups of a record for the writers: precise, broadcast (velocities
+// for GLONASS only) and precise minus broadcast.
+void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
+  r.precise.present = r.broadcast.present = r.difference.present = false;
+  if (s.precise) SetGroup(r.precise, v.preciseOK, v.pP, true, v.vP);
+  if (s.broadcast) SetGroup(r.broadcast, v.broadcastOK, v.pB, s.glonass, v.vB);
+  if (s.precise && s.broadcast)
+    SetGroup(r.difference, v.preciseOK && v.broadcastOK, v.pP - v.pB, s.glonass, v.vP - v.vB);
+  r.precise.clockValid = r.difference.clockValid = v.clockOK;
+}
+
+// The table: precise values and precise minus broadcast, or broadcast
+// values alone; an empty line after each satellite.
+class TextSink : public RecordSink {
+ public:
+  TextSink(std::ostream& out, std::size_t epochs) : out(out), record(out) {
+    record.ExpectEpochs(epochs);
+  }
+  void Record(const RecordValues& r) override {
+    record.Epoch(r.k, r.t);
+    record.Satellite(r.letter, r.number);
+    if (r.precise.present) {
+      record.Position(r.precise.position);
+      record.Velocity(r.precise.velocity);
+    }
+    const ValueGroup& second = r.precise.present ? r.difference : r.broadcast;
+    if (second.present) {
+      record.Position(second.position);
+      if (second.hasVelocity) record.Velocity(second.velocity);
+    }
+    record.Write();
+  }
+  void EndSatellite() override { out << '\n'; }
+
+ private:
+  std::ostream& out;
+  RecordWriter record;
+};
 
 // Every epoch of the series for one satellite, one record each; returns the
 // number of epochs.
-long WriteSatellite(Orbika& gc, RecordWriter& record, Sources& s) {
+long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
   long ncalc = 0;
   EpochValues v;
+  RecordValues r;
+  r.letter = s.letter;
+  r.number = s.number;
   for (mjd t = gc.stE; t <= gc.enE; t += gc.dt) {
     ++ncalc;
     if (s.precise) PreciseValues(gc, s, t, v);
     if (s.broadcast) BroadcastValues(gc, s, t, gc.isUse ? gc.useE : t, v);
-    record.Epoch(static_cast<std::size_t>(ncalc - 1), t);
-    record.Satellite(s.letter, s.number);
-    WriteValues(record, s, v);
-    record.Write();
+    r.k = static_cast<std::size_t>(ncalc - 1);
+    r.t = t;
+    SetGroups(s, v, r);
+    sink.Record(r);
   }
+  sink.EndSatellite();
   return ncalc;
+}
+
+// The writer of the run's records: CSV (-csv) or the table.
+std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out) {
+  if (gc.csv) return std::make_unique<CsvWriter>(out);
+  // Epochs of the series, for the kept epoch texts (a rough count will do).
+  const long double span = (gc.enE - gc.stE) / gc.dt;
+  return std::make_unique<TextSink>(
+      out, span >= 0 && span < 1e7L ? static_cast<std::size_t>(span) + 1 : 0);
 }
 
 }  // namespace
@@ -171,16 +220,11 @@ void CalcPos(Orbika& gc) {
   if (gc.verbose)
     std::cerr << "Orbika" << "::CalcPos(): CALCULATING SATELLITE POSITIONS!" << std::endl;
   std::ostream& out = std::cout;
-  RecordWriter record(out);
-  // Epochs of the series, for the kept epoch texts (a rough count will do).
-  const long double span = (gc.enE - gc.stE) / gc.dt;
-  record.ExpectEpochs(span >= 0 && span < 1e7L ? static_cast<std::size_t>(span) + 1 : 0);
-
+  const std::unique_ptr<RecordSink> sink = MakeSink(gc, out);
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     Sources s;
     if (!SourcesOf(gc, gc.satprn(i), s)) continue;
-    const long ncalc = WriteSatellite(gc, record, s);
-    out << '\n';
+    const long ncalc = WriteSatellite(gc, *sink, s);
     if (gc.verbose)
       std::cerr << std::setw(6) << s.letter << std::setw(2) << std::setfill('0') << s.number
                 << std::setfill(' ') << std::setw(8) << ncalc << "  positions" << std::endl;

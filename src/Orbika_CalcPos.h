@@ -8,7 +8,8 @@
 // velocity followed, with a navigation file of the satellite's system, by
 // the precise-minus-broadcast position (and velocity, for GLONASS); without
 // a precise file the broadcast position (and velocity, for GLONASS).  The
-// fields, their widths and units: RecordWriter.h.
+// fields, their widths and units: RecordWriter.h.  A -csv run writes the
+// same values as CSV records instead (CsvWriter.h).
 //
 // Where the precise store cannot give a position (satellite not in its list,
 // or a missing tabulated position in the interpolation window) the precise

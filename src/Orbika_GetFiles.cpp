@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/time/ymdhms.h"
@@ -53,6 +54,40 @@ bool IsVerboseWord(const Word& w) { return Is(w[1], 'v'); }
 
 bool IsHelpWord(const Word& w) {
   return w.Contains("Help") || w.Contains("HELP") || w.Contains("help");
+}
+
+// The English help: -h (or -H) as a word of its own.
+bool IsEnglishHelpWord(const Word& w) {
+  return w[0] == '-' && Is(w[1], 'h') && w[2] == '\0';
+}
+
+bool IsCsvWord(const Word& w) {
+  return std::strcmp(w.Text(), "-csv") == 0 || std::strcmp(w.Text(), "-CSV") == 0;
+}
+
+// The options that take a value, matched as ParseWord matches them.
+bool TakesValue(const Word& w) {
+  const char a = w[1], b = w[2];
+  return w[0] == '-' &&
+         ((Is(a, 'e') && (Is(b, 'n') || Is(b, 'g') || Is(b, 'p'))) ||
+          IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') ||
+          (Is(a, 't') && (Is(b, 's') || Is(b, 'e') || Is(b, 'i'))) ||
+          (Is(a, 'd') && Is(b, 't')) || (Is(a, 'n') && Is(b, 'i')));
+}
+
+// The words after the program's name, each option that stands alone joined
+// with the word after it when that is its value (-ep FILE is -epFILE): a
+// word that does not begin with a minus sign.
+std::vector<std::string> JoinValues(int nargc, const char** cargv) {
+  std::vector<std::string> words;
+  for (int i = 1; i < nargc; ++i) {
+    const Word w(cargv[i]);
+    words.emplace_back(w.Text());
+    const bool alone = w[kValuePos] == '\0';
+    if (alone && TakesValue(w) && i + 1 < nargc && cargv[i + 1][0] != '-')
+      words.back() += cargv[++i];
+  }
+  return words;
 }
 
 // A file name option: the name is copied whole into file or the run ends.
@@ -154,8 +189,8 @@ void ParseWord(Orbika& gc, const Word& w) {
             "NUMERICAL INTEGRATION STEP [-ni] MUST BE A POSITIVE NUMBER OF SECONDS!");
   } else if (IsHelpWord(w)) {
     gc.isHelp = true;
-  } else if (IsVerboseWord(w)) {
-    // verbose is set by the pre-scan
+  } else if (IsVerboseWord(w) || IsCsvWord(w)) {
+    // verbose and csv are set by the pre-scan
   } else {
     ProgramWarning(kProg, (std::string("UNKNOWN PARAMETHER: ") + w.Text()).c_str());
   }
@@ -171,18 +206,29 @@ bool HelpOnly(const Orbika& gc, int nargc) {
 }  // namespace
 
 void ParseArguments(Orbika& gc, int nargc, const char** cargv) {
-  // Verbose first, so that the messages cover the whole parse wherever -v
-  // stands.  Only the words after the program's name count: word 0 is its
-  // path, and one like /var/... would otherwise turn verbose on (and, alone,
-  // print the help and stop).
-  for (int i = 1; i < nargc; ++i)
-    if (IsVerboseWord(Word(cargv[i]))) gc.verbose = true;
+  const std::vector<std::string> words = JoinValues(nargc, cargv);
+  for (const std::string& w : words)
+    if (IsEnglishHelpWord(Word(w.c_str()))) {
+      OrbikaPrintEnglishHelp();
+      gc.RunProg = false;
+      return;
+    }
+  // Verbose and csv first, so that the messages cover the whole parse and
+  // go to their stream wherever -v and -csv stand.  Only the words after the
+  // program's name count: word 0 is its path, and one like /var/... would
+  // otherwise turn verbose on (and, alone, print the help and stop).
+  for (const std::string& w : words) {
+    if (IsVerboseWord(Word(w.c_str()))) gc.verbose = true;
+    if (IsCsvWord(Word(w.c_str()))) gc.csv = true;
+  }
+  if (gc.csv) KeepStandardOutputForData();
   gc.StartProg();
   if (gc.verbose) std::cerr << kProg << "::GetFiles(): PARSING INPUT PARAMETERS!" << std::endl;
 
-  for (int i = 1; i < nargc; ++i) ParseWord(gc, Word(cargv[i]));
+  for (const std::string& w : words) ParseWord(gc, Word(w.c_str()));
 
-  if (HelpOnly(gc, nargc)) {
+  // The help decision counts the words as joined, the program's name too.
+  if (HelpOnly(gc, static_cast<int>(words.size()) + 1)) {
     OrbikaPrintHelp();
     gc.RunProg = false;
   }

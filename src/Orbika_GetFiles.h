@@ -2,11 +2,14 @@
 //
 // ParseArguments fills the run state from the command-line words (file
 // names, satellite list, processing window in GPS time, output interval and
-// GLONASS integration step in seconds, verbose flag) or prints the help text
-// and marks the run as finished.  Unknown and malformed words are warned
-// about and skipped; a malformed ephemeris option, a date not written in
-// full, an interval or step that is not a positive number and an over-long
-// file name end the run.
+// GLONASS integration step in seconds, verbose flag, -csv) or prints the
+// help text and marks the run as finished: the English one for -h anywhere
+// on the line, before anything else is parsed.  An option that takes a value
+// and stands alone takes the next word as its value unless that begins with
+// a minus sign.  -csv sends every report to standard error from the start.
+// Unknown and malformed words are warned about and skipped; a malformed
+// ephemeris option, a date not written in full, an interval or step that is
+// not a positive number and an over-long file name end the run.
 //
 // CheckArguments requires at least one named ephemeris file, drops named
 // files that cannot be opened (with a warning), and then tests the first

@@ -1,6 +1,7 @@
 #include "src/Orbika_Help.h"
 
 #include <iostream>
+#include <iterator>
 
 namespace {
 
@@ -67,9 +68,65 @@ const char* const kHelpLines[] = {
     "",
 };
 
+// The English help, one entry per line.
+const char* const kEnglishHelpLines[] = {
+    "Orbika - GNSS satellite positions from broadcast and precise ephemerides",
+    "",
+    "For every selected satellite and every epoch of a regular series Orbika",
+    "computes the position (Earth-fixed, m), the velocity (m/s) and the clock",
+    "correction from broadcast ephemerides (RINEX navigation files) and from",
+    "precise ephemerides (SP3 files), and the differences precise minus",
+    "broadcast.  Systems: GPS, GLONASS, Galileo, BeiDou and QZSS (SBAS and",
+    "IRNSS from SP3 files only).  The epochs of the output are GPS time.  The",
+    "records go to standard output as a text table, or as CSV with -csv,",
+    "which sends every message to standard error.",
+    "",
+    "Usage: Orbika OPTIONS > TABLE",
+    "",
+    "Files (read as they are, or compressed with gzip or compress):",
+    "  -enFILE   RINEX 2, 3 or 4 navigation file: GPS records, and in a mixed",
+    "            file also the Galileo, BeiDou and QZSS records",
+    "  -egFILE   RINEX 2, 3 or 4 navigation file: GLONASS records",
+    "  -epFILE   SP3-c or SP3-d precise orbit and clock file",
+    "  -pvFILE   ANTEX file: the precise positions are moved from the centre",
+    "            of mass to the antenna phase centre",
+    "Selection:",
+    "  -prLIST   satellites, three characters each (G01R05E11C20J02); default:",
+    "            those of the SP3 file, else of the navigation files",
+    "  -tsEPOCH  start epoch, YYYY-MM-DD,hh:mm:ss; default: from the files",
+    "  -teEPOCH  end epoch, the same form; default: from the files",
+    "  -dtSEC    interval between the epochs in seconds; default 900",
+    "  -tiEPOCH  fixed epoch that chooses the broadcast record of every epoch",
+    "  -niSEC    GLONASS integration step in seconds; default 30",
+    "Output:",
+    "  -csv      the records as CSV: a header row naming every column with its",
+    "            unit, the same 25 columns in every row; standard output holds",
+    "            the CSV alone",
+    "  -v        progress messages on standard error",
+    "  -h        this help; -help prints the help in Slovenian",
+    "",
+    "A value follows its option directly (-dt300) or as the next word",
+    "(-dt 300).  At least one of -en, -eg and -ep is needed.",
+    "",
+    "Examples:",
+    "  Orbika -enbrdc1360.24n -egbrdc1360.24g -eporb23143.sp3 -pvorbika.atx",
+    "  Orbika -en brdc1360.24n -prG02G07 -ts2024-05-15,06:00:00 -dt 60",
+    "  Orbika -csv -ep GFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+    "         -en BRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+    "         -eg BRDC00IGS_R_20220010000_01D_MN.rnx.gz > orbits.csv",
+    "",
+    "Manual page: man Orbika (man/Orbika.1 in the source tree).",
+};
+
+void PrintLines(const char* const* begin, const char* const* end) {
+  for (const char* const* line = begin; line != end; ++line) std::cout << *line << '\n';
+  std::cout.flush();
+}
+
 }  // namespace
 
-void OrbikaPrintHelp() {
-  for (const char* line : kHelpLines) std::cout << line << '\n';
-  std::cout.flush();
+void OrbikaPrintHelp() { PrintLines(std::begin(kHelpLines), std::end(kHelpLines)); }
+
+void OrbikaPrintEnglishHelp() {
+  PrintLines(std::begin(kEnglishHelpLines), std::end(kEnglishHelpLines));
 }

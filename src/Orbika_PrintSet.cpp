@@ -25,6 +25,8 @@ void PrintSet(Orbika& gc) {
   mjdns::NDecSecond = 3;
   if (gc.verbose) std::cerr << "Orbika" << "::PrintSet(): WRITTING PROCESSING SETTINGS!" << std::endl;
 
+  // A -csv run's standard output holds the CSV records alone.
+  if (gc.csv) return;
   std::ostream& out = std::cout;
   out << "#PROGRAM: Orbika" << std::endl;
   out << "#         Calculation and comparison of GNSS satellites positions in "

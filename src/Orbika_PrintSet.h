@@ -7,4 +7,5 @@
 
 // Writes the report to standard output.  Leaves three decimals of seconds in
 // the date print settings and fixed notation with precision 3 on the stream.
+// A -csv run has no such report: its standard output is the CSV alone.
 void PrintSet(Orbika& gc);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
-#include <iostream>
+#include <ostream>
 
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/geometry/LuniSolarPosition.h"
@@ -43,7 +43,7 @@ void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
   const long nsat = eph.GetNSatList();
   for (long i = 0; i < eph.GetNEpoch(); ++i) {
     const mjd epoch = eph.GetMJD(i);
-    if (print) std::cout << std::setw(4) << i + 1 << ". " << epoch << std::endl;
+    if (print) ReportStream() << std::setw(4) << i + 1 << ". " << epoch << std::endl;
 
     for (long k = 0; k < nsat; ++k) {
       const long r = i * nsat + k;

@@ -19,12 +19,13 @@
 namespace rinexnav {
 
 void PrintParameter(const char* cls, const char* name, long double value) {
-  const std::ios_base::fmtflags flags = std::cout.flags();
-  const std::streamsize precision = std::cout.precision();
-  std::cout << cls << ":: " << std::setw(10) << name << ": " << std::scientific
-            << std::setprecision(15) << std::setw(30) << value << std::endl;
-  std::cout.flags(flags);
-  std::cout.precision(precision);
+  std::ostream& os = ReportStream();
+  const std::ios_base::fmtflags flags = os.flags();
+  const std::streamsize precision = os.precision();
+  os << cls << ":: " << std::setw(10) << name << ": " << std::scientific
+     << std::setprecision(15) << std::setw(30) << value << std::endl;
+  os.flags(flags);
+  os.precision(precision);
 }
 
 void Warning(const char* cls, const char* text) {

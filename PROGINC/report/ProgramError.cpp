@@ -8,8 +8,17 @@ std::string ReportHead(const char* mark, const char* origin, const char* kind,
   return std::string(mark) + ' ' + origin + ": " + kind + " -> " + text + ' ' + mark;
 }
 
+namespace {
+bool dataOnStandardOutput = false;
+}  // namespace
+
+void KeepStandardOutputForData() { dataOnStandardOutput = true; }
+
+std::ostream& ReportStream() { return dataOnStandardOutput ? std::cerr : std::cout; }
+
 void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines) {
-  for (const std::string& line : lines) os << line << std::endl;
+  std::ostream& to = &os == &std::cout ? ReportStream() : os;
+  for (const std::string& line : lines) to << line << std::endl;
 }
 
 void WriteFrameAndExit(std::ostream& os, std::initializer_list<std::string> lines) {

@@ -14,6 +14,10 @@
 // the value classes, the navigation readers and the matrix container have
 // frames of their own; they print them through WriteFrame and
 // WriteFrameAndExit, so that every report leaves the program one way.
+//
+// A run whose standard output holds data for programs (-csv) keeps it for
+// the data alone: after KeepStandardOutputForData every report written for
+// standard output goes to standard error.
 #pragma once
 
 #include <initializer_list>
@@ -36,7 +40,15 @@ void ProgramWarningCout(const char* prog, const char* warn);
 std::string ReportHead(const char* mark, const char* origin, const char* kind,
                        const char* text);
 
-// Writes each line to os, ended and flushed.
+// From now on the reports for standard output go to standard error.
+void KeepStandardOutputForData();
+
+// The stream of the reports written for standard output: standard output,
+// or standard error once it is kept for data.
+std::ostream& ReportStream();
+
+// Writes each line to os (to ReportStream() when os is standard output),
+// ended and flushed.
 void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines);
 
 // WriteFrame, then exit status 1.

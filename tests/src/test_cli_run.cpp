@@ -159,3 +159,36 @@ TEST(OrbikaRun, InputChecksInOrder) {
   ExpectRun({"-eg" + Fixture("cli_gps.09n")}, 1, "",
             ErrorText("GLONAS NAVIGATION FILE IS NOT GLONASS RINEX NAVIGATION FORMAT!"));
 }
+
+TEST(OrbikaRun, EnglishHelpAnywhereRunsNothing) {
+  const orbtest::RunResult help = orbtest::RunOrbika({"-h"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  // Every option, the formats and systems read, and the manual page.
+  for (const char* part : {"-en", "-eg", "-ep", "-pv", "-pr", "-ts", "-te", "-dt", "-ti", "-ni",
+                           "-csv", "-v ", "-h ", "-help", "RINEX 2, 3 or 4", "SP3-c", "ANTEX",
+                           "GPS", "GLONASS", "Galileo", "BeiDou", "QZSS", "man Orbika"})
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+  // Beside any other words, faulty ones too.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"-epX", "-v", "-h"}, {"-dt0", "-H", "-csv"}, {"-e", "-h"}})
+    ExpectRun(args, 0, help.out, "");
+}
+
+TEST(OrbikaRun, OptionValueAsTheNextWord) {
+  const std::string sp3 = Fixture("sp3_four_sats.sp3"), nav = Fixture("gps_three.n");
+  const orbtest::RunResult glued =
+      orbtest::RunOrbika({"-ep" + sp3, "-en" + nav, "-dt3600", "-prG02"});
+  ASSERT_EQ(glued.status, 0);
+  ExpectRun({"-ep", sp3, "-en", nav, "-dt", "3600", "-pr", "G02"}, 0, glued.out, glued.err);
+}
+
+TEST(OrbikaRun, CsvRunWritesItsMessagesToStandardError) {
+  // Reports that a table run writes to standard output.
+  const std::string obs = Fixture("cli_obs.09o"), gps = Fixture("cli_gps.09n");
+  ExpectRun({"-csv", "-en" + obs, "-ts2013-01-05,75:30:00"}, 1, "",
+            DateErrorText("HOUR not valid"));
+  ExpectRun({"-en" + gps, "-csv"}, 1, "",
+            "\n#### GPSbEphData: Error -> NUMBER OF RECORDS not set! ####\n"
+            "     Exiting GPSbEphData ... \n");
+}

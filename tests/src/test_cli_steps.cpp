@@ -211,11 +211,26 @@ TEST(ParseArguments, WordWithoutMinusWarnsAndIsIgnored) {
 }
 
 TEST(ParseArguments, UnknownWordsWarnInTheirOrder) {
-  orbtest::RunResult r = Parse({"-h", "-epX", "-x", "-", ""});
+  orbtest::RunResult r = Parse({"-hx", "-epX", "-x", "-", ""});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, WarningText("UNKNOWN PARAMETHER: -h") + WarningText("UNKNOWN PARAMETHER: -x") +
+  EXPECT_EQ(r.err, WarningText("UNKNOWN PARAMETHER: -hx") + WarningText("UNKNOWN PARAMETHER: -x") +
                        WarningText("UNKNOWN PARAMETHER: -") +
                        WarningText(" - PARAMETHER MANDATORY ->  "));
+}
+
+TEST(ParseArguments, ValueAfterABlank) {
+  // An option standing alone takes the next word unless it begins with a
+  // minus sign; a value word is no option (/v switches no verbose mode).
+  EXPECT_EQ(QuietState({"-ep", "/v", "-en", "N", "-EG", "G", "-pv", "A", "-pr", "G01R05", "-ts",
+                        "2013-01-05,10:30:00", "-te", "2013-01-05,11:00:00", "-ti",
+                        "2013-01-05,12:00:00", "-dt", "300", "-ni", "10"}),
+            QuietState({"-ep/v", "-enN", "-EGG", "-pvA", "-prG01R05", "-ts2013-01-05,10:30:00",
+                        "-te2013-01-05,11:00:00", "-ti2013-01-05,12:00:00", "-dt300", "-ni10"}));
+  // Before a word with a minus sign the value is empty; after an attached
+  // value the next word stands alone.
+  orbtest::RunResult r = Parse({"-ep", "-pr", "-enN", "X"});
+  EXPECT_EQ(r.err, WarningText(" - PARAMETHER MANDATORY ->  X"));
+  EXPECT_EQ(r.out, "en=N+ eg=- ep=+ pv=- sat=[] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 run=1\n");
 }
 
 TEST(ParseArguments, LongWordIsReportedWhole) {

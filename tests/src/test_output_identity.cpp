@@ -198,6 +198,19 @@ TEST_F(OutputIdentity, EveryRecordedRunIsUnchanged) {
   }
 }
 
+// G01's broadcast position at the first epoch of the records written by
+// gpsnavtest::Record(1, 13, 1, 5, ...), from the store itself.
+xyzt StorePosition(const std::string& nav) {
+  GPSbEph store;
+  store.SetFile(nav.c_str());
+  store.ReadFile();
+  const mjd t(56297, 0);
+  xyzt pos;
+  long double tgd = 0;
+  store.CalcPosition(1, t, t, pos, &tgd, 0, 0);
+  return pos;
+}
+
 // A broadcast clock of absurd size (as a damaged file may give): its value
 // passes 2^63, which the in-memory text leaves to the stream, and the record
 // must still read exactly as the stream writes the vector.
@@ -218,13 +231,7 @@ TEST(RecordText, HugeNumbersAreWrittenAsTheStreamWritesThem) {
 
   // The same position from the store, written through a stream under the
   // position loop's settings.
-  GPSbEph store;
-  store.SetFile(nav.c_str());
-  store.ReadFile();
-  const mjd t(56297, 0);
-  xyzt pos;
-  long double tgd = 0;
-  store.CalcPosition(1, t, t, pos, &tgd, 0, 0);
+  const xyzt pos = StorePosition(nav);
   ASSERT_GE(std::fabs(pos.GetT() * 1000), 0x1p63L);
   xyztns::NDec = 3;
   xyztns::Width = 16;
@@ -237,6 +244,32 @@ TEST(RecordText, HugeNumbersAreWrittenAsTheStreamWritesThem) {
   EXPECT_EQ(records[0], " 2013-01-05 00:00:00.0   56297     0.0     G01" + vector.str());
   // The clock field holds every digit: 1e23 ms and six decimals.
   EXPECT_NE(records[0].find("100000000000000000000000.000000"), std::string::npos) << records[0];
+}
+
+// The same in a CSV record: numbers past the fast text's length are written
+// whole, every digit of the store's value, and the record keeps its fields.
+TEST(CsvText, HugeNumbersAreWrittenWhole) {
+  gpsnavtest::Params p = gpsnavtest::RealisticOrbit();
+  p[0] = 1e99L;  // clock offset, s; the orbit stays one a satellite can have
+  const std::string nav = orbtest::MakeTempDir() + "/huge.13n";
+  std::ofstream(nav, std::ios::binary)
+      << gpsnavtest::Header() + gpsnavtest::Record(1, 13, 1, 5, 0, 0, 0.0, p);
+
+  const auto run = orbtest::RunOrbika({"-csv", "-en" + nav, "-te2013-01-05,00:00:00"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = orbtest::SplitLines(run.out);
+  ASSERT_EQ(lines.size(), 2u) << run.out;
+  std::vector<std::string> fields(1);
+  for (char c : lines[1]) {
+    if (c == ',')
+      fields.emplace_back();
+    else
+      fields.back().push_back(c);
+  }
+  ASSERT_EQ(fields.size(), 25u) << lines[1];
+  const xyzt pos = StorePosition(nav);
+  EXPECT_GT(fields[14].size(), 100u);  // bclock_s, past the fast text
+  EXPECT_EQ(std::stold(fields[14]), pos.GetT());
 }
 
 }  // namespace
