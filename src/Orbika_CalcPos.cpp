@@ -43,17 +43,17 @@ bool NavigationLacks(const Orbika& gc, char letter, short number, short sat) {
   return false;
 }
 
-// The one warning for a GLONASS satellite whose broadcast values are
-// missing at epoch t, the first such epoch, for lying too far from its
-// record.
-void WarnFarFromRecord(short slot, const mjd& t) {
+// The one warning for a satellite whose broadcast values are missing at
+// epoch t, the first such epoch, for lying too far from its record.
+void WarnFarFromRecord(char letter, short number, const mjd& t) {
   const ymdhms cal = mjd2ymdhms(t);
   char text[160];
   std::snprintf(text, sizeof text,
-                "SAT: R%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> MORE THAN %.0Lf DAYS FROM ITS "
+                "SAT: %c%02d [%4d-%02d-%02d %02d:%02d:%04.1lf] -> MORE THAN %.0Lf DAYS FROM ITS "
                 "RECORD - BROADCAST COLUMNS WRITTEN AS nan!",
-                slot, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
-                static_cast<double>(cal.GetSecond()), GLNbEph::kMaxInterval / 86400);
+                letter, number, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(),
+                cal.GetMinute(), static_cast<double>(cal.GetSecond()),
+                GLNbEph::kMaxInterval / 86400);
   ProgramWarning("Orbika", text);
 }
 
@@ -103,14 +103,14 @@ void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
                      EpochValues& v) {
   v.broadcastOK = s.listed;
   if (!s.listed) return;
-  if (!s.glonass) {
-    long double tgd = 0;
-    gc.gpsnav.CalcPosition(static_cast<unsigned short>(s.sat), t, indextime, v.pB, &tgd, 0, 0);
-  } else if (!gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)) {
-    v.broadcastOK = false;
-    if (!s.warnedFar) WarnFarFromRecord(s.number, t);
-    s.warnedFar = true;
-  }
+  long double tgd = 0;
+  if (s.glonass ? gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
+                : gc.gpsnav.CalcPosition(static_cast<unsigned short>(s.sat), t, indextime, v.pB,
+                                         &tgd, 0, 0))
+    return;
+  v.broadcastOK = false;
+  if (!s.warnedFar) WarnFarFromRecord(s.letter, s.number, t);
+  s.warnedFar = true;
 }
 
 // One group of values, or the missing values where its source gives none.

@@ -1,7 +1,9 @@
 #include "src/Orbika_ReadFiles.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
+#include <map>
 #include <vector>
 
 #include "GNSS/time/TimeConverse.h"
@@ -89,21 +91,24 @@ const char* SourceTag(EpochSource s) {
   }
 }
 
+// The day (GPS time) holding most of a navigation store's records, the
+// earlier on a tie: a file that begins with records of the day before, as
+// station and merged files do, still gives the day it is for.
+template <class Store>
+mjd BusiestDay(const Store& store) {
+  std::map<std::uint32_t, long> count;
+  for (long i = 0; i < static_cast<long>(store.GetNSat()); ++i) ++count[store.GetMJD(i).GetMJDay()];
+  auto busiest = count.begin();
+  for (auto c = count.begin(); c != count.end(); ++c)
+    if (c->second > busiest->second) busiest = c;
+  return mjd(busiest->first, 0);
+}
+
 // First (or last) epoch of the window from the source store: the precise
-// table's own first/last epoch, or the day of the first navigation record.
+// table's own first/last epoch, or the busiest day of the navigation file.
 mjd WindowEpoch(Orbika& gc, EpochSource s, bool end) {
-  mjd t;
-  switch (s) {
-    case EpochSource::Precise:
-      t = gc.pephM.GetMJD(end ? gc.pephM.GetNEpoch() - 1 : 0);
-      return t;
-    case EpochSource::GPS:
-      t = gc.gpsnav.GetMJD(0);
-      break;
-    default:
-      t = gc.glnnav.GetMJD(0);
-      break;
-  }
+  if (s == EpochSource::Precise) return gc.pephM.GetMJD(end ? gc.pephM.GetNEpoch() - 1 : 0);
+  mjd t = s == EpochSource::GPS ? BusiestDay(gc.gpsnav) : BusiestDay(gc.glnnav);
   t.SetSecond(end ? 86399 : 0);
   return t;
 }

@@ -57,20 +57,22 @@ void GLNbEph::ReadFile() {
   const bool rinex3 = rinexnav::IsVersion3or4(rhead.GetVersion());
   // Version 2: a counting pass first.
   if (!rinex3) nsatall += static_cast<int>(rinexnav::CountRecords(in, kRecordLines));
-  // TauC enters every epoch and clock: a correction of a second or more is
-  // no correction between two time scales kept to nanoseconds.
-  if (!(std::fabs(rhead.GetTauC()) < kMaxTauC))
-    GLNbEphError((std::string(kWhat) + " " + navig +
-                  ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
   if (rinex3) {
-    // One pass: the records follow the header just read.
-    rdata.ReadRecords3(in, rhead.GetVersion());
+    // One pass: the records follow the header just read (version 4: with
+    // the STO record that gives TauC among them).
+    rdata.ReadRecords3(in, rhead.GetVersion(),
+                       [this](const std::vector<std::string>& lines) { rhead.ParseSto(lines); });
   } else {
     in.close();
     rdata.SetNRecords(nsatall);
     rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
     in >> rdata;
   }
+  // TauC enters every epoch and clock: a correction of a second or more is
+  // no correction between two time scales kept to nanoseconds.
+  if (!(std::fabs(rhead.GetTauC()) < kMaxTauC))
+    GLNbEphError((std::string(kWhat) + " " + navig +
+                  ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
   rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);
   nsatall = rdata.GetNRecords();
   IndexRecords();
@@ -101,12 +103,11 @@ void GLNbEph::IndexRecords() {
     st.clock = rdata.GetData(row, 0);
     st.rate = rdata.GetData(row, 1);
   }
-  slotSorted.assign(slots.size(), true);
-  for (std::size_t k = 0; k < slots.size(); ++k) {
-    const std::vector<int>& rows = slotRows[k];
-    for (std::size_t i = 1; i < rows.size(); ++i)
-      if (!(rdata.GetMJD(rows[i - 1]) < rdata.GetMJD(rows[i]))) slotSorted[k] = false;
-  }
+  // Time order, records of one epoch in file order.
+  const auto earlier = [this](int a, int b) {
+    return rinexnav::ExactlyEarlier(rdata.GetMJD(a), rdata.GetMJD(b));
+  };
+  for (std::vector<int>& rows : slotRows) std::stable_sort(rows.begin(), rows.end(), earlier);
   ClearWholeSteps();
 }
 
@@ -137,29 +138,20 @@ int GLNbEph::GetDataIndex(short st, const mjd& t0) const {
   }
   const std::size_t k = static_cast<std::size_t>(at - slots.begin());
   const std::vector<int>& rows = slotRows[k];
-  // Before the first record of st in the file: that record.
+  // Before the first record of st: that record.
   if (t0 < rdata.GetMJD(rows.front())) return rows.front();
-  // Then the first pair of records, in file order, whose epochs enclose t0
+  // Then the first pair of records, in time order, whose epochs enclose t0
   // gives the nearer of the two (a tie the earlier); without such a pair the
-  // last record.
-  const auto nearer = [&](int held, int row) {
-    const long double d1 = t0 - rdata.GetMJD(held);
-    const long double d2 = rdata.GetMJD(row) - t0;
-    return d1 > d2 ? row : held;
-  };
-  if (slotSorted[k]) {
-    // Epochs strictly increasing: the pair ends at the first record not
-    // earlier than t0, and every record before it is not later than t0.
-    const auto first = std::partition_point(rows.begin() + 1, rows.end(), [&](int row) {
-      return !(t0 <= rdata.GetMJD(row));
-    });
-    return first == rows.end() ? rows.back() : nearer(*(first - 1), *first);
-  }
-  for (std::size_t i = 1; i < rows.size(); ++i) {
-    if (rdata.GetMJD(rows[i - 1]) <= t0 && t0 <= rdata.GetMJD(rows[i]))
-      return nearer(rows[i - 1], rows[i]);
-  }
-  return rows.back();
+  // last record.  The pair ends at the first record not earlier than t0,
+  // and every record before it is not later than t0.
+  const auto first = std::partition_point(rows.begin() + 1, rows.end(), [&](int row) {
+    return !(t0 <= rdata.GetMJD(row));
+  });
+  if (first == rows.end()) return rows.back();
+  const int held = *(first - 1);
+  const long double d1 = t0 - rdata.GetMJD(held);
+  const long double d2 = rdata.GetMJD(*first) - t0;
+  return d1 > d2 ? *first : held;
 }
 
 void GLNbEph::Derivative(const State& s, long double ax, long double ay, long double az,

@@ -60,6 +60,7 @@
 
 #include "GNSS/broadcast/GLNbEphData.h"
 #include "GNSS/broadcast/GLNbEphHeader.h"
+#include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/base/mGNSSc.h"
 #include "GNSS/time/mjd.h"
@@ -103,14 +104,14 @@ class GLNbEph {
   long double GetIntegrationStep() const { return diffinterval; }
 
   // Row of the record to use for slot st at epoch t0 (GPS time): the record
-  // of st nearest to t0 among the two that enclose it in file order (a tie
-  // goes to the earlier one); before the first record of st its first
-  // record, after the last its last.  A slot without records ends the run.
+  // of st nearest to t0 among the two that enclose it in time order (a tie
+  // goes to the earlier one; records of one epoch count in file order);
+  // before the first record of st its first record, after the last its
+  // last.  A slot without records ends the run.
   int GetDataIndex(short st, const mjd& t0) const;
 
-  // Longest interval between a record and the epoch it is used for, s: two
-  // days, so that any epoch within a day of a file's records is served.
-  static constexpr long double kMaxInterval = 2 * 86400.0L;
+  // Longest interval between a record and the epoch it is used for, s.
+  static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;
 
   // Position, velocity and clock of slot st at epoch t0 (GPS time), from the
   // record selected by tindex (usually t0 itself):
@@ -199,11 +200,9 @@ class GLNbEph {
   };
   std::vector<Start> starts;  // one per row
 
-  // Rows of each slot in file order, in the order of the slot list.
+  // Rows of each slot in time order, in the order of the slot list.
   std::vector<short> slots;
   std::vector<std::vector<int>> slotRows;
-  // Whether the epochs of each slot strictly increase in file order.
-  std::vector<bool> slotSorted;
   // The derivative at a state, once a step from it has needed it.
   struct Slope {
     bool known = false;

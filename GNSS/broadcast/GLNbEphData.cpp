@@ -52,7 +52,8 @@ mjd StoredEpoch(const ymdhms& epoch, unsigned short slot) {
 
 }  // namespace
 
-void GLNbEphData::ReadRecords3(std::istream& in, float version) {
+void GLNbEphData::ReadRecords3(std::istream& in, float version,
+                               const rinexnav::OrbitlessRecord& orbitless) {
   const bool rinex4 = version >= 4;
   const int lines = version >= kVersion305 ? kRecordLines305 : kRecordLines;
   std::vector<short> slots;
@@ -67,7 +68,7 @@ void GLNbEphData::ReadRecords3(std::istream& in, float version) {
     epochs.push_back(StoredEpoch(r.epoch, r.number));
     values.insert(values.end(), r.values.begin(), r.values.begin() + kNParameter);
     return rinexnav::RecordRead::Ok;
-  });
+  }, orbitless);
   SetNRecords(static_cast<int>(slots.size()));
   for (int k = 0; k < nsatall; ++k) {
     sat(k) = slots[static_cast<std::size_t>(k)];

@@ -30,6 +30,7 @@
 #include <istream>
 
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/RinexNav3.h"
 #include "GNSS/time/mjd.h"
 #include "matrix/matrix.h"
 
@@ -59,8 +60,10 @@ class GLNbEphData {
   // numbers present; the other records are passed over.  The epochs are
   // moved to GPS time and warned about as by operator>>; afterwards the
   // tables hold exactly the records read and GetScan() tells how reading
-  // ended.
-  void ReadRecords3(std::istream& in, float version);
+  // ended.  orbitless, when given, receives each version 4 record without a
+  // satellite orbit (STO, EOP, ION).
+  void ReadRecords3(std::istream& in, float version,
+                    const rinexnav::OrbitlessRecord& orbitless = nullptr);
 
   // One number in Fortran D notation (D, E or e before the exponent); see
   // rinexnav::ReadParameter.

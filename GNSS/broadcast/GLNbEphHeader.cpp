@@ -35,6 +35,18 @@ void GLNbEphHeader::ParseTimeCorr(const char* line) {
   }
 }
 
+void GLNbEphHeader::ParseSto(const std::vector<std::string>& lines) {
+  if (stoTauC || lines.size() < 3 || lines[0].compare(0, 5, "> STO") != 0 ||
+      lines[1].size() < 28 || lines[1].compare(24, 4, "GLUT") != 0)
+    return;
+  stoTauC = true;
+  TauC = rinexnav::HeaderNumber(lines[2].c_str(), 24, 19);
+  const char* line = lines[1].c_str();
+  RefTimeCorr.Set(static_cast<unsigned short>(rinexnav::FieldInt(line, 5, 4)),
+                  static_cast<unsigned short>(rinexnav::FieldInt(line, 10, 2)),
+                  static_cast<unsigned short>(rinexnav::FieldInt(line, 13, 2)), 0, 0, 0);
+}
+
 void GLNbEphHeader::ParseLeapS(const char* line) { leaps = rinexnav::ParseLeapSeconds(line); }
 
 void GLNbEphHeader::GLNbEphHeaderWarning(const char* text) {

@@ -16,12 +16,14 @@
 // 3 and 4: TIME SYSTEM CORR (its GLUT line gives TauC, the same correction
 // from GLONASS time to UTC(SU) as CORR TO SYSTEM TIME), IONOSPHERIC CORR,
 // DOI, LICENSE OF USE, STATION INFORMATION, MERGED FILE (skipped).  Version 4
-// files carry the correction in STO records, which are not read: TauC is 0
-// there.  Any other line, GPS labels such as ION ALPHA included, draws the
+// files carry the correction in STO records among the orbits: the first
+// whose time system code is GLUT gives TauC (ParseSto).  Any other line, GPS labels such as ION ALPHA included, draws the
 // header warning "<line from column 61> -> UNKNOWN HEADER LABEL".
 #pragma once
 
 #include <istream>
+#include <string>
+#include <vector>
 
 #include "GNSS/time/ymdhms.h"
 
@@ -43,6 +45,11 @@ class GLNbEphHeader {
   void ParseTimeCorr(const char* line);
   // LEAP SECONDS: the integer of columns 1-6.
   void ParseLeapS(const char* line);
+  // A version 4 record without a satellite orbit, from its frame line on:
+  // the first STO record with the code GLUT (columns 25-28 of its epoch
+  // line) gives TauC, its A0 (columns 24-42 of the next line), and the date
+  // of its epoch; others are passed over.
+  void ParseSto(const std::vector<std::string>& lines);
 
   float GetVersion() const { return version; }
   const char* GetType() const { return type; }
@@ -74,4 +81,5 @@ class GLNbEphHeader {
   long double TauC = 0;      // correction to system time scale, s
   ymdhms RefTimeCorr;        // reference date of TauC
   short leaps = 0;           // leap seconds as written (not used)
+  bool stoTauC = false;      // TauC came from an STO record
 };

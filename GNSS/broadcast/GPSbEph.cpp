@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "GNSS/geometry/Azimut.h"
 #include "GNSS/broadcast/KeplerSystems.h"
@@ -27,6 +29,10 @@ constexpr const char* kWhat = "GPS NAVIGATION FILE";
 // ends the iteration with a warning.
 constexpr lighttime::Rule kLightTime = {-0.075L, 1e-5L, lighttime::Test::TravelMatchesRange, 11,
                                         false};
+// Kepler's equation: fixed-point passes allowed, and the change of E (rad)
+// that ends them.
+constexpr int kKeplerPasses = 100;
+constexpr long double kKeplerTolerance = 1e-14L;
 // Inclination of the frame of BeiDou GEO elements, -5 degrees
 // (BDS-SIS-ICD-B1I, user algorithm for GEO satellites).
 constexpr long double kGEOTilt = -5.0L * 3.14159265358979323846264338327950288L / 180;
@@ -72,7 +78,47 @@ void GPSbEph::ReadFile() {
   in.close();
   rinexnav::ReportScan(gdata.scan, "GPSbEph", kWhat, navig);
   nsatall = gdata.nsatall;
+  SkipImplausible();
   BuildIndex();
+}
+
+std::string GPSbEph::RecordName(int k) const {
+  const short s = gdata.sat(k);
+  const kepler::System* sys = kepler::Of(s);
+  if (sys == nullptr) sys = &kepler::kGPS;
+  mjd written = gdata.mjdo(k);
+  written += -sys->toGPS;
+  const ymdhms c = mjd2ymdhms(written);
+  char text[96];
+  std::snprintf(text, sizeof text, "RECORD OF %c%02d AT %4d-%02d-%02d %02d:%02d:%04.1lf",
+                sys->letter, s - sys->offset, c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
+                c.GetMinute(), static_cast<double>(c.GetSecond()));
+  return std::string(kWhat) + " " + navig + ": " + text;
+}
+
+void GPSbEph::SkipImplausible() {
+  std::vector<int> kept;
+  for (int k = 0; k < static_cast<int>(nsatall); ++k) {
+    const GPSbEphData::Record r = gdata.Row(k);
+    char why[96] = "";
+    if (!kepler::PlausibleEccentricity(r.e()))
+      std::snprintf(why, sizeof why, "ECCENTRICITY %.6Lg NOT IN [0, %.2Lg)", r.e(),
+                    kepler::kMaxEccentricity);
+    else if (!kepler::PlausibleSemiMajorAxis(r.sqrtA()))
+      std::snprintf(why, sizeof why, "SEMI-MAJOR AXIS %.6Lg km NOT IN %.0Lf-%.0Lf km",
+                    r.sqrtA() * r.sqrtA() / 1000, kepler::kMinSemiMajorAxis / 1000,
+                    kepler::kMaxSemiMajorAxis / 1000);
+    if (why[0] == '\0') {
+      kept.push_back(k);
+      continue;
+    }
+    ProgramWarning("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
+  }
+  if (kept.size() == nsatall) return;
+  if (kept.empty())
+    GPSbEphError((std::string(kWhat) + " " + navig + ": NO PLAUSIBLE RECORD!").c_str());
+  gdata.KeepRecords(kept);
+  nsatall = gdata.nsatall;
 }
 
 mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
@@ -97,6 +143,7 @@ long double SecondOfWeek(const mjd& t) {
 void GPSbEph::BuildIndex() {
   bySat.clear();
   orbit.clear();
+  unsolved.assign(nsatall, false);
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
     const short s = gdata.sat(k);
     const kepler::System* sys = kepler::Of(s);
@@ -116,13 +163,21 @@ void GPSbEph::BuildIndex() {
     if (s < 0) continue;  // no unsigned satellite number equals it
     if (static_cast<std::size_t>(s) >= bySat.size()) bySat.resize(s + 1);
     SatRecords& sat = bySat[s];
-    if (!sat.list.empty() && !(sat.list.back().epoch < gdata.mjdo(k))) sat.sorted = false;
-    sat.list.push_back({gdata.mjdo(k), static_cast<std::uint32_t>(k)});
+    (gdata.fnav[static_cast<std::size_t>(k)] ? sat.fnav : sat.main)
+        .push_back({gdata.mjdo(k), static_cast<std::uint32_t>(k)});
+  }
+  // Time order, records of one epoch in file order.
+  const auto earlier = [](const Entry& a, const Entry& b) {
+    return rinexnav::ExactlyEarlier(a.epoch, b.epoch);
+  };
+  for (SatRecords& sat : bySat) {
+    std::stable_sort(sat.main.begin(), sat.main.end(), earlier);
+    std::stable_sort(sat.fnav.begin(), sat.fnav.end(), earlier);
   }
 }
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
-  if (st >= bySat.size() || bySat[st].list.empty()) {
+  if (st >= bySat.size() || (bySat[st].main.empty() && bySat[st].fnav.empty())) {
     const kepler::System* sys = kepler::Of(st);
     if (sys == nullptr) sys = &kepler::kGPS;
     char text[80];
@@ -130,26 +185,28 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
                   sys->letter, st - sys->offset);
     GPSbEphError(text);
   }
-  const std::vector<Entry>& list = bySat[st].list;
-  if (t0 < list.front().epoch) return list.front().row;
-  // The nearer of a pair of consecutive records that enclose t0 (the
-  // earlier on a tie).
-  const auto nearer = [&t0](const Entry& held, const Entry& next) {
-    const long double d1 = t0 - held.epoch;
-    const long double d2 = next.epoch - t0;
-    return d1 > d2 ? next.row : held.row;
-  };
-  if (bySat[st].sorted) {
-    // Epochs strictly increasing: the first enclosing pair ends at the first
-    // record not earlier than t0, and every record before it is not later.
-    const auto next = std::partition_point(list.begin() + 1, list.end(), [&t0](const Entry& r) {
-      return !(t0 <= r.epoch);
-    });
-    return next == list.end() ? list.back().row : nearer(*(next - 1), *next);
+  const SatRecords& sat = bySat[st];
+  if (!sat.fnav.empty()) {
+    const std::uint32_t row = Nearest(sat.fnav, t0);
+    const long double away = t0 - gdata.mjdo(static_cast<int>(row));
+    if (sat.main.empty() || fabsl(away) <= kepler::kGalileo.validity) return row;
   }
-  for (std::size_t k = 1; k < list.size(); ++k)
-    if (list[k - 1].epoch <= t0 && t0 <= list[k].epoch) return nearer(list[k - 1], list[k]);
-  return list.back().row;
+  return Nearest(sat.main, t0);
+}
+
+std::uint32_t GPSbEph::Nearest(const Entries& list, const mjd& t0) {
+  if (t0 < list.front().epoch) return list.front().row;
+  // The nearer of the first pair of consecutive records that enclose t0
+  // (the earlier on a tie): it ends at the first record not earlier than
+  // t0, and every record before that one is not later.
+  const auto next = std::partition_point(list.begin() + 1, list.end(), [&t0](const Entry& r) {
+    return !(t0 <= r.epoch);
+  });
+  if (next == list.end()) return list.back().row;
+  const Entry& held = *(next - 1);
+  const long double d1 = t0 - held.epoch;
+  const long double d2 = next->epoch - t0;
+  return d1 > d2 ? next->row : held.row;
 }
 
 // The formulas of the user algorithm for ephemeris determination,
@@ -198,22 +255,19 @@ void OrbitToFrame(long double radius, long double u, long double i, long double 
 
 }  // namespace
 
-long double GPSbEph::EccentricAnomaly(long double M, long double e) const {
+bool GPSbEph::EccentricAnomaly(long double M, long double e, long double& E) {
   // Kepler's equation M = E - e sin E by fixed-point iteration from E = 0.
-  long double E = 0;
-  long double change = 1;
-  int count = 1;
-  while (change > 1e-14) {
+  E = 0;
+  for (int count = 1; count <= kKeplerPasses; ++count) {
     const long double En = M + e * ReducedSin(E);
-    change = fabsl(En - E);
+    const long double change = fabsl(En - E);
     E = En;
-    ++count;
-    if (count > 100) GPSbEphError("TO MANY ITERATIONS (E)");
+    if (change <= kKeplerTolerance) return std::isfinite(E);
   }
-  return E;
+  return false;
 }
 
-void GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
+bool GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
                      long double& sinE, long double& X, long double& Y, long double& Z) const {
   const long double OmegaE = c.sys->OmegaE;
   // Corrected mean motion: n = n0 + DeltaN, n0 = sqrt(GM / A^3) (kept per record).
@@ -221,7 +275,8 @@ void GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double
   // Mean anomaly: M = M0 + n tk.
   const long double M = r.M0() + n * tk;
   // Eccentric anomaly from Kepler's equation.
-  const long double E = EccentricAnomaly(M, r.e());
+  long double E;
+  if (!EccentricAnomaly(M, r.e(), E)) return false;
   long double cosE;
   SinCos(E, sinE, cosE);
   // True anomaly: nu = atan2(sqrt(1 - e^2) sin E, cos E - e).
@@ -238,6 +293,7 @@ void GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double
                                   : r.OMEGA0() + (r.OMEGADOT() - OmegaE) * tk - OmegaE * r.Toe();
   OrbitToFrame(radius, u, i, Omega, X, Y, Z);
   if (c.geo) GeoToEarthFixed(OmegaE * tk, X, Y, Z);
+  return true;
 }
 
 void GPSbEph::GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,
@@ -256,18 +312,23 @@ void GPSbEph::GeoToEarthFixed(long double earthAngle, long double& X, long doubl
   Z = z5;
 }
 
-void GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
-                              long double* tgdout, unsigned short w, unsigned short /*print*/) {
+bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
+                           long double* tgdout, unsigned short w, unsigned short /*print*/) {
   const int index = static_cast<int>(GetDataIndex(st, tindex));
   const mjd& Toc = gdata.mjdo(index);
   const GPSbEphData::Record r = gdata.Row(index);
   const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
   const kepler::System& sys = *c.sys;
-
-  if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys);
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  if (tgdout != nullptr) *tgdout = r.TGD();
 
   // Time from the clock reference epoch, continuous across week boundaries.
   const long double dt = t0 - Toc;
+  if (!(fabsl(dt) <= kMaxInterval)) {
+    pos.Set(nan, nan, nan, nan);
+    return false;
+  }
+  if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys);
   if (w != 0 && fabsl(dt) > sys.validity) RecordWarning(sys, st, t0, dt);
 
   // Orbit time: from Toe (Toc - Toe kept per record); GPS records are
@@ -275,14 +336,22 @@ void GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
   // epochs coincide in the broadcast message).
   const long double tk = sys.letter == 'G' ? dt : dt + c.tocMinusToe;
   long double sinE, X, Y, Z;
-  Kepler(r, c, tk, sinE, X, Y, Z);
+  if (!Kepler(r, c, tk, sinE, X, Y, Z)) {
+    if (!unsolved[static_cast<std::size_t>(index)])
+      ProgramWarning("Orbika", (RecordName(index) +
+                                ": KEPLER'S EQUATION NOT SOLVED - BROADCAST COLUMNS WRITTEN AS "
+                                "nan!").c_str());
+    unsolved[static_cast<std::size_t>(index)] = true;
+    pos.Set(nan, nan, nan, nan);
+    return true;
+  }
 
   // Satellite clock correction with the relativistic term (IS-GPS-200
   // 20.3.3.3.3.1): af0 + af1 dt + af2 dt^2 + F e sqrt(A) sin E; TGD not applied.
   const long double clock = r.af0() + r.af1() * dt + r.af2() * dt * dt + c.rk * sinE;
-  if (tgdout != nullptr) *tgdout = r.TGD();
   Relativity = -c.rk * sinE;
   pos.Set(X, Y, Z, clock);
+  return true;
 }
 
 void GPSbEph::RunWarning(const kepler::System& sys) const {

@@ -25,9 +25,13 @@
 // about 1 m), growing quickly outside it.
 //
 // Record choice: for satellite st and epoch t, the record whose epoch (Toc)
-// lies nearest to t, searched in file order (see GetDataIndex); ties go to
-// the earlier record, and there is no limit on the distance.  A Galileo
-// satellite with F/NAV records has only those (GPSbEphData).  The clock is
+// lies nearest to t among the satellite's records in time order (see
+// GetDataIndex); ties go to the earlier record.  A Galileo F/NAV record
+// (whose clock refers to E1/E5a, as precise clocks do) is chosen where it
+// lies within the Galileo validity interval (4 h) of t, else the I/NAV
+// record nearest to t.  An epoch more than kMaxInterval (2 days) from the
+// chosen record gets no values: days from its epoch a broadcast record
+// describes no orbit.  The clock is
 // evaluated at dt = t - Toc; the orbit of a GPS record at the same dt (Toe
 // entering only the node longitude, Omega = Omega0 + (OMEGA dot - OMEGAz) dt
 // - OMEGAz Toe), that of the other systems at tk = t - Toe.
@@ -37,17 +41,23 @@
 // status 1; "#### GPSbEph: Warning -> ... ####" / "     Continuing GPSbEph
 // ... "); a computation further from its record's epoch than the system's
 // limit (GPS 8000 s, the others their fit interval, see KeplerSystems.h)
-// draws a ProgramWarning on standard error, "<SYSTEM> BROADCAST EPHEMERIS:
-// CALCULATION EPOCH NOT IN VALID INTERVAL (<h>H) WITH RESPECT TO EPOCHS OF
-// DATA!", and is still carried out.
+// but within kMaxInterval draws a ProgramWarning on standard error,
+// "<SYSTEM> BROADCAST EPHEMERIS: CALCULATION EPOCH NOT IN VALID INTERVAL
+// (<h>H) WITH RESPECT TO EPOCHS OF DATA!", and is still carried out.
+// Records whose elements no satellite of these systems can have
+// (kepler::Plausible) are skipped when read, with a ProgramWarning naming
+// the file, the satellite and the record epoch; a record whose Kepler
+// equation finds no solution gives NaN values, with one such warning.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "GNSS/broadcast/GPSbEphData.h"
 #include "GNSS/broadcast/GPSbEphHeader.h"
 #include "GNSS/broadcast/KeplerSystems.h"
+#include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/time/mjd.h"
 #include "GNSS/geometry/xyz.h"
@@ -63,12 +73,13 @@ class GPSbEph {
   // Reads the whole file: version 2 in a counting pass, sizing, header and
   // records; version 3/4 in one pass (header, then the records of the four
   // systems; a file without any ends with "NO COMPLETE RECORD!").  A file
-  // that cannot be opened, has no END OF HEADER, no complete record, a
-  // broken number or a satellite number outside 1-99 ends the program with a
-  // GPSbEph error naming the file; a
-  // record cut short by the end of the file is dropped with a warning; a
-  // file without records ends it with the GPSbEphData error "NUMBER OF
-  // RECORDS not set!".
+  // that cannot be opened, has no END OF HEADER, a RINEX version other than
+  // 2.x, 3.x or 4.x, no complete or no plausible record, a broken number or
+  // a satellite number outside 1-99 ends the program with a GPSbEph error
+  // naming the file; a record cut short by the end of the file is dropped
+  // with a warning, an implausible one is skipped with a warning; a file
+  // without records ends it with the GPSbEphData error "NUMBER OF RECORDS
+  // not set!".
   void ReadFile();
   // Counting pass: reads the header and adds the number of records to
   // nsatall.
@@ -89,13 +100,20 @@ class GPSbEph {
   const GPSbEphData& GetData() const { return gdata; }
 
   // Row of the record to use for satellite st at epoch t0.  The records of
-  // st are visited in file order: if t0 is earlier than the first one, that
-  // one is used; otherwise the first pair of consecutive records whose
-  // epochs enclose t0 gives the nearer of the two (the earlier on a tie);
-  // failing that, the last record of st.  A satellite without records ends
-  // the program with "SAT: Xnn IS NOT LISTED IN GPS NAVIGATION FILE!!!"
-  // (X its system letter, G for a number of no system).
+  // st are taken in time order (records of one epoch in file order): if t0
+  // is earlier than the first one, that one is used; otherwise the first
+  // pair of consecutive records whose epochs enclose t0 gives the nearer of
+  // the two (the earlier on a tie); failing that, the last record of st.
+  // A Galileo satellite's F/NAV records are searched so first, and the one
+  // found is used when it lies within the Galileo validity interval of t0
+  // or the satellite has no I/NAV record; otherwise its I/NAV records are
+  // searched.  A satellite without records ends the program with "SAT: Xnn
+  // IS NOT LISTED IN GPS NAVIGATION FILE!!!" (X its system letter, G for a
+  // number of no system).
   std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
+
+  // Longest interval between a record's epoch and an epoch it serves, s.
+  static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;
 
   // Position and clock of satellite st (system-wide number) at epoch t0
   // (GPS time) from the record chosen for epoch tindex (t0 itself, or one
@@ -104,8 +122,10 @@ class GPSbEph {
   // relativistic term (s); *tgdout the record's TGD (BeiDou TGD1, Galileo
   // BGD E5a/E1; s, not applied).  w != 0 adds a warning when t0 lies
   // further from the record epoch than the system's fit interval (GPS 2 h).
-  // print is not used.
-  void CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
+  // print is not used.  Returns false, with every component of pos NaN and
+  // no other warning, when t0 lies more than kMaxInterval from the record's
+  // epoch.
+  bool CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
                        long double* tgdout, unsigned short w, unsigned short print);
 
   // Position of satellite st at the moment of transmission of a signal
@@ -144,18 +164,20 @@ class GPSbEph {
   xyz ps;                  // receiver turned by the Earth's rotation (light-time variants)
   mjd ephr;                // transmission epoch (light-time variants)
 
-  // Records of one satellite in file order, with their epochs, so that the
-  // record choice visits only that satellite's records; a satellite whose
-  // epochs strictly increase in file order is searched by bisection.
+  // Records of one satellite in time order, with their epochs, so that the
+  // record choice searches only that satellite's records, by bisection.
   struct Entry {
     mjd epoch;
     std::uint32_t row;
   };
+  using Entries = std::vector<Entry>;
   struct SatRecords {
-    std::vector<Entry> list;
-    bool sorted = true;
+    Entries main;  // every record but Galileo F/NAV ones
+    Entries fnav;  // Galileo F/NAV records
   };
   std::vector<SatRecords> bySat;  // indexed by satellite number
+  // Records whose Kepler equation found no solution (warned about once).
+  std::vector<bool> unsolved;
 
   // Values of each record's orbit that do not depend on the epoch, computed
   // once by the same expressions as in the orbit computation.
@@ -171,15 +193,23 @@ class GPSbEph {
   std::vector<OrbitConstants> orbit;  // by row
 
   void BuildIndex();
+  // Skips the records of implausible elements, each with a warning.
+  void SkipImplausible();
+  // "RECORD OF Xnn AT yyyy-mm-dd hh:mm:ss.s" (epoch as written in the file)
+  // of row k, after the file's name, for warnings.
+  std::string RecordName(int k) const;
+  // The nearest record of list to t0 by the rule of GetDataIndex.
+  static std::uint32_t Nearest(const Entries& list, const mjd& t0);
   // The Keplerian orbit of record r (its constants c) at tk seconds from its
   // reference epoch: X, Y, Z (m) in the Earth-fixed frame, and sin E for the
   // clock.  One formula for every system; BeiDou GEO records take the extra
   // rotation of GeoToEarthFixed.
-  void Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
+  // False when Kepler's equation finds no solution.
+  bool Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
               long double& sinE, long double& X, long double& Y, long double& Z) const;
-  // The eccentric anomaly E of mean anomaly M and eccentricity e; more than
-  // 100 passes end the run with the store's error.
-  long double EccentricAnomaly(long double M, long double e) const;
+  // The eccentric anomaly E of mean anomaly M and eccentricity e; false
+  // when 100 passes do not reach a finite solution.
+  static bool EccentricAnomaly(long double M, long double e, long double& E);
   // A BeiDou GEO position from the frame of its elements to the Earth-fixed
   // frame: R_Z(earthAngle) R_X(-5 deg), earthAngle = OmegaE tk (rad).
   static void GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,

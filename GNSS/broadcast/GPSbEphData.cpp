@@ -1,7 +1,6 @@
 #include "GNSS/broadcast/GPSbEphData.h"
 
 #include <cmath>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,18 @@ void GPSbEphData::SetNRecords(std::uint32_t n) {
   sat.Resize(static_cast<int>(n));
   mjdo.Resize(static_cast<int>(n));
   data.Resize(static_cast<int>(n), kNParam);
+  fnav.assign(n, false);
+}
+
+void GPSbEphData::KeepRecords(const std::vector<int>& rows) {
+  rinexnav::KeepRows(sat, rows);
+  rinexnav::KeepRows(mjdo, rows);
+  rinexnav::KeepRows(data, rows);
+  std::vector<bool> kept;
+  for (int k : rows) kept.push_back(fnav[static_cast<std::size_t>(k)]);
+  fnav = kept;
+  nsatall = static_cast<std::uint32_t>(rows.size());
+  satList = nsatall > 0 ? UniqList(sat) : matrix<short>();
 }
 
 long double GPSbEphData::ReadParameter(std::istream& in) { return rinexnav::ReadParameter(in); }
@@ -83,20 +94,12 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
                            : r.values[static_cast<std::size_t>(j)]);
     return rinexnav::RecordRead::Ok;
   });
-  // Galileo: the F/NAV records of a satellite that has any (their clock
-  // refers to E1/E5a, as precise clocks do), else its I/NAV records.
-  std::set<short> withFNAV;
-  for (const Row& r : rows)
-    if (r.fnav) withFNAV.insert(r.sat);
-  std::vector<std::size_t> kept;
-  for (std::size_t k = 0; k < rows.size(); ++k)
-    if (rows[k].fnav || kepler::Of(rows[k].sat)->letter != 'E' || withFNAV.count(rows[k].sat) == 0)
-      kept.push_back(k);
-  SetNRecords(static_cast<std::uint32_t>(kept.size()));
+  SetNRecords(static_cast<std::uint32_t>(rows.size()));
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
-    const std::size_t from = kept[static_cast<std::size_t>(k)];
+    const std::size_t from = static_cast<std::size_t>(k);
     sat(k) = rows[from].sat;
     mjdo(k) = rows[from].epoch;
+    fnav[from] = rows[from].fnav;
     for (int j = 0; j < kNParam; ++j)
       data(k, j) = values[from * kNParam + static_cast<std::size_t>(j)];
   }
@@ -128,6 +131,7 @@ std::istream& operator>>(std::istream& in, GPSbEphData& d) {
   rinexnav::KeepRows(d.sat, n);
   rinexnav::KeepRows(d.mjdo, n);
   rinexnav::KeepRows(d.data, n);
+  d.fnav.assign(static_cast<std::size_t>(n), false);
   d.nsatall = scan.read;
   if (n > 0) d.satList = UniqList(d.sat);
   d.scan = scan;

@@ -1,9 +1,8 @@
 // GPSbEphData: the GPS data records of a RINEX navigation file (version 2,
 // or the GPS LNAV records of a version 3/4 file).
 //
-// One row per broadcast record, in file order (nothing is sorted, merged or
-// dropped; health, accuracy and issue-of-data values are kept but not
-// tested):
+// One row per broadcast record, in file order (nothing is sorted or merged
+// here; health, accuracy and issue-of-data values are kept but not tested):
 //   sat(k)      the PRN as written in the file (GPS PRN n is n);
 //   mjdo(k)     the record epoch, the clock reference time Toc of its first
 //               line, GPS time;
@@ -17,6 +16,7 @@
 //      4 Crs (m)        11 Toe (s of week)  18 OMEGA dot (rad/s) 25 TGD (s)
 //      5 delta n (rad/s) 12 Cic (rad)       19 IDOT (rad/s)    26 IODC
 //      6 M0 (rad)       13 OMEGA0 (rad)     20 codes on L2     27 transmission time (s of week)
+//   fnav[k]     whether record k is a Galileo F/NAV record;
 //   satList     the distinct satellite numbers, ascending.
 // The fit interval and spare fields of the last line are not kept.
 //
@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <vector>
 
 #include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/broadcast/RinexNav3.h"
@@ -43,6 +44,7 @@ class GPSbEphData {
   matrix<short> sat;              // satellite numbers, n x 1
   matrix<short> satList;          // distinct satellite numbers, ascending
   matrix<long double> data;       // broadcast parameters, n x 28
+  std::vector<bool> fnav;         // Galileo F/NAV records, n
   rinexnav::RecordScan scan;      // how the last reading pass ended
 
   // The broadcast parameters of one record that the orbit and the clock
@@ -80,8 +82,11 @@ class GPSbEphData {
   // Record k; its row is index-checked here, once.
   Record Row(int k) const { return Record(&data(k, 0)); }
 
-  // Sets nsatall = n and sizes sat and mjdo to n x 1 and data to n x 28.
+  // Sets nsatall = n and sizes sat and mjdo to n x 1, data to n x 28 and
+  // fnav to n.
   void SetNRecords(std::uint32_t n);
+  // Keeps only the records `rows` (ascending), and rebuilds satList.
+  void KeepRecords(const std::vector<int>& rows);
 
   // Reads the GPS records (version 3: records of G satellites; version 4:
   // frames "EPH Gnn LNAV") that follow a version 3/4 header, each of 8 lines

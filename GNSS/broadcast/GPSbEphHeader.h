@@ -39,6 +39,8 @@ class GPSbEphHeader {
   long double alfa[4] = {};  // ionosphere parameters alpha0..alpha3
   long double beta[4] = {};  // ionosphere parameters beta0..beta3
 
+  float GetVersion() const { return version; }
+
   // Line parsers; columns as in the RINEX 2 header layout.
   // version from columns 1-9, type from columns 21-39.
   void ParseRVersionType(const char* line);

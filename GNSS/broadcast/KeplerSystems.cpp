@@ -22,6 +22,13 @@ const System* OfLetter(char letter) {
   return nullptr;
 }
 
+bool PlausibleEccentricity(long double e) { return e >= 0 && e < kMaxEccentricity; }
+
+bool PlausibleSemiMajorAxis(long double sqrtA) {
+  const long double a = sqrtA * sqrtA;
+  return sqrtA > 0 && a >= kMinSemiMajorAxis && a <= kMaxSemiMajorAxis;
+}
+
 bool IsBeiDouGEO(int satellite) {
   const int n = satellite - kBeiDou.offset;
   return Of(satellite) == &kBeiDou && (n <= 5 || (n >= 59 && n <= 63));

@@ -61,6 +61,22 @@ constexpr System kQZSS    = {'J', "QZSS", satcode::kQZSS, GPSc::GM, GPSc::OMEGAe
                              0, 3600, 3600};
 // clang-format on
 
+// Elements no satellite of these systems can have, with a wide margin.
+// The eccentricity field of every system's message spans [0, 0.5)
+// (IS-GPS-200 Table 20-III: 32 bits unsigned, scale 2^-33; the same field
+// in the Galileo OS SIS ICD, BDS-SIS-ICD-B1I and IS-QZSS-PNT).  The
+// semi-major axes of the constellations lie between 26,560 km (GPS,
+// IS-GPS-200) and 42,164 km (BeiDou GEO and IGSO, QZSS); 10,000 km and
+// 60,000 km leave more than 15,000 km below and above them.
+constexpr long double kMaxEccentricity = 0.5;
+constexpr long double kMinSemiMajorAxis = 1.0e7;  // m
+constexpr long double kMaxSemiMajorAxis = 6.0e7;  // m
+
+// Whether a record with eccentricity e and square root of the semi-major
+// axis sqrtA (m^1/2) describes an orbit of these systems.
+bool PlausibleEccentricity(long double e);
+bool PlausibleSemiMajorAxis(long double sqrtA);
+
 // The system of a system-wide satellite number; nullptr for GLONASS, SBAS,
 // IRNSS and numbers outside every range.
 const System* Of(int satellite);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
@@ -218,6 +219,20 @@ RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
   if (r == RecordRead::Ok) r = ReadParameters(in, values, n);
   if (r == RecordRead::Ok) SkipRestOfLine(in);
   return r;
+}
+
+bool ExactlyEarlier(const mjd& a, const mjd& b) {
+  return a.GetMJDay() != b.GetMJDay() ? a.GetMJDay() < b.GetMJDay() : a.GetSecond() < b.GetSecond();
+}
+
+bool KnownVersion(float version) { return version >= 2 && version < 5; }
+
+void CheckVersion(float version, const char* cls, const char* what, const char* file) {
+  if (KnownVersion(version)) return;
+  char v[32];
+  std::snprintf(v, sizeof v, "%.2f", static_cast<double>(version));
+  Error(cls, (std::string(what) + " " + file + ": RINEX VERSION " + v +
+              " NOT READ [2.x, 3.x OR 4.x]!").c_str());
 }
 
 void ReportScan(const RecordScan& scan, const char* cls, const char* what, const char* file) {

@@ -77,6 +77,7 @@
 #include <string>
 #include <vector>
 
+#include "GNSS/time/mjd.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/files/InputFile.h"
 #include "matrix/matrix.h"
@@ -228,24 +229,53 @@ struct RecordScan {
 // COMPLETE RECORD!".  Returns only when reading may go on.
 void ReportScan(const RecordScan& scan, const char* cls, const char* what, const char* file);
 
+// Keeps the rows `rows` of a table, in that order.
+template <class T>
+void KeepRows(matrix<T>& m, const std::vector<int>& rows) {
+  const int c = m.NCol();
+  matrix<T> kept(static_cast<int>(rows.size()), c);
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    for (int j = 0; j < c; ++j) kept(static_cast<int>(i), j) = m(rows[i], j);
+  m = std::move(kept);
+}
+
 // Keeps the first n rows of a table (n no larger than its row count).
 template <class T>
 void KeepRows(matrix<T>& m, int n) {
   if (n == m.NRow()) return;
-  const int c = m.NCol();
-  matrix<T> kept(n, c);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < c; ++j) kept(i, j) = m(i, j);
-  m = std::move(kept);
+  std::vector<int> rows(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) rows[static_cast<std::size_t>(i)] = i;
+  KeepRows(m, rows);
 }
+
+// ---- Record use -------------------------------------------------------------
+
+// Longest interval between a record's epoch and an epoch it serves, s: two
+// days, so that any epoch within a day of a file's records is served, while
+// an epoch days away (a mistyped date, files of different days) gets no
+// values instead of an orbit that is none.
+constexpr long double kMaxRecordInterval = 2 * 86400.0L;
+
+// Whether epoch a lies before epoch b, by exact comparison of day and second:
+// the strict order that puts each satellite's records in time order by a
+// stable sort (records of one epoch keep their file order).
+bool ExactlyEarlier(const mjd& a, const mjd& b);
 
 // ---- Opening a file ---------------------------------------------------------
 
+// Whether a RINEX navigation format version is one the readers know: 2.x,
+// 3.x or 4.x.
+bool KnownVersion(float version);
+// Ends the run in the error frame of store class cls, "<what> <file>: RINEX
+// VERSION <v> NOT READ [2.x, 3.x OR 4.x]!", unless KnownVersion(version).
+void CheckVersion(float version, const char* cls, const char* what, const char* file);
+
 // Opens navigation file `file` (described to the user as `what`) and reads
 // its header with the header class's stream reader.  A file that cannot be
-// opened or whose header has no END OF HEADER ends the run in the error
-// frame of store class cls: "<what> <file>: CANNOT BE OPENED!" or
-// "<what> <file>: END OF HEADER NOT FOUND!".
+// opened, whose header has no END OF HEADER or whose version is not one the
+// readers know ends the run in the error frame of store class cls:
+// "<what> <file>: CANNOT BE OPENED!", "<what> <file>: END OF HEADER NOT
+// FOUND!" or CheckVersion's error.
 template <class Header>
 void OpenWithHeader(InputFile& in, const char* file, const char* cls, const char* what,
                     Header& head) {
@@ -254,6 +284,7 @@ void OpenWithHeader(InputFile& in, const char* file, const char* cls, const char
   if (!in.is_open()) Error(cls, (name + ": CANNOT BE OPENED!").c_str());
   in >> head;
   if (!in) Error(cls, (name + ": END OF HEADER NOT FOUND!").c_str());
+  CheckVersion(head.GetVersion(), cls, what, file);
 }
 
 }  // namespace rinexnav

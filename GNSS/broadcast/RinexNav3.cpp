@@ -167,7 +167,7 @@ bool AllPresent(const std::vector<long double>& values, int n) {
 }
 
 RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted,
-                        const KeepRecord& keep) {
+                        const KeepRecord& keep, const OrbitlessRecord& orbitless) {
   RecordScan scan;
   std::vector<std::string> lines;
   std::string line;
@@ -188,6 +188,7 @@ RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted
     lines.assign(1, line);
     while ((more = NextLine(in, line)) && Continues(line, rinex4))
       if (!Blank(line)) lines.push_back(line);
+    if (system == ' ' && orbitless) orbitless(lines);
     const int want = system == ' ' ? 0 : wanted(system, r.message);
     if (want == 0) continue;
     // Version 4: the record proper follows its frame line, with the same code.

@@ -63,8 +63,13 @@ using WantedLines = std::function<int(char system, const std::string& message)>;
 // (BadNumber for a field it needs that is blank).
 using KeepRecord = std::function<RecordRead(const Record3&)>;
 
+// The lines of a version 4 record without a satellite orbit (STO, EOP,
+// ION), from its frame line on.
+using OrbitlessRecord = std::function<void(const std::vector<std::string>& lines)>;
+
 // Reads the records that follow the header of a version 3 (rinex4 false) or
-// version 4 file, hands each wanted and complete one to keep, and tells how
+// version 4 file, hands each wanted and complete one to keep (and each
+// version 4 record without a satellite orbit to orbitless, when given), and tells how
 // reading ended (RecordScan: read = records kept; record = index of the
 // record concerned).  Reading stops at the end of the file (NoRecord), at a
 // wanted record the file cuts short (Truncated), at a wanted record with a
@@ -74,7 +79,7 @@ using KeepRecord = std::function<RecordRead(const Record3&)>;
 // (BadLayout), and at a record keep refuses (keep's reason).  Blank lines
 // between records are passed over.
 RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted,
-                        const KeepRecord& keep);
+                        const KeepRecord& keep, const OrbitlessRecord& orbitless = nullptr);
 
 // A number of a version 3/4 header line, columns col..col+len-1, by the
 // rule of the record numbers; 0 when the field is blank or no number.

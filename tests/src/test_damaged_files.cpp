@@ -7,7 +7,9 @@
 // line ends must change nothing at all.
 #include <chrono>
 #include <cstdint>
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -442,10 +444,9 @@ TEST(DamageReported, NavigationSatelliteNumberOutsideTwoDigitsIsFatal) {
 
 namespace {
 
-TEST(DamageReported, GlonassRecordAYearAwayLeavesTheOthersNan) {
-  // The first record dated a year late sets the window a year after the
-  // other records: integrating a year from them would take minutes and give
-  // no orbit, so their satellites read nan, each with one warning.
+TEST(DamageReported, GlonassRecordAYearAwayDoesNotMoveTheWindow) {
+  // The first record dated a year late: the window is the day of most
+  // records, whose records serve every satellite, R01's too.
   std::string line = LineOf("glo_leap2012.g", 7);
   ASSERT_EQ(line.rfind(" 1 12  6 30 23 45", 0), 0u) << line;
   line.replace(0, 5, " 1 13");
@@ -453,13 +454,152 @@ TEST(DamageReported, GlonassRecordAYearAwayLeavesTheOthersNan) {
   const damaged::Outcome o = RunOn(damaged::GlonassNav(), path);
   ExpectSound(o, "record a year away");
   EXPECT_EQ(o.status, 0);
-  std::string warnings;
-  for (const char* sat : {"R03", "R24"})
-    warnings += std::string("\n#### Orbika: Warning -> SAT: ") + sat +
-                " [2013-06-30 00:00:00.0] -> MORE THAN 2 DAYS FROM ITS RECORD - BROADCAST "
-                "COLUMNS WRITTEN AS nan! ####\n     Continuing Orbika ... \n\n";
-  EXPECT_EQ(o.err, warnings);
-  EXPECT_NE(o.out.find("     R01    17811636.544"), std::string::npos) << o.out;
+  EXPECT_EQ(o.err, "");
+  EXPECT_NE(o.out.find(" 2012-07-01 00:00:00.0   56109     0.0     R01    -5461635.355"),
+            std::string::npos)
+      << o.out;
+  EXPECT_EQ(o.out.find("nan"), std::string::npos) << o.out;
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Broadcast records a user can trust: crafted copies of real files ----
+
+using Mutation = std::function<std::string(const std::string&)>;
+
+// Offset of the first line, at or after `from` (default: the first record),
+// of a record of satellite code ("G05", "E01") in a navigation file's text:
+// " 5 09" in version 2, "E01 " in version 3; the text's size when none.
+std::size_t RecordOf(const std::string& text, const std::string& code, bool rinex2,
+                     std::size_t from = 0) {
+  const std::string start =
+      rinex2 ? (code[1] == '0' ? " " + code.substr(2) : code.substr(1)) + " " : code + " ";
+  std::size_t at = std::max(from, text.find('\n', text.find("END OF HEADER")) + 1);
+  while (at < text.size() && text.compare(at, start.size(), start) != 0)
+    at = text.find('\n', at) + 1;
+  return std::min(at, text.size());
+}
+
+// The orbit fields rows damage: continuation line and field (0-3).
+struct Field {
+  int line, k;
+};
+constexpr Field kM0 = {1, 3}, kEccentricity = {2, 1}, kSqrtA = {2, 3};
+
+// The first (or every) record of code with fields set to 19-character texts.
+Mutation SetFields(const std::string& code, bool rinex2, bool every,
+                   const std::vector<std::pair<Field, std::string>>& fields) {
+  return [=](std::string text) {
+    for (std::size_t at = RecordOf(text, code, rinex2); at < text.size();
+         at = RecordOf(text, code, rinex2, text.find('\n', at) + 1)) {
+      for (const auto& f : fields) {
+        std::size_t line = at;
+        for (int l = 0; l < f.first.line; ++l) line = text.find('\n', line) + 1;
+        text.replace(line + (rinex2 ? 3 : 4) + 19 * static_cast<std::size_t>(f.first.k), 19,
+                     f.second);
+      }
+      if (!every) break;
+    }
+    return text;
+  };
+}
+
+// A copy of code's first record (version 2, 8 lines) with its epoch text
+// ("09  4  2  0  0  0.0") placed before the first record of the file.
+Mutation CopyFirstRecordFirst(const std::string& code, const std::string& epoch) {
+  return [=](const std::string& text) {
+    const std::size_t at = RecordOf(text, code, true);
+    std::size_t end = at;
+    for (int l = 0; l < 8; ++l) end = text.find('\n', end) + 1;
+    std::string copy = text.substr(at, end - at);
+    copy.replace(3, epoch.size(), epoch);
+    const std::size_t body = text.find('\n', text.find("END OF HEADER")) + 1;
+    return text.substr(0, body) + copy + text.substr(body);
+  };
+}
+
+Mutation Version(const std::string& nine) {
+  return [=](std::string text) { return text.replace(0, 9, nine); };
+}
+
+TEST(TrustedBroadcast, CraftedCopiesOfRealNavigationFiles) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string gps = orbtest::DataFile("brdc0910.09n"), glo = orbtest::DataFile("brdc0910.09g");
+  const std::string sp3 = "-ep" + orbtest::DataFile("esa15253.sp3");
+  const std::string mixed = orbtest::DataFile("setC/BRDC00IGS_R_20201360000_01D_MN.rnx");
+  const std::string station = orbtest::DataFile("setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz");
+  const Mutation same = [](const std::string& text) { return text; };
+  const std::string g05 = "GPS NAVIGATION FILE %s: RECORD OF G05 AT 2009-04-01 00:00:00.0: ";
+  enum Stream { Out, Err, OutExactly, SameRecords };
+  const struct {
+    const char* what;
+    std::string file, option;
+    Mutation mutate;
+    std::vector<std::string> args;
+    int status;
+    Stream stream;
+    std::string text;  // %s: the crafted file
+  } rows[] = {
+      {"eccentricity 0.95", mixed, "-en", SetFields("E01", false, false, {{kEccentricity,
+       " 9.500000000000E-01"}}), {"-prE01"}, 0, Err,
+       "#### Orbika: Warning -> GPS NAVIGATION FILE %s: RECORD OF E01 AT 2020-05-15 00:00:00.0: "
+       "ECCENTRICITY 0.95 NOT IN [0, 0.5) - RECORD SKIPPED! ####"},
+      {"semi-major axis 1 m", gps, "-en", SetFields("G05", true, false, {{kSqrtA,
+       " 0.100000000000E+01"}}), {"-prG05"}, 0, Err,
+       "#### Orbika: Warning -> " + g05 + "SEMI-MAJOR AXIS 0.001 km NOT IN 10000-60000 km - "
+       "RECORD SKIPPED! ####"},
+      {"every record of G05 skipped", gps, "-en", SetFields("G05", true, true, {{kSqrtA,
+       " 0.100000000000E+01"}}), {"-prG05"}, 1, Out,
+       "**** GPSbEph: Error -> SAT: G05 IS NOT LISTED IN GPS NAVIGATION FILE!!! ****"},
+      {"every record of G05 skipped, beside a precise file", gps, "-en", SetFields("G05", true,
+       true, {{kSqrtA, " 0.100000000000E+01"}}), {sp3, "-prG05"}, 0, Err,
+       "#### Orbika: Warning -> SAT: G05 IS NOT LISTED IN GPS NAVIGATION FILE - BROADCAST "
+       "COLUMNS WRITTEN AS nan! ####"},
+      {"Kepler's equation unsolved", gps, "-en", SetFields("G05", true, false, {{kEccentricity,
+       " 0.499900000000E+00"}, {kM0, " 0.100000000000E+09"}}), {"-prG05"}, 0, Err,
+       "#### Orbika: Warning -> " + g05 + "KEPLER'S EQUATION NOT SOLVED - BROADCAST COLUMNS "
+       "WRITTEN AS nan! ####"},
+      {"a record of the next day listed first", gps, "-en", CopyFirstRecordFirst("G05",
+       "09  4  2  0  0  0.0"), {"-prG05", "-te2009-04-01,12:00:00"}, 0, SameRecords, ""},
+      {"a first record at 23:59:44 of the day before", gps, "-en", CopyFirstRecordFirst("G05",
+       "09  3 31 23 59 44.0"), {"-prG05"}, 0, Out,
+       "#Start epoch                 :  2009-04-01 00:00:00.000"},
+      {"a station file beginning the day before", station, "-en", same, {"-dt3600"}, 0, Out,
+       "#Start epoch                 :  2020-06-25 00:00:00.000"},
+      {"RINEX version 5", gps, "-en", Version("     5.00"), {}, 1, OutExactly,
+       "\n**** GPSbEph: Error -> GPS NAVIGATION FILE %s: RINEX VERSION 5.00 NOT READ [2.x, 3.x "
+       "OR 4.x]! ****\n     Exiting GPSbEph ... \n"},
+      {"RINEX version -3", glo, "-eg", Version("       -3"), {}, 1, OutExactly,
+       "\n**** GLNbEph: Error -> GLONASS NAVIGATION FILE %s: RINEX VERSION -3.00 NOT READ [2.x, "
+       "3.x OR 4.x]! ****\n     Exiting GLNbEph ... \n"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    const std::string original = orbtest::ReadFileText(r.file);
+    const std::string suffix = r.file.substr(r.file.size() - 3) == ".gz" ? ".gz" : "";
+    const std::string path = orbtest::WriteTempFile(r.mutate(original), suffix);
+    std::vector<std::string> args = {r.option + path};
+    args.insert(args.end(), r.args.begin(), r.args.end());
+    const orbtest::RunResult o = orbtest::RunOrbika(args, 60);
+    EXPECT_EQ(o.status, r.status) << o.out.substr(0, 2000) << o.err.substr(0, 2000);
+    std::string text = r.text;
+    if (text.find("%s") != std::string::npos) text.replace(text.find("%s"), 2, path);
+    if (r.stream == Out) {
+      EXPECT_NE(o.out.find(text), std::string::npos) << o.out.substr(0, 3000);
+    }
+    if (r.stream == Err) {
+      EXPECT_NE(o.err.find(text), std::string::npos) << o.err.substr(0, 3000);
+    }
+    if (r.stream == OutExactly) {
+      EXPECT_EQ(o.out, text);
+    }
+    if (r.stream == SameRecords) {
+      args[0] = r.option + r.file;
+      EXPECT_EQ(ResultLines(o.out, "G05"), ResultLines(orbtest::RunOrbika(args, 60).out, "G05"));
+    }
+  }
 }
 
 }  // namespace

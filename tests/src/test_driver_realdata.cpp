@@ -149,7 +149,7 @@ TEST_F(RealData, SetBRunsWithWarningsFarFromRecords) {
   ASSERT_EQ(withSp3.status, 0) << withSp3.err.substr(0, 2000);
   EXPECT_FALSE(ParseRecords(withSp3.out).empty());
 
-  // Broadcast only: the whole day of the first record, 17:59:44, most of it
+  // Broadcast only: the whole day of its records (17:59:44 on), most of it
   // far from any record.
   const auto alone = RunOrbika({"-en" + gps}, 120);
   ASSERT_EQ(alone.status, 0);
@@ -196,8 +196,8 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 }
 
 // Broadcast values that cannot be had: a satellite that the navigation file
-// lacks (beside a precise file), GLONASS epochs more than two days from
-// their records (a window reaching three days before the file, or one
+// lacks (beside a precise file), epochs more than two days from their
+// records (a window reaching three days before the file, or one
 // satellite's records dated three days late).  Each such record keeps its
 // other values and reads nan in the broadcast-dependent fields, one warning
 // per satellite says so, and every other record reads as in the undamaged
@@ -211,7 +211,7 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
         EditSatellite(orbtest::ReadFileText(file), sat, lines, drop, 3));
   };
   const std::string noG31 = edited(gps, 31, 8, true), noR07 = edited(glo, 7, 4, true),
-                    lateR07 = edited(glo, 7, 4, false);
+                    lateR07 = edited(glo, 7, 4, false), lateG31 = edited(gps, 31, 8, false);
   const std::string lacks = " NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS nan!";
   const std::string far = " -> MORE THAN 2 DAYS FROM ITS RECORD - BROADCAST COLUMNS WRITTEN AS nan!";
   const std::size_t kept = 46 + 62 + 37;  // up to the precise velocity
@@ -233,6 +233,17 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
        {{"R07", 25}, {"R08", 25}}, 46},
       {{"-ep" + gln, "-eg" + glo, "-prR07R08"}, {"-ep" + gln, "-eg" + lateR07, "-prR07R08"},
        WarningText("SAT: R07 [2009-04-01 00:00:00.0]" + far), {{"R07", 24}}, kept},
+      // The same for GPS records, with the record fixed by -ti too; epochs
+      // within two days but far from their record would add the warning of
+      // each computation, so the window ends three days before the file.
+      {{"-en" + gps, "-prG12"}, {"-en" + gps, "-prG12", "-ts2009-03-29,00:00:00",
+                                 "-te2009-03-29,23:00:00"},
+       WarningText("SAT: G12 [2009-03-29 00:00:00.0]" + far), {{"G12", 24}}, 46},
+      {{"-en" + gps, "-prG12"}, {"-en" + gps, "-prG12", "-ti2009-04-01,12:00:00",
+                                 "-ts2009-03-29,00:00:00", "-te2009-03-29,23:00:00"},
+       WarningText("SAT: G12 [2009-03-29 00:00:00.0]" + far), {{"G12", 24}}, 46},
+      {{"-ep" + sp3, "-en" + gps, "-prG12G31"}, {"-ep" + sp3, "-en" + lateG31, "-prG12G31"},
+       WarningText("SAT: G31 [2009-04-01 00:00:00.0]" + far), {{"G31", 24}}, kept},
   };
   const std::string nan16 = "             nan", nan14 = "           nan", nan12 = "         nan";
   const std::string nanPos = nan16 + nan16 + nan16 + nan14, nanVel = " " + nan12 + nan12 + nan12;

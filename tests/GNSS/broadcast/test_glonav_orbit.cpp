@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -348,7 +349,7 @@ TEST_F(GLONASSOrbit, RecordNearestInTimeWithTiesToTheEarlier) {
   EXPECT_EQ(g.GetDataIndex(4, first), 2);
 }
 
-TEST(GLONASSSelection, RecordsOutOfTimeOrderFollowFileOrder) {
+TEST(GLONASSSelection, RecordsOutOfTimeOrderAreTakenInTimeOrder) {
   const Params s = RealisticState();
   const std::string path = orbtest::WriteTempFile(
       Header() + Record(9, 9, 4, 1, 1, 15, 0, s) + Record(9, 9, 4, 1, 0, 15, 0, s) +
@@ -358,18 +359,23 @@ TEST(GLONASSSelection, RecordsOutOfTimeOrderFollowFileOrder) {
   g.ReadFile();
   mjd t = g.GetMJD(1);
   t += 300.0L;
-  // Earlier than the first record in the file: that record.
-  EXPECT_EQ(g.GetDataIndex(9, t), 0);
-  // Later than all: no pair in file order encloses it, the last in the file.
+  // 00:20: the 00:15 record, though listed after 01:15.
+  EXPECT_EQ(g.GetDataIndex(9, t), 1);
+  // Later than all: the latest record, though listed first.
   t += 7200.0L;
-  EXPECT_EQ(g.GetDataIndex(9, t), 2);
+  EXPECT_EQ(g.GetDataIndex(9, t), 0);
 }
 
-// The selection rule as it reads, on the records of one slot in file order.
+// The selection rule as it reads, on the records of one slot in time order
+// (records of one epoch in file order).
 int SelectionRule(const GLNbEph& g, short st, const mjd& t0) {
+  std::vector<int> rows;
+  for (int row = 0; row < g.GetNSat(); ++row)
+    if (g.GetData().GetSat(row) == st) rows.push_back(row);
+  std::stable_sort(rows.begin(), rows.end(),
+                   [&g](int a, int b) { return g.GetMJD(a) < g.GetMJD(b); });
   int held = -1;
-  for (int row = 0; row < g.GetNSat(); ++row) {
-    if (g.GetData().GetSat(row) != st) continue;
+  for (int row : rows) {
     const mjd& e = g.GetMJD(row);
     if (held < 0) {
       if (t0 < e) return row;
