@@ -185,10 +185,13 @@ RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted
       scan.stop = RecordRead::BadLayout;
       return scan;
     }
+    const int want = system == ' ' ? 0 : wanted(system, r.message);
+    // Of a record passed over nothing is kept; of a wanted one no more
+    // lines than show that it has too many (version 4: and its frame line).
+    const std::size_t room = want == 0 ? 0 : static_cast<std::size_t>(want) + (rinex4 ? 2 : 1);
     lines.assign(1, line);
     while ((more = NextLine(in, line)) && Continues(line, rinex4))
-      if (!Blank(line)) lines.push_back(line);
-    const int want = system == ' ' ? 0 : wanted(system, r.message);
+      if (!Blank(line) && lines.size() < room) lines.push_back(line);
     if (want == 0) continue;
     // Version 4: the record proper follows its frame line, with the same code.
     if (rinex4) {
