@@ -307,6 +307,12 @@ bool InputReadable(const char* name) {
   return fd >= 0;
 }
 
+void ForgetStreams() {
+  for (auto& named : Streams())
+    if (named.second.fd >= 0) ::close(named.second.fd);
+  Streams().clear();
+}
+
 Compression CompressionOf(const char* data, std::size_t size) {
   if (size < kMagicBytes || static_cast<unsigned char>(data[0]) != kMagic0)
     return Compression::None;

@@ -90,6 +90,11 @@ class InputFile : public std::istream {
 // the run).  A directory cannot.
 bool InputReadable(const char* name);
 
+// Closes and forgets every stream read so far: their bytes are gone, and a
+// name opened again is a new stream.  For a program that reads many inputs
+// in turn (a fuzz target); a run of Orbika keeps its streams.
+void ForgetStreams();
+
 // Kind of compression recognised from the first bytes of a file.
 enum class Compression { None, Gzip, Compress };
 
