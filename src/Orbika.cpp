@@ -1,8 +1,10 @@
 #include "src/Orbika.h"
 
+#include <cstdio>
 #include <iostream>
 
 #include "GNSS/base/satcode.h"
+#include "PROGINC/report/ProgramError.h"
 
 Orbika::Orbika()
     : gnavfile{},
@@ -44,4 +46,15 @@ bool SatelliteCode(short n, char& letter, short& number) {
   letter = system;
   number = static_cast<short>(n % satcode::kPerSystem);
   return true;
+}
+
+void CheckOutput(const std::ostream& out) {
+  if (!out) ProgramError("Orbika", "STANDARD OUTPUT CAN NOT BE WRITTEN - RESULTS INCOMPLETE!");
+}
+
+void CheckStandardOutput() {
+  std::cout.flush();
+  // The stream writes through the C library's buffer of standard output.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) std::cout.setstate(std::ios::badbit);
+  CheckOutput(std::cout);
 }

@@ -7,6 +7,8 @@
 // checks.  The pipeline steps are free functions taking it by reference.
 #pragma once
 
+#include <ostream>
+
 #include "GNSS/broadcast/GLNbEph.h"
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/broadcast/GPSbEph.h"
@@ -64,3 +66,10 @@ class Orbika {
 // S, J, I) and its number within the system.  Returns false for numbers
 // outside 0-699, which the output leaves out.
 bool SatelliteCode(short n, char& letter, short& number);
+
+// Ends the run with an error report on standard error when out has failed
+// to take what was written to it (a full disk, a closed stream): the table
+// would be cut short, and status 0 would tell otherwise.
+void CheckOutput(const std::ostream& out);
+// At the end of the run: standard output flushed, then checked.
+void CheckStandardOutput();

@@ -125,13 +125,14 @@ void SetSatelliteList(Orbika& gc, const Word& w) {
     ProgramWarning(kProg,
                    "LIST OF SATELLITES [-pr] WITH WRONG NUMBER OF CHARACTERS (3 PER SAT "
                    "EXPECTED)!");
-  if (gc.verbose)
-    std::cerr << kProg << "::GetFiles():         satellites PRN's: " << value << " ->";
+  // Checked before the echo, so that an error stands on a line of its own.
   ParseSatList(w.Text(), gc.satprn, kValuePos);
-  if (gc.verbose)
+  if (gc.verbose) {
+    std::cerr << kProg << "::GetFiles():         satellites PRN's: " << value << " ->";
     for (size_t k = 0; k < n / 3; ++k) std::cerr << ' ' << std::string(value + 3 * k, 3);
+    std::cerr << "!" << std::endl;
+  }
   gc.isPRNList = true;
-  if (gc.verbose) std::cerr << "!" << std::endl;
 }
 
 // A date option: epoch in GPS time, and the flag that it was given.
@@ -204,6 +205,14 @@ bool HelpOnly(const Orbika& gc, int nargc) {
          (gc.isHelp && gc.verbose && nargc <= 3);
 }
 
+// Every named ephemeris file failed to open: nothing could be computed.
+[[noreturn]] void NoEphemerisOpens(const Orbika& gc) {
+  std::string names;
+  for (const char* name : {gc.sp3file, gc.gnavfile, gc.rnavfile})
+    if (name[0] != '\0') names += (names.empty() ? "" : ", ") + std::string(name);
+  ProgramError(kProg, ("NO EPHEMERIS FILE CAN BE OPENED: " + names + "!").c_str());
+}
+
 }  // namespace
 
 void ParseArguments(Orbika& gc, int nargc, const char** cargv) {
@@ -261,6 +270,7 @@ void CheckArguments(Orbika& gc) {
     gc.isPEph = false;
     ProgramWarning(kProg, "GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED!");
   }
+  if (!gc.isGPSnav && !gc.isGLNnav && !gc.isPEph) NoEphemerisOpens(gc);
 
   if (gc.isPEph && !TestSP3Format(gc.sp3file))
     ProgramError(kProg, "GNSS PRECISE EPHEMERIS FILE NOT A SP3 FORMAT!");

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <iomanip>
+#include <limits>
 #include <string>
 
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/time/TimeText.h"
 #include "GNSS/time/ymdhms.h"
 #include "GNSS/geometry/xyz.h"
+#include "PROGINC/text/FixedFormat.h"
+#include "src/Orbika.h"
 
 namespace {
 
@@ -20,12 +23,29 @@ constexpr std::size_t kPieceMax = std::max<std::size_t>(kFixedFieldsMax, kTimeTe
 
 // Print settings of the table's values.
 void SetPrintFormats() {
+  xyztns::Unit = 1;  // metres and seconds, as FitFields takes them
   xyztns::NDec = 3;
   xyztns::WidthT = 14;
   xyztns::NDecT = 6;
   xyztns::UnitT = 1000;
   ymdhmsns::NDecSecond = 1;
   mjdns::NDecSecond = 1;
+}
+
+// v, or NaN when its text would be wider than its field: a field never runs
+// into the next one, and a value that large is no result of the data.
+long double Fit(long double v, unsigned short width, unsigned short decimals) {
+  return FitsWidth(v, width, decimals) ? v : std::numeric_limits<long double>::quiet_NaN();
+}
+
+// p with each value that does not fit its field (width for x, y, z; the
+// clock's when it is written) made NaN.
+xyzt FitFields(const xyzt& p, unsigned short width) {
+  const unsigned short d = xyztns::NDec;
+  long double t = p.GetT();
+  if (xyztns::PrintTime == 1 && !FitsWidth(t * xyztns::UnitT, xyztns::WidthT, xyztns::NDecT))
+    t = std::numeric_limits<long double>::quiet_NaN();
+  return xyzt(Fit(p.GetX(), width, d), Fit(p.GetY(), width, d), Fit(p.GetZ(), width, d), t);
 }
 
 }  // namespace
@@ -98,7 +118,7 @@ void RecordWriter::Satellite(char letter, short number) {
 void RecordWriter::Position(const xyzt& p) {
   xyztns::PrintTime = 1;
   xyztns::Width = kPositionWidth;
-  Put(p);
+  Put(FitFields(p, kPositionWidth));
 }
 
 // A blank, then the vector without clock.
@@ -106,12 +126,13 @@ void RecordWriter::Velocity(const xyzt& v) {
   xyztns::PrintTime = 0;
   xyztns::Width = kVelocityWidth;
   Append(" ", 1);
-  Put(v);
+  Put(FitFields(v, kVelocityWidth));
 }
 
 void RecordWriter::Write() {
   Append("\n", 1);
   sink.write(line.data(), static_cast<std::streamsize>(len));
+  CheckOutput(sink);
   len = 0;
 }
 

@@ -9,8 +9,10 @@
 //   Position   x, y, z in metres (16 characters, 3 decimals each) and the
 //              clock correction in milliseconds (14 characters, 6 decimals);
 //   Velocity   a blank and x, y, z in m/s (12 characters, 3 decimals each);
-//   Write      the line end; the record goes to the stream in one write.
-// A missing value (NaN) is written as "nan" in its field's width.  The
+//   Write      the line end; the record goes to the stream in one write, and
+//              a stream that fails to take it ends the run (CheckOutput).
+// A missing value (NaN) is written as "nan" in its field's width, and so is
+// a value whose text would be wider than its field.  The
 // constructor sets these print settings (the decimals, the clock's width and
 // unit) for the vector and time types.
 //

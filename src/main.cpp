@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     PrintSet(gc);
     CalcPos(gc);
   }
+  CheckStandardOutput();
   gc.EndProg();
   return 0;
 }

@@ -142,8 +142,8 @@ std::string OrbikaExe() {
 #endif
 }
 
-RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s,
-                    const std::string& cwd) {
+RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s, const std::string& cwd,
+                    const std::function<void(std::vector<std::string>&)>& prepare) {
   const std::string exe = OrbikaExe();
   return ForkCaptured(
       [&]() {
@@ -155,6 +155,7 @@ RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s,
         std::string name = "Orbika";
         argv.push_back(name.data());
         std::vector<std::string> copy(args);
+        if (prepare) prepare(copy);
         for (auto& a : copy) argv.push_back(a.data());
         argv.push_back(nullptr);
         execv(exe.c_str(), argv.data());

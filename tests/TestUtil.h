@@ -33,9 +33,12 @@ RunResult RunProgram(const std::string& path, const std::vector<std::string>& ar
 
 // Runs the built Orbika executable with the given arguments (argv[0] is
 // supplied), standard input closed, in the folder cwd (the current one when
-// empty).  Kills it after timeout_s seconds.
+// empty).  Kills it after timeout_s seconds.  prepare, when given, runs in
+// the child just before the program starts, with its arguments to edit (to
+// send a stream elsewhere, to hand it a pipe).
 RunResult RunOrbika(const std::vector<std::string>& args, int timeout_s = 60,
-                    const std::string& cwd = "");
+                    const std::string& cwd = "",
+                    const std::function<void(std::vector<std::string>&)>& prepare = nullptr);
 
 // Makes a fresh temporary folder, removed with its files when the test
 // program ends, and returns its path.

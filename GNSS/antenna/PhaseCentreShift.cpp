@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
+#include <iostream>
 #include <ostream>
+#include <vector>
 
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/geometry/LuniSolarPosition.h"
@@ -35,12 +37,79 @@ bool FirstFrequencyOffset(const antex& atx, char system, neu& dpos) {
   return atx.GetFirstOffset(dpos, system);
 }
 
+// Moves pos, a record at epoch, by the antenna offset dpos given in the
+// satellite body frame.
+void Shift(xyzt& pos, const neu& dpos, const mjd& epoch, const LuniSolarPosition& astro) {
+  if (std::fabs(dpos.GetN()) + std::fabs(dpos.GetE()) < kHorizontalOffsetMin) {
+    // z offset only: up metres along the unit vector towards the Earth's
+    // centre; the clock term of the shift is zero.
+    pos += pos.GetUnitVector(-dpos.GetU());
+    return;
+  }
+  xyz posSunUnit;
+  long double SunMag;
+  astro.SunPosition(epoch, posSunUnit, SunMag);
+  // Body frame: z towards the Earth's centre, y = z x (unit vector to the
+  // Sun), x = y x z.  The cross products are not rescaled: x and y have
+  // the length sin(angle between z and the Sun direction).
+  xyz SatZ;
+  SatZ = pos.GetUnitVector(-1.0L);
+  const xyz Sat2Sun = SunMag * posSunUnit - pos;
+  const xyz Sat2SunU = Sat2Sun.GetUnitVector(1.0L);
+  const xyz SatY = CrossP(SatZ, Sat2SunU);
+  const xyz SatX = CrossP(SatY, SatZ);
+  // Offset in the Earth-fixed frame: x SatX + y SatY + z SatZ.
+  const xyz dPosSat = dpos.GetN() * SatX + dpos.GetE() * SatY + dpos.GetU() * SatZ;
+  pos.SetX(pos.GetX() + dPosSat.GetX());
+  pos.SetY(pos.GetY() + dPosSat.GetY());
+  pos.SetZ(pos.GetZ() + dPosSat.GetZ());
+}
+
+// The offset of satellite n's antenna at epoch, into dpos; false when the
+// file has none.  A GPS or GLONASS satellite is reported at every miss (by
+// the lookup and here); the other systems are only counted.
+bool AntennaOffset(antex& atx, short n, char system, const mjd& epoch, neu& dpos) {
+  const bool gpsOrGlonass = system == 'G' || system == 'R';
+  if (gpsOrGlonass)
+    atx.SetSatellite(n, epoch);
+  else
+    atx.FindSatellite(n, epoch);
+  if (FirstFrequencyOffset(atx, system, dpos)) return true;
+  if (gpsOrGlonass) {
+    char msg[80];
+    std::snprintf(msg, sizeof msg,
+                  "SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: %3d", n);
+    ProgramWarning(kProg, msg);
+  }
+  return false;
+}
+
+// One report for each satellite of the other systems that lacked an antenna
+// at some of its epochs with a position (misses and epochs by list slot).
+void ReportMisses(const GNSSpEph& eph, const std::vector<long>& misses,
+                  const std::vector<long>& epochs) {
+  for (std::size_t k = 0; k < misses.size(); ++k) {
+    const short n = eph.GetSatList(static_cast<long>(k));
+    char code[4];
+    if (misses[k] == 0 || satcode::Letter(n) == 'G' || satcode::Letter(n) == 'R' ||
+        !satcode::Format(n, code))
+      continue;
+    char msg[160];
+    std::snprintf(msg, sizeof msg,
+                  "SATELLITE %s: NO ANTENNA IN ANTEX FILE AT %ld OF %ld EPOCHS - CENTRE OF MASS "
+                  "POSITIONS KEPT THERE!",
+                  code, misses[k], epochs[k]);
+    ProgramWarning(kProg, msg);
+  }
+}
+
 }  // namespace
 
 void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
   const LuniSolarPosition astro;
   neu dpos;
   const long nsat = eph.GetNSatList();
+  std::vector<long> misses(static_cast<std::size_t>(nsat)), epochs(misses);
   for (long i = 0; i < eph.GetNEpoch(); ++i) {
     const mjd epoch = eph.GetMJD(i);
     if (print) ReportStream() << std::setw(4) << i + 1 << ". " << epoch << std::endl;
@@ -56,42 +125,14 @@ void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
       if (std::fabs(pos.GetX()) + std::fabs(pos.GetY()) + std::fabs(pos.GetZ()) <
           kMissingPosition)
         continue;
-
-      atx.SetSatellite(n, epoch);
-      if (!FirstFrequencyOffset(atx, system, dpos)) {
-        char msg[80];
-        std::snprintf(msg, sizeof msg,
-                      "SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: %3d", n);
-        ProgramWarning(kProg, msg);
+      ++epochs[static_cast<std::size_t>(k)];
+      if (!AntennaOffset(atx, n, system, epoch, dpos)) {
+        ++misses[static_cast<std::size_t>(k)];
         continue;
       }
-
-      if (std::fabs(dpos.GetN()) + std::fabs(dpos.GetE()) < kHorizontalOffsetMin) {
-        // z offset only: up metres along the unit vector towards the Earth's
-        // centre; the clock term of the shift is zero.
-        pos += pos.GetUnitVector(-dpos.GetU());
-        eph.SetPosition(r, pos);
-        continue;
-      }
-
-      xyz posSunUnit;
-      long double SunMag;
-      astro.SunPosition(epoch, posSunUnit, SunMag);
-      // Body frame: z towards the Earth's centre, y = z x (unit vector to the
-      // Sun), x = y x z.  The cross products are not rescaled: x and y have
-      // the length sin(angle between z and the Sun direction).
-      xyz SatZ;
-      SatZ = pos.GetUnitVector(-1.0L);
-      const xyz Sat2Sun = SunMag * posSunUnit - pos;
-      const xyz Sat2SunU = Sat2Sun.GetUnitVector(1.0L);
-      const xyz SatY = CrossP(SatZ, Sat2SunU);
-      const xyz SatX = CrossP(SatY, SatZ);
-      // Offset in the Earth-fixed frame: x SatX + y SatY + z SatZ.
-      const xyz dPosSat = dpos.GetN() * SatX + dpos.GetE() * SatY + dpos.GetU() * SatZ;
-      pos.SetX(pos.GetX() + dPosSat.GetX());
-      pos.SetY(pos.GetY() + dPosSat.GetY());
-      pos.SetZ(pos.GetZ() + dPosSat.GetZ());
+      Shift(pos, dpos, epoch, astro);
       eph.SetPosition(r, pos);
     }
   }
+  ReportMisses(eph, misses, epochs);
 }

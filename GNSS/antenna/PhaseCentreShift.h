@@ -34,8 +34,11 @@ class antex;
 // Shifts every GPS, GLONASS and other-system position of eph with the
 // offsets of atx and the Sun's direction.  Run at most once per store,
 // after both files are read and before any interpolation.  A record without
-// a position stays as it is (still missing to the interpolation); a
-// satellite without a valid antenna record draws a warning and keeps its
-// centre-of-mass position.  print: a progress line per epoch on standard
-// output.
+// a position stays as it is (still missing to the interpolation); a record
+// whose satellite has no valid antenna record keeps its centre-of-mass
+// position, with two warnings for each such GPS or GLONASS record (the
+// lookup's, on standard output, and one on standard error) and, for a
+// satellite of another system, one warning on standard error after the
+// pass that names it (E10) and counts its epochs without an antenna.
+// print: a progress line per epoch on standard output.
 void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "GNSS/base/satcode.h"
+#include "GNSS/time/TimeText.h"
 #include "PROGINC/files/InputFile.h"
 #include "PROGINC/report/ProgramError.h"
 #include "PROGINC/text/FieldNumber.h"
@@ -84,6 +85,8 @@ void antex::ReadFile() {
   in.clear();
   in.open(antfile);
   if (!in) FileError("CAN NOT BE OPENED!");
+  timeutil::ReadingContext reading("ANTEX FILE", antfile);
+  reading.SetStream(in);
   ReadHeader(in);
   ReadData(in);
   in.close();
@@ -184,19 +187,22 @@ AntennaPCV antex::GetAntenna(long i) const {
   return AT_PCV(static_cast<int>(i));
 }
 
-void antex::SetSatellite(short prn, const mjd& eph) {
+bool antex::FindSatellite(short prn, const mjd& eph) {
   IxAnt = -1;
   // Number 0 is no satellite; receiver antennas carry it.
-  if (prn != 0) {
-    for (long i = 0; i < nAntenna; ++i) {
-      const AntennaPCV& rec = AT_PCV(static_cast<int>(i));
-      if (rec.GetSatID() == prn && ValidAt(rec, eph)) {
-        IxAnt = i;
-        break;
-      }
+  if (prn == 0) return false;
+  for (long i = 0; i < nAntenna; ++i) {
+    const AntennaPCV& rec = AT_PCV(static_cast<int>(i));
+    if (rec.GetSatID() == prn && ValidAt(rec, eph)) {
+      IxAnt = i;
+      return true;
     }
   }
-  if (IxAnt == -1) {
+  return false;
+}
+
+void antex::SetSatellite(short prn, const mjd& eph) {
+  if (!FindSatellite(prn, eph)) {
     char number[8];
     std::snprintf(number, sizeof number, "%d", prn);
     WarnNotFound("SATELLITE", number);

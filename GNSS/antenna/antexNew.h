@@ -72,6 +72,9 @@ class antex {
 
   // Selects the first record of satellite prn valid at eph.
   void SetSatellite(short prn, const mjd& eph);
+  // SetSatellite without the report of a failed lookup; true when a record
+  // was selected.
+  bool FindSatellite(short prn, const mjd& eph);
   // Index of the selected record, -1 when the last lookup found none.
   long GetAtxIndex() const { return IxAnt; }
   // Offset of the selected record for frequency code freq (antexns::G01 ...

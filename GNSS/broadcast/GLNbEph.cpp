@@ -12,6 +12,7 @@
 #include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/broadcast/RinexNav3.h"
 #include "GNSS/time/TimeConverse.h"
+#include "GNSS/time/TimeText.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ void GLNbEph::CountNav() {
 void GLNbEph::ReadFile() {
   nsatall = 0;
   InputFile in;
+  timeutil::ReadingContext reading(kWhat, navig);
+  reading.SetStream(in);
   rinexnav::OpenWithHeader(in, navig, "GLNbEph", kWhat, rhead);
   const bool rinex3 = rinexnav::IsVersion3or4(rhead.GetVersion());
   // Version 2: a counting pass first.

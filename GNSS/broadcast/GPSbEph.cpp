@@ -17,6 +17,7 @@
 #include "GNSS/geometry/SinCos.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/base/mGNSSc.h"
+#include "GNSS/time/TimeText.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
 
@@ -62,6 +63,8 @@ void GPSbEph::CountNav() {
 
 void GPSbEph::ReadFile() {
   InputFile in;
+  timeutil::ReadingContext reading(kWhat, navig);
+  reading.SetStream(in);
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   if (rinexnav::IsVersion3or4(ghead.version)) {
     // One pass: the header has been read once, the records follow.
@@ -72,6 +75,7 @@ void GPSbEph::ReadFile() {
     in.close();
     gdata.SetNRecords(nsatall);
     InputFile again;
+    reading.SetStream(again);
     rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
     again >> gdata;
   }

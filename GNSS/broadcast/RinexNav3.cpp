@@ -19,6 +19,9 @@ constexpr int kFirstLineFields[] = {24, 43, 62};
 constexpr int kNextLineFields[] = {5, 24, 43, 62};
 // Indent of a version 3 continuation line.
 constexpr std::size_t kIndent = 4;
+// Lines kept of a version 4 record without an orbit: the frame line and
+// the epoch and value lines of a time offset (STO).
+constexpr std::size_t kOrbitlessLines = 3;
 // Calendar bounds of a record epoch (those of the time types).
 constexpr int kFirstYear = 1901;
 constexpr int kLastYear = 2199;
@@ -185,11 +188,16 @@ RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted
       scan.stop = RecordRead::BadLayout;
       return scan;
     }
+    const int want = system == ' ' ? 0 : wanted(system, r.message);
+    // Of a record passed over nothing is kept, of one without an orbit only
+    // the lines a time offset needs; of a wanted one no more lines than show
+    // that it has too many (version 4: and its frame line).
+    std::size_t room = want == 0 ? 0 : static_cast<std::size_t>(want) + (rinex4 ? 2 : 1);
+    if (system == ' ' && orbitless) room = kOrbitlessLines;
     lines.assign(1, line);
     while ((more = NextLine(in, line)) && Continues(line, rinex4))
-      if (!Blank(line)) lines.push_back(line);
+      if (!Blank(line) && lines.size() < room) lines.push_back(line);
     if (system == ' ' && orbitless) orbitless(lines);
-    const int want = system == ' ' ? 0 : wanted(system, r.message);
     if (want == 0) continue;
     // Version 4: the record proper follows its frame line, with the same code.
     if (rinex4) {

@@ -11,6 +11,8 @@
 #include "PROGINC/report/ProgramError.h"
 
 namespace {
+const char kProg[] = "Orbika";
+
 // Seconds this close to 60 are taken as the next minute.
 const long double kMinuteTol = 1e-10;
 
@@ -48,8 +50,42 @@ const unsigned short CumulativeDays[2][13] = {
     {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
 
 void ClassError(const char* cls, const char* msg) {
+  if (const ReadingContext* file = ReadingContext::Current())
+    ProgramError(kProg, file->Report(msg).c_str());
   WriteFrameAndExit(std::cout, {"", ReportHead("****", cls, "Error", msg),
                                 std::string("     Exiting class ") + cls + " ... "});
+}
+
+namespace {
+ReadingContext* current = nullptr;
+
+// Line (from 1) of the stream's position: the line just read when the
+// position follows its line end, else the line being read.
+long LineOfPosition(std::istream& in) {
+  in.clear();
+  const std::streamoff pos = in.tellg();
+  if (pos < 0) return 0;
+  in.seekg(0);
+  long line = 1;
+  for (std::streamoff k = 0; k + 1 < pos && in; ++k)
+    if (in.get() == '\n') ++line;
+  return in ? line : 0;
+}
+}  // namespace
+
+ReadingContext::ReadingContext(const char* what, const char* file)
+    : what_(what), file_(file), outer_(current) {
+  current = this;
+}
+
+ReadingContext::~ReadingContext() { current = outer_; }
+
+const ReadingContext* ReadingContext::Current() { return current; }
+
+std::string ReadingContext::Report(const char* msg) const {
+  const long atStream = in_ != nullptr ? LineOfPosition(*in_) : 0;
+  const long line = atStream > 0 ? atStream : line_;
+  return std::string(what_) + " " + file_ + ": LINE " + std::to_string(line) + ": " + msg + "!";
 }
 
 void PutHMS(std::ostream& os, unsigned short h, unsigned short m, long double s,

@@ -6,7 +6,9 @@
 // the types need nothing of the conversions.
 #pragma once
 
+#include <istream>
 #include <ostream>
+#include <string>
 
 // 1 when year is a Gregorian leap year (year > 0), else 0.
 int LeapYear(long year);
@@ -28,8 +30,42 @@ extern const unsigned short CumulativeDays[2][13];
 
 // Writes the error report of class cls with message msg to standard output
 // (an empty line, "**** cls: Error -> msg ****", "     Exiting class cls ... ")
-// and ends the program with exit status 1.
+// and ends the program with exit status 1.  While a ReadingContext lives,
+// the report is that of the file being read instead.
 [[noreturn]] void ClassError(const char* cls, const char* msg);
+
+// The file a reader is reading, for the time values read from it.  While one
+// lives, a time value that fails its check ends the run with the program's
+// error report on standard error,
+//   "**** Orbika: Error -> <what> <file>: LINE <n>: <the check's text>! ****"
+// (what names the kind of file: "ANTEX FILE", "GPS NAVIGATION FILE", ...)
+// instead of the time class's own report.  The line is the one last given
+// to SetLine, or, once a stream is given to SetStream, the line of that
+// stream's position when the check fails (the line just read, or the line
+// being read); the stream must then be seekable and outlive its use here.
+// Contexts nest: the one made last names the file until it ends.
+class ReadingContext {
+ public:
+  ReadingContext(const char* what, const char* file);
+  ~ReadingContext();
+  ReadingContext(const ReadingContext&) = delete;
+  ReadingContext& operator=(const ReadingContext&) = delete;
+
+  void SetLine(long line) { line_ = line; }
+  void SetStream(std::istream& in) { in_ = &in; }
+
+  // The context that names the file now; nullptr outside any.
+  static const ReadingContext* Current();
+  // The error report's text for the check's message msg.
+  std::string Report(const char* msg) const;
+
+ private:
+  const char* what_;
+  const char* file_;
+  long line_ = 0;
+  std::istream* in_ = nullptr;
+  ReadingContext* outer_;
+};
 
 // Writes h:m:s as hh:mm:ss, hours and minutes in 2 digits and the seconds
 // with n decimals zero-filled to the given width; leaves the stream in fixed

@@ -2,10 +2,15 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <map>
 
 #include "PROGINC/report/ProgramError.h"
 
@@ -17,13 +22,18 @@ const char* const kProg = "Orbika";
 const char* const kGzipCut = "GZIP DATA CUT SHORT";
 const char* const kGzipDamaged = "GZIP DATA DAMAGED";
 const char* const kCompressDamaged = "COMPRESS (.Z) DATA DAMAGED";
+static_assert(kMaxContent == 1073741824, "the cap is named in the report texts");
+const char* const kStreamOverCap = "MORE THAN 1 GiB (1073741824 BYTES) TO READ";
 
 // Magic numbers: gzip (RFC 1952, ID1 ID2) and Unix compress.
 constexpr unsigned char kMagic0 = 0x1f;
 constexpr unsigned char kGzipMagic1 = 0x8b;
 constexpr unsigned char kCompressMagic1 = 0x9d;
+// Bytes that tell the compression.
+constexpr std::size_t kMagicBytes = 2;
 
-// Bytes of decompressed output taken from the library per call.
+// Bytes of decompressed output taken from the library per call, and of a
+// stream per read.
 constexpr std::size_t kChunk = 1 << 16;
 // Largest piece of input handed to zlib at once (its counters are 32-bit).
 constexpr std::size_t kMaxPiece = 1u << 30;
@@ -31,10 +41,21 @@ constexpr std::size_t kMaxPiece = 1u << 30;
 // first reservation of the output.
 constexpr std::size_t kExpectedRatio = 5;
 
+// Appends n bytes at p to out, but never beyond cap bytes in all; false when
+// some did not fit.  The room grows by doubling, never beyond the cap.
+bool AppendCapped(std::string& out, const char* p, std::size_t n, std::size_t cap) {
+  const std::size_t fits = out.size() < cap ? std::min(n, cap - out.size()) : 0;
+  if (out.size() + fits > out.capacity())
+    out.reserve(std::min(cap, std::max(2 * out.capacity(), out.size() + fits)));
+  out.append(p, fits);
+  return fits == n;
+}
+
 // Inflates one or more gzip members (gzip concatenates files that way);
 // bytes after the last member that do not start another are ignored, as
 // gzip itself does.
-bool Gunzip(const char* data, std::size_t size, std::string& out, const char*& why) {
+bool Gunzip(const char* data, std::size_t size, std::string& out, const char*& why,
+            std::size_t cap) {
   z_stream zs{};
   // 16 + window bits: gzip wrapper only, its CRC-32 and length checked.
   if (inflateInit2(&zs, 16 + MAX_WBITS) != Z_OK) {
@@ -45,7 +66,8 @@ bool Gunzip(const char* data, std::size_t size, std::string& out, const char*& w
   std::size_t left = size;
   char buf[kChunk];
   int rc = Z_OK;
-  for (;;) {
+  bool fits = true;
+  while (fits) {
     if (zs.avail_in == 0 && left > 0) {
       zs.next_in = const_cast<unsigned char*>(next);
       zs.avail_in = static_cast<uInt>(left < kMaxPiece ? left : kMaxPiece);
@@ -55,7 +77,7 @@ bool Gunzip(const char* data, std::size_t size, std::string& out, const char*& w
     zs.next_out = reinterpret_cast<unsigned char*>(buf);
     zs.avail_out = kChunk;
     rc = inflate(&zs, Z_NO_FLUSH);
-    out.append(buf, kChunk - zs.avail_out);
+    fits = AppendCapped(out, buf, kChunk - zs.avail_out, cap);
     if (rc == Z_STREAM_END) {
       // The rest of the input is contiguous from next_in.
       const char* rest = reinterpret_cast<const char*>(zs.next_in);
@@ -66,14 +88,15 @@ bool Gunzip(const char* data, std::size_t size, std::string& out, const char*& w
     }
   }
   inflateEnd(&zs);
-  if (rc == Z_STREAM_END) return true;
-  why = rc == Z_BUF_ERROR ? kGzipCut : kGzipDamaged;
-  return false;
+  if (!fits) why = kOverCap;
+  else if (rc != Z_STREAM_END) why = rc == Z_BUF_ERROR ? kGzipCut : kGzipDamaged;
+  return fits && rc == Z_STREAM_END;
 }
 
 // Reads LZW data through libarchive's compress filter and its raw format
 // (one entry: the content).
-bool Uncompress(const char* data, std::size_t size, std::string& out, const char*& why) {
+bool Uncompress(const char* data, std::size_t size, std::string& out, const char*& why,
+                std::size_t cap) {
   archive* a = archive_read_new();
   archive_read_support_filter_compress(a);
   archive_read_support_format_raw(a);
@@ -86,27 +109,50 @@ bool Uncompress(const char* data, std::size_t size, std::string& out, const char
     const int rc = archive_read_next_header(a, &entry);
     ok = rc == ARCHIVE_OK || rc == ARCHIVE_EOF;  // EOF: empty content
   }
+  why = ok ? nullptr : kCompressDamaged;
   char buf[kChunk];
   while (ok) {
     const la_ssize_t n = archive_read_data(a, buf, kChunk);
     if (n <= 0) {
       ok = n == 0;
+      if (!ok) why = kCompressDamaged;
       break;
     }
-    out.append(buf, static_cast<std::size_t>(n));
+    ok = AppendCapped(out, buf, static_cast<std::size_t>(n), cap);
+    if (!ok) why = kOverCap;
   }
   archive_read_free(a);
-  if (!ok) why = kCompressDamaged;
   return ok;
 }
 
-// Reads the whole file of that name (size bytes on disk) into packed when its
-// first bytes are those of a compressed file; returns its compression (None
-// for any other file or one that cannot be read).
+[[noreturn]] void Fault(const char* kind, const char* name, const char* why) {
+  ProgramError(kProg, (std::string(kind) + " FILE " + name + ": " + why + "!").c_str());
+}
+
+// The content of the packed bytes of file name, at most cap bytes of it;
+// a fault ends the run.  head: content beyond cap is no fault (only the
+// first bytes are wanted).
+std::shared_ptr<const std::string> Unpacked(const char* name, const std::string& packed,
+                                            Compression kind, std::size_t cap, bool head) {
+  auto content = std::make_shared<std::string>();
+  content->reserve(std::min(cap, packed.size() * kExpectedRatio));
+  const char* why = nullptr;
+  if (!Decompress(packed.data(), packed.size(), kind, *content, why, cap) &&
+      !(head && why == kOverCap))
+    Fault("COMPRESSED", name, why);
+  return content;
+}
+
+// ---- Regular files ---------------------------------------------------------------
+
+// Reads the first bytes of the file of that name (size bytes on disk) into
+// packed, and the whole file when they are those of a compressed file;
+// returns its compression (None for any other file or one that cannot be
+// read).
 Compression ReadPacked(const char* name, off_t size, std::string& packed) {
   std::FILE* f = std::fopen(name, "rb");
   if (f == nullptr) return Compression::None;
-  char head[2];
+  char head[kMagicBytes];
   const std::size_t got = std::fread(head, 1, sizeof head, f);
   const Compression kind = CompressionOf(head, got);
   if (kind != Compression::None) {
@@ -116,6 +162,15 @@ Compression ReadPacked(const char* name, off_t size, std::string& packed) {
   }
   std::fclose(f);
   return kind;
+}
+
+// The first bytes (at most n) of the regular file of that name.
+std::shared_ptr<const std::string> FirstBytes(const char* name, std::size_t n) {
+  auto bytes = std::make_shared<std::string>(n, '\0');
+  std::FILE* f = std::fopen(name, "rb");
+  bytes->resize(f == nullptr ? 0 : std::fread(&(*bytes)[0], 1, n, f));
+  if (f != nullptr) std::fclose(f);
+  return bytes;
 }
 
 // The file on disk as last seen: same name and same status means same bytes.
@@ -132,34 +187,135 @@ struct FileKey {
   }
 };
 
-// Content of compressed file name, or an empty pointer for a file that is
-// not compressed or cannot be read.  A damaged file ends the run.
-std::shared_ptr<const std::string> CompressedContent(const char* name) {
+// Content of compressed regular file name (whole, or its first head bytes
+// when head is not 0), or an empty pointer for a file that is not
+// compressed or cannot be read.  A damaged file ends the run.
+std::shared_ptr<const std::string> CompressedContent(const char* name, const struct stat& st,
+                                                     std::size_t head) {
   static FileKey lastKey;
   static std::shared_ptr<const std::string> lastContent;
 
-  struct stat st;
-  if (stat(name, &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
   const FileKey key{name, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
   if (lastContent && key == lastKey) return lastContent;
 
   std::string packed;
   const Compression kind = ReadPacked(name, st.st_size, packed);
   if (kind == Compression::None) return nullptr;
-  auto content = std::make_shared<std::string>();
-  content->reserve(packed.size() * kExpectedRatio);
-  const char* why = nullptr;
-  if (!Decompress(packed.data(), packed.size(), kind, *content, why))
-    ProgramError(kProg, ("COMPRESSED FILE " + std::string(name) + ": " + why + "!").c_str());
+  if (head != 0) return Unpacked(name, packed, kind, head, true);
+  lastContent = Unpacked(name, packed, kind, kMaxContent, false);
   lastKey = key;
-  lastContent = content;
-  return content;
+  return lastContent;
+}
+
+// ---- Streams ---------------------------------------------------------------------
+
+// An input that is not a regular file: what has been read of it so far, and
+// its content once it has been read to its end.
+struct Stream {
+  int fd = -1;
+  std::string bytes;
+  bool ended = false;
+  std::shared_ptr<const std::string> content;
+};
+
+// The streams opened in this run, by name.
+std::map<std::string, Stream>& Streams() {
+  static std::map<std::string, Stream> streams;
+  return streams;
+}
+
+// The stream of that name, opened without waiting for a writer when it is
+// first asked for; nullptr when it cannot be opened.
+Stream* StreamOf(const char* name) {
+  auto found = Streams().find(name);
+  if (found != Streams().end()) return &found->second;
+  const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // Once open, a read waits for the data a writer has still to send.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  Stream& s = Streams()[name];
+  s.fd = fd;
+  return &s;
+}
+
+// Reads s until it holds at least n bytes or has ended; more than the cap
+// ends the run.
+void ReadStream(const char* name, Stream& s, std::size_t n) {
+  char buf[kChunk];
+  while (!s.ended && s.bytes.size() < n) {
+    const ssize_t got = ::read(s.fd, buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      s.ended = true;  // end of the stream, or a fault that ends it
+      ::close(s.fd);
+      s.fd = -1;
+    } else if (!AppendCapped(s.bytes, buf, static_cast<std::size_t>(got), kMaxContent)) {
+      Fault("INPUT", name, kStreamOverCap);
+    }
+  }
+}
+
+// The whole content of stream s, decompressed when it is compressed.
+std::shared_ptr<const std::string> StreamContent(const char* name, Stream& s) {
+  if (s.content) return s.content;
+  ReadStream(name, s, kMaxContent + 1);
+  const Compression kind = CompressionOf(s.bytes.data(), s.bytes.size());
+  if (kind == Compression::None)
+    s.content = std::make_shared<const std::string>(std::move(s.bytes));
+  else
+    s.content = Unpacked(name, s.bytes, kind, kMaxContent, false);
+  s.bytes = std::string();
+  return s.content;
+}
+
+// The first bytes (at most n) of the content of stream s.  Only a
+// compressed stream is read further.
+std::shared_ptr<const std::string> StreamHead(const char* name, Stream& s, std::size_t n) {
+  if (!s.content) {
+    ReadStream(name, s, std::max(n, kMagicBytes));
+    if (CompressionOf(s.bytes.data(), s.bytes.size()) == Compression::None)
+      return std::make_shared<const std::string>(s.bytes.substr(0, n));
+  }
+  return std::make_shared<const std::string>(StreamContent(name, s)->substr(0, n));
+}
+
+// The content to read from memory for the input of that name (its first
+// head bytes when head is not 0), or an empty pointer when it is read from
+// disk or cannot be opened.
+std::shared_ptr<const std::string> MemoryContent(const char* name, std::size_t head) {
+  struct stat st;
+  if (stat(name, &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+  if (S_ISREG(st.st_mode)) {
+    std::shared_ptr<const std::string> content = CompressedContent(name, st, head);
+    return content || head == 0 ? content : FirstBytes(name, head);
+  }
+  Stream* s = StreamOf(name);
+  if (s == nullptr) return nullptr;
+  return head != 0 ? StreamHead(name, *s, head) : StreamContent(name, *s);
 }
 
 }  // namespace
 
+const char* const kOverCap = "MORE THAN 1 GiB (1073741824 BYTES) OF CONTENT";
+
+bool InputReadable(const char* name) {
+  struct stat st;
+  if (stat(name, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (!S_ISREG(st.st_mode)) return StreamOf(name) != nullptr;
+  const int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0;
+}
+
+void ForgetStreams() {
+  for (auto& named : Streams())
+    if (named.second.fd >= 0) ::close(named.second.fd);
+  Streams().clear();
+}
+
 Compression CompressionOf(const char* data, std::size_t size) {
-  if (size < 2 || static_cast<unsigned char>(data[0]) != kMagic0) return Compression::None;
+  if (size < kMagicBytes || static_cast<unsigned char>(data[0]) != kMagic0)
+    return Compression::None;
   const unsigned char b = static_cast<unsigned char>(data[1]);
   if (b == kGzipMagic1) return Compression::Gzip;
   if (b == kCompressMagic1) return Compression::Compress;
@@ -167,9 +323,9 @@ Compression CompressionOf(const char* data, std::size_t size) {
 }
 
 bool Decompress(const char* data, std::size_t size, Compression kind, std::string& out,
-                const char*& why) {
-  return kind == Compression::Gzip ? Gunzip(data, size, out, why)
-                                   : Uncompress(data, size, out, why);
+                const char*& why, std::size_t cap) {
+  return kind == Compression::Gzip ? Gunzip(data, size, out, why, cap)
+                                   : Uncompress(data, size, out, why, cap);
 }
 
 // ---- MemoryBuf -----------------------------------------------------------------
@@ -208,13 +364,15 @@ InputFile::InputFile() : std::istream(nullptr) { setstate(std::ios::badbit); }
 
 InputFile::InputFile(const char* name) : InputFile() { open(name); }
 
-void InputFile::open(const char* name) {
+void InputFile::open(const char* name) { OpenHead(name, 0); }
+
+void InputFile::OpenHead(const char* name, std::size_t bytes) {
   close();
-  std::shared_ptr<const std::string> content = CompressedContent(name);
+  std::shared_ptr<const std::string> content = MemoryContent(name, bytes);
   if (content) {
     memory_.Assign(std::move(content));
     rdbuf(&memory_);  // also clears the state
-  } else if (file_.open(name, std::ios::in)) {
+  } else if (bytes == 0 && InputReadable(name) && file_.open(name, std::ios::in)) {
     rdbuf(&file_);
   } else {
     setstate(std::ios::failbit);

@@ -1,18 +1,35 @@
-// Input file stream that reads compressed files as their content.
+// Input file stream that reads compressed files and streams as their content.
 //
 // InputFile is opened and used like std::ifstream.  A file whose first bytes
 // are those of gzip (1F 8B, RFC 1952, read with zlib) or of Unix compress
 // (1F 9D, LZW, read with libarchive's compress filter) is decompressed whole
-// into memory when it is opened and read from there; any other file is read
-// from disk as std::ifstream reads it.  The name of a file plays no part.
+// into memory when it is opened and read from there; any other regular file
+// is read from disk as std::ifstream reads it.  The name of a file plays no
+// part.
 //
-// A compressed file that is cut short or damaged ends the run when it is
-// opened, before the reader sees a byte of it, with the error report
+// An input that is not a regular file (a pipe such as <(zcat f.sp3.gz), a
+// FIFO, a device) can be read only once, and the readers read their files
+// more than once: its bytes are read into memory the first time it is
+// opened or tested, kept for the rest of the run and read from there (the
+// bytes that told its compression included).  Opening it never waits for a
+// writer: a FIFO without one reads as empty.
+//
+// No content held in memory grows beyond kMaxContent bytes: decompression
+// and the reading of a stream stop there and end the run.  Faults end the
+// run when the file is opened, before the reader sees a byte of it, with the
+// error report
 //   "COMPRESSED FILE <name>: <what>!"
-// where <what> is "GZIP DATA CUT SHORT", "GZIP DATA DAMAGED" or
-// "COMPRESS (.Z) DATA DAMAGED".  (The compress format has no end mark and no
-// checksum: a .Z file cut short reads as shorter content, and only damage
-// that breaks its codes is found.)
+// where <what> is "GZIP DATA CUT SHORT", "GZIP DATA DAMAGED", "COMPRESS (.Z)
+// DATA DAMAGED" or "MORE THAN 1073741824 BYTES OF CONTENT", or
+//   "INPUT FILE <name>: MORE THAN 1073741824 BYTES TO READ!"
+// for a stream.  (The compress format has no end mark and no checksum: a .Z
+// file cut short reads as shorter content, and only damage that breaks its
+// codes is found.)
+//
+// OpenHead opens only the first bytes of the content, for the tests that
+// judge a file by its first line: a compressed file is decompressed only that
+// far, and a stream read only that far (its other bytes stay for the full
+// read).
 //
 // The readers make a counting pass and a reading pass over the same file,
 // so the content of the last compressed file opened is kept and reused while
@@ -25,6 +42,11 @@
 #include <memory>
 #include <streambuf>
 #include <string>
+
+// Most bytes of content held in memory for one file (1 GiB): far beyond a
+// day of any navigation or orbit product, and within the memory of a
+// common computer.
+constexpr std::size_t kMaxContent = std::size_t{1} << 30;
 
 // Read-only, seekable stream buffer over bytes held in memory.
 class MemoryBuf : public std::streambuf {
@@ -51,6 +73,9 @@ class InputFile : public std::istream {
   // As std::ifstream::open: the state is cleared on success, failbit set
   // when the file cannot be opened.
   void open(const char* name);
+  // As open, but the stream holds at most the first bytes (> 0) of the
+  // content.
+  void OpenHead(const char* name, std::size_t bytes);
   bool is_open() const { return open_; }
   void close();
 
@@ -60,14 +85,29 @@ class InputFile : public std::istream {
   bool open_ = false;
 };
 
+// True when an input of that name can be read: a regular file that opens for
+// reading, or a stream (which is then opened, without waiting, and kept for
+// the run).  A directory cannot.
+bool InputReadable(const char* name);
+
+// Closes and forgets every stream read so far: their bytes are gone, and a
+// name opened again is a new stream.  For a program that reads many inputs
+// in turn (a fuzz target); a run of Orbika keeps its streams.
+void ForgetStreams();
+
 // Kind of compression recognised from the first bytes of a file.
 enum class Compression { None, Gzip, Compress };
 
 // Compression of a file that begins with the size bytes at data.
 Compression CompressionOf(const char* data, std::size_t size);
 
+// The <what> of a content longer than the cap.
+extern const char* const kOverCap;
+
 // Decompresses the size bytes at data, compressed as kind (not None), into
-// out.  On failure returns false with why set to the <what> of the error
-// report above; out then holds what was decompressed before the fault.
+// out, which must be empty.  On failure returns false with why set to the
+// <what> of the error report above; out then holds what was decompressed
+// before the fault.  Content beyond cap bytes is a failure (why kOverCap):
+// out then holds its first cap bytes.
 bool Decompress(const char* data, std::size_t size, Compression kind, std::string& out,
-                const char*& why);
+                const char*& why, std::size_t cap = kMaxContent);

@@ -1,17 +1,10 @@
 #include "PROGINC/files/cfilef.h"
 
-#include <sys/stat.h>
-
 #include <exception>
-#include <fstream>
 
-bool FileExists(const char* f) {
-  struct stat st;
-  // A directory opens as a stream on Linux but reads nothing.
-  if (stat(f, &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  std::ifstream in(f);
-  return static_cast<bool>(in);
-}
+#include "PROGINC/files/InputFile.h"
+
+bool FileExists(const char* f) { return InputReadable(f); }
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include <istream>
 
-// True when a regular file of that name can be opened for reading; a
-// directory or a file without read permission counts as missing.
+// True when a file of that name can be read (InputReadable of InputFile.h):
+// a directory or a file without read permission counts as missing.
 bool FileExists(const char* f);
 
 // Outcome of one ReadLine call.

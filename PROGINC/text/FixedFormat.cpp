@@ -218,3 +218,15 @@ int FormatFixed(char* buf, const long double& v, int width, int decimals, char f
   *p = '\0';
   return pad + n;
 }
+
+bool FitsWidth(const long double& v, int width, int decimals) {
+  // Whole digits that fit beside a sign, the point and the decimals: any
+  // |v| below 10^whole - 1 keeps that many digits after rounding.
+  const int whole = width - decimals - (decimals > 0 ? 2 : 1);
+  if (whole >= 1 && whole <= kMaxFastDecimals && decimals >= 0 &&
+      std::fabs(v) < static_cast<long double>(kPow10[whole]) - 1)
+    return true;
+  char buf[kFixedFormatMax + 1];
+  const int n = FormatFixed(buf, v, 0, decimals);
+  return n >= 0 && n <= width;
+}

@@ -27,3 +27,8 @@ constexpr std::size_t kFixedFormatMax = 128;
 // reference because its bytes are read directly: a copy stored just before
 // the call can be read back in pieces only after a stall.
 int FormatFixed(char* buf, const long double& v, int width, int decimals, char fill = ' ');
+
+// Whether the text FormatFixed writes for v with the given decimals, without
+// padding, takes at most width characters.  Values well inside the field
+// are told by their magnitude alone; only those near its edge are written.
+bool FitsWidth(const long double& v, int width, int decimals);

@@ -1,5 +1,6 @@
 #include "src/cli/ParseArgument.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -76,12 +77,16 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
   const int nsat = static_cast<int>(std::strlen(value) / 3);
   satprn.Resize(nsat);
   for (int k = 0; k < nsat; ++k) {
-    const char* code = value + 3 * k;
-    // Two-digit number; the characters are taken as they are.
-    short number = static_cast<short>((code[1] - '0') * 10 + (code[2] - '0'));
-    // A letter of no system leaves the number as a GPS one.
-    const short offset = satcode::Offset(code[0]);
-    if (offset != satcode::kNone) number += offset;
+    const char* group = value + 3 * k;
+    const char code[4] = {static_cast<char>(std::toupper(static_cast<unsigned char>(group[0]))),
+                          group[1], group[2], '\0'};
+    const short number = satcode::Parse(code);
+    // Number 00 is no satellite of any system.
+    if (number == satcode::kNone || number % satcode::kPerSystem == 0) {
+      const std::string msg = "LIST OF SATELLITES [-pr]: ENTRY " + std::string(group, 3) +
+                              " IS NO SATELLITE (SYSTEM LETTER G R E C S J I AND NUMBER 01-99)!";
+      ProgramError("Orbika", msg.c_str());
+    }
     satprn(k) = number;
   }
 }

@@ -18,7 +18,7 @@
 //                   (-ts2013/01/05_10-30-00.5 is 10:30:00.5 on 5 Jan 2013);
 //   satellite list  three characters per satellite, a system letter and a
 //                   two-digit number (G01R05E11): GPS PRN n is n, GLONASS
-//                   slot n is 100 + n, Galileo n is 200 + n.
+//                   slot n is 100 + n, Galileo n is 200 + n (satcode.h).
 #pragma once
 
 #include "GNSS/time/ymdhms.h"
@@ -45,7 +45,7 @@ void ParseDate(const char* argi, ymdhms& dat, int npos);
 
 // The satellite numbers written from position npos on, one per row of a
 // column vector; characters after the last whole group of three are ignored.
-// The two digits are not validated (their character codes are used as they
-// are); the system letters G, R, E, C, S, J and I add 0, 100, ..., 600 and
-// any other letter adds nothing.
+// Each group is a system letter G, R, E, C, S, J or I in either case (adding
+// 0, 100, ..., 600) and two digits 01-99; any other group ends the run with
+// an Orbika error naming it.
 void ParseSatList(const char* argi, matrix<short>& satprn, int npos);

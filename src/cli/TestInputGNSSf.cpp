@@ -18,9 +18,9 @@ constexpr int kLineBuffer = kFirstLineLength + 2;
 // an empty line.
 bool ReadFirstLine(const char* fname, char (&line)[kLineBuffer]) {
   line[0] = '\0';
-  // A directory opens as a stream but fails on the first read.
-  if (!FileExists(fname)) return false;
-  InputFile in(fname);
+  // Only the bytes the line may take are read (or decompressed).
+  InputFile in;
+  in.OpenHead(fname, kLineBuffer);
   if (!in) return false;
   ReadLine(in, line, kFirstLineLength + 1);  // a longer line is cut here
   return true;

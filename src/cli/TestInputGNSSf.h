@@ -3,8 +3,9 @@
 // navigation or observation, RINEX 3 or 4 navigation, SP3, ANTEX, IONEX),
 // before any reader opens it.
 //
-// Each test opens the file as InputFile (a gzip or Unix compress file is
-// judged by its content), reads its first line and closes the file again;
+// Each test opens the first bytes of the file as InputFile (a gzip or Unix
+// compress file is judged by its content, of which only those bytes are
+// decompressed), reads its first line and closes the file again;
 // nothing but that line is examined, and of it at most its first
 // kFirstLineLength characters (a longer line is judged on those).  A carriage
 // return before the line end is not part of the line.  A file that cannot be

@@ -11,10 +11,10 @@
 
 namespace packed {
 
-// text in gzip format (one member, default level).
-inline std::string Gzip(const std::string& text) {
+// text in gzip format (one member, default level unless level is given).
+inline std::string Gzip(const std::string& text, int level = Z_DEFAULT_COMPRESSION) {
   z_stream zs{};
-  deflateInit2(&zs, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  deflateInit2(&zs, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
   std::string out(deflateBound(&zs, text.size()), '\0');
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
   zs.avail_in = static_cast<uInt>(text.size());

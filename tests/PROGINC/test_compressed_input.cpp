@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "PROGINC/files/InputFile.h"
 #include "tests/TestUtil.h"
 #include "tests/src/test_cli_text.h"
 #include "tests/PROGINC/test_compress_util.h"
@@ -24,6 +25,15 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
        at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
   return text;
+}
+
+// Gzip members of zeros, appended to a gzip file: its content then passes
+// the cap of content held in memory (1 GiB) by 1 MiB.
+void PastTheCap(std::string& bytes) {
+  constexpr std::size_t kMember = std::size_t{1} << 20;
+  // The fastest level: its content inflates faster than a denser one's.
+  static const std::string member = packed::Gzip(std::string(kMember, '\0'), Z_BEST_SPEED);
+  for (std::size_t n = 0; n <= kMaxContent / kMember; ++n) bytes += member;
 }
 
 }  // namespace
@@ -94,8 +104,9 @@ TEST(CompressedInput, DistributedGzipFilesReadLikeTheirContent) {
   }
 }
 
-// A cut or damaged compressed file, given to each option, ends the run with
-// the report naming it and no table.
+// A cut or damaged compressed file, or one whose content passes the cap,
+// given to each option, ends the run with the report naming it and no
+// table.
 TEST(CompressedInput, CutOrDamagedFilesEndTheRun) {
   const std::string sp3 = "-ep" + clitest::Fixture("cli_sp3c.sp3");
   using Damage = void (*)(std::string&);
@@ -118,6 +129,10 @@ TEST(CompressedInput, CutOrDamagedFilesEndTheRun) {
        "COMPRESS (.Z) DATA DAMAGED"},
       {"-pv", "cli_antex.atx", Packing::Gzip, "cut in its header",
        [](std::string& b) { b.resize(6); }, "GZIP DATA CUT SHORT"},
+#if !defined(__SANITIZE_ADDRESS__)  // a gigabyte of content: too slow there
+      {"-ep", "cli_sp3c.sp3", Packing::Gzip, "content past the cap", PastTheCap,
+       "MORE THAN 1 GiB (1073741824 BYTES) OF CONTENT"},
+#endif
   };
   const std::string dir = orbtest::MakeTempDir();
   for (const auto& c : cases) {

@@ -1,9 +1,18 @@
 // The program run from a command line: help, verbose banners, warnings and
 // the fatal ends of the command line and the input checks.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/PROGINC/test_compress_util.h"
 
 #include "tests/TestUtil.h"
 #include "tests/src/test_cli_text.h"
@@ -190,4 +199,120 @@ TEST(OrbikaRun, CsvRunWritesItsMessagesToStandardError) {
   ExpectRun({"-csv", "-en" + obs, "-ts2013-01-05,75:30:00"}, 1, "",
             "ymdhms: Error -> HOUR not valid\n");
   ExpectRun({"-en" + gps, "-csv"}, 1, "", "GPSbEphData: Error -> NUMBER OF RECORDS not set!\n");
+}
+
+namespace {
+
+using Prepare = std::function<void(std::vector<std::string>&)>;
+
+// Standard output of the run sent to path (a device such as /dev/full).
+Prepare OutputTo(const char* path) {
+  return [path](std::vector<std::string>&) {
+    const int fd = open(path, O_WRONLY);
+    dup2(fd, STDOUT_FILENO);
+    close(fd);
+  };
+}
+
+// The text @PIPE in the arguments becomes the name of a pipe that a writer
+// of its own fills with bytes, as <(zcat file.gz) of a shell does.
+Prepare Piped(const std::string& bytes) {
+  return [bytes](std::vector<std::string>& args) {
+    int fds[2];
+    if (pipe(fds) != 0) _exit(127);
+    if (fork() == 0) {
+      close(fds[0]);
+      for (std::size_t at = 0; at < bytes.size();) {
+        const ssize_t n = write(fds[1], bytes.data() + at, bytes.size() - at);
+        if (n <= 0) _exit(1);
+        at += static_cast<std::size_t>(n);
+      }
+      _exit(0);
+    }
+    close(fds[1]);
+    for (std::string& a : args)
+      if (a.find("@PIPE") != std::string::npos)
+        a.replace(a.find("@PIPE"), 5, "/dev/fd/" + std::to_string(fds[0]));
+  };
+}
+
+// The lines of a run's output without the one that names the precise file.
+std::string WithoutPreciseName(const std::string& out) {
+  std::string kept;
+  for (const std::string& l : orbtest::SplitLines(out))
+    if (l.rfind("# GNSS precise ephemeris", 0) != 0) kept += l + "\n";
+  return kept;
+}
+
+}  // namespace
+
+TEST(OrbikaRun, FatalEndsNameTheirCause) {
+  const std::string gps = "-en" + Fixture("gps_three.n");
+  const std::string fifo = orbtest::MakeTempDir() + "/no-writer";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const auto badEntry = [](const char* entry) {
+    return ErrorText(std::string("LIST OF SATELLITES [-pr]: ENTRY ") + entry +
+                     " IS NO SATELLITE (SYSTEM LETTER G R E C S J I AND NUMBER 01-99)!");
+  };
+  const std::string notSP3 = ErrorText("GNSS PRECISE EPHEMERIS FILE NOT A SP3 FORMAT!");
+  const std::string noOutput = ErrorText("STANDARD OUTPUT CAN NOT BE WRITTEN - RESULTS INCOMPLETE!");
+  const struct {
+    std::vector<std::string> args;
+    Prepare prepare;
+    std::string err;
+  } rows[] = {
+      {{"-prX01", gps}, nullptr, badEntry("X01")},
+      {{gps, "-prG1G2G3"}, nullptr, badEntry("G1G")},
+      {{"-prG01R-9", gps}, nullptr, badEntry("R-9")},
+      {{"-pr~~~", gps}, nullptr, badEntry("~~~")},
+      {{"-en/nonexistent/a.09n", "-ep/nonexistent/b.sp3", "-ts2009-04-01,00:00:00",
+        "-te2009-04-01,01:00:00"},
+       nullptr,
+       WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED!") +
+           WarningText("GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED!") +
+           ErrorText("NO EPHEMERIS FILE CAN BE OPENED: /nonexistent/b.sp3, /nonexistent/a.09n!")},
+      {{"-ep/dev/zero"}, nullptr, notSP3},
+      {{"-en/dev/zero"}, nullptr,
+       ErrorText("GPS NAVIGATION FILE IS NOT GPS RINEX NAVIGATION FORMAT!")},
+      {{"-ep" + fifo}, nullptr, notSP3},
+      {{gps}, OutputTo("/dev/full"), noOutput},
+      {{}, OutputTo("/dev/full"), noOutput},
+  };
+  for (const auto& r : rows) {
+    std::string line;
+    for (const std::string& a : r.args) line += " " + a;
+    SCOPED_TRACE(line);
+    const orbtest::RunResult run = orbtest::RunOrbika(r.args, 60, "", r.prepare);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, r.err);
+  }
+}
+
+TEST(OrbikaRun, PipesAndFifosReadLikeFiles) {
+  const std::string sp3 = Fixture("sp3_four_sats.sp3");
+  const std::string text = orbtest::ReadFileText(sp3);
+  const orbtest::RunResult plain = orbtest::RunOrbika({"-ep" + sp3, "-dt3600"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+
+  // A gzip file through a pipe.
+  const orbtest::RunResult piped =
+      orbtest::RunOrbika({"-ep@PIPE", "-dt3600"}, 60, "", Piped(packed::Gzip(text)));
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(piped.err, "");
+  EXPECT_EQ(WithoutPreciseName(piped.out), WithoutPreciseName(plain.out));
+
+  // A FIFO whose writer waits for the reader.
+  const std::string fifo = orbtest::MakeTempDir() + "/orbit.sp3";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const pid_t writer = fork();
+  if (writer == 0) {
+    std::ofstream(fifo, std::ios::binary) << text;
+    _exit(0);
+  }
+  const orbtest::RunResult fromFifo = orbtest::RunOrbika({"-ep" + fifo, "-dt3600"});
+  waitpid(writer, nullptr, 0);
+  EXPECT_EQ(fromFifo.status, 0) << fromFifo.err;
+  EXPECT_EQ(fromFifo.err, "");
+  EXPECT_EQ(WithoutPreciseName(fromFifo.out), WithoutPreciseName(plain.out));
 }

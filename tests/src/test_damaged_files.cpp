@@ -15,6 +15,7 @@
 
 #include "tests/TestUtil.h"
 #include "tests/PROGINC/test_compress_util.h"
+#include "tests/src/test_cli_text.h"
 #include "tests/src/test_damaged_util.h"
 
 namespace {
@@ -599,6 +600,58 @@ TEST(TrustedBroadcast, CraftedCopiesOfRealNavigationFiles) {
       args[0] = r.option + r.file;
       EXPECT_EQ(ResultLines(o.out, "G05"), ResultLines(orbtest::RunOrbika(args, 60).out, "G05"));
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A time that fails its check names the file and its line on standard error;
+// a satellite of a system beyond GPS and GLONASS without an antenna is
+// named once.  Each row edits one line of a fixture (%s: the edited copy).
+TEST(DamageReported, FileTimesAndMissingAntennasAreNamed) {
+  const std::string sp3 = "-ep" + Fixture(kSp3);
+  std::string g02;
+  for (int k = 0; k < 6; ++k)
+    g02 += clitest::WarningText("SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN:   2");
+  const struct {
+    const char* fixture;
+    std::size_t line;
+    const char* from;
+    const char* to;
+    const char* option;
+    int status;
+    std::string err;
+  } rows[] = {
+      {"antex_mixed.atx", 11, "  2008    10", "  2008    13", "-pv", 1,
+       clitest::ErrorText("ANTEX FILE %s: LINE 11: MONTH not valid!")},
+      {"gps_three.n", 10, "17 09  4  1", "17 09  4 31", "-en", 1,
+       clitest::ErrorText("GPS NAVIGATION FILE %s: LINE 10: DAY not valid!")},
+      {"glo_leap2012.g", 7, " 1 12  6", " 1 12 13", "-eg", 1,
+       clitest::ErrorText("GLONASS NAVIGATION FILE %s: LINE 7: MONTH not valid!")},
+      {"antex_mixed.atx", 79, "GALILEO-1           E11", "GALILEO-1           E12", "-pv", 0,
+       g02 + clitest::WarningText("SATELLITE E11: NO ANTENNA IN ANTEX FILE AT 6 OF 6 EPOCHS - "
+                                  "CENTRE OF MASS POSITIONS KEPT THERE!")},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::string(r.fixture) + " line " + std::to_string(r.line));
+    std::string line = LineOf(r.fixture, r.line);
+    ASSERT_EQ(line.rfind(r.from, 0), 0u) << line;
+    line.replace(0, std::string(r.from).size(), r.to);
+    const std::string path = orbtest::WriteTempFile(Edited(r.fixture, r.line, {line}));
+    std::vector<std::string> args = {r.option + path, "-dt3600"};
+    if (std::string(r.option) == "-pv") args.push_back(sp3);
+    const orbtest::RunResult o = orbtest::RunOrbika(args);
+    std::string err = r.err;
+    if (err.find("%s") != std::string::npos) err.replace(err.find("%s"), 2, path);
+    EXPECT_EQ(o.status, r.status);
+    EXPECT_EQ(o.err, err);
+    if (r.status == 1) {
+      EXPECT_EQ(o.out, "");
+    }
+    // GPS keeps its report on standard output; no other system has one.
+    EXPECT_EQ(o.out.find("SATELLITE: 211"), std::string::npos) << o.out.substr(0, 2000);
   }
 }
 

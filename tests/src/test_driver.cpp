@@ -255,7 +255,8 @@ TEST_F(Driver, NoUsableEphemerisFileIsAClearError) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("#### Orbika: Warning -> GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED! ####"),
             std::string::npos);
-  EXPECT_NE(r.err.find("**** Orbika: Error -> NO USABLE EPHEMERIS FILE"), std::string::npos);
+  EXPECT_NE(r.err.find("**** Orbika: Error -> NO EPHEMERIS FILE CAN BE OPENED: absent.sp3! ****"),
+            std::string::npos);
   EXPECT_EQ(r.out.find("MATRIX"), std::string::npos);
 }
 

@@ -368,7 +368,8 @@ TEST(atxFatalDate, InvalidValidityDateEndsTheRunThroughTheDateCheck) {
                         "      0.00      0.00   2000.00",
                         Line("  2009    13     1     0     0    0.0000000", "VALID FROM")));
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("**** ymdhms: Error -> MONTH not valid ****"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(": LINE 9: MONTH not valid! ****"), std::string::npos) << r.err;
 }
 
 // ---------------------------------------------------------------- damaged files

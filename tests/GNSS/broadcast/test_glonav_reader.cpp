@@ -145,7 +145,9 @@ TEST(GLONASSNavReader, OverlongHeaderLineIsReadAsItsFirst99Characters) {
 
 TEST(GLONASSNavReader, CorrectionDateIsAFullDate) {
   // The year of CORR TO SYSTEM TIME is taken as written: a two-digit year is
-  // no valid date and ends the run in the date's own check.
+  // no valid date and ends the run in the date's own check, named by file
+  // and line (the header's last: the date is checked when the header is
+  // complete).
   const std::string path = orbtest::WriteTempFile(
       Header(HeaderLine("     9     4     1    0.158790498972D-06", "CORR TO SYSTEM TIME")) +
       Record(2, 9, 4, 1, 0, 15, 0, Numbered()));
@@ -154,7 +156,9 @@ TEST(GLONASSNavReader, CorrectionDateIsAFullDate) {
     Load(g, path);
   });
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "\n**** ymdhms: Error -> YEAR not valid ****\n     Exiting class ymdhms ... \n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "\n**** Orbika: Error -> GLONASS NAVIGATION FILE " + path +
+                       ": LINE 6: YEAR not valid! ****\n     Exiting Orbika ... \n\n");
 }
 
 // ------------------------------------------------------------------ records

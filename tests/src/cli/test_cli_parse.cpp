@@ -159,17 +159,10 @@ TEST(ParseSatList, CharactersAfterTheLastWholeGroupAreIgnored) {
   EXPECT_EQ(SatList(s), "1");
 }
 
-TEST(ParseSatList, OnlyUpperCaseSystemLettersAddAnOffset) {
+TEST(ParseSatList, SystemLettersInEitherCase) {
   matrix<short> s;
-  ParseSatList("-prg05r05e05X05C05S05J05I05", s, 3);
-  EXPECT_EQ(SatList(s), "5,5,5,5,305,405,505,605");
-}
-
-TEST(ParseSatList, DigitsAreTakenAsCharacterCodes) {
-  matrix<short> s;
-  ParseSatList("-prGABR1x", s, 3);
-  // ('A' - '0') * 10 + ('B' - '0') = 188; 100 + 1 * 10 + ('x' - '0') = 182
-  EXPECT_EQ(SatList(s), "188,182");
+  ParseSatList("-prg05r05e05C05S05j05I99", s, 3);
+  EXPECT_EQ(SatList(s), "5,105,205,305,405,505,699");
 }
 
 TEST(ParseSatList, EmptyValueGivesAnEmptyList) {
