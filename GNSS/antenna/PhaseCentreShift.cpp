@@ -13,6 +13,8 @@
 #include "GNSS/geometry/neu.h"
 #include "GNSS/base/satcode.h"
 #include "PROGINC/report/ProgramError.h"
+#include "GNSS/time/TimeConverse.h"
+#include "PROGINC/report/SatelliteMessages.h"
 
 namespace {
 
@@ -66,20 +68,26 @@ void Shift(xyzt& pos, const neu& dpos, const mjd& epoch, const LuniSolarPosition
 }
 
 // The offset of satellite n's antenna at epoch, into dpos; false when the
-// file has none.  A GPS or GLONASS satellite is reported at every miss (by
-// the lookup and here); the other systems are only counted.
+// file has none.  In the table a GPS or GLONASS satellite is reported at
+// every miss (by the lookup and here); in runs for programs it is named
+// once; the other systems are only counted.
 bool AntennaOffset(antex& atx, short n, char system, const mjd& epoch, neu& dpos) {
   const bool gpsOrGlonass = system == 'G' || system == 'R';
-  if (gpsOrGlonass)
+  const bool framed = gpsOrGlonass && !satmsg::Lines();
+  if (framed)
     atx.SetSatellite(n, epoch);
   else
     atx.FindSatellite(n, epoch);
   if (FirstFrequencyOffset(atx, system, dpos)) return true;
-  if (gpsOrGlonass) {
+  char code[4];
+  if (framed) {
     char msg[80];
     std::snprintf(msg, sizeof msg,
                   "SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE: PRN: %3d", n);
     ProgramWarning(kProg, msg);
+  } else if (gpsOrGlonass && satcode::Format(n, code)) {
+    satmsg::Note(kProg, "SATELLITE PHASE CENTER OFFSET NOT FOUND IN ANTEX FILE", code,
+                 IsoText(epoch), true);
   }
   return false;
 }

@@ -20,6 +20,8 @@
 #include "GNSS/time/TimeText.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
+#include "GNSS/base/satcode.h"
+#include "PROGINC/report/SatelliteMessages.h"
 
 namespace {
 
@@ -332,7 +334,7 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
     pos.Set(nan, nan, nan, nan);
     return false;
   }
-  if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys);
+  if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys, st, t0);
   if (w != 0 && fabsl(dt) > sys.validity) RecordWarning(sys, st, t0, dt);
 
   // Orbit time: from Toe (Toc - Toe kept per record); GPS records are
@@ -358,13 +360,18 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
   return true;
 }
 
-void GPSbEph::RunWarning(const kepler::System& sys) const {
-  char text[160];
-  std::snprintf(text, sizeof text,
+void GPSbEph::RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const {
+  char what[160];
+  std::snprintf(what, sizeof what,
                 "%s BROADCAST EPHEMERIS: CALCULATION EPOCH NOT IN VALID INTERVAL (%gH) WITH "
-                "RESPECT TO EPOCHS OF DATA!",
+                "RESPECT TO EPOCHS OF DATA",
                 sys.name, static_cast<double>(sys.validity / 3600));
-  ProgramWarning("Orbika", text);
+  // GPS keeps its framed warning at every epoch in the table; the other
+  // systems, and runs for programs, name the satellite once.
+  char sat[8];
+  if (!satcode::Format(static_cast<short>(st), sat)) sat[0] = '\0';
+  if (satmsg::Note("Orbika", what, sat, IsoText(t0), sys.letter != 'G'))
+    ProgramWarning("Orbika", (std::string(what) + '!').c_str());
 }
 
 void GPSbEph::RecordWarning(const kepler::System& sys, unsigned short st, const mjd& t0,

@@ -215,7 +215,7 @@ class GPSbEph {
   static void GeoToEarthFixed(long double earthAngle, long double& X, long double& Y,
                               long double& Z);
   // The warnings of a computation far from its record (see the top).
-  void RunWarning(const kepler::System& sys) const;
+  void RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const;
   void RecordWarning(const kepler::System& sys, unsigned short st, const mjd& t0,
                      long double dt) const;
 };

@@ -7,12 +7,16 @@
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/precise/GNSSpEphText.h"
 #include "GNSS/geometry/LightTime.h"
 #include "GNSS/base/mGNSSc.h"
+#include "GNSS/base/satcode.h"
+#include "GNSS/time/TimeConverse.h"
 #include "PROGINC/report/ProgramError.h"
+#include "PROGINC/report/SatelliteMessages.h"
 
 namespace {
 
@@ -389,6 +393,19 @@ bool GNSSpEph::FarOutside(const mjd& ephCalc) {
   return true;
 }
 
+namespace {
+// GPS and GLONASS keep the framed warning at every such epoch; the other
+// systems, and runs for programs, name the satellite once.
+void CoverageWarning(unsigned short sati, const mjd& t) {
+  char sat[8];
+  if (!satcode::Format(static_cast<short>(sati), sat)) sat[0] = '\0';
+  std::string what(kCoverageWarning);
+  what.pop_back();  // the '!' closes the framed form only
+  const bool lines = sat[0] != 'G' && sat[0] != 'R';
+  if (satmsg::Note(kProg, what, sat, IsoText(t), lines)) ProgramWarning(kProg, kCoverageWarning);
+}
+}  // namespace
+
 void GNSSpEph::CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt& vsat) {
   if (nepoch < 2) {  // nothing read
     PSisOK = DTisOK = false;
@@ -400,7 +417,7 @@ void GNSSpEph::CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt&
   }
   // Coverage: extrapolation more than the margin outside the table.
   if (epoch(0) - ephCalc > kCoverageMargin || ephCalc - epoch(nepoch - 1) > kCoverageMargin)
-    ProgramWarning(kProg, kCoverageWarning);
+    CoverageWarning(sati, ephCalc);
 
   const long g = ReferenceIndex(ephCalc);
   const long s = ListIndex(sati);

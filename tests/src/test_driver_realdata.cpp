@@ -289,4 +289,30 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
   }
 }
 
+// A day of one station's file for programs: every report one line on
+// standard error, each condition once per satellite with its first epoch,
+// then the summary; a few hundred lines where the table's frames were tens
+// of thousands, and every warning names its satellite.
+TEST(RealDataRun, CsvRunNamesEachSatelliteOnce) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string nav = DataFile("setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz");
+  const auto r = RunOrbika({"-csv", "-en" + nav, "-eg" + nav, "-dt300",
+                            "-ts2020-06-25,00:00:00", "-te2020-06-25,23:59:59"},
+                           120);
+  ASSERT_EQ(r.status, 0) << r.err.substr(0, 2000);
+  const std::vector<std::string> lines = SplitLines(r.err);
+  EXPECT_LT(lines.size(), 400u);
+  std::map<std::string, int> warned, summed;
+  for (const std::string& l : lines) {
+    const bool warning = l.rfind("Orbika: Warning -> ", 0) == 0;
+    const bool summary = l.rfind("Orbika: Summary -> ", 0) == 0;
+    ASSERT_TRUE(warning || summary) << l;
+    const std::string sat = l.substr(19, 3);
+    ASSERT_NE(std::string("GRECJSI").find(sat[0]), std::string::npos) << l;
+    ++(warning ? warned : summed)[sat + l.substr(l.find(": ", 19))];
+  }
+  EXPECT_GT(warned.size(), 50u);
+  for (const auto& w : warned) EXPECT_EQ(w.second, 1) << w.first;
+}
+
 }  // namespace
