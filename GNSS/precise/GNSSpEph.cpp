@@ -14,6 +14,7 @@
 #include "GNSS/base/mGNSSc.h"
 #include "GNSS/base/satcode.h"
 #include "PROGINC/files/InputFile.h"
+#include "GNSS/time/TimeText.h"
 #include "PROGINC/report/ProgramError.h"
 #include "PROGINC/text/FieldNumber.h"
 
@@ -169,7 +170,12 @@ void GNSSpEph::ReadFileHeader(sp3text::LineCursor& cur) {
                   cur.lineNo, frac);
     FileError(sp3file, what);
   }
-  StartEpoch.Set(static_cast<std::uint32_t>(day), static_cast<long double>(frac) * 86400);
+  {
+    // A day the time type refuses is reported with the file and line.
+    timeutil::ReadingContext reading("GNSS PRECISE EPHEMERIS FILE", sp3file);
+    reading.SetLine(cur.lineNo);
+    StartEpoch.Set(static_cast<std::uint32_t>(day), static_cast<long double>(frac) * 86400);
+  }
 
   ReadSatList(cur);
   ReadAccuracyExponents(cur);

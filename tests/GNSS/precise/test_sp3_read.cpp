@@ -373,13 +373,15 @@ TEST(sp3Files, EpochLinesSpanningAHugeTableAreFatal) {
                                        "FOR ITS 27 LINES!"));
 }
 
-TEST(sp3Files, InvalidStartEpochEndsTheRunThroughTheTimeValue) {
+// The time value's own check, reported with the file and the line.
+TEST(sp3Files, InvalidStartEpochNamesFileAndLine) {
   sp3test::File f = PlainFile({"G01"}, 2);
   f.mjday = 200000;
   const std::string path = orbtest::WriteTempFile(sp3test::Build(f), ".sp3");
   const orbtest::RunResult res = ReadCaptured(path);
   EXPECT_EQ(res.status, 1);
-  EXPECT_EQ(res.out, "\n**** mjd: Error -> MJDAY not valid ****\n     Exiting class mjd ... \n");
+  EXPECT_EQ(res.out, "");
+  EXPECT_EQ(res.err, ErrorReport(path, "LINE 2: MJDAY not valid!"));
 }
 
 TEST(sp3Files, OverlongFileNameIsFatal) {
