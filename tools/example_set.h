@@ -17,13 +17,16 @@
 //     each satellite, moved by a constant offset in the satellite's radial,
 //     along-track and cross-track frame and by a constant clock offset
 //     (kOffsets), and then moved outwards by the satellite's antenna z offset
-//     so that the file holds centre-of-mass positions;
+//     so that the file holds centre-of-mass positions; the clock without the
+//     broadcast clock's periodic relativistic term, as in real precise
+//     clocks;
 //   * ANTEX: z-only satellite antenna offsets (kGpsAntennaUp,
 //     kGlonassAntennaUp).
 // With the ANTEX file given, the program moves the SP3 positions back to the
 // antenna phase centre and prints, in the difference columns, exactly the
 // offsets of kOffsets (up to the 1 mm rounding of the SP3 file and the
-// interpolation of that rounding between tabulated epochs).
+// interpolation of that rounding between tabulated epochs); the clock
+// difference is the clock offset less the term -2 (r . v) / c^2.
 //
 // The frame of the offsets, at each epoch, from the Earth-fixed position r
 // and Earth-fixed velocity v of the satellite:
@@ -112,7 +115,9 @@ constexpr long double kGlonassAntennaUp = 2.0L;
 
 // Precise minus broadcast, per satellite (system-wide number: GPS PRN n is
 // n, GLONASS slot n is 100 + n): radial, along-track and cross-track offset
-// (m) and clock offset (ns).
+// (m) and clock offset (ns).  The GPS clock offsets have median zero, so
+// that OrbikaStats' clock datum (each epoch's median over the system)
+// leaves them as they are.
 struct Offset {
   short sat;
   long double radial, along, cross;
@@ -123,7 +128,7 @@ constexpr Offset kOffsets[] = {
     {2, 0.450L, -1.200L, 0.300L, 3.0L},
     {7, -0.250L, 0.850L, -0.600L, -5.0L},
     {13, 0.900L, 0.400L, 0.150L, 8.0L},
-    {24, -0.700L, -0.350L, 0.950L, -2.0L},
+    {24, -0.700L, -0.350L, 0.950L, -3.0L},
     {103, 1.500L, -2.200L, 0.500L, 12.0L},
     {111, -1.100L, 2.600L, -0.800L, -7.0L},
     {120, 0.800L, 1.300L, 1.800L, 4.0L},

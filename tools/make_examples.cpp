@@ -8,7 +8,8 @@
 // navigation files are written first, from the nominal elements of
 // example_set.h; they are then read back with the program's own stores, and
 // the SP3 table is made from the broadcast positions and clocks that the
-// program itself computes from them, moved by the documented offsets.  The
+// program itself computes from them, moved by the documented offsets, the
+// clocks without the periodic relativistic term, as precise clocks are.  The
 // output depends on nothing but the constants and the program's code, so a
 // second run writes the same bytes.
 //
@@ -345,8 +346,11 @@ const Offset& OffsetOf(short sat) {
 
 // Centre-of-mass position and clock (m, s) written for satellite s, from the
 // program's broadcast position b (m, clock s) and Earth-fixed velocity v
-// (m/s) at the same epoch.
-xyzt PreciseRecord(const Sp3Satellite& s, const xyzt& b, const xyz& v) {
+// (m/s) at the same epoch.  relativity is the store's GetRelativity() of
+// that computation: the periodic relativistic term the broadcast clock holds,
+// with its sign reversed.  Precise clocks leave that term out, so it is
+// taken out here too.
+xyzt PreciseRecord(const Sp3Satellite& s, const xyzt& b, const xyz& v, long double relativity) {
   const xyz r(b.GetX(), b.GetY(), b.GetZ());
   const xyz radial = r.GetUnitVector(1);
   const xyz cross = CrossP(r, v).GetUnitVector(1);
@@ -357,24 +361,42 @@ xyzt PreciseRecord(const Sp3Satellite& s, const xyzt& b, const xyz& v) {
   // centre of mass is therefore `up` further out along the same line.
   const long double len = apc.GetLength();
   const xyz com = apc * ((len + s.up) / len);
-  return xyzt(com.GetX(), com.GetY(), com.GetZ(), b.GetT() + s.offset.clockNs * 1e-9L);
+  return xyzt(com.GetX(), com.GetY(), com.GetZ(),
+              b.GetT() + relativity + s.offset.clockNs * 1e-9L);
 }
 
-void WriteSp3(const std::string& path, const std::string& gpsNav, const std::string& glonassNav) {
-  GPSbEph gps;
-  gps.SetFile(gpsNav.c_str());
-  gps.ReadFile();
-  GLNbEph glonass;
-  glonass.SetFile(glonassNav.c_str());
-  glonass.ReadFile();
+// The program's broadcast state of satellite s at epoch t: position and
+// clock, Earth-fixed velocity, and the store's GetRelativity() of that
+// computation.
+struct Broadcast {
+  xyzt b;
+  xyz v;
+  long double relativity = 0;
+};
 
-  std::vector<Sp3Satellite> sats;
-  for (const GpsSatellite& s : kGps) sats.push_back({'G', s.prn, kGpsAntennaUp, OffsetOf(s.prn)});
-  for (const GlonassSatellite& s : kGlonass)
-    sats.push_back({'R', s.slot, kGlonassAntennaUp, OffsetOf(static_cast<short>(100 + s.slot))});
+Broadcast BroadcastOf(GPSbEph& gps, GLNbEph& glonass, const Sp3Satellite& s, const mjd& t) {
+  Broadcast out;
+  if (s.letter != 'G') {
+    xyzt vel;
+    glonass.CalcPosition(s.number, t, t, out.b, vel, 0);
+    out.relativity = glonass.GetRelativity();
+    out.v = vel;
+    return out;
+  }
+  // Velocity by a central difference of the same record's orbit.
+  long double tgd = 0;
+  xyzt before, after;
+  gps.CalcPosition(s.number, t, t, out.b, &tgd, 0, 0);
+  out.relativity = gps.GetRelativity();
+  gps.CalcPosition(s.number, After(t, -kVelocityStep), t, before, &tgd, 0, 0);
+  gps.CalcPosition(s.number, After(t, kVelocityStep), t, after, &tgd, 0, 0);
+  out.v = after - before;
+  out.v /= 2 * kVelocityStep;
+  return out;
+}
 
-  const mjd start = DayStart();
-  TextFile f(path);
+// The SP3 header of the satellites sats from epoch start.
+void WriteSp3Header(TextFile& f, const std::vector<Sp3Satellite>& sats, const mjd& start) {
   f.Line(Format("#cP%4d %2d %2d %2d %2d %11.8f %7d %-5s %-5s %-3s %-4s", kYear, kMonth, kDay, 0,
                 0, 0.0, kSp3Epochs, "ORBIT", "IGS20", "BCT", "ORBK"));
   f.Line(Format("## %4d %15.8Lf %14.8f %5ld %15.13f", kGpsWeek, SecondsOfWeek(start),
@@ -401,31 +423,34 @@ void WriteSp3(const std::string& path, const std::string& gpsNav, const std::str
   f.Line("/* Orbika example set, made by tools/make_examples from the");
   f.Line(Format("/* broadcast orbits of %s and %s plus", kGpsNavFile, kGlonassNavFile));
   f.Line("/* constant radial/along/cross and clock offsets; centre of");
-  f.Line(Format("/* mass positions for the antenna offsets of %s", kAntexFile));
+  f.Line(Format("/* mass positions for the antenna offsets of %s;", kAntexFile));
+  f.Line("/* clocks without the periodic relativistic term");
+}
 
+void WriteSp3(const std::string& path, const std::string& gpsNav, const std::string& glonassNav) {
+  GPSbEph gps;
+  gps.SetFile(gpsNav.c_str());
+  gps.ReadFile();
+  GLNbEph glonass;
+  glonass.SetFile(glonassNav.c_str());
+  glonass.ReadFile();
+
+  std::vector<Sp3Satellite> sats;
+  for (const GpsSatellite& s : kGps) sats.push_back({'G', s.prn, kGpsAntennaUp, OffsetOf(s.prn)});
+  for (const GlonassSatellite& s : kGlonass)
+    sats.push_back({'R', s.slot, kGlonassAntennaUp, OffsetOf(static_cast<short>(100 + s.slot))});
+
+  const mjd start = DayStart();
+  TextFile f(path);
+  WriteSp3Header(f, sats, start);
   for (int i = 0; i < kSp3Epochs; ++i) {
     const mjd t = After(start, static_cast<long double>(i) * kSp3Step);
     const ymdhms c = mjd2ymdhms(t);
     f.Line(Format("*  %4d %2d %2d %2d %2d %11.8Lf", c.GetYear(), c.GetMonth(), c.GetDay(),
                   c.GetHour(), c.GetMinute(), c.GetSecond()));
     for (const Sp3Satellite& s : sats) {
-      xyzt b;
-      xyz v;
-      if (s.letter == 'G') {
-        // Velocity by a central difference of the same record's orbit.
-        long double tgd = 0;
-        xyzt before, after;
-        gps.CalcPosition(s.number, t, t, b, &tgd, 0, 0);
-        gps.CalcPosition(s.number, After(t, -kVelocityStep), t, before, &tgd, 0, 0);
-        gps.CalcPosition(s.number, After(t, kVelocityStep), t, after, &tgd, 0, 0);
-        v = after - before;
-        v /= 2 * kVelocityStep;
-      } else {
-        xyzt vel;
-        glonass.CalcPosition(s.number, t, t, b, vel, 0);
-        v = vel;
-      }
-      const xyzt p = PreciseRecord(s, b, v);
+      const Broadcast b = BroadcastOf(gps, glonass, s, t);
+      const xyzt p = PreciseRecord(s, b.b, b.v, b.relativity);
       // km and microseconds with 6 decimals, accuracy exponents.
       f.Line(Format("P%c%02d%14.6Lf%14.6Lf%14.6Lf%14.6Lf %2d %2d %2d %3d", s.letter, s.number,
                     p.GetX() / 1000, p.GetY() / 1000, p.GetZ() / 1000, p.GetT() * 1e6,
