@@ -40,16 +40,6 @@ bool FastField(long double v, unsigned short width, unsigned short ndec) {
 
 }  // namespace
 
-xyz::xyz() : x(0), y(0), z(0) {}
-
-xyz::xyz(long double xx, long double yy, long double zz) : x(xx), y(yy), z(zz) {}
-
-void xyz::Set(long double xx, long double yy, long double zz) {
-  x = xx;
-  y = yy;
-  z = zz;
-}
-
 long double xyz::GetLength() const { return std::sqrt(x * x + y * y + z * z); }
 
 xyz xyz::GetUnitVector(long double sign) const {
@@ -78,60 +68,12 @@ xyz xyz::RotateZ(long double a) const {
   return xyz(c * x - s * y, s * x + c * y, z);
 }
 
-xyz& xyz::operator+=(const xyz& p) {
-  x += p.x;
-  y += p.y;
-  z += p.z;
-  return *this;
-}
-
-xyz& xyz::operator-=(const xyz& p) {
-  x -= p.x;
-  y -= p.y;
-  z -= p.z;
-  return *this;
-}
-
-xyz& xyz::operator*=(long double k) {
-  x *= k;
-  y *= k;
-  z *= k;
-  return *this;
-}
-
-xyz& xyz::operator/=(long double k) {
-  x /= k;
-  y /= k;
-  z /= k;
-  return *this;
-}
-
 bool xyz::operator==(const xyz& p) const {
   return std::fabs(x - p.x) < kEqualTolerance && std::fabs(y - p.y) < kEqualTolerance &&
          std::fabs(z - p.z) < kEqualTolerance;
 }
 
 bool xyz::operator!=(const xyz& p) const { return !(*this == p); }
-
-xyz operator+(const xyz& p1, const xyz& p2) {
-  xyz r(p1);
-  return r += p2;
-}
-
-xyz operator-(const xyz& p1, const xyz& p2) {
-  xyz r(p1);
-  return r -= p2;
-}
-
-xyz operator*(const long double& a, const xyz& p) {
-  return xyz(a * p.GetX(), a * p.GetY(), a * p.GetZ());
-}
-
-xyz operator*(const xyz& p, const long double& a) { return a * p; }
-
-long double operator*(const xyz& p1, const xyz& p2) {
-  return p1.GetX() * p2.GetX() + p1.GetY() * p2.GetY() + p1.GetZ() * p2.GetZ();
-}
 
 xyz CrossP(const xyz& p1, const xyz& p2) {
   return xyz(p1.GetY() * p2.GetZ() - p1.GetZ() * p2.GetY(),

@@ -103,6 +103,65 @@ xyz ElementP(const xyz& p1, const xyz& p2);
 // Component-wise square root.
 xyz sqrt(const xyz& p);
 
+// The arithmetic is inline: it runs for every output record.
+inline xyz::xyz() : x(0), y(0), z(0) {}
+
+inline xyz::xyz(long double xx, long double yy, long double zz) : x(xx), y(yy), z(zz) {}
+
+inline void xyz::Set(long double xx, long double yy, long double zz) {
+  x = xx;
+  y = yy;
+  z = zz;
+}
+
+inline xyz& xyz::operator+=(const xyz& p) {
+  x += p.x;
+  y += p.y;
+  z += p.z;
+  return *this;
+}
+
+inline xyz& xyz::operator-=(const xyz& p) {
+  x -= p.x;
+  y -= p.y;
+  z -= p.z;
+  return *this;
+}
+
+inline xyz& xyz::operator*=(long double k) {
+  x *= k;
+  y *= k;
+  z *= k;
+  return *this;
+}
+
+inline xyz& xyz::operator/=(long double k) {
+  x /= k;
+  y /= k;
+  z /= k;
+  return *this;
+}
+
+inline xyz operator+(const xyz& p1, const xyz& p2) {
+  xyz r(p1);
+  return r += p2;
+}
+
+inline xyz operator-(const xyz& p1, const xyz& p2) {
+  xyz r(p1);
+  return r -= p2;
+}
+
+inline xyz operator*(const long double& a, const xyz& p) {
+  return xyz(a * p.GetX(), a * p.GetY(), a * p.GetZ());
+}
+
+inline xyz operator*(const xyz& p, const long double& a) { return a * p; }
+
+inline long double operator*(const xyz& p1, const xyz& p2) {
+  return p1.GetX() * p2.GetX() + p1.GetY() * p2.GetY() + p1.GetZ() * p2.GetZ();
+}
+
 // Text output: x, y, z right-aligned, each in a field of xyzns::Width with
 // xyzns::NDec decimals in fixed notation, no separator and no line end.
 // The components are multiplied by xyzns::Unit when it is 100 or 1000 and

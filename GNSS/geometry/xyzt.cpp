@@ -30,21 +30,8 @@ long double FromOutputUnit(long double v) {
   return unit == 100 ? v / unit : v * unit;
 }
 
-xyzt WithClock(const xyz& p, long double dt) { return xyzt(p.GetX(), p.GetY(), p.GetZ(), dt); }
 
 }  // namespace
-
-xyzt::xyzt() : x(0), y(0), z(0), dt(0) {}
-
-xyzt::xyzt(long double xx, long double yy, long double zz, long double tt)
-    : x(xx), y(yy), z(zz), dt(tt) {}
-
-void xyzt::Set(long double xx, long double yy, long double zz, long double tt) {
-  x = xx;
-  y = yy;
-  z = zz;
-  dt = tt;
-}
 
 long double xyzt::GetLength() const { return Space(*this).GetLength(); }
 
@@ -56,43 +43,11 @@ xyzt xyzt::RotateX(long double a) const { return WithClock(Space(*this).RotateX(
 xyzt xyzt::RotateY(long double a) const { return WithClock(Space(*this).RotateY(a), dt); }
 xyzt xyzt::RotateZ(long double a) const { return WithClock(Space(*this).RotateZ(a), dt); }
 
-// The operations of (x, y, z) are xyz's; dt follows alongside.
-xyzt& xyzt::operator+=(const xyzt& p) {
-  *this = WithClock(Space(*this) + Space(p), dt + p.dt);
-  return *this;
-}
-
-xyzt& xyzt::operator-=(const xyzt& p) {
-  *this = WithClock(Space(*this) - Space(p), dt - p.dt);
-  return *this;
-}
-
-xyzt& xyzt::operator*=(long double k) {
-  *this = WithClock(Space(*this) * k, dt);
-  return *this;
-}
-
-xyzt& xyzt::operator/=(long double k) {
-  xyz s = Space(*this);
-  *this = WithClock(s /= k, dt);
-  return *this;
-}
-
 bool xyzt::operator==(const xyzt& p) const {
   return Space(*this) == Space(p) && std::fabs(dt - p.dt) < kEqualTolerance;
 }
 
 bool xyzt::operator!=(const xyzt& p) const { return !(*this == p); }
-
-xyzt operator+(const xyzt& p1, const xyzt& p2) {
-  xyzt r(p1);
-  return r += p2;
-}
-
-xyzt operator-(const xyzt& p1, const xyzt& p2) {
-  xyzt r(p1);
-  return r -= p2;
-}
 
 // The mixed operations of xyz with xyzt take the xyzt's (x, y, z).
 xyz& xyz::operator=(const xyzt& p) { return *this = Space(p); }

@@ -79,6 +79,53 @@ inline xyz Space(const xyzt& p) { return xyz(p.GetX(), p.GetY(), p.GetZ()); }
 xyzt operator+(const xyzt& p1, const xyzt& p2);
 xyzt operator-(const xyzt& p1, const xyzt& p2);
 
+// The space part is computed by xyz, the clock alongside; inline, as the
+// arithmetic runs for every output record.
+inline xyzt WithClock(const xyz& p, long double dt) { return xyzt(p.GetX(), p.GetY(), p.GetZ(), dt); }
+
+inline xyzt::xyzt() : x(0), y(0), z(0), dt(0) {}
+
+inline xyzt::xyzt(long double xx, long double yy, long double zz, long double tt)
+    : x(xx), y(yy), z(zz), dt(tt) {}
+
+inline void xyzt::Set(long double xx, long double yy, long double zz, long double tt) {
+  x = xx;
+  y = yy;
+  z = zz;
+  dt = tt;
+}
+
+inline xyzt& xyzt::operator+=(const xyzt& p) {
+  *this = WithClock(Space(*this) + Space(p), dt + p.dt);
+  return *this;
+}
+
+inline xyzt& xyzt::operator-=(const xyzt& p) {
+  *this = WithClock(Space(*this) - Space(p), dt - p.dt);
+  return *this;
+}
+
+inline xyzt& xyzt::operator*=(long double k) {
+  *this = WithClock(Space(*this) * k, dt);
+  return *this;
+}
+
+inline xyzt& xyzt::operator/=(long double k) {
+  xyz s = Space(*this);
+  *this = WithClock(s /= k, dt);
+  return *this;
+}
+
+inline xyzt operator+(const xyzt& p1, const xyzt& p2) {
+  xyzt r(p1);
+  return r += p2;
+}
+
+inline xyzt operator-(const xyzt& p1, const xyzt& p2) {
+  xyzt r(p1);
+  return r -= p2;
+}
+
 // Text output, no separator and no line end, in this order:
 //   1. the stream is switched to fixed notation (and stays so; a scientific
 //      flag is cleared rather than combined into hexadecimal output);

@@ -59,29 +59,6 @@ bool Decompose(const long double& v, std::uint64_t& m, int& e, bool& negative) {
 }
 #endif
 
-constexpr int kMaxFastDecimals = 18;
-
-constexpr std::uint64_t kPow10[kMaxFastDecimals + 1] = {
-    1ULL,
-    10ULL,
-    100ULL,
-    1000ULL,
-    10000ULL,
-    100000ULL,
-    1000000ULL,
-    10000000ULL,
-    100000000ULL,
-    1000000000ULL,
-    10000000000ULL,
-    100000000000ULL,
-    1000000000000ULL,
-    10000000000000ULL,
-    100000000000000ULL,
-    1000000000000000ULL,
-    10000000000000000ULL,
-    100000000000000000ULL,
-    1000000000000000000ULL};
-
 // "00" to "99": two decimal digits per division.
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -219,13 +196,7 @@ int FormatFixed(char* buf, const long double& v, int width, int decimals, char f
   return pad + n;
 }
 
-bool FitsWidth(const long double& v, int width, int decimals) {
-  // Whole digits that fit beside a sign, the point and the decimals: any
-  // |v| below 10^whole - 1 keeps that many digits after rounding.
-  const int whole = width - decimals - (decimals > 0 ? 2 : 1);
-  if (whole >= 1 && whole <= kMaxFastDecimals && decimals >= 0 &&
-      std::fabs(v) < static_cast<long double>(kPow10[whole]) - 1)
-    return true;
+bool FitsWidthByText(const long double& v, int width, int decimals) {
   char buf[kFixedFormatMax + 1];
   const int n = FormatFixed(buf, v, 0, decimals);
   return n >= 0 && n <= width;

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // Largest text FormatFixed may write without width padding, plus margin.
 constexpr std::size_t kFixedFormatMax = 128;
@@ -28,7 +29,42 @@ constexpr std::size_t kFixedFormatMax = 128;
 // the call can be read back in pieces only after a stall.
 int FormatFixed(char* buf, const long double& v, int width, int decimals, char fill = ' ');
 
+// Most decimals the fast path handles, and the powers of ten it scales by.
+inline constexpr int kMaxFastDecimals = 18;
+
+inline constexpr std::uint64_t kPow10[kMaxFastDecimals + 1] = {
+    1ULL,
+    10ULL,
+    100ULL,
+    1000ULL,
+    10000ULL,
+    100000ULL,
+    1000000ULL,
+    10000000ULL,
+    100000000ULL,
+    1000000000ULL,
+    10000000000ULL,
+    100000000000ULL,
+    1000000000000ULL,
+    10000000000000ULL,
+    100000000000000ULL,
+    1000000000000000ULL,
+    10000000000000000ULL,
+    100000000000000000ULL,
+    1000000000000000000ULL};
+
 // Whether the text FormatFixed writes for v with the given decimals, without
 // padding, takes at most width characters.  Values well inside the field
-// are told by their magnitude alone; only those near its edge are written.
-bool FitsWidth(const long double& v, int width, int decimals);
+// are told by their magnitude alone, inline, as every output value is
+// asked; only those near its edge are written (FitsWidthByText).
+bool FitsWidthByText(const long double& v, int width, int decimals);
+inline bool FitsWidth(const long double& v, int width, int decimals) {
+  // Whole digits that fit beside a sign, the point and the decimals: any
+  // |v| below 10^whole - 1 keeps that many digits after rounding.
+  const int whole = width - decimals - (decimals > 0 ? 2 : 1);
+  const long double magnitude = v < 0 ? -v : v;
+  if (whole >= 1 && whole <= kMaxFastDecimals && decimals >= 0 &&
+      magnitude < static_cast<long double>(kPow10[whole]) - 1)
+    return true;
+  return FitsWidthByText(v, width, decimals);
+}
