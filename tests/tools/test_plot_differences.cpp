@@ -122,7 +122,7 @@ TEST(PlotDifferences, RunsNoCommandFromItsInput) {
   const std::vector<std::string> args =
       orbtest::SplitLines(orbtest::ReadFileText(folder + "/args"));
   ASSERT_EQ(args.size(), 3u);
-  EXPECT_EQ(args[0], "t'.system(\"touch X\").'_1.png");
+  EXPECT_EQ(args[0], "./t'.system(\"touch X\").'_1.png");
   EXPECT_EQ(args[2], name);
   const std::string crafted = StatsCsv({Fixture("stats_rules.csv")});
   std::string text = orbtest::ReadFileText(crafted);
@@ -142,6 +142,50 @@ TEST(PlotDifferences, RunsNoCommandFromItsInput) {
   EXPECT_NE(access((folder + "/t'.system(\"touch X\").'_1.png").c_str(), F_OK), -1);
   EXPECT_EQ(access((folder + "/X").c_str(), F_OK), -1)
       << "gnuplot ran a command of the file's name";
+}
+
+// Names that awk reads as an assignment (NAME=VALUE) or gnuplot as a pipe
+// ('|' before the picture's name) are read and written as files, or
+// refused; none runs a command, overwrites another file or waits for
+// standard input.
+TEST(PlotDifferences, NamesAreFilesNotCommands) {
+  const std::string reference = orbtest::MakeTempDir();
+  ASSERT_EQ(Launch(kPlot, {Fixture("stats_rules.txt"), reference + "/p.png"}, "",
+                   StandIn(reference))
+                .status,
+            0);
+  const struct {
+    std::string table, picture, err;
+  } cases[] = {
+      {"data=victim.txt", "data=victim.png", ""},
+      {"day0=5.txt", "day0=5.png", ""},
+      {"-v.txt", "-v.png", ""},
+      {"|touch X; x.txt", "",
+       "plot-differences: picture name '|touch X; x.png' would not be a file to gnuplot: name "
+       "the picture as the second argument\n"},
+  };
+  const bool gnuplot = std::system("command -v gnuplot > /dev/null 2>&1") == 0;
+  for (const auto& c : cases) {
+    for (const bool real : {false, true}) {
+      if (real && !gnuplot) continue;
+      const std::string folder = orbtest::MakeTempDir();
+      rename(orbtest::WriteTempFile(orbtest::ReadFileText(Fixture("stats_rules.txt"))).c_str(),
+             (folder + "/" + c.table).c_str());
+      rename(orbtest::WriteTempFile("keep\n").c_str(), (folder + "/victim.txt").c_str());
+      const orbtest::RunResult run =
+          Launch(kPlot, {c.table}, folder, real ? "" : StandIn(folder));
+      EXPECT_EQ(run.status, c.err.empty() ? 0 : 1) << c.table << run.err;
+      EXPECT_EQ(run.err, c.err) << c.table;
+      EXPECT_EQ(orbtest::ReadFileText(folder + "/victim.txt"), "keep\n") << c.table;
+      EXPECT_EQ(access((folder + "/X").c_str(), F_OK), -1) << c.table;
+      if (c.picture.empty()) continue;
+      EXPECT_NE(access((folder + "/" + c.picture).c_str(), F_OK), -1) << c.table;
+      if (!real)
+        EXPECT_EQ(orbtest::ReadFileText(folder + "/data"),
+                  orbtest::ReadFileText(reference + "/data"))
+            << c.table;
+    }
+  }
 }
 
 }  // namespace
