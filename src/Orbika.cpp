@@ -22,6 +22,8 @@ Orbika::Orbika()
       isStart(false),
       isEnd(false),
       isUse(false),
+      isMessages(false),
+      isReceiver(false),
       isHelp(false),
       csv(false),
       RunProg(true) {}

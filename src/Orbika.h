@@ -12,6 +12,8 @@
 #include "GNSS/broadcast/GLNbEph.h"
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/broadcast/GPSbEph.h"
+#include "GNSS/broadcast/NavMessages.h"
+#include "GNSS/broadcast/SBASbEph.h"
 #include "GNSS/antenna/antexNew.h"
 #include "GNSS/time/mjd.h"
 #include "matrix/matrix.h"
@@ -20,6 +22,7 @@ class Orbika {
  public:
   GPSbEph gpsnav;   // GPS broadcast ephemeris store
   GLNbEph glnnav;   // GLONASS broadcast ephemeris store
+  SBASbEph sbasnav;  // SBAS broadcast state vectors of the -en file (-nm S:SBAS)
   GNSSpEph pephM;   // precise ephemeris store
   antex atx;        // antenna calibration store
 
@@ -36,6 +39,7 @@ class Orbika {
 
   long double dt;    // interval between output epochs, s (-dt)
   long double dtni;  // GLONASS integration step, s (-ni)
+  navmsg::Choice messages;  // navigation message per system (-nm)
 
   bool verbose;    // progress messages on standard error
   bool isGLNnav;   // a usable GLONASS navigation file is named
@@ -46,6 +50,8 @@ class Orbika {
   bool isStart;    // the start epoch came from the command line
   bool isEnd;      // the end epoch came from the command line
   bool isUse;      // a reference epoch came from the command line
+  bool isMessages;  // -nm was given
+  bool isReceiver;  // -rx: each epoch's record as a receiver would have it
   bool isHelp;     // a help request was seen
   bool csv;        // the records as CSV; standard output holds them alone
   bool RunProg;    // the processing steps are to run

@@ -33,12 +33,16 @@ bool Holds(const matrix<short>& list, short number) {
 }
 
 // Satellites whose broadcast records come from the -en file: GPS, Galileo,
-// BeiDou and QZSS, by their system-wide number.
-bool Keplerian(char letter) { return kepler::OfLetter(letter) != nullptr; }
+// BeiDou and QZSS, and NavIC and SBAS where -nm names them.
+bool FromNavigation(const Orbika& gc, char letter) {
+  return gc.messages.Serves(letter) && (letter == 'S' || kepler::OfLetter(letter) != nullptr);
+}
 
 // A loaded navigation file of the satellite's system has no record of it.
 bool NavigationLacks(const Orbika& gc, char letter, short number, short sat) {
-  if (Keplerian(letter)) return gc.isGPSnav && !Holds(gc.gpsnav.GetSatList(), sat);
+  if (letter == 'S' && FromNavigation(gc, letter))
+    return gc.isGPSnav && !Holds(gc.sbasnav.GetSatList(), sat);
+  if (FromNavigation(gc, letter)) return gc.isGPSnav && !Holds(gc.gpsnav.GetSatList(), sat);
   if (letter == 'R') return gc.isGLNnav && !Holds(gc.glnnav.GetSatList(), number);
   return false;
 }
@@ -58,8 +62,8 @@ void WarnFarFromRecord(char letter, short number, const mjd& t) {
 }
 
 // The stores that serve one satellite.  Every system but GLONASS is written
-// as GPS: precise values from the SP3 file (SBAS and IRNSS have no more),
-// broadcast ones for the systems of the -en file.
+// as GPS: precise values from the SP3 file, broadcast ones for the systems
+// of the -en file (SBAS and NavIC where -nm names them).
 struct Sources {
   char letter;
   short number;     // within the system
@@ -76,7 +80,7 @@ bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
   s.sat = sat;
   s.glonass = s.letter == 'R';
   s.precise = gc.isPEph;
-  s.broadcast = s.glonass ? gc.isGLNnav : gc.isGPSnav && Keplerian(s.letter);
+  s.broadcast = s.glonass ? gc.isGLNnav : gc.isGPSnav && FromNavigation(gc, s.letter);
   s.listed = !NavigationLacks(gc, s.letter, s.number, sat);
   s.warnedFar = false;
   return true;
@@ -104,9 +108,10 @@ void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
   v.broadcastOK = s.listed;
   if (!s.listed) return;
   long double tgd = 0;
+  const unsigned short sat = static_cast<unsigned short>(s.sat);
   if (s.glonass ? gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
-                : gc.gpsnav.CalcPosition(static_cast<unsigned short>(s.sat), t, indextime, v.pB,
-                                         &tgd, 0, 0))
+      : s.letter == 'S' ? gc.sbasnav.CalcPosition(sat, t, indextime, v.pB)
+                        : gc.gpsnav.CalcPosition(sat, t, indextime, v.pB, &tgd, 0, 0))
     return;
   v.broadcastOK = false;
   if (!s.warnedFar) WarnFarFromRecord(s.letter, s.number, t);
@@ -206,16 +211,16 @@ void CheckBroadcast(Orbika& gc) {
     // Without a precise file nothing of the satellite could be written: the
     // store's own report ends the run, before the table starts.
     if (!gc.isPEph) {
-      if (Keplerian(letter))
-        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
-      else
+      if (letter == 'R')
         gc.glnnav.GetDataIndex(number, gc.stE);
+      else
+        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
     }
     char text[128];
     std::snprintf(text, sizeof text,
                   "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "
                   "nan!",
-                  letter, number, Keplerian(letter) ? "GPS" : "GLONASS");
+                  letter, number, letter != 'R' ? "GPS" : "GLONASS");
     ProgramWarning("Orbika", text);
   }
 }

@@ -73,7 +73,7 @@ bool TakesValue(const Word& w) {
          ((Is(a, 'e') && (Is(b, 'n') || Is(b, 'g') || Is(b, 'p'))) ||
           IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') ||
           (Is(a, 't') && (Is(b, 's') || Is(b, 'e') || Is(b, 'i'))) ||
-          (Is(a, 'd') && Is(b, 't')) || (Is(a, 'n') && Is(b, 'i')));
+          (Is(a, 'd') && Is(b, 't')) || (Is(a, 'n') && (Is(b, 'i') || Is(b, 'm'))));
 }
 
 // The words after the program's name, each option that stands alone joined
@@ -160,6 +160,21 @@ void SetStep(Orbika& gc, const Word& w, long double& step, const char* echo,
   }
 }
 
+// The navigation message per system: a comma list of SYSTEM:MESSAGE words.
+void SetMessages(Orbika& gc, const Word& w) {
+  navmsg::Choice choice;
+  const std::string wrong = choice.Parse(w.Value());
+  if (!wrong.empty())
+    ProgramError(kProg, ("NAVIGATION MESSAGES [-nm]: " + wrong +
+                         " (G:LNAV|CNAV|CNV2, J:LNAV|CNAV|CNV2, E:INAV|FNAV, "
+                         "C:D1D2|CNV1|CNV2|CNV3, I:LNAV, S:SBAS)!").c_str());
+  gc.messages = choice;
+  gc.isMessages = true;
+  if (gc.verbose)
+    std::cerr << kProg << "::GetFiles():         navigation messages: " << choice.Text() << "!"
+              << std::endl;
+}
+
 // One word of the command line (not word 0); the first rule that applies.
 void ParseWord(Orbika& gc, const Word& w) {
   const char a = w[1], b = w[2];
@@ -184,6 +199,10 @@ void ParseWord(Orbika& gc, const Word& w) {
   } else if (Is(a, 'd') && Is(b, 't')) {
     SetStep(gc, w, gc.dt, "::GetFiles():         time interval DT: ",
             "TIME INTERVAL [-dt] MUST BE A POSITIVE NUMBER OF SECONDS!");
+  } else if (IsSameCase(w, 'r', 'x') && w[kValuePos] == '\0') {
+    gc.isReceiver = true;
+  } else if (Is(a, 'n') && Is(b, 'm')) {
+    SetMessages(gc, w);
   } else if (Is(a, 'n') && Is(b, 'i')) {
     SetStep(gc, w, gc.dtni,
             "::GetFiles():         numerical integration time interval DT (GLONASS "

@@ -39,6 +39,7 @@ void PrintSet(Orbika& gc) {
   PrintFile(out, "# GPS broadcast ephemeris    : ", gc.isGPSnav, gc.gnavfile);
   PrintFile(out, "# GLONASS broadcast ephemeris: ", gc.isGLNnav, gc.rnavfile);
   PrintFile(out, "#ANTEX file                  : ", gc.isAtx, gc.atxfile);
+  if (gc.isMessages) out << "#Navigation messages         : " << gc.messages.Text() << std::endl;
 
   out << "#Satellites                  : ";
   for (long i = 0; i < gc.satprn.Length(); ++i) {

@@ -14,6 +14,8 @@ void SetFiles(Orbika& gc) {
   if (gc.verbose) std::cerr << "Orbika" << "::SetFiles(): SETTING INPUT FILE NAMES!" << std::endl;
   if (gc.isGPSnav) {
     gc.gpsnav.SetFile(gc.gnavfile);
+    gc.gpsnav.SetMessages(gc.messages);
+    gc.sbasnav.SetFile(gc.gnavfile);
     if (gc.verbose)
       std::cerr << "Orbika" << "::SetFiles():         setting GPS NAVIGATION file!" << std::endl;
   }
@@ -40,9 +42,19 @@ void ReadFiles(Orbika& gc) {
   if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
   if (gc.isGPSnav) {
     gc.gpsnav.ReadFile();
+    if (gc.isReceiver) gc.gpsnav.UseReceiverChoice();
     if (gc.verbose)
       std::cerr << "Orbika" << "::ReadFiles():        reading GPS NAVIGATION file - "
                 << gc.gpsnav.GetNSat() << " records" << std::endl;
+  }
+  // SBAS records only when asked for: nothing else reads them.
+  if (gc.isGPSnav && gc.messages.Serves('S')) {
+    gc.sbasnav.ReadFile();
+    if (gc.isReceiver) gc.sbasnav.UseReceiverChoice();
+    if (gc.verbose)
+      std::cerr << "Orbika" << "::ReadFiles():        reading SBAS records of the GPS NAVIGATION "
+                   "file - "
+                << gc.sbasnav.GetNRecords() << " records" << std::endl;
   }
   if (gc.isGLNnav) {
     gc.glnnav.ReadFile();
@@ -170,6 +182,10 @@ void SetProcParameters(Orbika& gc) {
       if (gc.isGPSnav) {
         const matrix<short> gps = gc.gpsnav.GetSatList();
         for (long i = 0; i < gps.Length(); ++i) all.push_back(gps(i));
+        if (gc.messages.Serves('S')) {
+          const matrix<short> sbas = gc.sbasnav.GetSatList();
+          for (long i = 0; i < sbas.Length(); ++i) all.push_back(sbas(i));
+        }
       }
       if (gc.isGLNnav) {
         const matrix<short> gln = gc.glnnav.GetSatList();

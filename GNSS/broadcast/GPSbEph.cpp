@@ -70,7 +70,7 @@ void GPSbEph::ReadFile() {
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   if (rinexnav::IsVersion3or4(ghead.version)) {
     // One pass: the header has been read once, the records follow.
-    gdata.ReadRecords3(in, ghead.version >= 4);
+    gdata.ReadRecords3(in, ghead.version >= 4, messages);
   } else {
     // Version 2: a counting pass, then the reading pass after the header.
     nsatall += rinexnav::CountRecords(in, kRecordLines);
@@ -84,8 +84,23 @@ void GPSbEph::ReadFile() {
   in.close();
   rinexnav::ReportScan(gdata.scan, "GPSbEph", kWhat, navig);
   nsatall = gdata.nsatall;
+  WarnAbsentMessages();
   SkipImplausible();
   BuildIndex();
+}
+
+void GPSbEph::WarnAbsentMessages() const {
+  for (const char* s = "GEJCI"; *s != '\0'; ++s) {
+    if (!messages.Named(*s)) continue;
+    bool found = false;
+    for (int k = 0; k < static_cast<int>(nsatall) && !found; ++k) {
+      const kepler::System* sys = kepler::Of(gdata.sat(k));
+      found = sys != nullptr && sys->letter == *s;
+    }
+    if (found) continue;
+    ProgramWarning("Orbika", (std::string(kWhat) + " " + navig + ": NO " + *s + ':' +
+                              messages.NameOf(*s) + " RECORD!").c_str());
+  }
 }
 
 std::string GPSbEph::RecordName(int k) const {
@@ -102,19 +117,33 @@ std::string GPSbEph::RecordName(int k) const {
   return std::string(kWhat) + " " + navig + ": " + text;
 }
 
+// B-CNAV satellite type of a geostationary satellite (BDS-SIS-ICD-B1C).
+constexpr long double kBCNAVTypeGEO = 1;
+
+std::string GPSbEph::SkipReason(int k) const {
+  const GPSbEphData::Record r = gdata.Row(k);
+  char why[96] = "";
+  if (!kepler::PlausibleEccentricity(r.e()))
+    std::snprintf(why, sizeof why, "ECCENTRICITY %.6Lg NOT IN [0, %.2Lg)", r.e(),
+                  kepler::kMaxEccentricity);
+  else if (!kepler::PlausibleSemiMajorAxis(r.sqrtA()))
+    std::snprintf(why, sizeof why, "SEMI-MAJOR AXIS %.6Lg km NOT IN %.0Lf-%.0Lf km",
+                  r.sqrtA() * r.sqrtA() / 1000, kepler::kMinSemiMajorAxis / 1000,
+                  kepler::kMaxSemiMajorAxis / 1000);
+  const navmsg::Kind kind = gdata.kind[static_cast<std::size_t>(k)];
+  const bool bcnav = kind == navmsg::Kind::BCNAV1 || kind == navmsg::Kind::BCNAV2 ||
+                     kind == navmsg::Kind::BCNAV3;
+  // The B-CNAV documents give no GEO rotation of their own; none is guessed.
+  if (why[0] == '\0' && bcnav && (r.SatType() == kBCNAVTypeGEO || kepler::IsBeiDouGEO(gdata.sat(k))))
+    std::snprintf(why, sizeof why, "B-CNAV RECORD OF A GEO SATELLITE NOT EVALUATED");
+  return why;
+}
+
 void GPSbEph::SkipImplausible() {
   std::vector<int> kept;
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
-    const GPSbEphData::Record r = gdata.Row(k);
-    char why[96] = "";
-    if (!kepler::PlausibleEccentricity(r.e()))
-      std::snprintf(why, sizeof why, "ECCENTRICITY %.6Lg NOT IN [0, %.2Lg)", r.e(),
-                    kepler::kMaxEccentricity);
-    else if (!kepler::PlausibleSemiMajorAxis(r.sqrtA()))
-      std::snprintf(why, sizeof why, "SEMI-MAJOR AXIS %.6Lg km NOT IN %.0Lf-%.0Lf km",
-                    r.sqrtA() * r.sqrtA() / 1000, kepler::kMinSemiMajorAxis / 1000,
-                    kepler::kMaxSemiMajorAxis / 1000);
-    if (why[0] == '\0') {
+    const std::string why = SkipReason(k);
+    if (why.empty()) {
       kept.push_back(k);
       continue;
     }
@@ -154,17 +183,7 @@ void GPSbEph::BuildIndex() {
     const short s = gdata.sat(k);
     const kepler::System* sys = kepler::Of(s);
     if (sys == nullptr) sys = &kepler::kGPS;  // a version 2 file holds GPS records only
-    const GPSbEphData::Record r = gdata.Row(k);
-    const long double a = r.sqrtA() * r.sqrtA();
-    const long double e = r.e();
-    // Toc - Toe in the system's own time, within half a week.
-    mjd toc = gdata.mjdo(k);
-    toc += -sys->toGPS;
-    long double tocToe = fmodl(SecondOfWeek(toc) - r.Toe(), kWeek);
-    if (tocToe > kHalfWeek) tocToe -= kWeek;
-    if (tocToe < -kHalfWeek) tocToe += kWeek;
-    orbit.push_back({a, sys->F * e * sqrtl(a), sqrtl(sys->GM / a) / a, sqrtl(1 - e * e), sys,
-                     tocToe, kepler::IsBeiDouGEO(s)});
+    orbit.push_back(ConstantsOf(k, *sys));
 
     if (s < 0) continue;  // no unsigned satellite number equals it
     if (static_cast<std::size_t>(s) >= bySat.size()) bySat.resize(s + 1);
@@ -180,6 +199,28 @@ void GPSbEph::BuildIndex() {
     std::stable_sort(sat.main.begin(), sat.main.end(), earlier);
     std::stable_sort(sat.fnav.begin(), sat.fnav.end(), earlier);
   }
+}
+
+GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) const {
+  const GPSbEphData::Record r = gdata.Row(k);
+  const navmsg::Layout& layout =
+      *navmsg::LayoutOf(sys.letter, gdata.kind[static_cast<std::size_t>(k)]);
+  // A: LNAV (sqrt A)^2; CNAV and B-CNAV A_0 = (sqrt A)^2, the file's sqrt A
+  // holding A_ref + Delta A (IS-GPS-200 Table 30-II, BDS-SIS-ICD-B1C 7.2).
+  const long double a = r.sqrtA() * r.sqrtA();
+  const long double e = r.e();
+  // Toc - Toe in the system's own time, within half a week; GPS and QZSS
+  // CNAV messages have their Toe at the record epoch (their place 11 holds
+  // t_op, the time of prediction).
+  mjd toc = gdata.mjdo(k);
+  toc += -sys.toGPS;
+  const long double toe = layout.toeIsEpoch ? SecondOfWeek(toc) : r.Toe();
+  long double tocToe = fmodl(SecondOfWeek(toc) - toe, kWeek);
+  if (tocToe > kHalfWeek) tocToe -= kWeek;
+  if (tocToe < -kHalfWeek) tocToe += kWeek;
+  return {a, sys.F * e * sqrtl(a), sqrtl(sys.GM / a) / a, sqrtl(1 - e * e), &sys, tocToe, toe,
+          layout.cnav ? r.Adot() : 0, layout.cnav ? r.DeltaN0dot() : 0,
+          kepler::IsBeiDouGEO(gdata.sat(k))};
 }
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
@@ -276,8 +317,12 @@ bool GPSbEph::EccentricAnomaly(long double M, long double e, long double& E) {
 bool GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double tk,
                      long double& sinE, long double& X, long double& Y, long double& Z) const {
   const long double OmegaE = c.sys->OmegaE;
-  // Corrected mean motion: n = n0 + DeltaN, n0 = sqrt(GM / A^3) (kept per record).
-  const long double n = c.n0 + r.DeltaN();
+  // Corrected mean motion: n = n0 + DeltaN, n0 = sqrt(GM / A^3) (kept per
+  // record); CNAV and B-CNAV (IS-GPS-200 Table 30-II, BDS-SIS-ICD-B1C user
+  // algorithm for ephemeris parameters): n = n0 + Delta n0 + (1/2) Delta n0-dot tk, n0 from A_0, and the
+  // semi-major axis A_k = A_0 + A-dot tk.
+  const long double n = c.dn0dot == 0 ? c.n0 + r.DeltaN() : c.n0 + r.DeltaN() + c.dn0dot * tk / 2;
+  const long double a = c.adot == 0 ? c.a : c.a + c.adot * tk;
   // Mean anomaly: M = M0 + n tk.
   const long double M = r.M0() + n * tk;
   // Eccentric anomaly from Kepler's equation.
@@ -290,13 +335,13 @@ bool GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double
   // Argument of latitude: Phi = nu + omega.
   const long double Phi = r.omega() + nu;
   long double u, radius, i;
-  CorrectedElements(r, c.a, tk, Phi, cosE, u, radius, i);
+  CorrectedElements(r, a, tk, Phi, cosE, u, radius, i);
   // Corrected longitude of the ascending node: in the Earth-fixed frame,
   // Omega = OMEGA0 + (OMEGADOT - OmegaE) tk - OmegaE Toe; for a BeiDou GEO
   // satellite in the inertial frame of the reference epoch,
   // Omega = OMEGA0 + OMEGADOT tk - OmegaE Toe.
-  const long double Omega = c.geo ? r.OMEGA0() + r.OMEGADOT() * tk - OmegaE * r.Toe()
-                                  : r.OMEGA0() + (r.OMEGADOT() - OmegaE) * tk - OmegaE * r.Toe();
+  const long double Omega = c.geo ? r.OMEGA0() + r.OMEGADOT() * tk - OmegaE * c.toe
+                                  : r.OMEGA0() + (r.OMEGADOT() - OmegaE) * tk - OmegaE * c.toe;
   OrbitToFrame(radius, u, i, Omega, X, Y, Z);
   if (c.geo) GeoToEarthFixed(OmegaE * tk, X, Y, Z);
   return true;
@@ -320,7 +365,24 @@ void GPSbEph::GeoToEarthFixed(long double earthAngle, long double& X, long doubl
 
 bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
                            long double* tgdout, unsigned short w, unsigned short /*print*/) {
-  const int index = static_cast<int>(GetDataIndex(st, tindex));
+  if (!receiver) return CalcFromRecord(static_cast<int>(GetDataIndex(st, tindex)), st, t0, pos,
+                                       tgdout, w);
+  std::uint32_t row = 0;
+  if (ReceiverIndex(st, tindex, row))
+    return CalcFromRecord(static_cast<int>(row), st, t0, pos, tgdout, w);
+  char sat[8];
+  if (!satcode::Format(static_cast<short>(st), sat)) sat[0] = '\0';
+  satmsg::Note("Orbika",
+               "NO RECORD TRANSMITTED AND WITHIN ITS FIT INTERVAL - BROADCAST COLUMNS WRITTEN AS "
+               "nan",
+               sat, IsoText(tindex), true);
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  pos.Set(nan, nan, nan, nan);
+  return true;
+}
+
+bool GPSbEph::CalcFromRecord(int index, unsigned short st, const mjd& t0, xyzt& pos,
+                             long double* tgdout, unsigned short w) {
   const mjd& Toc = gdata.mjdo(index);
   const GPSbEphData::Record r = gdata.Row(index);
   const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
@@ -358,6 +420,92 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
   Relativity = -c.rk * sinE;
   pos.Set(X, Y, Z, clock);
   return true;
+}
+
+namespace {
+
+// Fit intervals of the receiver's choice (see GPSbEph.h), s.
+constexpr long double kHour = 3600;
+constexpr long double kLNAVDefaultFit = 4 * kHour;  // IS-GPS-200 20.3.4.4, fit flag 0
+constexpr long double kQZSSShortFit = 2 * kHour;    // IS-QZSS-PNT, fit interval flag 0
+constexpr long double kCNAVFit = 3 * kHour;         // IS-GPS-200 section 30
+constexpr int kFitPlace = 28;                        // fit interval field of LNAV records
+
+}  // namespace
+
+void GPSbEph::UseReceiverChoice() {
+  BuildReceiverTimes();
+  for (const mjd& t : sent)
+    if (t.GetMJDay() != 0) {
+      receiver = true;
+      return;
+    }
+  GPSbEphError((std::string(kWhat) + " " + navig +
+                ": NO RECORD WITH A TRANSMISSION TIME - OPTION -rx CANNOT CHOOSE RECORDS!")
+                   .c_str());
+}
+
+void GPSbEph::BuildReceiverTimes() {
+  sent.assign(nsatall, mjd(0, 0));
+  halfFit.assign(nsatall, 0);
+  for (std::uint32_t k = 0; k < nsatall; ++k) {
+    const int row = static_cast<int>(k);
+    const OrbitConstants& c = orbit[k];
+    const GPSbEphData::Record r = gdata.Row(row);
+    const navmsg::Kind kind = gdata.kind[k];
+    const long double fitField = r.At(kFitPlace);
+    long double fit = 2 * c.sys->validity;
+    if (kind == navmsg::Kind::CNAV || kind == navmsg::Kind::CNAV2)
+      fit = kCNAVFit;
+    else if (kind == navmsg::Kind::LNAV && c.sys->letter == 'G')
+      fit = fitField > 0 ? fitField * kHour : kLNAVDefaultFit;
+    else if (kind == navmsg::Kind::LNAV)
+      fit = fitField == 0 ? kQZSSShortFit : kLNAVDefaultFit;
+    halfFit[k] = fit / 2;
+    // Transmission time: seconds of the week of the record epoch, in the
+    // system's time, within half a week of that epoch.
+    const navmsg::Layout& layout = *navmsg::LayoutOf(c.sys->letter, kind);
+    const long double ttr = r.At(layout.ttr);
+    if (ttr == 0 || !(fabsl(ttr) < 2 * kWeek)) continue;
+    mjd toc = gdata.mjdo(row);
+    toc += -c.sys->toGPS;
+    long double away = fmodl(ttr - SecondOfWeek(toc), kWeek);
+    if (away > kHalfWeek) away -= kWeek;
+    if (away < -kHalfWeek) away += kWeek;
+    mjd t = gdata.mjdo(row);
+    t += away;
+    sent[k] = t;
+  }
+}
+
+bool GPSbEph::TransmissionTime(std::uint32_t row, mjd& ttr) const {
+  if (row >= sent.size() || sent[row].GetMJDay() == 0) return false;
+  ttr = sent[row];
+  return true;
+}
+
+long double GPSbEph::HalfFit(std::uint32_t row) const {
+  return row < halfFit.size() ? halfFit[row] : 0;
+}
+
+bool GPSbEph::ReceiverIndex(unsigned short st, const mjd& t, std::uint32_t& row) const {
+  if (st >= bySat.size()) return false;
+  bool found = false;
+  mjd best;
+  for (const Entries* list : {&bySat[st].main, &bySat[st].fnav})
+    for (const Entry& e : *list) {
+      const std::uint32_t k = e.row;
+      if (sent[k].GetMJDay() == 0 || t < sent[k]) continue;
+      // Toe in GPS time: Toc - (Toc - Toe).
+      const long double fromToe = (t - e.epoch) + orbit[k].tocMinusToe;
+      if (!(fabsl(fromToe) <= halfFit[k])) continue;
+      if (found && sent[k] < best) continue;
+      if (found && !(best < sent[k]) && k < row) continue;
+      found = true;
+      best = sent[k];
+      row = k;
+    }
+  return found;
 }
 
 void GPSbEph::RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const {

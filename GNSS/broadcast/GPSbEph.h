@@ -70,6 +70,10 @@ class GPSbEph {
 
   // Stores the file name (at most 1023 characters are kept).
   void SetFile(const char* file);
+  // The message read per system (before ReadFile; default: see
+  // navmsg::Choice).
+  void SetMessages(const navmsg::Choice& choice) { messages = choice; }
+  const navmsg::Choice& GetMessages() const { return messages; }
   // Reads the whole file: version 2 in a counting pass, sizing, header and
   // records; version 3/4 in one pass (header, then the records of the four
   // systems; a file without any ends with "NO COMPLETE RECORD!").  A file
@@ -111,6 +115,26 @@ class GPSbEph {
   // IS NOT LISTED IN GPS NAVIGATION FILE!!!" (X its system letter, G for a
   // number of no system).
   std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
+
+  // The receiver's choice (-rx) instead of the nearest Toc: at epoch t the
+  // record of st with the latest transmission time at or before t whose
+  // fit interval holds t (a later record in file order on equal
+  // transmission times).  Fit intervals, centred on Toe:
+  //   GPS LNAV   the record's fit interval field, hours (0 or blank: 4 h)
+  //   QZSS LNAV  2 h for fit interval flag 0, else 4 h (IS-QZSS-PNT)
+  //   GPS, QZSS CNAV and CNAV-2  3 h (IS-GPS-200 section 30)
+  //   Galileo, BeiDou (D1/D2 and B-CNAV), NavIC  twice the validity of
+  //              KeplerSystems.h (Galileo 8 h, BeiDou 2 h, NavIC 4 h)
+  // A record without a transmission time (blank, or not within a week of
+  // its epoch) is never chosen.  Returns false when no record qualifies.
+  bool ReceiverIndex(unsigned short st, const mjd& t, std::uint32_t& row) const;
+  // Uses the receiver's choice in CalcPosition; a file none of whose
+  // records has a transmission time ends the run with a GPSbEph error.
+  void UseReceiverChoice();
+  // Transmission time of record row (GPS time); false when it has none.
+  bool TransmissionTime(std::uint32_t row, mjd& ttr) const;
+  // Half the fit interval of record row, s.
+  long double HalfFit(std::uint32_t row) const;
 
   // Longest interval between a record's epoch and an epoch it serves, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;
@@ -156,6 +180,7 @@ class GPSbEph {
 
  private:
   char navig[1024];        // file name
+  navmsg::Choice messages;  // the message read per system
   GPSbEphHeader ghead;     // header
   GPSbEphData gdata;       // records
   long double Relativity;  // -(relativistic clock term) of the last computation, s
@@ -188,13 +213,32 @@ class GPSbEph {
     long double sqrt1e2;  // sqrt(1 - e^2)
     const kepler::System* sys;  // the record's system
     long double tocMinusToe;    // Toc - Toe within half a week, s
+    long double toe;            // Toe, s of week of the system's time
+    long double adot;           // CNAV, B-CNAV: change rate of A, m/s; else 0
+    long double dn0dot;         // CNAV, B-CNAV: rate of Delta n0, rad/s^2; else 0
     bool geo;                   // a BeiDou GEO satellite
   };
   std::vector<OrbitConstants> orbit;  // by row
+  // Receiver's choice: its use, and each record's transmission time (GPS
+  // time; day 0 when it has none) and half fit interval (s).
+  bool receiver = false;
+  std::vector<mjd> sent;
+  std::vector<long double> halfFit;
+  void BuildReceiverTimes();
+  // The computation of CalcPosition from record index.
+  bool CalcFromRecord(int index, unsigned short st, const mjd& t0, xyzt& pos,
+                      long double* tgdout, unsigned short w);
 
   void BuildIndex();
-  // Skips the records of implausible elements, each with a warning.
+  // Skips the records of implausible elements, and B-CNAV records of GEO
+  // satellites, each with a warning.
   void SkipImplausible();
+  // Why record k is skipped, or an empty text.
+  std::string SkipReason(int k) const;
+  // A warning for each system whose chosen message has no record.
+  void WarnAbsentMessages() const;
+  // The constants of record k of system sys.
+  OrbitConstants ConstantsOf(int k, const kepler::System& sys) const;
   // "RECORD OF Xnn AT yyyy-mm-dd hh:mm:ss.s" (epoch as written in the file)
   // of row k, after the file's name, for warnings.
   std::string RecordName(int k) const;

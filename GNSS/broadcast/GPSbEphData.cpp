@@ -13,8 +13,9 @@ void GPSbEphData::SetNRecords(std::uint32_t n) {
   nsatall = n;
   sat.Resize(static_cast<int>(n));
   mjdo.Resize(static_cast<int>(n));
-  data.Resize(static_cast<int>(n), kNParam);
+  data.Resize(static_cast<int>(n), kNStored);
   fnav.assign(n, false);
+  kind.assign(n, navmsg::Kind::LNAV);
 }
 
 void GPSbEphData::KeepRecords(const std::vector<int>& rows) {
@@ -22,8 +23,13 @@ void GPSbEphData::KeepRecords(const std::vector<int>& rows) {
   rinexnav::KeepRows(mjdo, rows);
   rinexnav::KeepRows(data, rows);
   std::vector<bool> kept;
-  for (int k : rows) kept.push_back(fnav[static_cast<std::size_t>(k)]);
+  std::vector<navmsg::Kind> keptKind;
+  for (int k : rows) {
+    kept.push_back(fnav[static_cast<std::size_t>(k)]);
+    keptKind.push_back(kind[static_cast<std::size_t>(k)]);
+  }
   fnav = kept;
+  kind = keptKind;
   nsatall = static_cast<std::uint32_t>(rows.size());
   satList = nsatall > 0 ? UniqList(sat) : matrix<short>();
 }
@@ -36,62 +42,65 @@ void GPSbEphData::GPSbEphDataWarning(const char* text) { rinexnav::Warning("GPSb
 
 namespace {
 
-// Lines of a GPS LNAV, Galileo, BeiDou D1/D2 and QZSS LNAV record.
-constexpr int kRecordLines = 8;
-// Numbers the orbit and clock of a Galileo, BeiDou or QZSS record need (af0
-// to IDOT); the rest of their records holds spare fields RINEX leaves blank.
-constexpr int kOrbitParams = 20;
 // Column of Galileo's data sources; the bit that marks F/NAV (E5a-I).
 constexpr int kDataSources = 20;
 constexpr long kFNAVSource = 2;
 constexpr long double kMaxDataSources = 1 << 16;  // a 16-bit field
 
-// Version 4 messages of the Keplerian systems read here.
-bool WantedMessage(char system, const std::string& m) {
-  switch (system) {
-    case 'G': case 'J': return m == "LNAV";
-    case 'E': return m == "INAV" || m == "FNAV";
-    case 'C': return m == "D1" || m == "D2";
-    default: return false;
-  }
-}
-
-// A Galileo record of the F/NAV message.
-bool IsFNAV(const rinexnav::Record3& r) {
-  if (!r.message.empty()) return r.message == "FNAV";
+// A version 3 Galileo record of the F/NAV message.
+bool IsFNAV3(const rinexnav::Record3& r) {
   const long double sources = r.values[kDataSources];
   return sources >= 0 && sources < kMaxDataSources &&
          (static_cast<long>(sources) & kFNAVSource) != 0;
 }
 
+// The message of a record of the Keplerian systems: version 4 by its
+// frame's name, version 3 by its system (Galileo by its data sources).
+bool KindOf(char system, const std::string& message, navmsg::Kind& k) {
+  if (!message.empty()) return navmsg::KindOfName(system, message, k);
+  switch (system) {
+    case 'G': case 'J': k = navmsg::Kind::LNAV; return true;
+    case 'E': k = navmsg::Kind::INAV; return true;  // F/NAV told by its numbers
+    case 'C': k = navmsg::Kind::D1D2; return true;
+    case 'I': k = navmsg::Kind::NavICLNAV; return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
-void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
+void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choice& choice) {
   struct Row {
     short sat;
     mjd epoch;
-    bool fnav;
+    navmsg::Kind kind;
   };
   std::vector<Row> rows;
   std::vector<long double> values;
-  const rinexnav::WantedLines wanted = [rinex4](char system, const std::string& message) {
-    return kepler::OfLetter(system) != nullptr && (!rinex4 || WantedMessage(system, message))
-               ? kRecordLines
-               : 0;
+  const rinexnav::WantedLines wanted = [&choice](char system, const std::string& message) {
+    navmsg::Kind k;
+    if (kepler::OfLetter(system) == nullptr || !KindOf(system, message, k)) return 0;
+    // A version 3 Galileo record is read and its message told afterwards.
+    if (!(system == 'E' && message.empty()) && !choice.Wants(system, k)) return 0;
+    return navmsg::LayoutOf(system, k)->lines;
   };
   scan = rinexnav::ReadRecords3(in, rinex4, wanted, [&](const rinexnav::Record3& r) {
     const kepler::System& sys = *kepler::OfLetter(r.system);
-    if (!rinexnav::AllPresent(r.values, sys.letter == 'G' ? kNParam : kOrbitParams))
+    navmsg::Kind k;
+    KindOf(r.system, r.message, k);
+    if (!rinexnav::AllPresent(r.values, navmsg::LayoutOf(r.system, k)->needed))
       return rinexnav::RecordRead::BadNumber;
+    if (r.system == 'E' && r.message.empty() && IsFNAV3(r)) k = navmsg::Kind::FNAV;
+    if (!choice.Wants(r.system, k)) return rinexnav::RecordRead::Ok;
     // Record epochs in GPS time.
     mjd epoch = ymdhms2mjd(r.epoch);
     epoch += sys.toGPS;
-    rows.push_back(
-        {static_cast<short>(sys.offset + r.number), epoch, sys.letter == 'E' && IsFNAV(r)});
-    for (int j = 0; j < kNParam; ++j)
-      values.push_back(std::isnan(r.values[static_cast<std::size_t>(j)])
-                           ? 0
-                           : r.values[static_cast<std::size_t>(j)]);
+    rows.push_back({static_cast<short>(sys.offset + r.number), epoch, k});
+    for (int j = 0; j < kNStored; ++j) {
+      const std::size_t from = static_cast<std::size_t>(j);
+      values.push_back(from < r.values.size() && !std::isnan(r.values[from]) ? r.values[from]
+                                                                              : 0);
+    }
     return rinexnav::RecordRead::Ok;
   });
   SetNRecords(static_cast<std::uint32_t>(rows.size()));
@@ -99,9 +108,10 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
     const std::size_t from = static_cast<std::size_t>(k);
     sat(k) = rows[from].sat;
     mjdo(k) = rows[from].epoch;
-    fnav[from] = rows[from].fnav;
-    for (int j = 0; j < kNParam; ++j)
-      data(k, j) = values[from * kNParam + static_cast<std::size_t>(j)];
+    kind[from] = rows[from].kind;
+    fnav[from] = rows[from].kind == navmsg::Kind::FNAV;
+    for (int j = 0; j < kNStored; ++j)
+      data(k, j) = values[from * kNStored + static_cast<std::size_t>(j)];
   }
   if (nsatall > 0) satList = UniqList(sat);
 }
@@ -132,6 +142,7 @@ std::istream& operator>>(std::istream& in, GPSbEphData& d) {
   rinexnav::KeepRows(d.mjdo, n);
   rinexnav::KeepRows(d.data, n);
   d.fnav.assign(static_cast<std::size_t>(n), false);
+  d.kind.assign(static_cast<std::size_t>(n), navmsg::Kind::LNAV);
   d.nsatall = scan.read;
   if (n > 0) d.satList = UniqList(d.sat);
   d.scan = scan;

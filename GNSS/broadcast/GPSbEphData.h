@@ -17,8 +17,13 @@
 //      5 delta n (rad/s) 12 Cic (rad)       19 IDOT (rad/s)    26 IODC
 //      6 M0 (rad)       13 OMEGA0 (rad)     20 codes on L2     27 transmission time (s of week)
 //   fnav[k]     whether record k is a Galileo F/NAV record;
+//   kind[k]     its message (NavMessages.h);
 //   satList     the distinct satellite numbers, ascending.
-// The fit interval and spare fields of the last line are not kept.
+// Version 3/4 records keep all their numbers, kNStored places in file order
+// (blank fields as 0): the CNAV, CNAV-2, B-CNAV and NavIC records in the
+// places their layout (navmsg::Layout) gives, which share 0-19 with the
+// table above except for the places that layout names.  Version 2 records
+// fill the first 28.
 //
 // The store sizes the tables with SetNRecords from its counting pass and then
 // reads the records with operator>> (version 2), or reads a version 3/4 file
@@ -30,6 +35,7 @@
 #include <istream>
 #include <vector>
 
+#include "GNSS/broadcast/NavMessages.h"
 #include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/broadcast/RinexNav3.h"
 #include "GNSS/time/mjd.h"
@@ -37,14 +43,16 @@
 
 class GPSbEphData {
  public:
-  static constexpr int kNParam = 28;  // numbers of one record
+  static constexpr int kNParam = 28;   // numbers of one LNAV record
+  static constexpr int kNStored = 39;  // places kept of every record
 
   std::uint32_t nsatall = 0;      // number of records
   matrix<mjd> mjdo;               // record epochs (Toc), GPS time, n x 1
   matrix<short> sat;              // satellite numbers, n x 1
   matrix<short> satList;          // distinct satellite numbers, ascending
-  matrix<long double> data;       // broadcast parameters, n x 28
+  matrix<long double> data;       // broadcast parameters, n x kNStored
   std::vector<bool> fnav;         // Galileo F/NAV records, n
+  std::vector<navmsg::Kind> kind;  // message of each record, n
   rinexnav::RecordScan scan;      // how the last reading pass ended
 
   // The broadcast parameters of one record that the orbit and the clock
@@ -75,25 +83,32 @@ class GPSbEphData {
     long double OMEGADOT() const { return p[18]; }  // rad/s
     long double IDOT() const { return p[19]; }  // rad/s
     long double TGD() const { return p[25]; }  // s
+    // CNAV, CNAV-2 and B-CNAV records only:
+    long double Adot() const { return p[3]; }     // change rate of A, m/s
+    long double DeltaN0dot() const { return p[20]; }  // rate of Delta n0, rad/s^2
+    long double SatType() const { return p[21]; }  // B-CNAV: 1 GEO, 2 IGSO, 3 MEO
+    // The number at place j (0 <= j < kNStored).
+    long double At(int j) const { return p[j]; }
 
    private:
-    const long double* p;  // the row's 28 numbers
+    const long double* p;  // the row's kNStored numbers
   };
   // Record k; its row is index-checked here, once.
   Record Row(int k) const { return Record(&data(k, 0)); }
 
-  // Sets nsatall = n and sizes sat and mjdo to n x 1, data to n x 28 and
-  // fnav to n.
+  // Sets nsatall = n and sizes sat and mjdo to n x 1, data to n x kNStored
+  // and fnav and kind to n (every record LNAV).
   void SetNRecords(std::uint32_t n);
   // Keeps only the records `rows` (ascending), and rebuilds satList.
   void KeepRecords(const std::vector<int>& rows);
 
-  // Reads the GPS records (version 3: records of G satellites; version 4:
-  // frames "EPH Gnn LNAV") that follow a version 3/4 header, each of 8 lines
-  // with its first 28 numbers present, and sizes the tables to them; the
-  // other records of the file are passed over.  Afterwards nsatall, the
-  // tables, satList and scan are as after operator>>.
-  void ReadRecords3(std::istream& in, bool rinex4);
+  // Reads the records that choice wants (version 3: by the system letter,
+  // Galileo by its data sources; version 4: by the frame's message name)
+  // that follow a version 3/4 header, each with the lines of its layout and
+  // the numbers it needs present, and sizes the tables to them; the other
+  // records of the file are passed over.  Afterwards nsatall, the tables,
+  // satList and scan are as after operator>>.
+  void ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choice& choice);
 
   // One number in Fortran D notation (D, E or e exponent); see
   // rinexnav::ReadParameter.

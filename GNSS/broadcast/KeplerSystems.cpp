@@ -4,7 +4,7 @@ namespace kepler {
 
 namespace {
 
-constexpr const System* kSystems[] = {&kGPS, &kGalileo, &kBeiDou, &kQZSS};
+constexpr const System* kSystems[] = {&kGPS, &kGalileo, &kBeiDou, &kQZSS, &kNavIC};
 // Satellite numbers within a system: 1-99.
 constexpr int kLastNumber = 99;
 

@@ -1,24 +1,28 @@
 // KeplerSystems: the systems whose broadcast orbits are Keplerian elements
-// (GPS, Galileo, BeiDou, QZSS), with the constants each one's interface
+// (GPS, Galileo, BeiDou, QZSS, NavIC), with the constants each one's interface
 // document prescribes for evaluating them, the time scale of their record
 // epochs and how long a record may be used.
 //
 // The broadcast store (GPSbEph) keeps the records of all four systems and
 // tells them apart by the system-wide satellite number: GPS n, Galileo
-// 200 + n, BeiDou 300 + n, QZSS 500 + n.
+// 200 + n, BeiDou 300 + n, QZSS 500 + n, NavIC 600 + n.
 //
 // Sources of the constants:
 //   GPS      IS-GPS-200, user algorithm for ephemeris determination (WGS 84)
 //   Galileo  Galileo OS SIS ICD, algorithm for ephemeris parameters (GTRF)
 //   BeiDou   BDS-SIS-ICD-B1I, user algorithm for ephemeris (CGCS2000)
 //   QZSS     IS-QZSS-PNT, user algorithm for ephemeris (the GPS values)
+//   NavIC    NavIC SPS ICD, user algorithm for ephemeris (the WGS 84 values
+//            of IS-GPS-200)
 // F is -2 sqrt(GM) / c^2 as each document gives it.  The values are those of
-// GPSc, GALILEOc and BEIDOUc (mGNSSc.h); QZSS uses the GPS values.
+// GPSc, GALILEOc and BEIDOUc (mGNSSc.h); QZSS and NavIC use the GPS values.
 //
 // Time scales: the epoch of a record (its clock reference time Toc) is
 // written in the system's own time; Galileo System Time and QZSS time are
 // kept aligned with GPS time (their offsets of a few nanoseconds are left
-// out, as a common clock offset), BeiDou time is GPS time minus 14 s.
+// out, as a common clock offset), BeiDou time is GPS time minus 14 s; NavIC
+// time (IRNWT) counts weeks and seconds as GPS time does, its broadcast
+// offset from GPS time is of nanoseconds and left out likewise.
 //
 // Fit intervals (a computation further than `validity` from its record's
 // epoch draws the store's warnings):
@@ -29,6 +33,9 @@
 //   BeiDou   1 h: the hourly update of the ephemeris (BDS-SIS-ICD-B1I)
 //   QZSS     1 h: half of the 2 h fit interval (IS-QZSS-PNT, fit interval
 //            flag 0)
+//   NavIC    2 h: half of the 4 h interval of GPS LNAV; the NavIC message
+//            carries no fit interval, and its ephemeris is renewed every
+//            two hours or sooner
 #pragma once
 
 #include "GNSS/base/mGNSSc.h"
@@ -59,6 +66,8 @@ constexpr System kBeiDou  = {'C', "BEIDOU", satcode::kBeiDou, BEIDOUc::GM, BEIDO
                              BEIDOUc::F, 14, 3600, 3600};
 constexpr System kQZSS    = {'J', "QZSS", satcode::kQZSS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
                              0, 3600, 3600};
+constexpr System kNavIC   = {'I', "NAVIC", satcode::kIRNSS, GPSc::GM, GPSc::OMEGAe, GPSc::F,
+                             0, 7200, 7200};
 // clang-format on
 
 // Elements no satellite of these systems can have, with a wide margin.
@@ -77,10 +86,10 @@ constexpr long double kMaxSemiMajorAxis = 6.0e7;  // m
 bool PlausibleEccentricity(long double e);
 bool PlausibleSemiMajorAxis(long double sqrtA);
 
-// The system of a system-wide satellite number; nullptr for GLONASS, SBAS,
-// IRNSS and numbers outside every range.
+// The system of a system-wide satellite number; nullptr for GLONASS, SBAS
+// and numbers outside every range.
 const System* Of(int satellite);
-// The system of a satellite code letter (G, E, C, J); nullptr for others.
+// The system of a satellite code letter (G, E, C, J, I); nullptr for others.
 const System* OfLetter(char letter);
 
 // BeiDou satellites in geostationary orbit, whose broadcast elements refer
