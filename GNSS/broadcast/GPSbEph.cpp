@@ -117,6 +117,12 @@ std::string GPSbEph::RecordName(int k) const {
   return std::string(kWhat) + " " + navig + ": " + text;
 }
 
+// Places of a record's clock and orbit elements (af0 ... IDOT; CNAV and
+// B-CNAV also the rate of Delta n0), compared to tell records of one epoch
+// apart, and the relative difference that still counts as the same number.
+constexpr int kElementPlaces = 20;
+constexpr long double kSameRecord = 1e-10L;
+
 // B-CNAV satellite type of a geostationary satellite (BDS-SIS-ICD-B1C).
 constexpr long double kBCNAVTypeGEO = 1;
 
@@ -195,10 +201,58 @@ void GPSbEph::BuildIndex() {
   const auto earlier = [](const Entry& a, const Entry& b) {
     return rinexnav::ExactlyEarlier(a.epoch, b.epoch);
   };
+  BuildReceiverTimes();
   for (SatRecords& sat : bySat) {
     std::stable_sort(sat.main.begin(), sat.main.end(), earlier);
     std::stable_sort(sat.fnav.begin(), sat.fnav.end(), earlier);
+    bool warned = false;
+    OneRecordPerEpoch(sat.main, warned);
+    OneRecordPerEpoch(sat.fnav, warned);
   }
+}
+
+bool GPSbEph::SameBroadcast(std::uint32_t a, std::uint32_t b) const {
+  // Merged files print one broadcast record with different last digits
+  // (12 significant digits): elements within kSameRecord of each other, and
+  // the same issue of data, are one record.
+  const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a]);
+  const GPSbEphData::Record ra = gdata.Row(static_cast<int>(a)), rb = gdata.Row(static_cast<int>(b));
+  if (layout.iod >= 0 && ra.At(layout.iod) != rb.At(layout.iod)) return false;
+  const int places = layout.cnav ? kElementPlaces + 1 : kElementPlaces;
+  for (int j = 0; j < places; ++j)
+    if (fabsl(ra.At(j) - rb.At(j)) > kSameRecord * std::max(fabsl(ra.At(j)), fabsl(rb.At(j))))
+      return false;
+  return true;
+}
+
+bool GPSbEph::Preferred(std::uint32_t a, std::uint32_t b) const {
+  // The later transmission; then the greater issue of data; then the later
+  // record of the file.
+  if (sent[a] < sent[b] || sent[b] < sent[a]) return sent[b] < sent[a];
+  const int iod = navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a])->iod;
+  const long double ia = iod < 0 ? 0 : gdata.Row(static_cast<int>(a)).At(iod);
+  const long double ib = iod < 0 ? 0 : gdata.Row(static_cast<int>(b)).At(iod);
+  if (ia != ib) return ia > ib;
+  return a > b;
+}
+
+void GPSbEph::OneRecordPerEpoch(Entries& list, bool& warned) const {
+  Entries kept;
+  for (const Entry& e : list) {
+    if (kept.empty() || rinexnav::ExactlyEarlier(kept.back().epoch, e.epoch)) {
+      kept.push_back(e);
+      continue;
+    }
+    Entry& held = kept.back();
+    if (!SameBroadcast(held.row, e.row) && !warned) {
+      ProgramWarning("Orbika", (RecordName(static_cast<int>(e.row)) +
+                                ": TWO DIFFERENT RECORDS WITH THIS EPOCH - THE LATER TRANSMISSION "
+                                "(OR ISSUE OF DATA) USED!").c_str());
+      warned = true;
+    }
+    if (Preferred(e.row, held.row)) held = e;
+  }
+  list.swap(kept);
 }
 
 GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) const {
@@ -434,7 +488,6 @@ constexpr int kFitPlace = 28;                        // fit interval field of LN
 }  // namespace
 
 void GPSbEph::UseReceiverChoice() {
-  BuildReceiverTimes();
   for (const mjd& t : sent)
     if (t.GetMJDay() != 0) {
       receiver = true;

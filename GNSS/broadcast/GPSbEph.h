@@ -26,7 +26,11 @@
 //
 // Record choice: for satellite st and epoch t, the record whose epoch (Toc)
 // lies nearest to t among the satellite's records in time order (see
-// GetDataIndex); ties go to the earlier record.  A Galileo F/NAV record
+// GetDataIndex); ties go to the earlier record.  Of records of one
+// satellite and message with the same epoch only one is used: the later
+// transmission, then the greater issue of data, then the later in the
+// file; when their elements or clock differ, a warning names the first
+// such record of the satellite.  A Galileo F/NAV record
 // (whose clock refers to E1/E5a, as precise clocks do) is chosen where it
 // lies within the Galileo validity interval (4 h) of t, else the I/NAV
 // record nearest to t.  An epoch more than kMaxInterval (2 days) from the
@@ -225,6 +229,13 @@ class GPSbEph {
   std::vector<mjd> sent;
   std::vector<long double> halfFit;
   void BuildReceiverTimes();
+  // Of records of one epoch in list (time order) only the preferred one
+  // stays; different ones draw one warning per satellite (warned).
+  void OneRecordPerEpoch(Entries& list, bool& warned) const;
+  // Records a and b hold the same broadcast data.
+  bool SameBroadcast(std::uint32_t a, std::uint32_t b) const;
+  // Record a is preferred to record b of the same epoch.
+  bool Preferred(std::uint32_t a, std::uint32_t b) const;
   // The computation of CalcPosition from record index.
   bool CalcFromRecord(int index, unsigned short st, const mjd& t0, xyzt& pos,
                       long double* tgdout, unsigned short w);

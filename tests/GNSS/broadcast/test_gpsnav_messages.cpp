@@ -396,3 +396,30 @@ TEST(NavigationMessages, SetENavicAndSbasOrbitsAndTheReceiversChoice) {
     }
   EXPECT_GT(chosen, 20 * none);
 }
+
+TEST(NavigationMessages, RecordsOfOneEpochGiveTheLaterTransmission) {
+  // Two G05 records of one epoch, the later transmission (place 27) first
+  // in the file, with their node 30 and 60 degrees: the first is used
+  // whichever side of the epoch is asked for, and named once.  The same
+  // record twice (C20, IOD and elements alike) is named not at all.
+  const Rec later = Kepler("G05", "LNAV", 8, 5153.7, 0.01, 55 * kDeg, 30 * kDeg, {{27, 100}});
+  const Rec earlier = Kepler("G05", "LNAV", 8, 5153.7, 0.01, 55 * kDeg, 60 * kDeg, {{27, 50}});
+  const Rec c20 = Kepler("C20", "D1", 8, 5282.6, 0.001, 55 * kDeg, 0, {{27, 50}});
+  const std::string file = Nav4({later, earlier, c20, c20});
+  GPSbEph nav;
+  const orbtest::RunResult read =
+      orbtest::RunCaptured([&] { nav = Load(file, "G:LNAV,C:D1D2"); });
+  EXPECT_EQ(read.out, "");
+  EXPECT_EQ(read.err, "\n#### Orbika: Warning -> GPS NAVIGATION FILE " + file +
+                          ": RECORD OF G05 AT 2020-06-21 00:00:00.0: TWO DIFFERENT RECORDS WITH "
+                          "THIS EPOCH - THE LATER TRANSMISSION (OR ISSUE OF DATA) USED! ####\n"
+                          "     Continuing Orbika ... \n\n");
+  nav = Load(file, "G:LNAV,C:D1D2");
+  const double r = 5153.7 * 5153.7 * (1 - 0.01);
+  for (double side : {-600.0, 0.0, 600.0}) {
+    const xyzt p = Broadcast(nav, 5, At(kSunday, 0), At(kSunday, side));
+    EXPECT_NEAR(static_cast<double>(p.GetX()), -r * std::cos(55 * kDeg) * std::sin(30 * kDeg),
+                1e-3)
+        << side;
+  }
+}
