@@ -58,6 +58,7 @@ void ReadFiles(Orbika& gc) {
   }
   if (gc.isGLNnav) {
     gc.glnnav.ReadFile();
+    if (gc.isReceiver) gc.glnnav.UseReceiverChoice();
     if (gc.verbose)
       std::cerr << "Orbika" << "::ReadFiles():        reading GLONASS NAVIGATION file - "
                 << gc.glnnav.GetNSat() << " records" << std::endl;

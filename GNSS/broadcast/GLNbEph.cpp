@@ -13,6 +13,7 @@
 #include "GNSS/broadcast/RinexNav3.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/time/TimeText.h"
+#include "PROGINC/report/SatelliteMessages.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ constexpr lighttime::Rule kLightTime = {-0.075L, 1e-5L, lighttime::Test::TravelM
 constexpr long double kMaxTauC = 1.0L;
 // Lines of one GLONASS navigation record.
 constexpr int kRecordLines = 4;
+// Place of the message frame time tk among a record's numbers.
+constexpr int kFrameTime = 2;
 
 const char kWhat[] = "GLONASS NAVIGATION FILE";
 
@@ -155,6 +158,48 @@ int GLNbEph::GetDataIndex(short st, const mjd& t0) const {
   const long double d1 = t0 - rdata.GetMJD(held);
   const long double d2 = rdata.GetMJD(*first) - t0;
   return d1 > d2 ? *first : held;
+}
+
+namespace {
+
+constexpr long double kDay = 86400, kWeekSeconds = 604800;
+constexpr long kGPSWeekZero = 44244;  // MJD of a Sunday (GPS week 0)
+
+}  // namespace
+
+mjd GLNbEph::TransmissionTime(int row) const {
+  // tk counts from the start of the UTC day (version 2) or week: the
+  // record epoch in UTC gives that start.
+  const mjd epoch = rdata.GetMJD(row);
+  mjd utc = epoch;
+  utc += -static_cast<long double>(LeapSecond(epoch));
+  const bool week = rinexnav::IsVersion3or4(rhead.GetVersion());
+  const long days = static_cast<long>(utc.GetMJDay()) - kGPSWeekZero;
+  const long double since =
+      (week ? static_cast<long double>(((days % 7) + 7) % 7) * kDay : 0) + utc.GetSecond();
+  const long double period = week ? kWeekSeconds : kDay;
+  long double away = fmodl(rdata.GetData(row, kFrameTime) - since, period);
+  if (away > period / 2) away -= period;
+  if (away < -period / 2) away += period;
+  mjd t = epoch;
+  t += away;
+  return t;
+}
+
+bool GLNbEph::ReceiverIndex(short st, const mjd& t0, int& row) const {
+  const auto at = std::lower_bound(slots.begin(), slots.end(), st);
+  if (at == slots.end() || *at != st) return false;
+  bool found = false;
+  mjd best;
+  for (int k : slotRows[static_cast<std::size_t>(at - slots.begin())]) {
+    const mjd sent = TransmissionTime(k);
+    if (t0 < sent || !(fabsl(t0 - rdata.GetMJD(k)) <= kReceiverFit)) continue;
+    if (found && (sent < best || (!(best < sent) && k < row))) continue;
+    found = true;
+    best = sent;
+    row = k;
+  }
+  return found;
 }
 
 void GLNbEph::Derivative(const State& s, long double ax, long double ay, long double az,
@@ -342,7 +387,21 @@ void GLNbEph::WarnInterval(short st, const mjd& t0, long double dt) {
 
 bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
                               short warning) {
-  const int index = GetDataIndex(st, tindex);
+  int index = 0;
+  if (!receiver) {
+    index = GetDataIndex(st, tindex);
+  } else if (!ReceiverIndex(st, tindex, index)) {
+    char sat[8];
+    std::snprintf(sat, sizeof sat, "R%02d", st);
+    satmsg::Note("Orbika",
+                 "NO RECORD TRANSMITTED AND WITHIN ITS FIT INTERVAL - BROADCAST COLUMNS WRITTEN "
+                 "AS nan",
+                 sat, IsoText(tindex), true);
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    pos.Set(nan, nan, nan, nan);
+    vel.Set(nan, nan, nan, nan);
+    return true;
+  }
   // Start epoch: the record epoch (GPS time) corrected to the system time
   // scale.
   const Start& start = starts[static_cast<std::size_t>(index)];

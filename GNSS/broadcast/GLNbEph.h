@@ -110,6 +110,20 @@ class GLNbEph {
   // last.  A slot without records ends the run.
   int GetDataIndex(short st, const mjd& t0) const;
 
+  // The receiver's choice (-rx) instead of the nearest record: at epoch t0
+  // the record of st with the latest transmission time (its message frame
+  // time tk, UTC as the file writes it: seconds of the day in version 2, of
+  // the week from version 3; moved to GPS time) at or before t0 whose epoch
+  // tb lies within kReceiverFit of t0 (the later record of the file on
+  // equal tk).  False when none qualifies.
+  bool ReceiverIndex(short st, const mjd& t0, int& row) const;
+  void UseReceiverChoice() { receiver = true; }
+  // Transmission time of record row, GPS time.
+  mjd TransmissionTime(int row) const;
+  // Fit interval of a record: tb +- 15 min, the half interval between the
+  // records of the navigation message (GLONASS ICD, tb every 30 min).
+  static constexpr long double kReceiverFit = 900;
+
   // Longest interval between a record and the epoch it is used for, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;
 
@@ -174,6 +188,7 @@ class GLNbEph {
   GLNbEphHeader rhead;             // header
   GLNbEphData rdata;               // records
   int nsatall = 0;                 // number of records
+  bool receiver = false;           // the receiver's choice of record (-rx)
 
   // PZ-90 constants of the equations of motion.
   long double GMz = GLONASSc::GM;    // Earth's gravitational constant, m^3/s^2

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "GNSS/broadcast/GLNbEph.h"
 #include "GNSS/broadcast/GPSbEph.h"
 #include "GNSS/broadcast/NavMessages.h"
 #include "GNSS/broadcast/SBASbEph.h"
@@ -395,6 +396,24 @@ TEST(NavigationMessages, SetENavicAndSbasOrbitsAndTheReceiversChoice) {
       EXPECT_LE(sent - t, 0.0L) << sats(i) << " " << s;
     }
   EXPECT_GT(chosen, 20 * none);
+  // GLONASS likewise, its records within 15 min of the epoch.
+  GLNbEph glo;
+  glo.SetFile(orbtest::DataFile(kDLR).c_str());
+  glo.ReadFile();
+  chosen = none = 0;
+  for (short slot = 1; slot <= 24; ++slot)
+    for (int s = 0; s < 86400; s += 300) {
+      const mjd t = At(59580, s);
+      int row = 0;
+      if (!glo.ReceiverIndex(slot, t, row)) {
+        ++none;
+        continue;
+      }
+      ++chosen;
+      EXPECT_LE(glo.TransmissionTime(row) - t, 0.0L) << slot << " " << s;
+      EXPECT_LE(std::fabs(static_cast<double>(glo.GetMJD(row) - t)), 900.0) << slot << " " << s;
+    }
+  EXPECT_GT(chosen, 10 * none);
 }
 
 TEST(NavigationMessages, RecordsOfOneEpochGiveTheLaterTransmission) {
