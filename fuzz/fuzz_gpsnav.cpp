@@ -2,8 +2,8 @@
 // (GPSbEph: GPS, Galileo, BeiDou, QZSS, NavIC) and of the SBAS records
 // (SBASbEph), and the broadcast orbits computed from what they read.  The
 // messages read are those the input's version 4 frames name first per
-// system (CNAV, CNV1, ... where present), with NavIC and SBAS always.  See FuzzIsolate.h for how an input is
-// run and what counts as a finding.
+// system (CNAV, CNV1, ... where present), with NavIC and SBAS always.  See
+// FuzzIsolate.h for how an input is run and what counts as a finding.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

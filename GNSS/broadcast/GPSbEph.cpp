@@ -140,7 +140,8 @@ std::string GPSbEph::SkipReason(int k) const {
   const bool bcnav = kind == navmsg::Kind::BCNAV1 || kind == navmsg::Kind::BCNAV2 ||
                      kind == navmsg::Kind::BCNAV3;
   // The B-CNAV documents give no GEO rotation of their own; none is guessed.
-  if (why[0] == '\0' && bcnav && (r.SatType() == kBCNAVTypeGEO || kepler::IsBeiDouGEO(gdata.sat(k))))
+  const bool geo = r.SatType() == kBCNAVTypeGEO || kepler::IsBeiDouGEO(gdata.sat(k));
+  if (why[0] == '\0' && bcnav && geo)
     std::snprintf(why, sizeof why, "B-CNAV RECORD OF A GEO SATELLITE NOT EVALUATED");
   return why;
 }
@@ -216,7 +217,8 @@ bool GPSbEph::SameBroadcast(std::uint32_t a, std::uint32_t b) const {
   // (12 significant digits): elements within kSameRecord of each other, and
   // the same issue of data, are one record.
   const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a]);
-  const GPSbEphData::Record ra = gdata.Row(static_cast<int>(a)), rb = gdata.Row(static_cast<int>(b));
+  const GPSbEphData::Record ra = gdata.Row(static_cast<int>(a));
+  const GPSbEphData::Record rb = gdata.Row(static_cast<int>(b));
   if (layout.iod >= 0 && ra.At(layout.iod) != rb.At(layout.iod)) return false;
   const int places = layout.cnav ? kElementPlaces + 1 : kElementPlaces;
   for (int j = 0; j < places; ++j)
@@ -279,11 +281,11 @@ GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) c
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   if (st >= bySat.size() || (bySat[st].main.empty() && bySat[st].fnav.empty())) {
-    const kepler::System* sys = kepler::Of(st);
-    if (sys == nullptr) sys = &kepler::kGPS;
+    char code[8];
+    if (!satcode::Format(static_cast<short>(st), code))
+      std::snprintf(code, sizeof code, "G%02u", st % 1000u);
     char text[80];
-    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
-                  sys->letter, st - sys->offset);
+    std::snprintf(text, sizeof text, "SAT: %s IS NOT LISTED IN GPS NAVIGATION FILE!!!", code);
     GPSbEphError(text);
   }
   const SatRecords& sat = bySat[st];
@@ -373,9 +375,10 @@ bool GPSbEph::Kepler(GPSbEphData::Record r, const OrbitConstants& c, long double
   const long double OmegaE = c.sys->OmegaE;
   // Corrected mean motion: n = n0 + DeltaN, n0 = sqrt(GM / A^3) (kept per
   // record); CNAV and B-CNAV (IS-GPS-200 Table 30-II, BDS-SIS-ICD-B1C user
-  // algorithm for ephemeris parameters): n = n0 + Delta n0 + (1/2) Delta n0-dot tk, n0 from A_0, and the
-  // semi-major axis A_k = A_0 + A-dot tk.
-  const long double n = c.dn0dot == 0 ? c.n0 + r.DeltaN() : c.n0 + r.DeltaN() + c.dn0dot * tk / 2;
+  // algorithm for ephemeris parameters): n = n0 + Delta n0 + (1/2) Delta
+  // n0-dot tk, n0 from A_0, and the semi-major axis A_k = A_0 + A-dot tk.
+  const long double n =
+      c.dn0dot == 0 ? c.n0 + r.DeltaN() : c.n0 + r.DeltaN() + c.dn0dot * tk / 2;
   const long double a = c.adot == 0 ? c.a : c.a + c.adot * tk;
   // Mean anomaly: M = M0 + n tk.
   const long double M = r.M0() + n * tk;

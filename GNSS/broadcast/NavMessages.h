@@ -15,8 +15,9 @@
 //
 // Record layouts: index j of a record's numbers in file order (0-2 on the
 // first line after the epoch, then four per line, 3 + 4 (line - 1) + field),
-// as the RINEX 4.00 format description's record table of each message.  The Keplerian elements af0..IDOT
-// (0-19) share their places in every Keplerian message, except that the
+// as the RINEX 4.00 format description's record table of each message.
+// The Keplerian elements af0..IDOT (0-19) share their places in every
+// Keplerian message, except that the
 // CNAV messages put A-dot in place 3 (LNAV: IODE) and Delta n0-dot in 20,
 // GPS and QZSS CNAV and CNAV-2 hold t_op in place 11 (their Toe is the
 // record epoch), and B-CNAV records hold the satellite type in 21 (1 GEO,

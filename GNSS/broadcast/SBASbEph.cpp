@@ -56,7 +56,8 @@ void SBASbEph::ReadFile() {
     };
     rinexnav::RecordScan scan = rinexnav::ReadRecords3(
         in, head.GetVersion() >= 4, wanted, [&](const rinexnav::Record3& r) {
-          if (!rinexnav::AllPresent(r.values, layout.needed)) return rinexnav::RecordRead::BadNumber;
+          if (!rinexnav::AllPresent(r.values, layout.needed))
+            return rinexnav::RecordRead::BadNumber;
           Record rec{static_cast<short>(satcode::kSBAS + r.number), ymdhms2mjd(r.epoch), mjd(), {}};
           std::copy(r.values.begin(), r.values.begin() + layout.needed, rec.v);
           rec.sent = SentTime(rec.epoch, rec.v[kSent]);
@@ -138,7 +139,8 @@ bool SBASbEph::CalcPosition(unsigned short st, const mjd& t, const mjd& tindex, 
     char code[8];
     satcode::Format(static_cast<short>(st), code);
     satmsg::Note("Orbika",
-                 "NO SBAS RECORD WITHIN " + std::to_string(static_cast<int>(kTimeOut)) +
+                 std::string(receiver ? "NO SBAS RECORD TRANSMITTED AND" : "NO SBAS RECORD") +
+                     " WITHIN " + std::to_string(static_cast<int>(kTimeOut)) +
                      " s - BROADCAST COLUMNS WRITTEN AS nan",
                  code, IsoText(t), true);
     return true;

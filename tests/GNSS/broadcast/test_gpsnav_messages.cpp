@@ -442,3 +442,35 @@ TEST(NavigationMessages, RecordsOfOneEpochGiveTheLaterTransmission) {
         << side;
   }
 }
+
+TEST(NavigationMessages, SetESbasRecordsJoinAtTheirSwitchEpochs) {
+  ORBIKA_REQUIRE_DATA();
+  // Where the nearest record changes from one second to the next, the two
+  // records' positions at that second differ by the jump a table would
+  // show: per satellite its median stays below 10 m (records carrying
+  // velocity; the figures are kept as test properties).
+  SBASbEph sbas;
+  sbas.SetFile(orbtest::DataFile(kDLR).c_str());
+  sbas.ReadFile();
+  const matrix<short> sats = sbas.GetSatList();
+  EXPECT_EQ(sats.Length(), 12);
+  for (long i = 0; i < sats.Length(); ++i) {
+    const unsigned short st = static_cast<unsigned short>(sats(i));
+    std::vector<double> jumps;
+    for (int s = 0; s < 86400; ++s) {
+      xyzt before, after;
+      sbas.CalcPosition(st, At(59580, s + 1), At(59580, s), before);
+      sbas.CalcPosition(st, At(59580, s + 1), At(59580, s + 1), after);
+      const xyzt d = before - after;
+      const double jump = Length(d);
+      if (jump > 0) jumps.push_back(jump);
+    }
+    ASSERT_GT(jumps.size(), 100u) << st;
+    const double median = Median(jumps), most = *std::max_element(jumps.begin(), jumps.end());
+    char text[64];
+    std::snprintf(text, sizeof text, "median %.2f m, max %.1f m, %zu switches", median, most,
+                  jumps.size());
+    RecordProperty("S" + std::to_string(st - 400), text);
+    EXPECT_LT(median, 10.0) << st;
+  }
+}
