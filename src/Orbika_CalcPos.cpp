@@ -199,6 +199,19 @@ std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out) {
       out, span >= 0 && span < 1e7L ? static_cast<std::size_t>(span) + 1 : 0);
 }
 
+// Without a precise file nothing of a satellite the navigation files lack
+// could be written: the store's own report ends the run, before the table
+// starts (SBAS records are the -en file's too, in a store without one).
+[[noreturn]] void EndNotListed(Orbika& gc, char letter, short number, short sat) {
+  if (letter == 'R') gc.glnnav.GetDataIndex(number, gc.stE);
+  if (letter != 'R' && letter != 'S')
+    gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
+  char text[64];
+  std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!", letter,
+                number);
+  gc.gpsnav.GPSbEphError(text);
+}
+
 }  // namespace
 
 void CheckBroadcast(Orbika& gc) {
@@ -208,14 +221,7 @@ void CheckBroadcast(Orbika& gc) {
     const short sat = gc.satprn(i);
     if (!SatelliteCode(sat, letter, number) || !NavigationLacks(gc, letter, number, sat))
       continue;
-    // Without a precise file nothing of the satellite could be written: the
-    // store's own report ends the run, before the table starts.
-    if (!gc.isPEph) {
-      if (letter == 'R')
-        gc.glnnav.GetDataIndex(number, gc.stE);
-      else
-        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
-    }
+    if (!gc.isPEph) EndNotListed(gc, letter, number, sat);
     char text[128];
     std::snprintf(text, sizeof text,
                   "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "

@@ -122,6 +122,10 @@ std::string GPSbEph::RecordName(int k) const {
 // apart, and the relative difference that still counts as the same number.
 constexpr int kElementPlaces = 20;
 constexpr long double kSameRecord = 1e-10L;
+// Of two different records of one epoch, one agrees with the satellite's
+// neighbouring record when their distances to it differ by more than this
+// (m): consecutive records of a satellite agree within metres.
+constexpr long double kConsistent = 100;
 
 // B-CNAV satellite type of a geostationary satellite (BDS-SIS-ICD-B1C).
 constexpr long double kBCNAVTypeGEO = 1;
@@ -227,8 +231,38 @@ bool GPSbEph::SameBroadcast(std::uint32_t a, std::uint32_t b) const {
   return true;
 }
 
-bool GPSbEph::Preferred(std::uint32_t a, std::uint32_t b) const {
-  // The later transmission; then the greater issue of data; then the later
+long double GPSbEph::OrbitTime(const OrbitConstants& c, long double dt) {
+  // From Toe (Toc - Toe kept per record); GPS records are evaluated at the
+  // time from Toc, as this program always has (the two epochs coincide in
+  // the broadcast message).
+  return c.sys->letter == 'G' ? dt : dt + c.tocMinusToe;
+}
+
+long double GPSbEph::Apart(std::uint32_t a, std::uint32_t b, const mjd& t) const {
+  long double x[2][3];
+  for (int k = 0; k < 2; ++k) {
+    const std::uint32_t row = k == 0 ? a : b;
+    const OrbitConstants& c = orbit[row];
+    const long double dt = t - gdata.mjdo(static_cast<int>(row));
+    long double sinE;
+    if (!Kepler(gdata.Row(static_cast<int>(row)), c, OrbitTime(c, dt), sinE, x[k][0], x[k][1],
+                x[k][2]))
+      return std::numeric_limits<long double>::infinity();
+  }
+  const long double dx = x[0][0] - x[1][0], dy = x[0][1] - x[1][1], dz = x[0][2] - x[1][2];
+  return sqrtl(dx * dx + dy * dy + dz * dz);
+}
+
+bool GPSbEph::Preferred(std::uint32_t a, std::uint32_t b, const Entry* neighbour,
+                        const mjd& t) const {
+  // The record that agrees with the satellite's neighbouring record: one
+  // of two different records of an epoch is often a damaged copy in a
+  // merged file (set E: a sqrt A off by 0.4 m^1/2, a node off by 1 rad).
+  if (neighbour != nullptr) {
+    const long double da = Apart(a, neighbour->row, t), db = Apart(b, neighbour->row, t);
+    if (fabsl(da - db) > kConsistent) return da < db;
+  }
+  // Then the later transmission; the greater issue of data; the later
   // record of the file.
   if (sent[a] < sent[b] || sent[b] < sent[a]) return sent[b] < sent[a];
   const int iod = navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a])->iod;
@@ -240,19 +274,28 @@ bool GPSbEph::Preferred(std::uint32_t a, std::uint32_t b) const {
 
 void GPSbEph::OneRecordPerEpoch(Entries& list, bool& warned) const {
   Entries kept;
-  for (const Entry& e : list) {
-    if (kept.empty() || rinexnav::ExactlyEarlier(kept.back().epoch, e.epoch)) {
-      kept.push_back(e);
-      continue;
+  for (std::size_t i = 0; i < list.size();) {
+    std::size_t end = i + 1;
+    while (end < list.size() && !rinexnav::ExactlyEarlier(list[i].epoch, list[end].epoch)) ++end;
+    // The neighbour: the record kept before, else the one after the epoch.
+    const Entry* neighbour =
+        !kept.empty() ? &kept.back() : end < list.size() ? &list[end] : nullptr;
+    Entry best = list[i];
+    for (std::size_t j = i + 1; j < end; ++j) {
+      const Entry& e = list[j];
+      // Copies of one broadcast give the same values whichever is used: the
+      // first one stays.
+      const bool same = SameBroadcast(best.row, e.row);
+      if (!same && !warned) {
+        ProgramWarning("Orbika", (RecordName(static_cast<int>(e.row)) +
+                                  ": TWO DIFFERENT RECORDS WITH THIS EPOCH - THE ONE AGREEING WITH "
+                                  "ITS NEIGHBOUR, ELSE THE LATER TRANSMISSION, USED!").c_str());
+        warned = true;
+      }
+      if (!same && Preferred(e.row, best.row, neighbour, e.epoch)) best = e;
     }
-    Entry& held = kept.back();
-    if (!SameBroadcast(held.row, e.row) && !warned) {
-      ProgramWarning("Orbika", (RecordName(static_cast<int>(e.row)) +
-                                ": TWO DIFFERENT RECORDS WITH THIS EPOCH - THE LATER TRANSMISSION "
-                                "(OR ISSUE OF DATA) USED!").c_str());
-      warned = true;
-    }
-    if (Preferred(e.row, held.row)) held = e;
+    kept.push_back(best);
+    i = end;
   }
   list.swap(kept);
 }
@@ -281,11 +324,11 @@ GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) c
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   if (st >= bySat.size() || (bySat[st].main.empty() && bySat[st].fnav.empty())) {
-    char code[8];
-    if (!satcode::Format(static_cast<short>(st), code))
-      std::snprintf(code, sizeof code, "G%02u", st % 1000u);
+    const kepler::System* sys = kepler::Of(st);
+    if (sys == nullptr) sys = &kepler::kGPS;
     char text[80];
-    std::snprintf(text, sizeof text, "SAT: %s IS NOT LISTED IN GPS NAVIGATION FILE!!!", code);
+    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
+                  sys->letter, st - sys->offset);
     GPSbEphError(text);
   }
   const SatRecords& sat = bySat[st];
@@ -456,10 +499,7 @@ bool GPSbEph::CalcFromRecord(int index, unsigned short st, const mjd& t0, xyzt& 
   if (t0 - Toc > sys.runWarning || Toc - t0 > sys.runWarning) RunWarning(sys, st, t0);
   if (w != 0 && fabsl(dt) > sys.validity) RecordWarning(sys, st, t0, dt);
 
-  // Orbit time: from Toe (Toc - Toe kept per record); GPS records are
-  // evaluated at the time from Toc, as this program always has (the two
-  // epochs coincide in the broadcast message).
-  const long double tk = sys.letter == 'G' ? dt : dt + c.tocMinusToe;
+  const long double tk = OrbitTime(c, dt);
   long double sinE, X, Y, Z;
   if (!Kepler(r, c, tk, sinE, X, Y, Z)) {
     if (!unsolved[static_cast<std::size_t>(index)])

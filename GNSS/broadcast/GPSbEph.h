@@ -27,10 +27,11 @@
 // Record choice: for satellite st and epoch t, the record whose epoch (Toc)
 // lies nearest to t among the satellite's records in time order (see
 // GetDataIndex); ties go to the earlier record.  Of records of one
-// satellite and message with the same epoch only one is used: the later
-// transmission, then the greater issue of data, then the later in the
-// file; when their elements or clock differ, a warning names the first
-// such record of the satellite.  A Galileo F/NAV record
+// satellite and message with the same epoch only one is used: of records
+// with different data the one whose orbit agrees with the satellite's
+// neighbouring record (the one before, else after) when only one does,
+// then the later transmission, the greater issue of data, the later in the
+// file; a warning names the first such epoch of the satellite.  A Galileo F/NAV record
 // (whose clock refers to E1/E5a, as precise clocks do) is chosen where it
 // lies within the Galileo validity interval (4 h) of t, else the I/NAV
 // record nearest to t.  An epoch more than kMaxInterval (2 days) from the
@@ -234,8 +235,14 @@ class GPSbEph {
   void OneRecordPerEpoch(Entries& list, bool& warned) const;
   // Records a and b hold the same broadcast data.
   bool SameBroadcast(std::uint32_t a, std::uint32_t b) const;
-  // Record a is preferred to record b of the same epoch.
-  bool Preferred(std::uint32_t a, std::uint32_t b) const;
+  // Record a is preferred to record b of the same epoch t (their data
+  // differ); neighbour, when given, is the satellite's record to agree with.
+  bool Preferred(std::uint32_t a, std::uint32_t b, const Entry* neighbour, const mjd& t) const;
+  // Distance between the orbits of records a and b at t, m (infinite when
+  // one has no solution).
+  long double Apart(std::uint32_t a, std::uint32_t b, const mjd& t) const;
+  // Orbit time tk of a record of constants c at dt s from its epoch.
+  static long double OrbitTime(const OrbitConstants& c, long double dt);
   // The computation of CalcPosition from record index.
   bool CalcFromRecord(int index, unsigned short st, const mjd& t0, xyzt& pos,
                       long double* tgdout, unsigned short w);

@@ -416,31 +416,49 @@ TEST(NavigationMessages, SetENavicAndSbasOrbitsAndTheReceiversChoice) {
   EXPECT_GT(chosen, 10 * none);
 }
 
-TEST(NavigationMessages, RecordsOfOneEpochGiveTheLaterTransmission) {
+TEST(NavigationMessages, RecordsOfOneEpoch) {
   // Two G05 records of one epoch, the later transmission (place 27) first
-  // in the file, with their node 30 and 60 degrees: the first is used
-  // whichever side of the epoch is asked for, and named once.  The same
-  // record twice (C20, IOD and elements alike) is named not at all.
+  // in the file, with their node at 30 and 60 degrees, and no other record
+  // of G05: the later transmission is used whichever side of the epoch is
+  // asked for, and named once.  E11 has the same pair and a record 1 s
+  // later with the 30-degree node: the one agreeing with it (the earlier
+  // transmission) is used.  The same record twice (C20) is named not at
+  // all.
   const Rec later = Kepler("G05", "LNAV", 8, 5153.7, 0.01, 55 * kDeg, 30 * kDeg, {{27, 100}});
   const Rec earlier = Kepler("G05", "LNAV", 8, 5153.7, 0.01, 55 * kDeg, 60 * kDeg, {{27, 50}});
+  Rec damaged = Kepler("E11", "INAV", 8, 5440.6, 0.001, 56 * kDeg, 60 * kDeg, {{27, 100}});
+  Rec sound = Kepler("E11", "INAV", 8, 5440.6, 0.001, 56 * kDeg, 30 * kDeg, {{27, 50}});
+  Rec next = sound;
+  next.epoch = "2020 06 21 00 00 01";
   const Rec c20 = Kepler("C20", "D1", 8, 5282.6, 0.001, 55 * kDeg, 0, {{27, 50}});
-  const std::string file = Nav4({later, earlier, c20, c20});
+  const std::string file = Nav4({later, earlier, damaged, sound, next, c20, c20});
   GPSbEph nav;
   const orbtest::RunResult read =
-      orbtest::RunCaptured([&] { nav = Load(file, "G:LNAV,C:D1D2"); });
+      orbtest::RunCaptured([&] { nav = Load(file, "G:LNAV,C:D1D2,E:INAV"); });
   EXPECT_EQ(read.out, "");
-  EXPECT_EQ(read.err, "\n#### Orbika: Warning -> GPS NAVIGATION FILE " + file +
-                          ": RECORD OF G05 AT 2020-06-21 00:00:00.0: TWO DIFFERENT RECORDS WITH "
-                          "THIS EPOCH - THE LATER TRANSMISSION (OR ISSUE OF DATA) USED! ####\n"
-                          "     Continuing Orbika ... \n\n");
-  nav = Load(file, "G:LNAV,C:D1D2");
-  const double r = 5153.7 * 5153.7 * (1 - 0.01);
-  for (double side : {-600.0, 0.0, 600.0}) {
-    const xyzt p = Broadcast(nav, 5, At(kSunday, 0), At(kSunday, side));
-    EXPECT_NEAR(static_cast<double>(p.GetX()), -r * std::cos(55 * kDeg) * std::sin(30 * kDeg),
-                1e-3)
-        << side;
+  std::string warnings;
+  for (const char* sat : {"G05", "E11"})
+    warnings += "\n#### Orbika: Warning -> GPS NAVIGATION FILE " + file + ": RECORD OF " + sat +
+                " AT 2020-06-21 00:00:00.0: TWO DIFFERENT RECORDS WITH THIS EPOCH - THE ONE "
+                "AGREEING WITH ITS NEIGHBOUR, ELSE THE LATER TRANSMISSION, USED! ####\n"
+                "     Continuing Orbika ... \n\n";
+  EXPECT_EQ(read.err, warnings);
+  nav = Load(file, "G:LNAV,C:D1D2,E:INAV");
+  const struct {
+    int satellite;
+    double sqrtA, e, i0;
+  } cases[] = {{5, 5153.7, 0.01, 55 * kDeg}, {211, 5440.6, 0.001, 56 * kDeg}};
+  for (const auto& c : cases) {
+    const double r = c.sqrtA * c.sqrtA * (1 - c.e);
+    for (double side : {-600.0, 0.0}) {
+      const xyzt p = Broadcast(nav, c.satellite, At(kSunday, 0), At(kSunday, side));
+      EXPECT_NEAR(static_cast<double>(p.GetX()), -r * std::cos(c.i0) * std::sin(30 * kDeg), 1e-3)
+          << c.satellite << " " << side;
+    }
   }
+  const xyzt p = Broadcast(nav, 5, At(kSunday, 0), At(kSunday, 600));
+  EXPECT_NEAR(static_cast<double>(p.GetX()),
+              -5153.7 * 5153.7 * 0.99 * std::cos(55 * kDeg) * std::sin(30 * kDeg), 1e-3);
 }
 
 TEST(NavigationMessages, SetESbasRecordsJoinAtTheirSwitchEpochs) {
