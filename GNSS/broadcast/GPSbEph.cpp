@@ -206,7 +206,6 @@ void GPSbEph::BuildIndex() {
   const auto earlier = [](const Entry& a, const Entry& b) {
     return rinexnav::ExactlyEarlier(a.epoch, b.epoch);
   };
-  BuildReceiverTimes();
   for (SatRecords& sat : bySat) {
     std::stable_sort(sat.main.begin(), sat.main.end(), earlier);
     std::stable_sort(sat.fnav.begin(), sat.fnav.end(), earlier);
@@ -264,7 +263,8 @@ bool GPSbEph::Preferred(std::uint32_t a, std::uint32_t b, const Entry* neighbour
   }
   // Then the later transmission; the greater issue of data; the later
   // record of the file.
-  if (sent[a] < sent[b] || sent[b] < sent[a]) return sent[b] < sent[a];
+  const mjd sa = SentOf(a), sb = SentOf(b);
+  if (sa < sb || sb < sa) return sb < sa;
   const int iod = navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a])->iod;
   const long double ia = iod < 0 ? 0 : gdata.Row(static_cast<int>(a)).At(iod);
   const long double ib = iod < 0 ? 0 : gdata.Row(static_cast<int>(b)).At(iod);
@@ -531,6 +531,12 @@ constexpr int kFitPlace = 28;                        // fit interval field of LN
 }  // namespace
 
 void GPSbEph::UseReceiverChoice() {
+  sent.clear();
+  halfFit.clear();
+  for (std::uint32_t k = 0; k < nsatall; ++k) {
+    sent.push_back(SentOf(k));
+    halfFit.push_back(HalfFitOf(k));
+  }
   for (const mjd& t : sent)
     if (t.GetMJDay() != 0) {
       receiver = true;
@@ -541,47 +547,46 @@ void GPSbEph::UseReceiverChoice() {
                    .c_str());
 }
 
-void GPSbEph::BuildReceiverTimes() {
-  sent.assign(nsatall, mjd(0, 0));
-  halfFit.assign(nsatall, 0);
-  for (std::uint32_t k = 0; k < nsatall; ++k) {
-    const int row = static_cast<int>(k);
-    const OrbitConstants& c = orbit[k];
-    const GPSbEphData::Record r = gdata.Row(row);
-    const navmsg::Kind kind = gdata.kind[k];
-    const long double fitField = r.At(kFitPlace);
-    long double fit = 2 * c.sys->validity;
-    if (kind == navmsg::Kind::CNAV || kind == navmsg::Kind::CNAV2)
-      fit = kCNAVFit;
-    else if (kind == navmsg::Kind::LNAV && c.sys->letter == 'G')
-      fit = fitField > 0 ? fitField * kHour : kLNAVDefaultFit;
-    else if (kind == navmsg::Kind::LNAV)
-      fit = fitField == 0 ? kQZSSShortFit : kLNAVDefaultFit;
-    halfFit[k] = fit / 2;
-    // Transmission time: seconds of the week of the record epoch, in the
-    // system's time, within half a week of that epoch.
-    const navmsg::Layout& layout = *navmsg::LayoutOf(c.sys->letter, kind);
-    const long double ttr = r.At(layout.ttr);
-    if (ttr == 0 || !(fabsl(ttr) < 2 * kWeek)) continue;
-    mjd toc = gdata.mjdo(row);
-    toc += -c.sys->toGPS;
-    long double away = fmodl(ttr - SecondOfWeek(toc), kWeek);
-    if (away > kHalfWeek) away -= kWeek;
-    if (away < -kHalfWeek) away += kWeek;
-    mjd t = gdata.mjdo(row);
-    t += away;
-    sent[k] = t;
-  }
+long double GPSbEph::HalfFitOf(std::uint32_t k) const {
+  const OrbitConstants& c = orbit[k];
+  const navmsg::Kind kind = gdata.kind[k];
+  const long double field = gdata.Row(static_cast<int>(k)).At(kFitPlace);
+  long double fit = 2 * c.sys->validity;
+  if (kind == navmsg::Kind::CNAV || kind == navmsg::Kind::CNAV2)
+    fit = kCNAVFit;
+  else if (kind == navmsg::Kind::LNAV && c.sys->letter == 'G')
+    fit = field > 0 ? field * kHour : kLNAVDefaultFit;
+  else if (kind == navmsg::Kind::LNAV)
+    fit = field == 0 ? kQZSSShortFit : kLNAVDefaultFit;
+  return fit / 2;
+}
+
+mjd GPSbEph::SentOf(std::uint32_t k) const {
+  // Seconds of the week of the record epoch, in the system's time, within
+  // half a week of that epoch; day 0 for none.
+  const OrbitConstants& c = orbit[k];
+  const int row = static_cast<int>(k);
+  const long double ttr =
+      gdata.Row(row).At(navmsg::LayoutOf(c.sys->letter, gdata.kind[k])->ttr);
+  if (ttr == 0 || !(fabsl(ttr) < 2 * kWeek)) return mjd(0, 0);
+  mjd toc = gdata.mjdo(row);
+  toc += -c.sys->toGPS;
+  long double away = fmodl(ttr - SecondOfWeek(toc), kWeek);
+  if (away > kHalfWeek) away -= kWeek;
+  if (away < -kHalfWeek) away += kWeek;
+  mjd t = gdata.mjdo(row);
+  t += away;
+  return t;
 }
 
 bool GPSbEph::TransmissionTime(std::uint32_t row, mjd& ttr) const {
-  if (row >= sent.size() || sent[row].GetMJDay() == 0) return false;
-  ttr = sent[row];
-  return true;
+  if (row >= nsatall) return false;
+  ttr = SentOf(row);
+  return ttr.GetMJDay() != 0;
 }
 
 long double GPSbEph::HalfFit(std::uint32_t row) const {
-  return row < halfFit.size() ? halfFit[row] : 0;
+  return row < nsatall ? HalfFitOf(row) : 0;
 }
 
 bool GPSbEph::ReceiverIndex(unsigned short st, const mjd& t, std::uint32_t& row) const {

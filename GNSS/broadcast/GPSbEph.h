@@ -224,12 +224,15 @@ class GPSbEph {
     bool geo;                   // a BeiDou GEO satellite
   };
   std::vector<OrbitConstants> orbit;  // by row
-  // Receiver's choice: its use, and each record's transmission time (GPS
-  // time; day 0 when it has none) and half fit interval (s).
+  // Receiver's choice: its use, and each record's transmission time and
+  // half fit interval, kept for it.
   bool receiver = false;
   std::vector<mjd> sent;
   std::vector<long double> halfFit;
-  void BuildReceiverTimes();
+  // Transmission time of record k (GPS time; day 0 when it has none) and
+  // half its fit interval (s).
+  mjd SentOf(std::uint32_t k) const;
+  long double HalfFitOf(std::uint32_t k) const;
   // Of records of one epoch in list (time order) only the preferred one
   // stays; different ones draw one warning per satellite (warned).
   void OneRecordPerEpoch(Entries& list, bool& warned) const;

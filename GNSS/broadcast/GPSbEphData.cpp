@@ -76,7 +76,9 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choi
     navmsg::Kind kind;
   };
   std::vector<Row> rows;
-  std::vector<long double> values;
+  // The numbers are read at double precision (RinexNav3.h): kept so until
+  // the tables are sized.
+  std::vector<double> values;
   const rinexnav::WantedLines wanted = [&choice](char system, const std::string& message) {
     navmsg::Kind k;
     if (kepler::OfLetter(system) == nullptr || !KindOf(system, message, k)) return 0;
@@ -98,8 +100,9 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choi
     rows.push_back({static_cast<short>(sys.offset + r.number), epoch, k});
     for (int j = 0; j < kNStored; ++j) {
       const std::size_t from = static_cast<std::size_t>(j);
-      values.push_back(from < r.values.size() && !std::isnan(r.values[from]) ? r.values[from]
-                                                                              : 0);
+      values.push_back(from < r.values.size() && !std::isnan(r.values[from])
+                           ? static_cast<double>(r.values[from])
+                           : 0);
     }
     return rinexnav::RecordRead::Ok;
   });
