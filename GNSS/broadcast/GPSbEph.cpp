@@ -585,10 +585,6 @@ bool GPSbEph::TransmissionTime(std::uint32_t row, mjd& ttr) const {
   return ttr.GetMJDay() != 0;
 }
 
-long double GPSbEph::HalfFit(std::uint32_t row) const {
-  return row < nsatall ? HalfFitOf(row) : 0;
-}
-
 bool GPSbEph::ReceiverIndex(unsigned short st, const mjd& t, std::uint32_t& row) const {
   if (st >= bySat.size()) return false;
   bool found = false;

@@ -1,11 +1,14 @@
 // GPSbEph: broadcast ephemeris store and orbit/clock computation of the
-// systems with Keplerian elements: GPS, Galileo, BeiDou and QZSS.
+// systems with Keplerian elements: GPS, Galileo, BeiDou, QZSS and NavIC.
 //
 // Holds the records of one RINEX navigation file in memory: a version 2 GPS
-// file, or the GPS LNAV, Galileo I/NAV and F/NAV, BeiDou D1/D2 and QZSS LNAV
-// records of a version 3/4 file (header and records: GPSbEphHeader.h,
-// GPSbEphData.h, RinexNav3.h).  Satellites are known by their system-wide
-// number: GPS n, Galileo 200 + n, BeiDou 300 + n, QZSS 500 + n.  It computes
+// file, or of a version 3/4 file the records of the message chosen per
+// system (navmsg::Choice; by default GPS LNAV, Galileo I/NAV and F/NAV,
+// BeiDou D1/D2 and QZSS LNAV; on request GPS and QZSS CNAV or CNAV-2,
+// BeiDou B-CNAV1, B-CNAV2 or B-CNAV3, NavIC LNAV) (header and records:
+// GPSbEphHeader.h, GPSbEphData.h, RinexNav3.h, NavMessages.h).  Satellites
+// are known by their system-wide number: GPS n, Galileo 200 + n, BeiDou
+// 300 + n, QZSS 500 + n, NavIC 600 + n.  It computes
 // the Earth-fixed position and the clock correction of a satellite at an
 // epoch with the user algorithm its interface document gives (IS-GPS-200,
 // Galileo OS SIS ICD, BDS-SIS-ICD-B1I, IS-QZSS-PNT: one formula, each
@@ -14,7 +17,10 @@
 // of the argument of latitude, radius and inclination, node longitude in the
 // Earth-fixed frame; for BeiDou GEO satellites (C01-C05, C59-C63) the node
 // longitude in the inertial frame and the ICD's rotation by -5 degrees about
-// x and by the Earth's rotation since Toe about z.
+// x and by the Earth's rotation since Toe about z.  CNAV, CNAV-2 and B-CNAV
+// records add the rates of their semi-major axis and mean-motion difference
+// (IS-GPS-200 section 30, IS-GPS-800, BDS-SIS-ICD-B1C/B2a/B2b); their GEO
+// records are skipped.
 //
 // Units and time scale: epochs are mjd in GPS time (BeiDou record epochs,
 // BDT in the file, are moved by 14 s when read); positions are metres in
@@ -31,10 +37,11 @@
 // with different data the one whose orbit agrees with the satellite's
 // neighbouring record (the one before, else after) when only one does,
 // then the later transmission, the greater issue of data, the later in the
-// file; a warning names the first such epoch of the satellite.  A Galileo F/NAV record
-// (whose clock refers to E1/E5a, as precise clocks do) is chosen where it
-// lies within the Galileo validity interval (4 h) of t, else the I/NAV
-// record nearest to t.  An epoch more than kMaxInterval (2 days) from the
+// file; a warning names the first such epoch of the satellite.  A Galileo
+// F/NAV record (whose clock refers to E1/E5a, as precise clocks do) is
+// chosen where it lies within the Galileo validity interval (4 h) of t,
+// else the I/NAV record nearest to t.  With -rx the receiver's choice
+// (ReceiverIndex) replaces all of this.  An epoch more than kMaxInterval (2 days) from the
 // chosen record gets no values: days from its epoch a broadcast record
 // describes no orbit.  The clock is
 // evaluated at dt = t - Toc; the orbit of a GPS record at the same dt (Toe
@@ -78,10 +85,10 @@ class GPSbEph {
   // The message read per system (before ReadFile; default: see
   // navmsg::Choice).
   void SetMessages(const navmsg::Choice& choice) { messages = choice; }
-  const navmsg::Choice& GetMessages() const { return messages; }
   // Reads the whole file: version 2 in a counting pass, sizing, header and
-  // records; version 3/4 in one pass (header, then the records of the four
-  // systems; a file without any ends with "NO COMPLETE RECORD!").  A file
+  // records; version 3/4 in one pass (header, then the records of the
+  // chosen messages; a file without any ends with "NO COMPLETE RECORD!", a
+  // chosen message without records draws one warning naming it).  A file
   // that cannot be opened, has no END OF HEADER, a RINEX version other than
   // 2.x, 3.x or 4.x, no complete or no plausible record, a broken number or
   // a satellite number outside 1-99 ends the program with a GPSbEph error
@@ -138,8 +145,6 @@ class GPSbEph {
   void UseReceiverChoice();
   // Transmission time of record row (GPS time); false when it has none.
   bool TransmissionTime(std::uint32_t row, mjd& ttr) const;
-  // Half the fit interval of record row, s.
-  long double HalfFit(std::uint32_t row) const;
 
   // Longest interval between a record's epoch and an epoch it serves, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;
