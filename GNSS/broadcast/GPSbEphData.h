@@ -1,5 +1,6 @@
-// GPSbEphData: the GPS data records of a RINEX navigation file (version 2,
-// or the GPS LNAV records of a version 3/4 file).
+// GPSbEphData: the Keplerian records of a RINEX navigation file (version 2
+// GPS, or the records of the chosen messages of GPS, Galileo, BeiDou, QZSS
+// and NavIC in a version 3/4 file).
 //
 // One row per broadcast record, in file order (nothing is sorted or merged
 // here; health, accuracy and issue-of-data values are kept but not tested):
