@@ -8,8 +8,9 @@ JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+DEB_BUILD ?= build-deb
 
-.PHONY: all build test test-asan clean
+.PHONY: all build test test-asan deb clean
 
 all: build
 
@@ -30,8 +31,14 @@ test-asan:
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+deb:
+	@tools/install-deps build
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DORBIKA_TESTS=OFF
+	cmake --build $(DEB_BUILD) --target Orbika OrbikaStats -j $(JOBS)
+	cd $(DEB_BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(DEB_BUILD)
 
 # `make demo` builds the program, runs it on the sample day in examples/,
 # writes the table to $(BUILD)/demo/orbika.txt, shows its head and the
