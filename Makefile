@@ -1,5 +1,6 @@
-# Convenience front end to CMake.  `make test` builds everything and runs the
-# whole test suite; `make test-asan` does the same under the sanitizers.
+# Convenience front end to CMake.  `make test` builds everything, runs the
+# whole test suite and ends with a line saying how many tests were skipped
+# and why (tools/skip-summary); `make test-asan` does the same under the sanitizers.
 # Each target first installs the Debian packages it needs when they are
 # missing and this user may (tools/install-deps; ORBIKA_NO_INSTALL=1 stops it).
 JOBS ?= $(shell nproc)
@@ -23,13 +24,15 @@ test:
 	@tools/install-deps test
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && { ctest --output-on-failure -j $(JOBS) --output-junit ctest-results.xml; \
+	  status=$$?; $(CURDIR)/tools/skip-summary ctest-results.xml; exit $$status; }
 
 test-asan:
 	@tools/install-deps test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORBIKA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(ASAN_BUILD) && { ctest --output-on-failure -j $(JOBS) --output-junit ctest-results.xml; \
+	  status=$$?; $(CURDIR)/tools/skip-summary ctest-results.xml; exit $$status; }
 
 deb:
 	@tools/install-deps build
