@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -317,6 +320,50 @@ TEST(PlotDifferences, DrawsEachKindOfPlot) {
     EXPECT_GT(image.size(), 10000u) << c.table << " as " << c.format;
     EXPECT_NE(image.substr(0, 200).find(c.magic), std::string::npos) << c.table << " as " << c.format;
   }
+}
+
+// Set E's day: the panels' ranges follow the bulk of the points, not C06's
+// precise clock 194 us off at four epochs; the geostationary C01 (the
+// table's first satellite, so the first data block) keeps a small
+// cross-track difference in the orbit's own frame.
+TEST(PlotDifferences, SetERangesFollowTheBulkOfThePoints) {
+  ORBIKA_REQUIRE_DATA();
+  const orbtest::RunResult table = orbtest::RunOrbika(
+      {"-csv", "-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+       "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+       "-pv../igs14_sats_only.atx"},
+      120, orbtest::DataDir() + "/setE");
+  ASSERT_EQ(table.status, 0) << table.err;
+  ASSERT_NE(table.out.find("\n2022-01-01T00:00:00.000,59580,0.000,C01,"), std::string::npos);
+  const std::string folder = orbtest::MakeTempDir();
+  const orbtest::RunResult run = Launch(
+      kPlot, {orbtest::WriteTempFile(table.out, ".csv"), folder + "/e.png"}, "", StandIn(folder));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string script = orbtest::ReadFileText(folder + "/script");
+  for (const char* title : {"GPS, 32 satellites", "BDS-2, 15 satellites", "BDS-3, 29 satellites"})
+    EXPECT_NE(script.find(title), std::string::npos) << title;
+  int ranges = 0;
+  for (const std::string& line : orbtest::SplitLines(script)) {
+    double low = 0, high = 0;
+    if (std::sscanf(line.c_str(), "set yrange [%lf:%lf]", &low, &high) != 2) continue;
+    ++ranges;
+    EXPECT_LT(high - low, 400) << line;
+  }
+  EXPECT_EQ(ranges, 6 * 5);  // six columns of four panels and a legend
+  double lowestClock = 0, sum = 0;
+  int blank = 0, block = 0, points = 0;
+  for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(folder + "/data"))) {
+    blank = line.empty() ? blank + 1 : 0;
+    if (blank == 2) ++block;
+    double t, r, a, c, clock;
+    if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf", &t, &r, &a, &c, &clock) < 4) continue;
+    if (std::sscanf(line.c_str(), "%*f %*f %*f %*f %lf", &clock) == 1)
+      lowestClock = std::min(lowestClock, clock);
+    if (block == 0) sum += c * c, ++points;
+  }
+  EXPECT_LT(lowestClock, -190000) << "C06's clock episode is in the data";
+  ASSERT_GT(points, 90);
+  EXPECT_LT(std::sqrt(sum / points), 2.0) << "C01 cross-track RMS [m]";
 }
 
 }  // namespace
