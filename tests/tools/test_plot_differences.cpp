@@ -94,10 +94,12 @@ TEST(PlotDifferences, DrawsTheSisreOfOrbikaStats) {
   const struct {
     std::vector<std::string> tables;
     std::string title, row;
-  } cases[] = {
-      {{Fixture("stats_rules.csv")}, "SISRE per satellite, 2022-01-01 (GPS time)", "15 2.099 0.000 E04"},
-      {{Fixture("stats_rules.csv"), day2}, "SISRE per system and day, 2022-01-01 to 2022-01-02 (GPS time)",
-       "2022-01-02 1.400 1.757"}};
+  } cases[] = {{{Fixture("stats_rules.csv")},
+                "SISRE per satellite, 2022-01-01 (GPS time)",
+                "15 2.099 0.000 E04"},
+               {{Fixture("stats_rules.csv"), day2},
+                "SISRE per system and day, 2022-01-01 to 2022-01-02 (GPS time)",
+                "2022-01-02 1.400 1.757"}};
   for (const auto& c : cases) {
     const std::string folder = orbtest::MakeTempDir(), csv = StatsCsv(c.tables);
     const orbtest::RunResult run = Launch(kPlot, {csv, folder + "/sisre.png"}, "", StandIn(folder));
@@ -153,10 +155,10 @@ TEST(PlotDifferences, RunsNoCommandFromItsInput) {
 // standard input.
 TEST(PlotDifferences, NamesAreFilesNotCommands) {
   const std::string reference = orbtest::MakeTempDir();
-  ASSERT_EQ(Launch(kPlot, {Fixture("stats_rules.txt"), reference + "/p.png"}, "",
-                   StandIn(reference))
-                .status,
-            0);
+  ASSERT_EQ(
+      Launch(kPlot, {Fixture("stats_rules.txt"), reference + "/p.png"}, "", StandIn(reference))
+          .status,
+      0);
   const struct {
     std::string table, picture, err;
   } cases[] = {
@@ -198,34 +200,48 @@ TEST(PlotDifferences, NamesAreFilesNotCommands) {
 // over a column's satellites, taken out only where four clocks formed it.
 TEST(PlotDifferences, PlotsTheClocksAsTheStatisticsTakeThem) {
   std::string glonass25;
-  for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(Fixture("plot_glonass.csv")))) {
+  for (const std::string& line :
+       orbtest::SplitLines(orbtest::ReadFileText(Fixture("plot_glonass.csv")))) {
     size_t at = 0;
-    for (int commas = 0; commas < 25 && at != std::string::npos; ++commas) at = line.find(',', at + 1);
+    for (int commas = 0; commas < 25 && at != std::string::npos; ++commas)
+      at = line.find(',', at + 1);
     glonass25 += (line[0] == '#' ? line : line.substr(0, at)) + "\n";
   }
   const std::string t0 = "1640995200.000 ", t1 = "1640996100.000 ";
   const struct {
     std::string table;
     std::vector<std::string> points;  // in the order of the data
-  } cases[] = {
-      {Fixture("stats_rules.csv"),
-       {t0 + "1.0000 7.0000 0.0000 -4.000", t1 + "1.0000 7.0000 0.0000 nan",  // G01
-        t0 + "1.0000 7.0000 0.0000 -2.000", t1 + "1.0000 7.0000 0.0000 nan",  // G02
-        t0 + "1.0000 7.0000 0.0000 4996.000", t1 + "150.0000 0.0000 0.0000 nan",  // G05
-        t0 + "1.0000 7.0000 0.0000 nan",  // R01: three GLONASS clocks
-        t0 + "1.0000 7.0000 0.0000 -3.000", t0 + "1.0000 7.0000 0.0000 -1.000",
-        t0 + "1.0000 7.0000 0.0000 1.000", t0 + "0.0000 0.0000 0.0000 7.000",  // E01-E04
-        t0 + "1.0000 7.0000 0.0000 nan"}},  // C01: the first of three BDS-2
-      {Fixture("plot_glonass.csv"),
-       {t0 + "0.5000 -2.0000 3.0000 -2.001", t0 + "0.5000 -2.0000 3.0000 -2.000",
-        t0 + "0.5000 -2.0000 3.0000 2.000", t0 + "0.5000 -2.0000 3.0000 6.000"}},
-      {orbtest::WriteTempFile(glonass25, ".csv"),
-       {t0 + "1.0000 7.0000 0.0000 -0.501", t0 + "1.0000 7.0000 0.0000 -0.500",
-        t0 + "1.0000 7.0000 0.0000 0.500", t0 + "1.0000 7.0000 0.0000 1.500"}}};
+    std::string column;               // a column's title in the script
+    bool tableDirections;             // dr_m, da_m, dc_m drawn as they are
+  } cases[] = {{Fixture("stats_rules.csv"),
+                {t0 + "1.0000 7.0000 0.0000 -4.000", t1 + "1.0000 7.0000 0.0000 nan",      // G01
+                 t0 + "1.0000 7.0000 0.0000 -2.000", t1 + "1.0000 7.0000 0.0000 nan",      // G02
+                 t0 + "1.0000 7.0000 0.0000 4996.000", t1 + "150.0000 0.0000 0.0000 nan",  // G05
+                 t0 + "1.0000 7.0000 0.0000 nan",  // R01: three GLONASS clocks
+                 t0 + "1.0000 7.0000 0.0000 -3.000", t0 + "1.0000 7.0000 0.0000 -1.000",
+                 t0 + "1.0000 7.0000 0.0000 1.000", t0 + "0.0000 0.0000 0.0000 7.000",  // E01-E04
+                 t0 + "1.0000 7.0000 0.0000 nan"},  // C01: the first of three BDS-2
+                "GPS, 5 satellites\"",
+                false},
+               {Fixture("plot_glonass.csv"),
+                {t0 + "0.5000 -2.0000 3.0000 -2.001", t0 + "0.5000 -2.0000 3.0000 -2.000",
+                 t0 + "0.5000 -2.0000 3.0000 2.000", t0 + "0.5000 -2.0000 3.0000 6.000"},
+                "GLONASS, 4 satellites, clock on L1/L2\"",
+                true},
+               {orbtest::WriteTempFile(glonass25, ".csv"),
+                {t0 + "1.0000 7.0000 0.0000 -0.501", t0 + "1.0000 7.0000 0.0000 -0.500",
+                 t0 + "1.0000 7.0000 0.0000 0.500", t0 + "1.0000 7.0000 0.0000 1.500"},
+                "GLONASS, 4 satellites\"",
+                false}};
   for (const auto& c : cases) {
     const std::string folder = orbtest::MakeTempDir();
     const orbtest::RunResult run = Launch(kPlot, {c.table, folder + "/p.png"}, "", StandIn(folder));
     ASSERT_EQ(run.status, 0) << run.err;
+    const std::string script = orbtest::ReadFileText(folder + "/script");
+    EXPECT_NE(script.find(c.column), std::string::npos) << c.table << "\n" << script;
+    EXPECT_EQ(script.find("cross-track as the table gives them") != std::string::npos,
+              c.tableDirections)
+        << c.table;
     const std::string data = orbtest::ReadFileText(folder + "/data");
     size_t at = 0;
     for (const std::string& point : c.points) {
@@ -254,18 +270,43 @@ TEST(PlotDifferences, OptionsChooseSystemsRangesAndFormat) {
       {{"--clock-range=-5:5", table}, 0, "", "set yrange [-5:5]", ""},
       {{"--format", "svg", table}, 0, "", "set terminal svg", "pngcairo"},
       {{"--systems=GE", "--yrange=0.1:10", sisre}, 0, "", "set yrange [0.1:10]", "BDS-2"},
-      {{"--systems=I", table}, 1,
-       "plot-differences: no satellite of " + table + " is of the systems and satellites chosen\n", "", ""},
-      {{"--systems=X", table}, 1,
-       "plot-differences: --systems=X: give system letters from G R E C J S I, e.g. --systems=GEC\n", "", ""},
-      {{"--satellites=G1", table}, 1, "plot-differences: --satellites=G1: give satellites as G01,E11,C30\n", "", ""},
-      {{"--yrange=3:2", table}, 1,
-       "plot-differences: --yrange=3:2: give LOW:HIGH, two numbers, LOW below HIGH\n", "", ""},
-      {{"--yrange=0:2", sisre}, 1,
-       "plot-differences: --yrange=0:2: the SISRE axis is logarithmic: give LOW above 0\n", "", ""},
-      {{"--format=gif", table}, 1, "plot-differences: --format=gif: give png, svg or pdf\n", "", ""},
+      {{"--systems=I", table},
+       1,
+       "plot-differences: no satellite of " + table + " is of the systems and satellites chosen\n",
+       "",
+       ""},
+      {{"--systems=X", table},
+       1,
+       "plot-differences: --systems=X: give system letters from G R E C J S I, e.g. "
+       "--systems=GEC\n",
+       "",
+       ""},
+      {{"--satellites=G1", table},
+       1,
+       "plot-differences: --satellites=G1: give satellites as G01,E11,C30\n",
+       "",
+       ""},
+      {{"--yrange=3:2", table},
+       1,
+       "plot-differences: --yrange=3:2: give LOW:HIGH, two numbers, LOW below HIGH\n",
+       "",
+       ""},
+      {{"--yrange=0:2", sisre},
+       1,
+       "plot-differences: --yrange=0:2: the SISRE axis is logarithmic: give LOW above 0\n",
+       "",
+       ""},
+      {{"--format=gif", table},
+       1,
+       "plot-differences: --format=gif: give png, svg or pdf\n",
+       "",
+       ""},
       {{"--format"}, 1, "plot-differences: --format needs a value\n", "", ""},
-      {{"--colour=red", table}, 1, "plot-differences: unknown option --colour=red (plot-differences -h: the options)\n", "", ""},
+      {{"--colour=red", table},
+       1,
+       "plot-differences: unknown option --colour=red (plot-differences -h: the options)\n",
+       "",
+       ""},
       {{"--systems=G"}, 1, usage, "", ""},
   };
   for (const auto& c : cases) {
@@ -297,7 +338,8 @@ TEST(PlotDifferences, DrawsEachKindOfPlot) {
   std::vector<std::string> days;
   for (const char* date : {"2022-01-01", "2022-01-02", "2022-01-03"}) {
     std::string t = orbtest::ReadFileText(Fixture("stats_rules.csv"));
-    for (size_t at = t.find("2022-01-01"); at != std::string::npos; at = t.find("2022-01-01", at + 10))
+    for (size_t at = t.find("2022-01-01"); at != std::string::npos;
+         at = t.find("2022-01-01", at + 10))
       t.replace(at, 10, date);
     days.push_back(orbtest::WriteTempFile(t, ".csv"));
   }
@@ -305,10 +347,8 @@ TEST(PlotDifferences, DrawsEachKindOfPlot) {
   const struct {
     std::string table, format, magic;
   } cases[] = {
-      {Fixture("stats_rules.csv"), "png", png},
-      {Fixture("plot_glonass.csv"), "svg", "<svg"},
-      {StatsCsv({days[0]}), "png", png},
-      {StatsCsv(days), "png", png},
+      {Fixture("stats_rules.csv"), "png", png}, {Fixture("plot_glonass.csv"), "svg", "<svg"},
+      {StatsCsv({days[0]}), "png", png},        {StatsCsv(days), "png", png},
       {StatsCsv(days), "pdf", "%PDF"},
   };
   for (const auto& c : cases) {
@@ -318,7 +358,8 @@ TEST(PlotDifferences, DrawsEachKindOfPlot) {
     EXPECT_EQ(run.err, "");
     const std::string image = orbtest::ReadFileText(picture);
     EXPECT_GT(image.size(), 10000u) << c.table << " as " << c.format;
-    EXPECT_NE(image.substr(0, 200).find(c.magic), std::string::npos) << c.table << " as " << c.format;
+    EXPECT_NE(image.substr(0, 200).find(c.magic), std::string::npos)
+        << c.table << " as " << c.format;
   }
 }
 
@@ -328,11 +369,11 @@ TEST(PlotDifferences, DrawsEachKindOfPlot) {
 // cross-track difference in the orbit's own frame.
 TEST(PlotDifferences, SetERangesFollowTheBulkOfThePoints) {
   ORBIKA_REQUIRE_DATA();
-  const orbtest::RunResult table = orbtest::RunOrbika(
-      {"-csv", "-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
-       "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
-       "-pv../igs14_sats_only.atx"},
-      120, orbtest::DataDir() + "/setE");
+  const orbtest::RunResult table =
+      orbtest::RunOrbika({"-csv", "-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+                          "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+                          "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-pv../igs14_sats_only.atx"},
+                         120, orbtest::DataDir() + "/setE");
   ASSERT_EQ(table.status, 0) << table.err;
   ASSERT_NE(table.out.find("\n2022-01-01T00:00:00.000,59580,0.000,C01,"), std::string::npos);
   const std::string folder = orbtest::MakeTempDir();
