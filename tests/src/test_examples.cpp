@@ -410,7 +410,8 @@ TEST(PlotScript, RefusesATableWithoutDifferences) {
 TEST(PlotScript, RejectsWrongUsage) {
   const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {});
   EXPECT_EQ(plot.status, 1);
-  EXPECT_EQ(plot.err, "usage: plot-differences TABLE [PNG]\n");
+  EXPECT_EQ(plot.err,
+            "usage: plot-differences [OPTION...] TABLE [PICTURE]   (plot-differences -h: the options)\n");
 }
 
 // ---- The statistics program --------------------------------------------------
