@@ -24,6 +24,7 @@ Orbika::Orbika()
       isUse(false),
       isHelp(false),
       csv(false),
+      isUnopened(false),
       RunProg(true) {}
 
 void Orbika::StartProg() {

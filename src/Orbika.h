@@ -48,6 +48,7 @@ class Orbika {
   bool isUse;      // a reference epoch came from the command line
   bool isHelp;     // a help request was seen
   bool csv;        // the records as CSV; standard output holds them alone
+  bool isUnopened;  // a named file could not be opened: the run ends with status 1
   bool RunProg;    // the processing steps are to run
 
   Orbika();

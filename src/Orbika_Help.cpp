@@ -130,3 +130,13 @@ void OrbikaPrintHelp() { PrintLines(std::begin(kHelpLines), std::end(kHelpLines)
 void OrbikaPrintEnglishHelp() {
   PrintLines(std::begin(kEnglishHelpLines), std::end(kEnglishHelpLines));
 }
+
+void OrbikaPrintEnglishPointer() {
+  std::cout << "In English: Orbika -h\n";
+  std::cout.flush();
+}
+
+void OrbikaPrintVersion() {
+  std::cout << "Orbika " << ORBIKA_VERSION << '\n';
+  std::cout.flush();
+}
