@@ -151,7 +151,8 @@ TEST(ParseArguments, SatelliteList) {
             "run=1\n");
   EXPECT_EQ(QuietState({"-epX", "-prg05"}),
             "en=- eg=- ep=X+ pv=- sat=[5] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 run=1\n");
-  // Nothing after -pr: an empty list that was given, so nothing is computed.
+  // Nothing after -pr: an empty list that was given (the run refuses it
+  // once the files are read).
   EXPECT_EQ(QuietState({"-epX", "-pr"}),
             "en=- eg=- ep=X+ pv=- sat=[] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 run=1\n");
   // The list holds the parsed numbers as they are, whatever the option's case.
