@@ -258,24 +258,31 @@ TEST(StatsCommandLine, EndlessInputIsRefusedAtOnce) {
   }
 }
 
-// One table given twice, or the same records as text and as CSV: each
-// record counts once, with a warning naming the later table.
+// One table given twice, the same records as text and as CSV, or a file
+// holding a table twice: each record counts once, with a warning naming the
+// table where they repeat.
 TEST(StatsCommandLine, RecordsReadTwiceCountOnce) {
   const std::string csv = Fixture("stats_rules.csv"), text = Fixture("stats_rules.txt");
+  const std::string doubled = orbtest::WriteTempFile(
+      orbtest::ReadFileText(text) + orbtest::ReadFileText(text), ".txt");
   long records = -1;  // the CSV table's rows after its header
   for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(csv)))
     records += !line.empty() && line[0] != '#';
-  for (const std::vector<std::string>& tables :
-       std::vector<std::vector<std::string>>{{csv, csv}, {text, csv}}) {
-    SCOPED_TRACE(tables[0]);
+  const struct {
+    std::vector<std::string> tables;
+    std::string repeating;
+  } rows[] = {{{csv, csv}, csv}, {{text, csv}, csv}, {{doubled}, doubled}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.tables[0]);
     for (const auto& [name, keys] : kKeys) {
       std::vector<std::string> args{"--csv=" + name};
-      args.insert(args.end(), tables.begin(), tables.end());
+      args.insert(args.end(), row.tables.begin(), row.tables.end());
       const orbtest::RunResult twice = Stats(args);
       EXPECT_EQ(twice.status, 0);
       EXPECT_EQ(twice.out, Stats({"--csv=" + name, csv}).out) << name;
-      EXPECT_EQ(twice.err, "OrbikaStats: warning: " + csv + ": " + std::to_string(records) +
-                               " records of satellites and days that an earlier table gave are "
+      EXPECT_EQ(twice.err, "OrbikaStats: warning: " + row.repeating + ": " +
+                               std::to_string(records) +
+                               " records repeat earlier ones of their satellite and day and are "
                                "counted once\n");
     }
   }

@@ -85,12 +85,14 @@ Group DiffStats::GroupOf(const Satellite& sat) const {
 
 bool DiffStats::Repeats(std::uint32_t sat, long long ms) {
   std::vector<Span>& spans = spans_[DayOf(ms) * kSpanKeys + sat];
+  // A table writes each satellite's records in time order, so one not
+  // later than the last this table gave begins the same records again.
   for (const Span& s : spans)
-    if (s.table != table_ && s.first <= ms && ms <= s.last) return true;
-  if (spans.empty() || spans.back().table != table_) spans.push_back({ms, ms, table_});
-  Span& own = spans.back();
-  own.first = std::min(own.first, ms);
-  own.last = std::max(own.last, ms);
+    if (s.table == table_ ? ms <= s.last : s.first <= ms && ms <= s.last) return true;
+  if (spans.empty() || spans.back().table != table_)
+    spans.push_back({ms, ms, table_});
+  else
+    spans.back().last = ms;
   return false;
 }
 

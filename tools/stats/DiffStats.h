@@ -15,9 +15,12 @@
 //  - every other record with a position difference enters the figures of
 //    its satellite, of its system and orbit type, and of its day;
 //  - a record of a satellite and day that an earlier table gave (its epoch
-//    within the first to last epoch that table gave for them) is counted
+//    within the first to last epoch that table gave for them), or that its
+//    own table gave before (its epoch not later than the last one the table
+//    gave for them: a table writes each satellite in time order) is counted
 //    once: Add passes over it and Repeated() counts it, so one table given
-//    twice, or two overlapping ones, count each record once.
+//    twice, a file holding a table twice, a satellite listed twice and
+//    overlapping tables count each record once.
 // Memory: one table's records at a time (at most kMaxTableRecords), and
 // figures per satellite, per system and per day.  A day adds, per group,
 // the figures of its days row, whose millimetre bins span at most the
@@ -100,7 +103,7 @@ class DiffStats {
   std::vector<DatumRow> Datum() const;
   std::vector<OutlierRow> Outliers() const;
   long long OutlierCount() const { return outlierCount_; }
-  // Records passed over as given by an earlier table, over all tables.
+  // Records passed over as given before, over all tables.
   long long Repeated() const { return repeated_; }
 
  private:
@@ -131,7 +134,8 @@ class DiffStats {
   };
 
   std::uint32_t SatelliteOf(const std::string& code);  // its index, added when new
-  // An earlier table gave sat at ms; else ms joins this table's span.
+  // An earlier table, or this one, gave sat at ms; else ms joins this
+  // table's span.
   bool Repeats(std::uint32_t sat, long long ms);
   Group GroupOf(const Satellite& sat) const;
   long long DatumKey(const Pending& p) const;

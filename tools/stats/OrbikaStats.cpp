@@ -112,7 +112,7 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
   stats.EndTable();
   if (stats.Repeated() > repeated)
     std::cerr << kProgram << ": warning: " << name << ": " << stats.Repeated() - repeated
-              << " records of satellites and days that an earlier table gave are counted once\n";
+              << " records repeat earlier ones of their satellite and day and are counted once\n";
   inputs.names.push_back(name);
   inputs.noAntex += reader.AntexFile() == orbstats::Antex::kNone;
   inputs.antexUnknown += reader.AntexFile() == orbstats::Antex::kUnknown;
