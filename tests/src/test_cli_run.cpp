@@ -201,6 +201,17 @@ TEST(OrbikaRun, OptionValueAsTheNextWord) {
   ExpectRun({"-ep", sp3, "-en", nav, "-dt", "3600", "-pr", "G02"}, 0, glued.out, glued.err);
 }
 
+TEST(OrbikaRun, TwoMinusSignsAndSatelliteWordsRunAsMeant) {
+  const std::string nav = Fixture("gps_three.n");
+  const orbtest::RunResult meant =
+      orbtest::RunOrbika({"-csv", "-en" + nav, "-dt3600", "-prG02G17", "-te2009-04-01,02:00:00"});
+  ASSERT_EQ(meant.status, 0) << meant.err;
+  ASSERT_EQ(meant.out.rfind("epoch,", 0), 0u);
+  ExpectRun({"--csv", "--en", nav, "--dt=3600", "--pr", "G02", "G17", "--te",
+             "2009-04-01,02:00:00"},
+            0, meant.out, meant.err);
+}
+
 TEST(OrbikaRun, CsvRunWritesItsMessagesToStandardError) {
   // Reports that a table run writes to standard output as frames: one line
   // each on standard error.
