@@ -201,9 +201,12 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       text + " 2022-01-01 00:45:00.0   59580  2700.0     G01    29979245.800  0.000\n", ".txt");
   const std::string damagedCsv = orbtest::WriteTempFile(
       orbtest::ReadFileText(csv) + "2022-01-01T00:45:00.000,59580\n", ".csv");
-  // Text records after the CSV ones: two tables run together.
+  // Records of the other kind after a table's own: two tables run together.
   const std::string csvThenText = orbtest::WriteTempFile(
       orbtest::ReadFileText(csv) + text.substr(text.find("\n 2022-01-01 ") + 1), ".csv");
+  const std::string csvText = orbtest::ReadFileText(csv);
+  const std::string textThenCsv =
+      orbtest::WriteTempFile(text + csvText.substr(csvText.rfind('\n', csvText.size() - 2) + 1), ".txt");
   const std::string longLine =
       orbtest::WriteTempFile("# made\n" + std::string(5000, '#') + "\n", ".txt");
   // More than the stretch a table's head and first record take.
@@ -233,6 +236,8 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       {{damaged}, damaged + " line 51 is not a record of an Orbika table\n"},
       {{damagedCsv}, damagedCsv + " line 39 is not a record of an Orbika table\n"},
       {{csvThenText}, csvThenText + " line 39 is a record of a text table in a CSV table: give "
+                                    "each table as a file of its own\n"},
+      {{textThenCsv}, textThenCsv + " line 51 is a record of a CSV table in a text table: give "
                                     "each table as a file of its own\n"},
       {{"/dev/zero"}, "/dev/zero line 1 is longer than 4096 characters: not an Orbika table\n"},
       {{longLine}, longLine + " line 2 is longer than 4096 characters: not an Orbika table\n"},

@@ -214,11 +214,11 @@ bool DiffTableReader::Next(DiffRecord& rec) {
   std::string line;
   while (GetLine(line)) {
     const bool comma = line.find(',') != std::string::npos;
-    if (csv_ && !comma && BeginsWithDate(line)) {
-      // Text records after CSV ones: two tables in one file, or one cut.
-      error_ = name_ + " line " + std::to_string(lineNo_) +
-               " is a record of a text table in a CSV table: give each table as a file of its "
-               "own";
+    if (comma != csv_ && BeginsWithDate(line)) {
+      // Records of the other kind: two tables in one file.
+      error_ = name_ + " line " + std::to_string(lineNo_) + " is a record of " +
+               (csv_ ? "a text table in a CSV table" : "a CSV table in a text table") +
+               ": give each table as a file of its own";
       return false;
     }
     const bool record = csv_ ? !line.empty() && line[0] != '#' && comma : BeginsWithDate(line);

@@ -15,8 +15,9 @@
 // after the header is a record.
 // In both, any other line (warnings, messages, blank lines) is skipped
 // wherever it stands, and a line that begins like a record but is not one
-// ends the reading with an error, as do a line of a text table's record
-// in a CSV table, a line longer than 4096 characters, and input whose
+// ends the reading with an error, as do a record of the other kind of
+// table (two tables in one file), a line longer than 4096 characters, and
+// input whose
 // first kMaxLead bytes hold no line of column names or no record (no
 // table: /dev/urandom, a binary file).  Line ends may be CR LF.
 #pragma once
