@@ -192,11 +192,10 @@ void CheckWindow(const Orbika& gc) {
 }
 
 // A run whose satellite list ends up empty would print a table of nothing.
+// Only -pr can leave it empty: the stores refuse files without satellites.
 void CheckList(const Orbika& gc) {
-  if (gc.satprn.Length() > 0) return;
-  ProgramError("Orbika", gc.isPRNList
-                             ? "LIST OF SATELLITES [-pr] HOLDS NO SATELLITE - NOTHING TO COMPUTE!"
-                             : "THE EPHEMERIS FILES LIST NO SATELLITE - NOTHING TO COMPUTE!");
+  if (gc.satprn.Length() == 0)
+    ProgramError("Orbika", "LIST OF SATELLITES [-pr] HOLDS NO SATELLITE - NOTHING TO COMPUTE!");
 }
 
 }  // namespace
