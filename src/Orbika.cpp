@@ -26,6 +26,7 @@ Orbika::Orbika()
       csv(false),
       isPairs(false),
       pairOffsets(false),
+      isUnopened(false),
       RunProg(true) {
   for (char system : {'G', 'J', 'E', 'C', 'R'}) pairs[system] = signalpair::Default(system);
 }

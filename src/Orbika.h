@@ -61,6 +61,7 @@ class Orbika {
   bool csv;        // the records as CSV; standard output holds them alone
   bool isPairs;    // pairs were chosen on the command line (-cp)
   bool pairOffsets;  // antenna offsets of the pair, not the first frequency (-pi)
+  bool isUnopened;  // a named file could not be opened: the run ends with status 1
   bool RunProg;    // the processing steps are to run
 
   Orbika();

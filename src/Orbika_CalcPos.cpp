@@ -7,7 +7,10 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "GNSS/base/satcode.h"
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/geometry/xyzt.h"
@@ -234,28 +237,67 @@ std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out) {
 
 }  // namespace
 
+namespace {
+
+// The navigation file that holds the satellite's system, or nullptr.
+const char* NavigationFileOf(const Orbika& gc, char letter) {
+  if (Keplerian(letter)) return gc.isGPSnav ? gc.gnavfile : nullptr;
+  if (letter == 'R') return gc.isGLNnav ? gc.rnavfile : nullptr;
+  return nullptr;
+}
+
+std::string Code(short sat) {
+  char code[4];
+  return satcode::Format(sat, code) ? code : "";
+}
+
+// A satellite that no loaded file lists: without a precise file nothing of
+// it could be written, so the run ends before the table, in the words of
+// its navigation store when one of its system is loaded.
+[[noreturn]] void NoSource(Orbika& gc, char letter, short number, short sat) {
+  if (Keplerian(letter) && gc.isGPSnav)
+    gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
+  if (letter == 'R' && gc.isGLNnav) gc.glnnav.GetDataIndex(number, gc.stE);
+  const std::string kind = Keplerian(letter) ? "NAVIGATION FILE [-en]"
+                           : letter == 'R'   ? "GLONASS NAVIGATION FILE [-eg]"
+                                             : "NAVIGATION FILE OF ITS SYSTEM";
+  ProgramError("Orbika", ("SAT: " + Code(sat) + " (" + satcode::Name(sat) +
+                          ") IS NOT LISTED IN ANY LOADED FILE: NO " + kind +
+                          " AND NO PRECISE FILE [-ep]!")
+                             .c_str());
+}
+
+}  // namespace
+
 void CheckBroadcast(Orbika& gc) {
+  std::vector<short> unlisted;
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     char letter;
     short number;
     const short sat = gc.satprn(i);
-    if (!SatelliteCode(sat, letter, number) || !NavigationLacks(gc, letter, number, sat))
-      continue;
-    // Without a precise file nothing of the satellite could be written: the
-    // store's own report ends the run, before the table starts.
-    if (!gc.isPEph) {
-      if (Keplerian(letter))
-        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
-      else
-        gc.glnnav.GetDataIndex(number, gc.stE);
+    if (!SatelliteCode(sat, letter, number)) continue;
+    const bool precise = gc.isPEph && Holds(gc.pephM.GetSatList(), sat);
+    const bool lacks = NavigationLacks(gc, letter, number, sat);
+    if (!precise && (lacks || NavigationFileOf(gc, letter) == nullptr)) {
+      if (!gc.isPEph) NoSource(gc, letter, number, sat);
+      unlisted.push_back(sat);
+    } else if (lacks) {
+      ProgramWarning("Orbika", ("SAT: " + Code(sat) + " IS NOT LISTED IN " + satcode::Name(sat) +
+                                " NAVIGATION FILE " + NavigationFileOf(gc, letter) +
+                                " - BROADCAST COLUMNS WRITTEN AS nan!")
+                                   .c_str());
     }
-    char text[128];
-    std::snprintf(text, sizeof text,
-                  "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "
-                  "nan!",
-                  letter, number, Keplerian(letter) ? "GPS" : "GLONASS");
-    ProgramWarning("Orbika", text);
   }
+  std::string codes;
+  for (short sat : unlisted) codes += " " + Code(sat);
+  if (static_cast<long>(unlisted.size()) == gc.satprn.Length())
+    ProgramError("Orbika",
+                 ("NO SATELLITE OF THE LIST IS IN A LOADED FILE:" + codes + " - NOTHING TO COMPUTE!")
+                     .c_str());
+  for (short sat : unlisted)
+    ProgramWarning("Orbika", ("SAT: " + Code(sat) + " (" + satcode::Name(sat) +
+                              ") IS NOT LISTED IN ANY LOADED FILE - ITS COLUMNS WRITTEN AS nan!")
+                                 .c_str());
 }
 
 void CalcPos(Orbika& gc) {

@@ -109,9 +109,12 @@ const char* const kEnglishHelpLines[] = {
     "            C:B1I/B3I R:L1/L2",
     "  -v        progress messages on standard error",
     "  -h        this help; -help prints the help in Slovenian",
+    "  --version the program's name and version",
     "",
     "A value follows its option directly (-dt300) or as the next word",
-    "(-dt 300).  At least one of -en, -eg and -ep is needed.",
+    "(-dt 300); satellite codes after -pr's value join the list (-pr G01 G05).",
+    "An option may be spelt with two minus signs (--csv, --dt 300, --dt=300).",
+    "At least one of -en, -eg and -ep is needed.",
     "",
     "Examples:",
     "  Orbika -enbrdc1360.24n -egbrdc1360.24g -eporb23143.sp3 -pvorbika.atx",
@@ -134,4 +137,14 @@ void OrbikaPrintHelp() { PrintLines(std::begin(kHelpLines), std::end(kHelpLines)
 
 void OrbikaPrintEnglishHelp() {
   PrintLines(std::begin(kEnglishHelpLines), std::end(kEnglishHelpLines));
+}
+
+void OrbikaPrintEnglishPointer() {
+  std::cout << "In English: Orbika -h\n";
+  std::cout.flush();
+}
+
+void OrbikaPrintVersion() {
+  std::cout << "Orbika " << ORBIKA_VERSION << '\n';
+  std::cout.flush();
 }

@@ -34,7 +34,7 @@
 // used for satellite numbers elsewhere in the program.
 //
 // Failures: a slot without records ends the run with the store's error
-// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!"; an epoch more than
+// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE <file>!!!"; an epoch more than
 // two days (kMaxInterval) from its record gets no values (NaN, and the
 // computation says so), since days from its record a broadcast state
 // describes no orbit and the integration time grows with the interval; a

@@ -186,10 +186,11 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   if (st >= bySat.size() || (bySat[st].main.empty() && bySat[st].fnav.empty())) {
     const kepler::System* sys = kepler::Of(st);
     if (sys == nullptr) sys = &kepler::kGPS;
-    char text[80];
-    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
-                  sys->letter, st - sys->offset);
-    GPSbEphError(text);
+    char sat[8];
+    std::snprintf(sat, sizeof sat, "%c%02d", sys->letter, st - sys->offset);
+    GPSbEphError((std::string("SAT: ") + sat + " IS NOT LISTED IN " + sys->name +
+                  " NAVIGATION FILE " + navig + "!!!")
+                     .c_str());
   }
   const SatRecords& sat = bySat[st];
   if (!sat.fnav.empty()) {

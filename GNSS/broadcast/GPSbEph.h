@@ -109,8 +109,8 @@ class GPSbEph {
   // found is used when it lies within the Galileo validity interval of t0
   // or the satellite has no I/NAV record; otherwise its I/NAV records are
   // searched.  A satellite without records ends the program with "SAT: Xnn
-  // IS NOT LISTED IN GPS NAVIGATION FILE!!!" (X its system letter, G for a
-  // number of no system).
+  // IS NOT LISTED IN <SYSTEM> NAVIGATION FILE <file>!!!" (X its system
+  // letter and SYSTEM its name, GPS for a number of no system).
   std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
 
   // Longest interval between a record's epoch and an epoch it serves, s.

@@ -201,6 +201,20 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       text + " 2022-01-01 00:45:00.0   59580  2700.0     G01    29979245.800  0.000\n", ".txt");
   const std::string damagedCsv = orbtest::WriteTempFile(
       orbtest::ReadFileText(csv) + "2022-01-01T00:45:00.000,59580\n", ".csv");
+  // Records of the other kind after a table's own: two tables run together.
+  const std::string csvThenText = orbtest::WriteTempFile(
+      orbtest::ReadFileText(csv) + text.substr(text.find("\n 2022-01-01 ") + 1), ".csv");
+  const std::string csvText = orbtest::ReadFileText(csv);
+  const std::string textThenCsv =
+      orbtest::WriteTempFile(text + csvText.substr(csvText.rfind('\n', csvText.size() - 2) + 1), ".txt");
+  const std::string longLine =
+      orbtest::WriteTempFile("# made\n" + std::string(5000, '#') + "\n", ".txt");
+  // More than the stretch a table's head and first record take.
+  std::string lines;
+  while (lines.size() <= (1u << 20)) lines += "a line of a log, no record of a table\n";
+  const std::string noHead = orbtest::WriteTempFile(lines, ".txt");
+  const std::string noRecord =
+      orbtest::WriteTempFile(text.substr(0, text.find("\n 2022-01-01 ") + 1) + lines, ".txt");
   const std::string usage = "; OrbikaStats -h shows the usage\n",
                     columns =
                         " has no precise-minus-broadcast columns (run Orbika with an SP3 file and "
@@ -220,12 +234,72 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       {{noDiff}, noDiff + columns},
       {{noDclock}, noDclock + columns},
       {{damaged}, damaged + " line 51 is not a record of an Orbika table\n"},
-      {{damagedCsv}, damagedCsv + " line 39 is not a record of an Orbika table\n"}};
+      {{damagedCsv}, damagedCsv + " line 39 is not a record of an Orbika table\n"},
+      {{csvThenText}, csvThenText + " line 39 is a record of a text table in a CSV table: give "
+                                    "each table as a file of its own\n"},
+      {{textThenCsv}, textThenCsv + " line 51 is a record of a CSV table in a text table: give "
+                                    "each table as a file of its own\n"},
+      {{"/dev/zero"}, "/dev/zero line 1 is longer than 4096 characters: not an Orbika table\n"},
+      {{longLine}, longLine + " line 2 is longer than 4096 characters: not an Orbika table\n"},
+      {{noHead}, noHead + " has no line of column names in its first 1 MiB: not an Orbika table\n"},
+      {{noRecord}, noRecord + " has no record in its first 1 MiB: not an Orbika table\n"}};
   for (const auto& c : cases) {
     const orbtest::RunResult run = Stats(c.args);
     EXPECT_EQ(run.status, 1) << c.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "OrbikaStats: " + c.err);
+  }
+}
+
+// Input that is no table at all ends at once, whatever it holds.
+TEST(StatsCommandLine, EndlessInputIsRefusedAtOnce) {
+  for (const char* device : {"/dev/zero", "/dev/urandom"}) {
+    SCOPED_TRACE(device);
+    // Killed by the alarm (status 128 + 14) if it reads on.
+    const orbtest::RunResult run = Stats({device}, [] { alarm(5); });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(std::string("OrbikaStats: ") + device + " ", 0), 0u) << run.err;
+  }
+}
+
+// One table given twice, the same records as text and as CSV, or a file
+// holding a table twice: each record counts once, with a warning naming the
+// table where they repeat.
+TEST(StatsCommandLine, RecordsReadTwiceCountOnce) {
+  const std::string csv = Fixture("stats_rules.csv"), text = Fixture("stats_rules.txt");
+  const std::string doubled = orbtest::WriteTempFile(
+      orbtest::ReadFileText(text) + orbtest::ReadFileText(text), ".txt");
+  long records = -1;  // the CSV table's rows after its header
+  for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(csv)))
+    records += !line.empty() && line[0] != '#';
+  const struct {
+    std::vector<std::string> tables;
+    std::string repeating;
+  } rows[] = {{{csv, csv}, csv}, {{text, csv}, csv}, {{doubled}, doubled}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.tables[0]);
+    for (const auto& [name, keys] : kKeys) {
+      std::vector<std::string> args{"--csv=" + name};
+      args.insert(args.end(), row.tables.begin(), row.tables.end());
+      const orbtest::RunResult twice = Stats(args);
+      EXPECT_EQ(twice.status, 0);
+      EXPECT_EQ(twice.out, Stats({"--csv=" + name, csv}).out) << name;
+      EXPECT_EQ(twice.err, "OrbikaStats: warning: " + row.repeating + ": " +
+                               std::to_string(records) +
+                               " records repeat earlier ones of their satellite and day and are "
+                               "counted once\n");
+    }
+  }
+}
+
+TEST(StatsCommandLine, Version) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"--version"}, {"--frobnicate", "--version", "-h"}}) {
+    const orbtest::RunResult run = Stats(args);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("OrbikaStats ") + ORBIKA_VERSION + "\n");
+    EXPECT_EQ(run.err, "");
   }
 }
 

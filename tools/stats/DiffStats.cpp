@@ -83,8 +83,25 @@ Group DiffStats::GroupOf(const Satellite& sat) const {
   return {SystemRank(system), generation, type};
 }
 
+bool DiffStats::Repeats(std::uint32_t sat, long long ms) {
+  std::vector<Span>& spans = spans_[DayOf(ms) * kSpanKeys + sat];
+  // A table writes each satellite's records in time order, so one not
+  // later than the last this table gave begins the same records again.
+  for (const Span& s : spans)
+    if (s.table == table_ ? ms <= s.last : s.first <= ms && ms <= s.last) return true;
+  if (spans.empty() || spans.back().table != table_)
+    spans.push_back({ms, ms, table_});
+  else
+    spans.back().last = ms;
+  return false;
+}
+
 bool DiffStats::Add(const DiffRecord& rec) {
   const std::uint32_t satIndex = SatelliteOf(rec.sat);
+  if (Repeats(satIndex, rec.ms)) {
+    ++repeated_;
+    return true;
+  }
   Satellite& sat = sats_[satIndex];
   if (rec.motion) {
     sat.radius.Add(Radius(rec.r));
@@ -205,6 +222,7 @@ void DiffStats::EndTable() {
   pending_.shrink_to_fit();
   epochIndex_.clear();
   epochs_.clear();
+  ++table_;
 }
 
 std::vector<SummaryRow> DiffStats::Satellites() const {

@@ -13,9 +13,19 @@
 //    figures, and where they were enough, a record whose clock lies more
 //    than kOutlierClock from the median is an outlier too;
 //  - every other record with a position difference enters the figures of
-//    its satellite, of its system and orbit type, and of its day.
+//    its satellite, of its system and orbit type, and of its day;
+//  - a record of a satellite and day that an earlier table gave (its epoch
+//    within the first to last epoch that table gave for them), or that its
+//    own table gave before (its epoch not later than the last one the table
+//    gave for them: a table writes each satellite in time order) is counted
+//    once: Add passes over it and Repeated() counts it, so one table given
+//    twice, a file holding a table twice, a satellite listed twice and
+//    overlapping tables count each record once.
 // Memory: one table's records at a time (at most kMaxTableRecords), and
-// figures per satellite, per system and per day.
+// figures per satellite, per system and per day.  A day adds, per group,
+// the figures of its days row, whose millimetre bins span at most the
+// kOutlier3d limit (below 1 MB per group; a few kilobytes on real tables),
+// and 24 bytes per satellite and table for the repeat check.
 #pragma once
 
 #include <map>
@@ -93,6 +103,8 @@ class DiffStats {
   std::vector<DatumRow> Datum() const;
   std::vector<OutlierRow> Outliers() const;
   long long OutlierCount() const { return outlierCount_; }
+  // Records passed over as given before, over all tables.
+  long long Repeated() const { return repeated_; }
 
  private:
   struct Satellite {
@@ -110,11 +122,21 @@ class DiffStats {
     double median;
     int count;
   };
+  // The first and last epoch [ms] that a table gave for a satellite and day.
+  struct Span {
+    long long first, last;
+    int table;
+  };
+  // Keys of the spans: the day times this, plus the satellite's index.
+  static constexpr long long kSpanKeys = 1 << 16;
   struct BySystem {
     bool operator()(const std::string& a, const std::string& b) const;
   };
 
   std::uint32_t SatelliteOf(const std::string& code);  // its index, added when new
+  // An earlier table, or this one, gave sat at ms; else ms joins this
+  // table's span.
+  bool Repeats(std::uint32_t sat, long long ms);
   Group GroupOf(const Satellite& sat) const;
   long long DatumKey(const Pending& p) const;
   std::unordered_map<long long, DatumValue> FormDatum();
@@ -130,6 +152,9 @@ class DiffStats {
   std::map<std::pair<long long, size_t>, DatumRow> datum_;
   std::map<std::pair<std::uint32_t, long long>, OutlierRow> outliers_;  // by satellite and day
   long long outlierCount_ = 0;
+  std::unordered_map<long long, std::vector<Span>> spans_;
+  int table_ = 0;  // tables ended so far
+  long long repeated_ = 0;
 };
 
 }  // namespace orbstats

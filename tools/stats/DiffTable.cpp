@@ -15,8 +15,9 @@ namespace {
 // satellite clock is that far from its system's time.
 const double kBadClockS = 0.999999;
 
-// Longest line kept: far longer than any record of either table, so that a
-// line without an end takes no more memory than this.
+// Longest line read: far longer than any record of either table; a longer
+// one is no table's (it ends the reading, so that input without line ends,
+// such as /dev/zero, is refused at once).
 const size_t kMaxLine = 4096;
 
 // Word positions of a text record.
@@ -129,19 +130,27 @@ std::vector<std::string> SplitFields(const std::string& line) {
 }  // namespace
 
 bool DiffTableReader::GetLine(std::string& line) {
+  if (!error_.empty()) return false;
   char buffer[kMaxLine + 1];
   in_.getline(buffer, sizeof buffer);
   const size_t got = static_cast<size_t>(in_.gcount());
   if (got == 0 && !in_) return false;
-  cut_ = in_.fail();
-  // Without its line end, which getline counts but does not store.
-  line.assign(buffer, cut_ || in_.eof() ? got : got - 1);
-  if (cut_) {  // the rest of a line longer than kMaxLine is passed over
-    in_.clear();
-    in_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-  }
   ++lineNo_;
+  bytes_ += got;
+  if (in_.fail() && !in_.eof()) {
+    error_ = name_ + " line " + std::to_string(lineNo_) + " is longer than " +
+             std::to_string(kMaxLine) + " characters: not an Orbika table";
+    return false;
+  }
+  // Without its line end, which getline counts but does not store.
+  line.assign(buffer, in_.eof() ? got : got - 1);
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  // A table's first record comes after its settings and messages.
+  if (!records_ && bytes_ > kMaxLead) {
+    error_ = name_ + " has no " + (header_ ? "record" : "line of column names") +
+             " in its first " + std::to_string(kMaxLead >> 20) + " MiB: not an Orbika table";
+    return false;
+  }
   return true;
 }
 
@@ -181,6 +190,7 @@ bool DiffTableReader::ReadHeader() {
     if (!line.empty() && line[0] == '#') {
       ReadSetting(line);
       if (line.find("PRN") == std::string::npos || line.find("X[m]") == std::string::npos) continue;
+      header_ = true;
       if (line.find("DX[m]") != std::string::npos) return true;
       error_ = noColumns;
       return false;
@@ -189,27 +199,36 @@ bool DiffTableReader::ReadHeader() {
     bool sat = false;
     for (const std::string& f : fields) sat = sat || f == kCsvNames[kSatCol];
     if (!sat) continue;
+    header_ = true;
     if (SetCsvColumns(line)) return true;
     error_ = noColumns;
     return false;
   }
-  error_ = in_.bad() ? "cannot read " + name_
-                     : name_ + " is not an Orbika table (it has no line of column names)";
+  if (error_.empty())
+    error_ = in_.bad() ? "cannot read " + name_
+                       : name_ + " is not an Orbika table (it has no line of column names)";
   return false;
 }
 
 bool DiffTableReader::Next(DiffRecord& rec) {
   std::string line;
   while (GetLine(line)) {
-    const bool record = csv_
-                            ? !line.empty() && line[0] != '#' && line.find(',') != std::string::npos
-                            : BeginsWithDate(line);
+    const bool comma = line.find(',') != std::string::npos;
+    if (comma != csv_ && BeginsWithDate(line)) {
+      // Records of the other kind: two tables in one file.
+      error_ = name_ + " line " + std::to_string(lineNo_) + " is a record of " +
+               (csv_ ? "a text table in a CSV table" : "a CSV table in a text table") +
+               ": give each table as a file of its own";
+      return false;
+    }
+    const bool record = csv_ ? !line.empty() && line[0] != '#' && comma : BeginsWithDate(line);
     if (!record) continue;
-    if (!cut_ && (csv_ ? ParseCsv(line, rec) : ParseText(line, rec))) return true;
+    records_ = true;
+    if (csv_ ? ParseCsv(line, rec) : ParseText(line, rec)) return true;
     error_ = name_ + " line " + std::to_string(lineNo_) + " is not a record of an Orbika table";
     return false;
   }
-  if (in_.bad()) error_ = "cannot read " + name_;
+  if (in_.bad() && error_.empty()) error_ = "cannot read " + name_;
   return false;
 }
 

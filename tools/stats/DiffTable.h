@@ -15,7 +15,11 @@
 // after the header is a record.
 // In both, any other line (warnings, messages, blank lines) is skipped
 // wherever it stands, and a line that begins like a record but is not one
-// ends the reading with an error.  Line ends may be CR LF.
+// ends the reading with an error, as do a record of the other kind of
+// table (two tables in one file), a line longer than 4096 characters, and
+// input whose
+// first kMaxLead bytes hold no line of column names or no record (no
+// table: /dev/urandom, a binary file).  Line ends may be CR LF.
 #pragma once
 
 #include <istream>
@@ -23,6 +27,10 @@
 #include <vector>
 
 namespace orbstats {
+
+// Bytes of a table read at most before its first record: settings,
+// column names and messages take a few kilobytes.
+constexpr size_t kMaxLead = size_t{1} << 20;
 
 enum class Clock : unsigned char { kNone, kMarkedBad, kValue };
 // Whether the table's settings name an ANTEX file.
@@ -63,7 +71,9 @@ class DiffTableReader {
   std::string name_;
   std::string error_;
   long lineNo_ = 0;
-  bool cut_ = false;  // the last line was longer than a table's lines are
+  size_t bytes_ = 0;     // read so far
+  bool header_ = false;  // the line of column names has been read
+  bool records_ = false;  // a record has been read
   bool csv_ = false;
   std::vector<size_t> columns_;  // field of each value read, in CsvValue order
   size_t fields_ = 0;            // fields of the header row

@@ -23,7 +23,7 @@ const char* const kHelp =
     "OrbikaStats - statistics of the precise-minus-broadcast differences in Orbika tables\n"
     "\n"
     "Usage: OrbikaStats [--csv[=TABLE]] TABLE...\n"
-    "       OrbikaStats -h | --help\n"
+    "       OrbikaStats -h | --help | --version\n"
     "\n"
     "Reads the tables that Orbika wrote with an SP3 file and a navigation file (the\n"
     "text table or the -csv table; - reads standard input), for example one per day\n"
@@ -42,6 +42,7 @@ const char* const kHelp =
     "  --csv=TABLE    one table as plain CSV: satellites, systems, days, datum or\n"
     "                 outliers\n"
     "  -h, --help     this help\n"
+    "  --version      the program's name and version\n"
     "\n"
     "Examples:\n"
     "  Orbika -epigs21906.sp3 -enbrdc0010.22n > day.txt\n"
@@ -52,7 +53,7 @@ const char* const kHelp =
     "Manual page: man OrbikaStats (in the source tree: man -l man/OrbikaStats.1).\n";
 
 struct Options {
-  bool help = false, csv = false;
+  bool help = false, version = false, csv = false;
   std::string only;  // the one table of --csv=TABLE
   std::vector<std::string> tables;
   std::string error;
@@ -64,6 +65,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
   for (const std::string& arg : args) {
     if (arg == "-h" || arg == "--help") {
       o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
     } else if (arg == "--csv" || arg.rfind("--csv=", 0) == 0) {
       o.csv = true;
       o.only = arg.size() > 6 ? arg.substr(6) : "";
@@ -99,6 +102,7 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
   }
   orbstats::DiffTableReader reader(name == "-" ? std::cin : file, name);
   if (!reader.ReadHeader()) return reader.Error();
+  const long long repeated = stats.Repeated();
   orbstats::DiffRecord rec;
   while (reader.Next(rec))
     if (!stats.Add(rec))
@@ -106,6 +110,9 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
              " records with a difference: give it as several tables (one per day)";
   if (!reader.Error().empty()) return reader.Error();
   stats.EndTable();
+  if (stats.Repeated() > repeated)
+    std::cerr << kProgram << ": warning: " << name << ": " << stats.Repeated() - repeated
+              << " records repeat earlier ones of their satellite and day and are counted once\n";
   inputs.names.push_back(name);
   inputs.noAntex += reader.AntexFile() == orbstats::Antex::kNone;
   inputs.antexUnknown += reader.AntexFile() == orbstats::Antex::kUnknown;
@@ -121,6 +128,11 @@ void CheckWritten() {
 
 int main(int argc, char** argv) {
   const Options options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.version) {
+    std::cout << kProgram << ' ' << ORBIKA_VERSION << '\n';
+    CheckWritten();
+    return 0;
+  }
   if (options.help) {
     std::cout << kHelp;
     CheckWritten();

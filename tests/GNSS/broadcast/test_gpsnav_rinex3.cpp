@@ -307,12 +307,11 @@ TEST(Rinex3Navigation, HandWorkedGalileoBeiDouAndQzssRecords) {
 TEST(Rinex3Navigation, EverySystemOfTheFileThroughTheProgram) {
   const std::string nav = "-en" + Fixture("nav_mixed3.rnx");
   // Satellite codes of every system; a satellite without records ends a
-  // broadcast-only run before the table.
+  // broadcast-only run before the table, naming its system and the file.
   orbtest::RunResult r = orbtest::RunOrbika({nav, "-prE11C05J01S20I05", "-dt3600"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out,
-            "\n**** GPSbEph: Error -> SAT: J01 IS NOT LISTED IN GPS NAVIGATION FILE!!! ****\n"
-            "     Exiting GPSbEph ... \n");
+  EXPECT_EQ(r.out, "\n**** GPSbEph: Error -> SAT: J01 IS NOT LISTED IN QZSS NAVIGATION FILE " +
+                       nav.substr(3) + "!!! ****\n     Exiting GPSbEph ... \n");
   // Beside a precise file: the Galileo satellite gets its differences, the
   // GPS satellite the navigation file lacks nan differences.
   int galileo = 0, missing = 0;
