@@ -101,9 +101,10 @@ const Cell kHandWorked[] = {
     {"datum", "2022-01-01,GPS", "left_out", "1"},
     {"datum", "2022-01-01,GPS", "fewest", "3"},
     {"datum", "2022-01-01,GPS", "most", "5"},
-    {"datum", "2022-01-01,QZSS", "left_out", "1"},
-    {"satellites", "J01", "clock_rms_ns", "nan"},
-    {"satellites", "J01", "sisre_rms_m", "nan"},
+    // QZSS with two satellites takes the GPS datum of 4 ns.
+    {"datum", "2022-01-01,QZSS", "left_out", "0"},
+    {"datum", "2022-01-01,QZSS", "on_gps", "1"},
+    {"satellites", "J01", "clock_mean_ns", "-4.00"},
     // The weights by system and orbit type: sqrt((w_R 1 m)^2 + 49 m^2 w_AC^2).
     {"satellites", "G01", "orbit_sisre_rms_m", "1.400"},  // 0.98, 1/49
     {"satellites", "R01", "orbit_sisre_rms_m", "1.432"},  // 0.98, 1/45
@@ -122,11 +123,17 @@ const Cell kHandWorked[] = {
     {"satellites", "J01", "type", "IGSO"},
     {"satellites", "J07", "type", "GEO"},
     {"systems", "BDS-3,GEO", "satellites", "1"},
+    // The orbit's own frame: C01's Earth-fixed velocity is 10 m/s north,
+    // its inertial one w r = 3074.6 m/s east, so (1, 7, 0) m is 7 m along
+    // the track and -7 * 10 / 3074.7 m across.
+    {"satellites", "C01", "along_mean_m", "7.000"},
+    {"satellites", "C01", "cross_mean_m", "-0.023"},
     // With the clock: E04 has no orbit error and dt = 7 ns, so c dt; G01
     // sqrt((0.98 m + c 4.0003 ns)^2 + 1 m^2).
     {"satellites", "E04", "sisre_rms_m", "2.099"},
     {"satellites", "E04", "sisre_no_offsets_rms_m", "0.000"},
     {"satellites", "G01", "sisre_rms_m", "2.398"},
+    {"satellites", "G01", "sisre_no_offsets_rms_m", "1.000"},  // wR R - c dt constant
     {"systems", "GPS,MEO", "sisre_rms_m", "1.757"},
     {"systems", "GPS,MEO", "sisre_p95_m", "2.398"},
     {"systems", "Galileo,MEO", "sisre_rms_m", "1.764"},
@@ -154,13 +161,73 @@ const Cell kHandWorked[] = {
     {"days", "2022-01-01,GPS,MEO", "sisre_rms_m", "1.757"},
 };
 
-TEST(StatsRules, HandWorkedTable) {
-  std::map<std::string, Rows> tables;
-  for (const auto& [name, keys] : kKeys)
-    tables[name] = TableRows({Fixture("stats_rules.csv")}, name);
-  for (const Cell& c : kHandWorked)
-    EXPECT_EQ(tables[c.table][c.key][c.column], c.value)
-        << c.table << " " << c.key << " " << c.column;
+// The answers to tests/data/stats_pairs.csv, a table with the signal-pair
+// columns (its '#' lines say how they come).
+const Cell kPairsHandWorked[] = {
+    // The pair's clock difference, not the broadcast signal's.
+    {"satellites", "C11", "clock_mean_ns", "-3.00"},
+    {"satellites", "E01", "clock_mean_ns", "0.00"},
+    {"satellites", "R02", "clock_mean_ns", "-1.00"},
+    // GLONASS: both relativistic terms.
+    {"satellites", "R01", "clock_mean_ns", "-1.00"},
+    {"satellites", "R04", "clock_mean_ns", "3.00"},
+    // BDS-2 and BDS-3 each their datum; C23 alone at 00:15 has none.
+    {"satellites", "C19", "clock_mean_ns", "-3.00"},
+    {"satellites", "C22", "clock_mean_ns", "3.00"},
+    {"satellites", "C23", "clocks", "0"},
+    {"datum", "2022-01-01,BDS-2", "most", "4"},
+    {"datum", "2022-01-01,BDS-3", "left_out", "1"},
+    {"datum", "2022-01-01,QZSS", "on_gps", "0"},
+    // The satellite's mean of wR R - c dt removed.
+    {"satellites", "G01", "sisre_no_offsets_rms_m", "0.300"},
+    {"systems", "GPS,MEO", "sisre_no_offsets_rms_m", "0.150"},  // sqrt(2 0.3^2 / 8)
+    // The table's own radial, along-track and cross-track.
+    {"satellites", "E05", "radial_mean_m", "3.000"},
+    {"satellites", "E05", "along_mean_m", "4.000"},
+    {"satellites", "E05", "median_3d_m", "5.000"},
+    // J04 without an antenna offset: its own row, out of QZSS and the day.
+    {"satellites", "J04", "kept_out", "no antenna offset"},
+    {"satellites", "J04", "radial_mean_m", "3.000"},
+    {"satellites", "J01", "kept_out", ""},
+    {"systems", "QZSS,IGSO", "satellites", "3"},
+    {"systems", "QZSS,IGSO", "radial_mean_m", "0.000"},
+    {"days", "2022-01-01,QZSS,IGSO", "records", "3"},
+};
+
+TEST(StatsRules, HandWorkedTables) {
+  const std::pair<const char*, std::vector<Cell>> fixtures[] = {
+      {"stats_rules.csv", {std::begin(kHandWorked), std::end(kHandWorked)}},
+      {"stats_pairs.csv", {std::begin(kPairsHandWorked), std::end(kPairsHandWorked)}}};
+  for (const auto& [fixture, cells] : fixtures) {
+    std::map<std::string, Rows> tables;
+    for (const auto& [name, keys] : kKeys) tables[name] = TableRows({Fixture(fixture)}, name);
+    for (const Cell& c : cells)
+      EXPECT_EQ(tables[c.table][c.key][c.column], c.value)
+          << fixture << ": " << c.table << " " << c.key << " " << c.column;
+  }
+}
+
+// The notes name the signal of each system's clocks, and the satellites
+// kept apart.
+TEST(StatsRules, NotesSayWhichSignalAndWhichSatellitesApart) {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"stats_rules.txt",
+       {"# Clock signals: the table brings no broadcast clock to a signal pair (a text table never"
+        " does), so the clocks are on each system's broadcast signal and each satellite's clock"
+        " mean holds its group delays, large for BeiDou.\n"}},
+      {"stats_pairs.csv",
+       {"# Clock signals, the broadcast clock brought to the pair of the precise clocks as the"
+        " table says: GPS L1/L2; GLONASS L1 (1 record), L1/L2 (3 records); Galileo E1/E5a;"
+        " BeiDou B1I/B3I (8 records), broadcast signal (1 record); QZSS L1/L2. GLONASS records"
+        " without dTau_n have no pair: those GLONASS clocks stay on L1. On the broadcast signal a"
+        " satellite's clock mean holds its group delays.\n",
+        "# Kept out of the system and day figures, in rows of their own (\"kept out\"), as the"
+        " ANTEX file has no offset for them (their precise positions stay at the centre of mass,"
+        " the broadcast ones are antenna phase centres): J04.\n"}}};
+  for (const auto& [fixture, notes] : cases) {
+    const std::string out = Stats({Fixture(fixture)}).out;
+    for (const std::string& note : notes) EXPECT_NE(out.find(note), std::string::npos) << note;
+  }
 }
 
 // The same records as a text table, with Orbika's messages before its head
@@ -201,6 +268,9 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       text + " 2022-01-01 00:45:00.0   59580  2700.0     G01    29979245.800  0.000\n", ".txt");
   const std::string damagedCsv = orbtest::WriteTempFile(
       orbtest::ReadFileText(csv) + "2022-01-01T00:45:00.000,59580\n", ".csv");
+  std::string pairs = orbtest::ReadFileText(Fixture("stats_pairs.csv"));
+  pairs.replace(pairs.rfind(",0,3.0000"), 2, ",2");  // J04's antenna column
+  const std::string badAntenna = orbtest::WriteTempFile(pairs, ".csv");
   const std::string usage = "; OrbikaStats -h shows the usage\n",
                     columns =
                         " has no precise-minus-broadcast columns (run Orbika with an SP3 file and "
@@ -220,7 +290,8 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       {{noDiff}, noDiff + columns},
       {{noDclock}, noDclock + columns},
       {{damaged}, damaged + " line 51 is not a record of an Orbika table\n"},
-      {{damagedCsv}, damagedCsv + " line 39 is not a record of an Orbika table\n"}};
+      {{damagedCsv}, damagedCsv + " line 39 is not a record of an Orbika table\n"},
+      {{badAntenna}, badAntenna + " line 47 is not a record of an Orbika table\n"}};
   for (const auto& c : cases) {
     const orbtest::RunResult run = Stats(c.args);
     EXPECT_EQ(run.status, 1) << c.err;
