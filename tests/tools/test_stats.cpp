@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -228,6 +229,22 @@ TEST(StatsRules, NotesSayWhichSignalAndWhichSatellitesApart) {
     const std::string out = Stats({Fixture(fixture)}).out;
     for (const std::string& note : notes) EXPECT_NE(out.find(note), std::string::npos) << note;
   }
+}
+
+// A CSV table's antenna column says whether an ANTEX file was used: the
+// fixture's do; with every antenna field empty, none was given.
+TEST(StatsRules, AntennaColumnSaysWhetherAnAntexFileWasUsed) {
+  const std::string pairs = Fixture("stats_pairs.csv");
+  const std::string noAntex = orbtest::WriteTempFile(
+      std::regex_replace(orbtest::ReadFileText(pairs),
+                         std::regex(",[01](,[-0-9.]+,[-0-9.]+,[-0-9.]+)$", std::regex::multiline),
+                         ",$1"),
+      ".csv");
+  const std::string used = Stats({pairs}).out, out = Stats({noAntex}).out;
+  for (const char* note : {"# The table names no ANTEX file", "# The table does not say"})
+    EXPECT_EQ(used.find(note), std::string::npos) << note;
+  EXPECT_NE(out.find("# The table names no ANTEX file"), std::string::npos);
+  EXPECT_EQ(out.find("# Kept out of the system"), std::string::npos);
 }
 
 // The same records as a text table, with Orbika's messages before its head

@@ -179,6 +179,9 @@ bool DiffTableReader::SetCsvColumns(const std::string& line) {
   }
   fields_ = names.size();
   csv_ = true;
+  // With an antenna column the records say whether an ANTEX file was used:
+  // none gave it where every field is empty.
+  if (columns_[kAntenna] < fields_) antex_ = Antex::kNone;
   for (int k = 0; k < kRequired; ++k)
     if (columns_[k] == names.size()) return false;
   return true;
@@ -217,7 +220,10 @@ bool DiffTableReader::Next(DiffRecord& rec) {
                             ? !line.empty() && line[0] != '#' && line.find(',') != std::string::npos
                             : BeginsWithDate(line);
     if (!record) continue;
-    if (!cut_ && (csv_ ? ParseCsv(line, rec) : ParseText(line, rec))) return true;
+    if (!cut_ && (csv_ ? ParseCsv(line, rec) : ParseText(line, rec))) {
+      if (rec.offset != Offset::kUnknown) antex_ = Antex::kUsed;
+      return true;
+    }
     error_ = name_ + " line " + std::to_string(lineNo_) + " is not a record of an Orbika table";
     return false;
   }

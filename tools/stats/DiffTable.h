@@ -67,6 +67,8 @@ class DiffTableReader {
   // record (then Error() is set).
   bool Next(DiffRecord& rec);
   const std::string& Error() const { return error_; }
+  // From the text table's settings, or from the CSV table's antenna column
+  // once every record is read.
   Antex AntexFile() const { return antex_; }
 
  private:
