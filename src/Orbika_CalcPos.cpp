@@ -1,5 +1,6 @@
 #include "src/Orbika_CalcPos.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
@@ -69,6 +70,8 @@ struct Sources {
   bool broadcast;   // a navigation file of its system is loaded
   bool listed;      // and has records of it (else: nan, see CheckBroadcast)
   bool warnedFar;   // the one far-from-record warning has been given
+  int antenna;      // RecordValues::antenna
+  const signalpair::Pair* pair;  // its system's pair, or nullptr
 };
 
 bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
@@ -79,6 +82,11 @@ bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
   s.broadcast = s.glonass ? gc.isGLNnav : gc.isGPSnav && Keplerian(s.letter);
   s.listed = !NavigationLacks(gc, s.letter, s.number, sat);
   s.warnedFar = false;
+  s.antenna = !gc.isAtx || !gc.isPEph ? -1
+              : std::binary_search(gc.withoutAntenna.begin(), gc.withoutAntenna.end(), sat) ? 0
+                                                                                            : 1;
+  const auto pair = gc.pairs.find(s.letter);
+  s.pair = pair == gc.pairs.end() ? nullptr : pair->second;
   return true;
 }
 
@@ -89,6 +97,7 @@ struct EpochValues {
   bool preciseOK = true;
   bool clockOK = true;  // the precise clock is no bad-clock marker
   bool broadcastOK = true;
+  GroupDelays delays;  // of the broadcast record (CSV runs only)
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
@@ -102,12 +111,18 @@ void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
 void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
                      EpochValues& v) {
   v.broadcastOK = s.listed;
+  v.delays = GroupDelays();
   if (!s.listed) return;
   long double tgd = 0;
   if (s.glonass ? gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
                 : gc.gpsnav.CalcPosition(static_cast<unsigned short>(s.sat), t, indextime, v.pB,
-                                         &tgd, 0, 0))
+                                         &tgd, 0, 0)) {
+    const auto sat = static_cast<unsigned short>(s.sat);
+    if (gc.csv)
+      v.delays = s.glonass ? gc.glnnav.GetGroupDelays(s.number, indextime)
+                           : gc.gpsnav.GetGroupDelays(sat, indextime);
     return;
+  }
   v.broadcastOK = false;
   if (!s.warnedFar) WarnFarFromRecord(s.letter, s.number, t);
   s.warnedFar = true;
@@ -134,6 +149,26 @@ void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
     if (!v.clockOK) r.difference.position.SetT(Missing().GetT());
   }
   r.precise.clockValid = r.difference.clockValid = v.clockOK;
+}
+
+// The values of the CSV's last columns: pair clocks, antenna, and the
+// difference in the orbit frame.
+void SetSignals(const Sources& s, const EpochValues& v, RecordValues& r) {
+  r.delays = v.delays;
+  r.antenna = s.antenna;
+  r.pair = s.pair != nullptr ? signalpair::ClockSignal(*s.pair, v.delays) : nullptr;
+  if (s.pair != nullptr && s.broadcast) {
+    r.broadcastPairClock = signalpair::ClockOnPair(*s.pair, r.broadcast.position.GetT(), v.delays);
+    r.differencePairClock = v.clockOK ? r.precise.position.GetT() - r.broadcastPairClock
+                                      : Missing().GetT();
+  }
+  if (r.difference.present) {
+    xyz p, vel, d;
+    p = r.precise.position;
+    vel = r.precise.velocity;
+    d = r.difference.position;
+    r.orbitFrame = ProjectOnOrbitFrame(p, vel, d);
+  }
 }
 
 // The table: precise values and precise minus broadcast, or broadcast
@@ -179,6 +214,7 @@ long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
     r.k = static_cast<std::size_t>(ncalc - 1);
     r.t = t;
     SetGroups(s, v, r);
+    if (gc.csv) SetSignals(s, v, r);
     sink.Record(r);
   }
   sink.EndSatellite();

@@ -71,7 +71,7 @@ bool TakesValue(const Word& w) {
   const char a = w[1], b = w[2];
   return w[0] == '-' &&
          ((Is(a, 'e') && (Is(b, 'n') || Is(b, 'g') || Is(b, 'p'))) ||
-          IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') ||
+          IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') || IsSameCase(w, 'c', 'p') ||
           (Is(a, 't') && (Is(b, 's') || Is(b, 'e') || Is(b, 'i'))) ||
           (Is(a, 'd') && Is(b, 't')) || (Is(a, 'n') && Is(b, 'i')));
 }
@@ -160,6 +160,27 @@ void SetStep(Orbika& gc, const Word& w, long double& step, const char* echo,
   }
 }
 
+// The signal pairs of -cp: a comma list of SYSTEM:PAIR ("C:B1I/B2I,E:E1/E5a");
+// the systems not named keep their defaults.
+void SetPairs(Orbika& gc, const Word& w) {
+  std::stringstream list(w.Value());
+  std::string item;
+  bool any = false;
+  while (std::getline(list, item, ',')) {
+    const signalpair::Pair* pair =
+        item.size() > 2 && item[1] == ':' ? signalpair::Find(item[0], item.substr(2)) : nullptr;
+    if (pair == nullptr)
+      ProgramError(kProg, ("SIGNAL PAIR [-cp] NOT KNOWN: '" + item + "' [KNOWN: " +
+                           signalpair::Known() + "]!").c_str());
+    gc.pairs[pair->system] = pair;
+    any = true;
+  }
+  if (!any)
+    ProgramError(kProg,
+                 ("SIGNAL PAIR [-cp] NOT GIVEN [KNOWN: " + signalpair::Known() + "]!").c_str());
+  gc.isPairs = true;
+}
+
 // One word of the command line (not word 0); the first rule that applies.
 void ParseWord(Orbika& gc, const Word& w) {
   const char a = w[1], b = w[2];
@@ -172,6 +193,10 @@ void ParseWord(Orbika& gc, const Word& w) {
                   "Orbika::GetFiles():         ANTEX - antenna phase variation file name: ");
   } else if (IsSameCase(w, 'p', 'r')) {
     SetSatelliteList(gc, w);
+  } else if (IsSameCase(w, 'c', 'p')) {
+    SetPairs(gc, w);
+  } else if (IsSameCase(w, 'p', 'i') && w[kValuePos] == '\0') {
+    gc.pairOffsets = true;
   } else if (Is(a, 't') && Is(b, 's')) {
     SetEpoch(gc, w, "::GetFiles():         START epoch: ", gc.stE, gc.isStart);
   } else if (Is(a, 't') && Is(b, 'e')) {

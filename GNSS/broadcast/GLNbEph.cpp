@@ -340,6 +340,12 @@ void GLNbEph::WarnInterval(short st, const mjd& t0, long double dt) {
   GLNbEphWarning(text);
 }
 
+GroupDelays GLNbEph::GetGroupDelays(short st, const mjd& tindex) const {
+  GroupDelays g;
+  g.gd1 = rinexnav::GroupDelay(rdata.GetDelayDifference(GetDataIndex(st, tindex)));
+  return g;
+}
+
 bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
                               short warning) {
   const int index = GetDataIndex(st, tindex);

@@ -61,6 +61,7 @@
 #include "GNSS/broadcast/GLNbEphData.h"
 #include "GNSS/broadcast/GLNbEphHeader.h"
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/base/mGNSSc.h"
 #include "GNSS/time/mjd.h"
@@ -109,6 +110,10 @@ class GLNbEph {
   // before the first record of st its first record, after the last its
   // last.  A slot without records ends the run.
   int GetDataIndex(short st, const mjd& t0) const;
+
+  // The group delays of the record chosen for slot st at tindex (as by
+  // CalcPosition): gd1 its dTau_n by rinexnav::GroupDelay, gd2 absent.
+  GroupDelays GetGroupDelays(short st, const mjd& tindex) const;
 
   // Longest interval between a record and the epoch it is used for, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;

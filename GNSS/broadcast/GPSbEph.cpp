@@ -360,6 +360,17 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
   return true;
 }
 
+GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const {
+  const int index = static_cast<int>(GetDataIndex(st, tindex));
+  const GPSbEphData::Record r = gdata.Row(index);
+  GroupDelays g;
+  g.galileoFNAV = gdata.fnav[static_cast<std::size_t>(index)];
+  g.gd1 = rinexnav::GroupDelay(r.TGD());
+  const char letter = satcode::Letter(static_cast<short>(st));
+  if (letter == 'C' || (letter == 'E' && !g.galileoFNAV)) g.gd2 = rinexnav::GroupDelay(r.TGD2());
+  return g;
+}
+
 void GPSbEph::RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const {
   char what[160];
   std::snprintf(what, sizeof what,

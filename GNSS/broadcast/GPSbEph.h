@@ -58,6 +58,7 @@
 #include "GNSS/broadcast/GPSbEphHeader.h"
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/time/mjd.h"
 #include "GNSS/geometry/xyz.h"
@@ -127,6 +128,13 @@ class GPSbEph {
   // epoch.
   bool CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
                        long double* tgdout, unsigned short w, unsigned short print);
+
+  // The group delays of the record chosen for satellite st at tindex (as
+  // by CalcPosition), by rinexnav::GroupDelay: gd1 its TGD / BGD(E1,E5a) /
+  // TGD1, gd2 BGD(E1,E5b) of a Galileo I/NAV record or BeiDou TGD2, else
+  // absent (the field holds IODC in GPS and QZSS records, and a BGD that
+  // F/NAV does not broadcast).
+  GroupDelays GetGroupDelays(unsigned short st, const mjd& tindex) const;
 
   // Position of satellite st at the moment of transmission of a signal
   // received at epoch eph by a receiver at prec (m, Earth-fixed): the light

@@ -41,6 +41,9 @@ constexpr int kRecordLines = 8;
 // Numbers the orbit and clock of a Galileo, BeiDou or QZSS record need (af0
 // to IDOT); the rest of their records holds spare fields RINEX leaves blank.
 constexpr int kOrbitParams = 20;
+// Columns of the two group delays (TGD / BGD fields); blank ones stay NaN.
+constexpr int kGroupDelay1 = 25;
+constexpr int kGroupDelay2 = 26;
 // Column of Galileo's data sources; the bit that marks F/NAV (E5a-I).
 constexpr int kDataSources = 20;
 constexpr long kFNAVSource = 2;
@@ -88,10 +91,10 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
     epoch += sys.toGPS;
     rows.push_back(
         {static_cast<short>(sys.offset + r.number), epoch, sys.letter == 'E' && IsFNAV(r)});
-    for (int j = 0; j < kNParam; ++j)
-      values.push_back(std::isnan(r.values[static_cast<std::size_t>(j)])
-                           ? 0
-                           : r.values[static_cast<std::size_t>(j)]);
+    for (int j = 0; j < kNParam; ++j) {
+      const long double v = r.values[static_cast<std::size_t>(j)];
+      values.push_back(std::isnan(v) && j != kGroupDelay1 && j != kGroupDelay2 ? 0 : v);
+    }
     return rinexnav::RecordRead::Ok;
   });
   SetNRecords(static_cast<std::uint32_t>(rows.size()));

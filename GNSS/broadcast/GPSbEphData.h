@@ -17,6 +17,9 @@
 //      5 delta n (rad/s) 12 Cic (rad)       19 IDOT (rad/s)    26 IODC
 //      6 M0 (rad)       13 OMEGA0 (rad)     20 codes on L2     27 transmission time (s of week)
 //   fnav[k]     whether record k is a Galileo F/NAV record;
+// Fields 25 and 26 hold the group delays of the other systems' records
+// (Galileo BGD E5a/E1 and E5b/E1, BeiDou TGD1 and TGD2); a blank one of a
+// version 3/4 record is kept as NaN, every other blank field as 0.
 //   satList     the distinct satellite numbers, ascending.
 // The fit interval and spare fields of the last line are not kept.
 //
@@ -75,6 +78,9 @@ class GPSbEphData {
     long double OMEGADOT() const { return p[18]; }  // rad/s
     long double IDOT() const { return p[19]; }  // rad/s
     long double TGD() const { return p[25]; }  // s
+    // The field after TGD: Galileo BGD E5b/E1, BeiDou TGD2 (s); IODC in
+    // GPS and QZSS records.
+    long double TGD2() const { return p[26]; }
 
    private:
     const long double* p;  // the row's 28 numbers

@@ -22,7 +22,9 @@ import sys
 SKIP = 77
 GROUPS = ("p", "b", "d")
 VALUES = ("x_m", "y_m", "z_m", "clock_s", "vx_m_s", "vy_m_s", "vz_m_s")
-HEADER = ["epoch", "mjd", "sod", "sat"] + [g + v for g in GROUPS for v in VALUES]
+SIGNALS = ["gd1_s", "gd2_s", "pair", "bclock_pair_s", "dclock_pair_s", "antenna",
+           "dr_m", "da_m", "dc_m"]
+HEADER = ["epoch", "mjd", "sod", "sat"] + [g + v for g in GROUPS for v in VALUES] + SIGNALS
 EPOCH = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}$")
 # Half a unit of the table's last digit: m, ms, m/s.
 TABLE_HALF = {"x_m": 5e-4, "y_m": 5e-4, "z_m": 5e-4, "clock_s": 5e-7,
