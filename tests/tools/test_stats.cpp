@@ -347,13 +347,16 @@ TEST(StatsCommandLine, FailedWriteEndsWithStatusOne) {
 
 // ---- The real data ------------------------------------------------------------
 
-// Set E's table with the satellite antennas, at interval seconds.
-std::string SetETable(int interval) {
-  const orbtest::RunResult run = orbtest::RunOrbika(
-      {"-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz", "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
-       "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-pv../igs14_sats_only.atx",
-       "-dt" + std::to_string(interval)},
-      120, orbtest::DataDir() + "/setE");
+// Set E's table with the satellite antennas, at interval seconds, from the
+// IGS RINEX 3.04 navigation file or another of the folder; extra options
+// after them (-csv).
+std::string SetETable(int interval, const std::string& nav = "BRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+                      const std::vector<std::string>& extra = {}) {
+  std::vector<std::string> args{"-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz", "-en" + nav,
+                                "-eg" + nav, "-pv../igs14_sats_only.atx",
+                                "-dt" + std::to_string(interval)};
+  args.insert(args.end(), extra.begin(), extra.end());
+  const orbtest::RunResult run = orbtest::RunOrbika(args, 120, orbtest::DataDir() + "/setE");
   EXPECT_EQ(run.status, 0);
   return orbtest::WriteTempFile(run.out, ".txt");
 }
@@ -373,15 +376,44 @@ double Number(const Rows& rows, const std::string& key, const std::string& colum
   return std::atof(rows.at(key).at(column).c_str());
 }
 
-// The ranges of the literature, not of the program.
+// The ranges of the literature, not of the program: set E's -csv tables,
+// the clocks on the products' signal pairs.
 TEST(StatsRealData, SetESisreAsTheLiteratureHasIt) {
   ORBIKA_REQUIRE_DATA();
-  const Rows systems = TableRows({SetETable(900)}, "systems");
+  const std::string table = SetETable(300, "BRDC00IGS_R_20220010000_01D_MN.rnx.gz", {"-csv"});
+  const Rows systems = TableRows({table}, "systems"), sats = TableRows({table}, "satellites");
   const double gps = Number(systems, "GPS,MEO", "sisre_rms_m");
   EXPECT_GE(gps, 0.2);
   EXPECT_LE(gps, 1.0);
   EXPECT_LT(Number(systems, "Galileo,MEO", "sisre_rms_m"), gps);
   EXPECT_GT(Number(systems, "GLONASS,MEO", "sisre_rms_m"), gps);
+  // BeiDou-3 MEO near 0.5 m, its satellites' clock means close together.
+  EXPECT_LT(Number(systems, "BDS-3,MEO", "sisre_rms_m"), 1.0);
+  double low = 1e9, high = -1e9;
+  for (const auto& [sat, cells] : sats)
+    if (cells.at("system") == "BDS-3" && cells.at("type") == "MEO") {
+      low = std::min(low, Number(sats, sat, "clock_mean_ns"));
+      high = std::max(high, Number(sats, sat, "clock_mean_ns"));
+    }
+  EXPECT_LT(high - low, 15);
+  // Geostationary along- and cross-track in the orbit's own frame.
+  for (const char* geo : {"C01", "C02", "C03", "C04", "C05"})
+    EXPECT_LT(Number(sats, geo, "cross_rms_m"), 2) << geo;
+  // J04, without an offset in the ANTEX file, apart from QZSS.
+  EXPECT_EQ(sats.at("J04").at("kept_out"), "no antenna offset");
+  EXPECT_EQ(systems.at("QZSS,IGSO").at("satellites"), "3");
+  // GLONASS on L1/L2 with the RINEX 4 file's dTau_n.
+  const std::string rinex4 = SetETable(300, "BRD400DLR_S_20220010000_01D_MN.rnx.gz", {"-csv"});
+  const Rows glonass = TableRows({rinex4}, "systems"), glonassSats = TableRows({rinex4}, "satellites");
+  EXPECT_LT(Number(glonass, "GLONASS,MEO", "sisre_rms_m"), 1.9);
+  double sum = 0, sumSq = 0, n = 0;
+  for (const auto& [sat, cells] : glonassSats)
+    if (cells.at("system") == "GLONASS") {
+      const double mean = Number(glonassSats, sat, "clock_mean_ns");
+      sum += mean, sumSq += mean * mean, ++n;
+    }
+  ASSERT_GT(n, 0);
+  EXPECT_LT(std::sqrt(sumSq / n - (sum / n) * (sum / n)), 4.5);
 }
 
 // 17.1 ns with the relativistic term left in; 3.48 ns by a hand check
@@ -477,39 +509,57 @@ const std::map<std::string, std::string> kReadmeColumns{
     {"SISRE [m]", "sisre_rms_m"},
     {"SISRE, offsets removed [m]", "sisre_no_offsets_rms_m"}};
 
+// The rows of README's Markdown table under the first line that begins
+// with title, its header first.
+std::vector<std::vector<std::string>> ReadmeTable(const std::string& title) {
+  const std::string readme = orbtest::ReadFileText(orbtest::FixtureDir() + "/../../README.md");
+  std::vector<std::vector<std::string>> table;
+  const size_t from = readme.find(title);
+  if (from == std::string::npos) return table;
+  for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
+    if (line.rfind("| ", 0) == 0) table.push_back(MarkdownCells(line));
+    if (!table.empty() && line.empty()) break;
+  }
+  return table;
+}
+
 // README's accuracy tables hold what OrbikaStats prints for sets E, A and D,
-// run as README says: each column README names is the systems table's.
+// run as README says: each column README names is the systems table's, and
+// README has every row (or, where it names one system, that system's).
 TEST(StatsRealData, ReadmeAccuracyTablesAreWhatItPrints) {
   ORBIKA_REQUIRE_DATA();
   const std::string data = orbtest::DataDir(), navD = "ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
+  const std::string sp3E = "-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+                    navE = "BRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+                    nav4 = "BRD400DLR_S_20220010000_01D_MN.rnx.gz";
   const struct {
     const char* title;
-    std::string dir;
+    std::string dir, system;
     std::vector<std::string> args;
   } sets[] = {
       {"\nSet E,",
        data + "/setE",
-       {"-epGFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz", "-enBRDC00IGS_R_20220010000_01D_MN.rnx.gz",
-        "-egBRDC00IGS_R_20220010000_01D_MN.rnx.gz", "-pv../igs14_sats_only.atx"}},
-      {"\nSet A,", data, {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}},
+       "",
+       {sp3E, "-en" + navE, "-eg" + navE, "-pv../igs14_sats_only.atx", "-dt300", "-csv"}},
+      {"\nSet E's GLONASS",
+       data + "/setE",
+       "GLONASS",
+       {sp3E, "-en" + nav4, "-eg" + nav4, "-pv../igs14_sats_only.atx", "-dt300", "-csv"}},
+      {"\nSet A,", data, "", {"-epesa15253.sp3", "-enbrdc0910.09n", "-egbrdc0910.09g"}},
       {"\nSet D,",
        data + "/setD",
+       "",
        {"-epGRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz", "-en" + navD, "-eg" + navD}}};
-  const std::string readme = orbtest::ReadFileText(orbtest::FixtureDir() + "/../../README.md");
   for (const auto& set : sets) {
-    const orbtest::RunResult run = orbtest::RunOrbika(set.args, 60, set.dir);
+    const orbtest::RunResult run = orbtest::RunOrbika(set.args, 120, set.dir);
     ASSERT_EQ(run.status, 0) << set.title;
     const orbtest::RunResult stats =
         Stats({"--csv=systems", orbtest::WriteTempFile(run.out, ".txt")});
     std::vector<std::vector<std::string>> want;
-    for (const std::string& line : orbtest::SplitLines(stats.out)) want.push_back(Split(line));
-    std::vector<std::vector<std::string>> table;  // README's, the header first
-    const size_t from = readme.find(set.title);
-    ASSERT_NE(from, std::string::npos) << set.title;
-    for (const std::string& line : orbtest::SplitLines(readme.substr(from + 1))) {
-      if (line.rfind("| ", 0) == 0) table.push_back(MarkdownCells(line));
-      if (!table.empty() && line.empty()) break;
-    }
+    for (const std::string& line : orbtest::SplitLines(stats.out))
+      if (want.empty() || set.system.empty() || line.rfind(set.system + ",", 0) == 0)
+        want.push_back(Split(line));
+    const std::vector<std::vector<std::string>> table = ReadmeTable(set.title);
     ASSERT_EQ(table.size(), want.size()) << set.title;
     for (size_t row = 1; row < want.size(); ++row)
       for (size_t i = 0; i < table[0].size(); ++i) {
