@@ -22,7 +22,8 @@
 //    its satellite, of its system and orbit type, and of its day; records
 //    of a satellite the ANTEX file has no offset for (their precise
 //    position is the centre of mass, the broadcast one a phase centre)
-//    only those of the satellite, listed apart.
+//    only those of the satellite, listed apart (their clocks, which the
+//    offset does not touch, still enter the datum).
 // Memory: one table's records at a time (at most kMaxTableRecords), and
 // figures per satellite, per system and per day.
 #pragma once
