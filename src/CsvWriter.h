@@ -21,7 +21,7 @@
 //   bclock_pair_s  the broadcast clock on that pair (s)
 //   dclock_pair_s  precise clock minus it (s), with a difference group
 //   antenna        1 offsets applied, 0 the ANTEX file has none for the
-//                  satellite, empty without ANTEX file or precise group
+//                  satellite, empty without ANTEX file or precise position
 //   dr_m, da_m, dc_m  the position difference radial, along- and
 //                  cross-track (OrbitFrame.h) of the precise orbit (m)
 // No blank lines, no comment lines.

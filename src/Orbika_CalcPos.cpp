@@ -1,6 +1,7 @@
 #include "src/Orbika_CalcPos.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
@@ -155,7 +156,8 @@ void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
 // difference in the orbit frame.
 void SetSignals(const Sources& s, const EpochValues& v, RecordValues& r) {
   r.delays = v.delays;
-  r.antenna = s.antenna;
+  // A record without a precise position has no antenna to speak of.
+  r.antenna = std::isnan(r.precise.position.GetX()) ? -1 : s.antenna;
   r.pair = s.pair != nullptr ? signalpair::ClockSignal(*s.pair, v.delays) : nullptr;
   if (s.pair != nullptr && s.broadcast) {
     r.broadcastPairClock = signalpair::ClockOnPair(*s.pair, r.broadcast.position.GetT(), v.delays);

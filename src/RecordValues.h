@@ -38,7 +38,8 @@ struct RecordValues {
   long double broadcastPairClock = 0;
   long double differencePairClock = 0;  // precise minus that clock, s
   // 1: the precise positions are at the antenna, 0: the ANTEX file has no
-  // offset for the satellite, -1: no ANTEX file (or no precise group).
+  // offset for the satellite, -1: no ANTEX file, no precise group or no
+  // precise position in this record.
   int antenna = -1;
   // The position difference in the orbit frame of the precise position and
   // velocity, m (with a difference group).

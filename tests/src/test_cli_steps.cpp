@@ -145,6 +145,46 @@ TEST(ParseArguments, MalformedEphemerisOptionEndsTheRun) {
   }
 }
 
+// -cp chooses signal pairs per system, -pi the pair's antenna offsets; the
+// state shows the pair of each system and both flags.
+TEST(ParseArguments, SignalPairsAndPairOffsets) {
+  const auto pairs = [](const std::vector<std::string>& words) {
+    return orbtest::RunCaptured([&]() {
+      std::vector<const char*> argv{"Orbika"};
+      for (const auto& w : words) argv.push_back(w.c_str());
+      Orbika gc;
+      ParseArguments(gc, static_cast<int>(argv.size()), argv.data());
+      for (char system : {'G', 'J', 'E', 'C', 'R'})
+        std::printf("%c:%s ", system, gc.pairs.at(system)->name);
+      std::printf("cp=%d pi=%d\n", gc.isPairs, gc.pairOffsets);
+    });
+  };
+  const std::string known = "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B3I C:B1I/B2I R:L1/L2";
+  const struct {
+    std::vector<std::string> words;
+    std::string out, err;  // err: the framed error text, status 1
+  } rows[] = {
+      {{"-epX"}, "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B3I R:L1/L2 cp=0 pi=0\n", ""},
+      {{"-epX", "-cpc:b1i/b2i,E:E1/E5a", "-pi"},
+       "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B2I R:L1/L2 cp=1 pi=1\n", ""},
+      {{"-epX", "-CP", "C:B1I/B2I"}, "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B2I R:L1/L2 cp=1 pi=0\n", ""},
+      {{"-epX", "-cpC:B2I"}, "", "SIGNAL PAIR [-cp] NOT KNOWN: 'C:B2I' [KNOWN: " + known + "]!"},
+      {{"-epX", "-cpS:L1/L5"}, "", "SIGNAL PAIR [-cp] NOT KNOWN: 'S:L1/L5' [KNOWN: " + known + "]!"},
+      {{"-epX", "-cp,G:L1/L2"}, "", "SIGNAL PAIR [-cp] NOT KNOWN: '' [KNOWN: " + known + "]!"},
+      {{"-epX", "-cp"}, "", "SIGNAL PAIR [-cp] NOT GIVEN [KNOWN: " + known + "]!"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.words.back());
+    const orbtest::RunResult r = pairs(row.words);
+    EXPECT_EQ(r.status, row.err.empty() ? 0 : 1);
+    EXPECT_EQ(r.out, row.out);
+    EXPECT_EQ(r.err, row.err.empty() ? "" : ErrorText(row.err));
+  }
+  // -pi takes no value.
+  const orbtest::RunResult r = pairs({"-epX", "-piX"});
+  EXPECT_EQ(r.err, WarningText("UNKNOWN PARAMETHER: -piX"));
+}
+
 TEST(ParseArguments, SatelliteList) {
   EXPECT_EQ(QuietState({"-epX", "-prG01R05E11"}),
             "en=- eg=- ep=X+ pv=- sat=[1,105,211] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 "

@@ -111,6 +111,23 @@ TEST_F(Driver, SettingsHeadOfATypicalRun) {
   EXPECT_EQ(first.size(), 46u + 62 + 37 + 62);
 }
 
+// -cp and -pi change no column of the table: their lines join the head
+// only when given (-pi with an ANTEX file), and the records stay as they are.
+TEST_F(Driver, PairOptionsAddTheirHeadLinesOnly) {
+  const std::vector<std::string> files = {"-epsp3.sp3", "-enbrdc.13n", "-prG01G05"};
+  const auto plain = Run(files);
+  std::vector<std::string> args = files;
+  args.push_back("-cpC:B1I/B2I");
+  args.push_back("-pi");
+  const auto pairs = Run(args);
+  ASSERT_EQ(pairs.status, 0) << pairs.err;
+  EXPECT_EQ(Records(pairs.out), Records(plain.out));
+  const auto lines = SplitLines(pairs.out), before = SplitLines(plain.out);
+  ASSERT_EQ(lines.size(), before.size() + 1);
+  EXPECT_EQ(lines[9], "#Clock signal pairs          : G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B2I R:L1/L2");
+  EXPECT_EQ(lines[10], before[9]);
+}
+
 TEST_F(Driver, ColumnHeaderFollowsTheStoresInUse) {
   WriteFile(dir_ + "/glo.12g", orbtest::ReadFileText(orbtest::FixtureDir() + "/glo_leap2012.g"));
   struct Case {
