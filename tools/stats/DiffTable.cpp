@@ -41,7 +41,8 @@ const size_t kNoDiffWords[] = {kSat + 1, kDt + 1, kVx + 3};
 const size_t kMaxWords = kGlonassWords + 1;
 
 // The values a CSV record gives, and the names of their columns ("epoch"
-// begins the name of the epoch's column).
+// begins the name of the epoch's column): those every table with
+// differences has, then those a table may have.
 enum CsvValue {
   kEpochCol,
   kSatCol,
@@ -50,11 +51,20 @@ enum CsvValue {
   kPvx,
   kDxCol = kPvx + 3,
   kDclock = kDxCol + 3,
-  kCsvValues
+  kRequired,
+  kDvx = kRequired,
+  kGd1 = kDvx + 3,
+  kPair,
+  kDclockPair,
+  kAntenna,
+  kDr,
+  kCsvValues = kDr + 3
 };
-const char* const kCsvNames[kCsvValues] = {"epoch",    "sat",     "px_m",    "py_m",    "pz_m",
-                                           "pclock_s", "pvx_m_s", "pvy_m_s", "pvz_m_s", "dx_m",
-                                           "dy_m",     "dz_m",    "dclock_s"};
+const char* const kCsvNames[kCsvValues] = {
+    "epoch",   "sat",     "px_m",     "py_m",    "pz_m",    "pclock_s", "pvx_m_s",
+    "pvy_m_s", "pvz_m_s", "dx_m",     "dy_m",    "dz_m",    "dclock_s", "dvx_m_s",
+    "dvy_m_s", "dvz_m_s", "gd1_s",    "pair",    "dclock_pair_s", "antenna", "dr_m",
+    "da_m",    "dc_m"};
 
 const double kNan = std::numeric_limits<double>::quiet_NaN();
 
@@ -79,13 +89,15 @@ bool AllFinite(const double* v, int n) {
   return true;
 }
 
-// The precise position and clock p [m, s], velocity v [m/s] and the
-// position and clock differences d [m, s] into rec; nan where a value is
-// absent.  Shared by both tables.
-void SetValues(const double p[4], const double v[3], const double d[4], DiffRecord& rec) {
+// The precise position and clock p [m, s], velocity v [m/s], the position
+// and clock differences d [m, s] and the velocity difference dv [m/s] into
+// rec; nan where a value is absent.  Shared by both tables.
+void SetValues(const double p[4], const double v[3], const double d[4], const double dv[3],
+               DiffRecord& rec) {
   rec.motion = AllFinite(p, 3) && AllFinite(v, 3);
   rec.diff = rec.motion && AllFinite(d, 3);
-  for (int i = 0; i < 3; ++i) rec.r[i] = p[i], rec.v[i] = v[i], rec.d[i] = d[i];
+  for (int i = 0; i < 3; ++i)
+    rec.r[i] = p[i], rec.v[i] = v[i], rec.d[i] = d[i], rec.dv[i] = dv[i];
   if (std::fabs(p[3]) >= kBadClockS)
     rec.clock = Clock::kMarkedBad;
   else
@@ -176,8 +188,11 @@ bool DiffTableReader::SetCsvColumns(const std::string& line) {
   }
   fields_ = names.size();
   csv_ = true;
-  for (size_t column : columns_)
-    if (column == names.size()) return false;
+  // With an antenna column the records say whether an ANTEX file was used:
+  // none gave it where every field is empty.
+  if (columns_[kAntenna] < fields_) antex_ = Antex::kNone;
+  for (int k = 0; k < kRequired; ++k)
+    if (columns_[k] == names.size()) return false;
   return true;
 }
 
@@ -224,7 +239,10 @@ bool DiffTableReader::Next(DiffRecord& rec) {
     const bool record = csv_ ? !line.empty() && line[0] != '#' && comma : BeginsWithDate(line);
     if (!record) continue;
     records_ = true;
-    if (csv_ ? ParseCsv(line, rec) : ParseText(line, rec)) return true;
+    if (csv_ ? ParseCsv(line, rec) : ParseText(line, rec)) {
+      if (rec.offset != Offset::kUnknown) antex_ = Antex::kUsed;
+      return true;
+    }
     error_ = name_ + " line " + std::to_string(lineNo_) + " is not a record of an Orbika table";
     return false;
   }
@@ -250,7 +268,10 @@ bool DiffTableReader::ParseText(const std::string& line, DiffRecord& rec) const 
   for (size_t i = n; i < kMaxWords; ++i) v[i] = kNan;
   v[kDt] /= 1000;  // ms to s
   v[kDdt] /= 1000;
-  SetValues(&v[kX], &v[kVx], &v[kDx], rec);
+  SetValues(&v[kX], &v[kVx], &v[kDx], &v[kDdt + 1], rec);
+  rec.pair.clear();
+  rec.gd1 = rec.rac = false;
+  rec.offset = Offset::kUnknown;
   return true;
 }
 
@@ -261,13 +282,28 @@ bool DiffTableReader::ParseCsv(const std::string& line, DiffRecord& rec) const {
   if (!IsSatellite(sat, 0, sat.size()) || !ParseIsoEpoch(fields[columns_[kEpochCol]], rec.ms))
     return false;
   rec.sat = sat;
+  static const std::string kAbsent;  // the field of a column the table lacks
   double v[kCsvValues];
+  std::string text[kCsvValues];
   for (int k = kPx; k < kCsvValues; ++k) {
-    const std::string& f = fields[columns_[k]];
+    const std::string& f = columns_[k] < fields_ ? fields[columns_[k]] : kAbsent;
     v[k] = kNan;  // an empty field: no source
-    if (!f.empty() && !ToNumber(f.c_str(), f.size(), v[k])) return false;
+    if (k == kPair || k == kAntenna)
+      text[k] = f;
+    else if (!f.empty() && !ToNumber(f.c_str(), f.size(), v[k]))
+      return false;
   }
-  SetValues(&v[kPx], &v[kPvx], &v[kDxCol], rec);
+  const std::string& antenna = text[kAntenna];
+  if (!(antenna.empty() || antenna == "0" || antenna == "1")) return false;
+  rec.offset = antenna.empty() ? Offset::kUnknown : antenna == "1" ? Offset::kApplied : Offset::kNone;
+  // The pair's clock difference replaces the broadcast signal's where the
+  // table brought the record's clock to a pair.
+  rec.pair = text[kPair];
+  if (!rec.pair.empty()) v[kDclock] = v[kDclockPair];
+  rec.gd1 = std::isfinite(v[kGd1]);
+  SetValues(&v[kPx], &v[kPvx], &v[kDxCol], &v[kDvx], rec);
+  rec.rac = rec.diff && AllFinite(&v[kDr], 3);
+  for (int i = 0; i < 3; ++i) rec.racTable[i] = v[kDr + i];
   return true;
 }
 
