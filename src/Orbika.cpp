@@ -26,7 +26,12 @@ Orbika::Orbika()
       isReceiver(false),
       isHelp(false),
       csv(false),
-      RunProg(true) {}
+      isPairs(false),
+      pairOffsets(false),
+      isUnopened(false),
+      RunProg(true) {
+  for (char system : {'G', 'J', 'E', 'C', 'R'}) pairs[system] = signalpair::Default(system);
+}
 
 void Orbika::StartProg() {
   if (verbose)

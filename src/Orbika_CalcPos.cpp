@@ -1,11 +1,16 @@
 #include "src/Orbika_CalcPos.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "GNSS/base/satcode.h"
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/geometry/xyzt.h"
@@ -73,6 +78,8 @@ struct Sources {
   bool broadcast;   // a navigation file of its system is loaded
   bool listed;      // and has records of it (else: nan, see CheckBroadcast)
   bool warnedFar;   // the one far-from-record warning has been given
+  int antenna;      // RecordValues::antenna
+  const signalpair::Pair* pair;  // its system's pair, or nullptr
 };
 
 bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
@@ -83,6 +90,11 @@ bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
   s.broadcast = s.glonass ? gc.isGLNnav : gc.isGPSnav && FromNavigation(gc, s.letter);
   s.listed = !NavigationLacks(gc, s.letter, s.number, sat);
   s.warnedFar = false;
+  s.antenna = !gc.isAtx || !gc.isPEph ? -1
+              : std::binary_search(gc.withoutAntenna.begin(), gc.withoutAntenna.end(), sat) ? 0
+                                                                                            : 1;
+  const auto pair = gc.pairs.find(s.letter);
+  s.pair = pair == gc.pairs.end() ? nullptr : pair->second;
   return true;
 }
 
@@ -93,6 +105,7 @@ struct EpochValues {
   bool preciseOK = true;
   bool clockOK = true;  // the precise clock is no bad-clock marker
   bool broadcastOK = true;
+  GroupDelays delays;  // of the broadcast record (CSV runs only)
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
@@ -106,13 +119,18 @@ void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
 void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
                      EpochValues& v) {
   v.broadcastOK = s.listed;
+  v.delays = GroupDelays();
   if (!s.listed) return;
   long double tgd = 0;
   const unsigned short sat = static_cast<unsigned short>(s.sat);
   if (s.glonass ? gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
       : s.letter == 'S' ? gc.sbasnav.CalcPosition(sat, t, indextime, v.pB)
-                        : gc.gpsnav.CalcPosition(sat, t, indextime, v.pB, &tgd, 0, 0))
+                        : gc.gpsnav.CalcPosition(sat, t, indextime, v.pB, &tgd, 0, 0)) {
+    if (gc.csv && s.letter != 'S')
+      v.delays = s.glonass ? gc.glnnav.GetGroupDelays(s.number, indextime)
+                           : gc.gpsnav.GetGroupDelays(sat, indextime);
     return;
+  }
   v.broadcastOK = false;
   if (!s.warnedFar) WarnFarFromRecord(s.letter, s.number, t);
   s.warnedFar = true;
@@ -139,6 +157,27 @@ void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
     if (!v.clockOK) r.difference.position.SetT(Missing().GetT());
   }
   r.precise.clockValid = r.difference.clockValid = v.clockOK;
+}
+
+// The values of the CSV's last columns: pair clocks, antenna, and the
+// difference in the orbit frame.
+void SetSignals(const Sources& s, const EpochValues& v, RecordValues& r) {
+  r.delays = v.delays;
+  // A record without a precise position has no antenna to speak of.
+  r.antenna = std::isnan(r.precise.position.GetX()) ? -1 : s.antenna;
+  r.pair = s.pair != nullptr ? signalpair::ClockSignal(*s.pair, v.delays) : nullptr;
+  if (s.pair != nullptr && s.broadcast) {
+    r.broadcastPairClock = signalpair::ClockOnPair(*s.pair, r.broadcast.position.GetT(), v.delays);
+    r.differencePairClock = v.clockOK ? r.precise.position.GetT() - r.broadcastPairClock
+                                      : Missing().GetT();
+  }
+  if (r.difference.present) {
+    xyz p, vel, d;
+    p = r.precise.position;
+    vel = r.precise.velocity;
+    d = r.difference.position;
+    r.orbitFrame = ProjectOnOrbitFrame(p, vel, d);
+  }
 }
 
 // The table: precise values and precise minus broadcast, or broadcast
@@ -184,6 +223,7 @@ long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
     r.k = static_cast<std::size_t>(ncalc - 1);
     r.t = t;
     SetGroups(s, v, r);
+    if (gc.csv) SetSignals(s, v, r);
     sink.Record(r);
   }
   sink.EndSatellite();
@@ -199,36 +239,68 @@ std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out) {
       out, span >= 0 && span < 1e7L ? static_cast<std::size_t>(span) + 1 : 0);
 }
 
-// Without a precise file nothing of a satellite the navigation files lack
-// could be written: the store's own report ends the run, before the table
-// starts (SBAS records are the -en file's too, in a store without one).
-[[noreturn]] void EndNotListed(Orbika& gc, char letter, short number, short sat) {
-  if (letter == 'R') gc.glnnav.GetDataIndex(number, gc.stE);
-  if (letter != 'R' && letter != 'S')
+// The navigation file that holds the satellite's system, or nullptr.
+const char* NavigationFileOf(const Orbika& gc, char letter) {
+  if (FromNavigation(gc, letter)) return gc.isGPSnav ? gc.gnavfile : nullptr;
+  if (letter == 'R') return gc.isGLNnav ? gc.rnavfile : nullptr;
+  return nullptr;
+}
+
+std::string Code(short sat) {
+  char code[4];
+  return satcode::Format(sat, code) ? code : "";
+}
+
+// A satellite that no loaded file lists: without a precise file nothing of
+// it could be written, so the run ends before the table, in the words of
+// its navigation store when one of its system is loaded.
+[[noreturn]] void NoSource(Orbika& gc, char letter, short number, short sat) {
+  if (FromNavigation(gc, letter) && letter != 'S' && gc.isGPSnav)
     gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
-  char text[64];
-  std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!", letter,
-                number);
-  gc.gpsnav.GPSbEphError(text);
+  if (letter == 'S' && FromNavigation(gc, letter) && gc.isGPSnav)
+    gc.gpsnav.GPSbEphError(("SAT: " + Code(sat) + " IS NOT LISTED IN SBAS NAVIGATION FILE " +
+                            gc.gnavfile + "!!!").c_str());
+  if (letter == 'R' && gc.isGLNnav) gc.glnnav.GetDataIndex(number, gc.stE);
+  const std::string kind = FromNavigation(gc, letter) ? "NAVIGATION FILE [-en]"
+                           : letter == 'R'   ? "GLONASS NAVIGATION FILE [-eg]"
+                                             : "NAVIGATION FILE OF ITS SYSTEM";
+  ProgramError("Orbika", ("SAT: " + Code(sat) + " (" + satcode::Name(sat) +
+                          ") IS NOT LISTED IN ANY LOADED FILE: NO " + kind +
+                          " AND NO PRECISE FILE [-ep]!")
+                             .c_str());
 }
 
 }  // namespace
 
 void CheckBroadcast(Orbika& gc) {
+  std::vector<short> unlisted;
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     char letter;
     short number;
     const short sat = gc.satprn(i);
-    if (!SatelliteCode(sat, letter, number) || !NavigationLacks(gc, letter, number, sat))
-      continue;
-    if (!gc.isPEph) EndNotListed(gc, letter, number, sat);
-    char text[128];
-    std::snprintf(text, sizeof text,
-                  "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "
-                  "nan!",
-                  letter, number, letter != 'R' ? "GPS" : "GLONASS");
-    ProgramWarning("Orbika", text);
+    if (!SatelliteCode(sat, letter, number)) continue;
+    const bool precise = gc.isPEph && Holds(gc.pephM.GetSatList(), sat);
+    const bool lacks = NavigationLacks(gc, letter, number, sat);
+    if (!precise && (lacks || NavigationFileOf(gc, letter) == nullptr)) {
+      if (!gc.isPEph) NoSource(gc, letter, number, sat);
+      unlisted.push_back(sat);
+    } else if (lacks) {
+      ProgramWarning("Orbika", ("SAT: " + Code(sat) + " IS NOT LISTED IN " + satcode::Name(sat) +
+                                " NAVIGATION FILE " + NavigationFileOf(gc, letter) +
+                                " - BROADCAST COLUMNS WRITTEN AS nan!")
+                                   .c_str());
+    }
   }
+  std::string codes;
+  for (short sat : unlisted) codes += " " + Code(sat);
+  if (static_cast<long>(unlisted.size()) == gc.satprn.Length())
+    ProgramError("Orbika",
+                 ("NO SATELLITE OF THE LIST IS IN A LOADED FILE:" + codes + " - NOTHING TO COMPUTE!")
+                     .c_str());
+  for (short sat : unlisted)
+    ProgramWarning("Orbika", ("SAT: " + Code(sat) + " (" + satcode::Name(sat) +
+                              ") IS NOT LISTED IN ANY LOADED FILE - ITS COLUMNS WRITTEN AS nan!")
+                                 .c_str());
 }
 
 void CalcPos(Orbika& gc) {

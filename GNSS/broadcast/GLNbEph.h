@@ -34,7 +34,7 @@
 // used for satellite numbers elsewhere in the program.
 //
 // Failures: a slot without records ends the run with the store's error
-// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!"; an epoch more than
+// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE <file>!!!"; an epoch more than
 // two days (kMaxInterval) from its record gets no values (NaN, and the
 // computation says so), since days from its record a broadcast state
 // describes no orbit and the integration time grows with the interval; a
@@ -61,6 +61,7 @@
 #include "GNSS/broadcast/GLNbEphData.h"
 #include "GNSS/broadcast/GLNbEphHeader.h"
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/base/mGNSSc.h"
 #include "GNSS/time/mjd.h"
@@ -123,6 +124,10 @@ class GLNbEph {
   // Fit interval of a record: tb +- 15 min, the half interval between the
   // records of the navigation message (GLONASS ICD, tb every 30 min).
   static constexpr long double kReceiverFit = 900;
+
+  // The group delays of the record chosen for slot st at tindex (as by
+  // CalcPosition): gd1 its dTau_n by rinexnav::GroupDelay, gd2 absent.
+  GroupDelays GetGroupDelays(short st, const mjd& tindex) const;
 
   // Longest interval between a record and the epoch it is used for, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;

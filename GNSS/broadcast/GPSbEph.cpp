@@ -326,10 +326,11 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   if (st >= bySat.size() || (bySat[st].main.empty() && bySat[st].fnav.empty())) {
     const kepler::System* sys = kepler::Of(st);
     if (sys == nullptr) sys = &kepler::kGPS;
-    char text[80];
-    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
-                  sys->letter, st - sys->offset);
-    GPSbEphError(text);
+    char sat[8];
+    std::snprintf(sat, sizeof sat, "%c%02d", sys->letter, st - sys->offset);
+    GPSbEphError((std::string("SAT: ") + sat + " IS NOT LISTED IN " + sys->name +
+                  " NAVIGATION FILE " + navig + "!!!")
+                     .c_str());
   }
   const SatRecords& sat = bySat[st];
   if (!sat.fnav.empty()) {
@@ -603,6 +604,22 @@ bool GPSbEph::ReceiverIndex(unsigned short st, const mjd& t, std::uint32_t& row)
       row = k;
     }
   return found;
+}
+
+GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const {
+  GroupDelays g;
+  std::uint32_t row = 0;
+  if (!receiver)
+    row = GetDataIndex(st, tindex);
+  else if (!ReceiverIndex(st, tindex, row))
+    return g;
+  const GPSbEphData::Record r = gdata.Row(static_cast<int>(row));
+  g.message = gdata.kind[row];
+  const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[row].sys->letter, g.message);
+  long double* to[] = {&g.gd1, &g.gd2};
+  for (int i = 0; i < 2 && layout.delays[i].name != nullptr; ++i)
+    *to[i] = rinexnav::GroupDelay(r.At(layout.delays[i].place));
+  return g;
 }
 
 void GPSbEph::RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const {

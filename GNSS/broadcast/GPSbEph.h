@@ -70,6 +70,7 @@
 #include "GNSS/broadcast/GPSbEphHeader.h"
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/time/mjd.h"
 #include "GNSS/geometry/xyz.h"
@@ -124,8 +125,8 @@ class GPSbEph {
   // found is used when it lies within the Galileo validity interval of t0
   // or the satellite has no I/NAV record; otherwise its I/NAV records are
   // searched.  A satellite without records ends the program with "SAT: Xnn
-  // IS NOT LISTED IN GPS NAVIGATION FILE!!!" (X its system letter, G for a
-  // number of no system).
+  // IS NOT LISTED IN <SYSTEM> NAVIGATION FILE <file>!!!" (X its system
+  // letter and SYSTEM its name, GPS for a number of no system).
   std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
 
   // The receiver's choice (-rx) instead of the nearest Toc: at epoch t the
@@ -161,6 +162,13 @@ class GPSbEph {
   // epoch.
   bool CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
                        long double* tgdout, unsigned short w, unsigned short print);
+
+  // The group delays of the record chosen for satellite st at tindex (as
+  // by CalcPosition, -rx included), by rinexnav::GroupDelay: gd1 and gd2
+  // the first two named delays of its message's layout (NavMessages.cpp;
+  // SignalPairs.h lists them per message), its message kept; all absent
+  // when -rx finds no record.
+  GroupDelays GetGroupDelays(unsigned short st, const mjd& tindex) const;
 
   // Position of satellite st at the moment of transmission of a signal
   // received at epoch eph by a receiver at prec (m, Earth-fixed): the light

@@ -67,6 +67,14 @@ bool KindOf(char system, const std::string& message, navmsg::Kind& k) {
   }
 }
 
+// Whether place j of a record of layout holds a group delay: a blank one
+// stays NaN (absent), every other blank field reads 0.
+bool IsGroupDelay(const navmsg::Layout& layout, int j) {
+  for (const navmsg::GroupDelay& d : layout.delays)
+    if (d.name != nullptr && d.place == j) return true;
+  return false;
+}
+
 }  // namespace
 
 void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choice& choice) {
@@ -98,11 +106,11 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choi
     mjd epoch = ymdhms2mjd(r.epoch);
     epoch += sys.toGPS;
     rows.push_back({static_cast<short>(sys.offset + r.number), epoch, k});
+    const navmsg::Layout& layout = *navmsg::LayoutOf(r.system, k);
     for (int j = 0; j < kNStored; ++j) {
       const std::size_t from = static_cast<std::size_t>(j);
-      values.push_back(from < r.values.size() && !std::isnan(r.values[from])
-                           ? static_cast<double>(r.values[from])
-                           : 0);
+      const double v = from < r.values.size() ? static_cast<double>(r.values[from]) : NAN;
+      values.push_back(std::isnan(v) && !IsGroupDelay(layout, j) ? 0 : v);
     }
     return rinexnav::RecordRead::Ok;
   });

@@ -20,8 +20,11 @@
 //   fnav[k]     whether record k is a Galileo F/NAV record;
 //   kind[k]     its message (NavMessages.h);
 //   satList     the distinct satellite numbers, ascending.
+// Fields 25 and 26 hold the group delays of the other systems' LNAV-like
+// records (Galileo BGD E5a/E1 and E5b/E1, BeiDou TGD1 and TGD2).
 // Version 3/4 records keep all their numbers, kNStored places in file order
-// (blank fields as 0): the CNAV, CNAV-2, B-CNAV and NavIC records in the
+// (a blank group delay of the record's layout as NaN, every other blank
+// field as 0): the CNAV, CNAV-2, B-CNAV and NavIC records in the
 // places their layout (navmsg::Layout) gives, which share 0-19 with the
 // table above except for the places that layout names.  Version 2 records
 // fill the first 28.
