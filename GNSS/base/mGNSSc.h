@@ -139,6 +139,9 @@ constexpr long double F = -4.442807309e-10;  // clock relativity, -2 sqrt(GM) / 
 constexpr long double freqB1I = 1561.098e6L;  // B1I (Hz)
 constexpr long double freqB2I = 1207.14e6L;   // B2I (Hz)
 constexpr long double freqB3I = 1268.52e6L;   // B3I (Hz), the signal of the broadcast clock
+// Carriers of the B-CNAV1 and B-CNAV2 signals (BDS-SIS-ICD-B1C, -B2a).
+constexpr long double freqB1C = 1575.42e6L;   // B1C (Hz)
+constexpr long double freqB2a = 1176.45e6L;   // B2a (Hz)
 }  // namespace BEIDOUc
 
 #undef ORBIKA_TWO_CARRIER_COMBINATIONS

@@ -616,8 +616,8 @@ GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const 
   const GPSbEphData::Record r = gdata.Row(static_cast<int>(row));
   g.message = gdata.kind[row];
   const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[row].sys->letter, g.message);
-  long double* to[] = {&g.gd1, &g.gd2};
-  for (int i = 0; i < 2 && layout.delays[i].name != nullptr; ++i)
+  long double* to[] = {&g.gd1, &g.gd2, &g.gd3};
+  for (int i = 0; i < 3 && layout.delays[i].name != nullptr; ++i)
     *to[i] = rinexnav::GroupDelay(r.At(layout.delays[i].place));
   return g;
 }

@@ -164,8 +164,8 @@ class GPSbEph {
                        long double* tgdout, unsigned short w, unsigned short print);
 
   // The group delays of the record chosen for satellite st at tindex (as
-  // by CalcPosition, -rx included), by rinexnav::GroupDelay: gd1 and gd2
-  // the first two named delays of its message's layout (NavMessages.cpp;
+  // by CalcPosition, -rx included), by rinexnav::GroupDelay: gd1, gd2 and gd3
+  // the first three named delays of its message's layout (NavMessages.cpp;
   // SignalPairs.h lists them per message), its message kept; all absent
   // when -rx finds no record.
   GroupDelays GetGroupDelays(unsigned short st, const mjd& tindex) const;

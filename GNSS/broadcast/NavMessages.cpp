@@ -11,8 +11,8 @@ namespace {
 // accuracy, group delays (RINEX 4.00 record tables; the fields' meanings
 // and units as the interface documents give them: s for delays, health as
 // broadcast, accuracy in metres for LNAV, I/NAV, F/NAV, D1/D2 and NavIC,
-// an index for CNAV URA_ED and B-CNAV SISAI_oe).  The first two group
-// delays are the ones a record hands on as gd1, gd2 (SignalPairs.h); F/NAV
+// an index for CNAV URA_ED and B-CNAV SISAI_oe).  The first three group
+// delays are the ones a record hands on as gd1, gd2, gd3 (SignalPairs.h); F/NAV
 // does not broadcast BGD(E1,E5b).
 constexpr Layout kLayouts[] = {
   {Kind::LNAV,   'G', "LNAV", 8, 28, false, false, 3, 27, 24, 23, {{"TGD", 25}}},

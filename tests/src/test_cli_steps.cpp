@@ -159,7 +159,8 @@ TEST(ParseArguments, SignalPairsAndPairOffsets) {
       std::printf("cp=%d pi=%d\n", gc.isPairs, gc.pairOffsets);
     });
   };
-  const std::string known = "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B3I C:B1I/B2I R:L1/L2";
+  const std::string known =
+      "G:L1/L2 G:L1CA/L2C J:L1/L2 J:L1CA/L2C E:E1/E5a C:B1I/B3I C:B1I/B2I C:B1C/B2a R:L1/L2";
   const struct {
     std::vector<std::string> words;
     std::string out, err;  // err: the framed error text, status 1

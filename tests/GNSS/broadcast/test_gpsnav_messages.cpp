@@ -151,6 +151,43 @@ TEST(NavigationMessages, HandWorkedRecordsOfEachMessage) {
   }
 }
 
+// The group delays a record hands on for the pair clocks: place p of the
+// record holds p ns, so each delay tells the RINEX 4 field it came from
+// (CNAV: TGD 25, ISC_L1CA 27, ISC_L2C 28; B-CNAV1/2: TGD_B1Cp 29,
+// TGD_B2ap 30, then the data component's ISC, 27 or 28; B-CNAV3: TGD_B2bI
+// 30).
+TEST(NavigationMessages, GroupDelaysByFieldName) {
+  const long double none = std::nanl("");
+  const struct {
+    const char *code, *message, *messages;
+    int lines, satellite;
+    long double gd1, gd2, gd3;  // ns
+  } cases[] = {
+      {"G05", "CNAV", "G:CNAV", 9, 5, 25, 27, 28},
+      {"J02", "CNV2", "J:CNV2", 10, 502, 25, 27, 28},
+      {"C20", "CNV1", "C:CNV1", 10, 320, 29, 30, 27},
+      {"C21", "CNV2", "C:CNV2", 10, 321, 29, 30, 28},
+      {"C38", "CNV3", "C:CNV3", 9, 338, 30, none, none},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.messages);
+    Rec rec = Kepler(c.code, c.message, c.lines, 5282.6, 0.001, 55 * kDeg, 0, {{21, 3}});
+    for (int place = 25; place < 3 + 4 * (c.lines - 1); ++place) rec.set[place] = place * 1e-9;
+    rec.set[c.lines == 9 ? 31 : 35] = 0;  // the transmission time
+    const GroupDelays g = Load(Nav4({rec}), c.messages)
+                              .GetGroupDelays(static_cast<unsigned short>(c.satellite),
+                                              At(kSunday, 0));
+    const long double want[] = {c.gd1, c.gd2, c.gd3};
+    const long double got[] = {g.gd1, g.gd2, g.gd3};
+    for (int k = 0; k < 3; ++k) {
+      if (std::isnan(want[k]))
+        EXPECT_TRUE(std::isnan(got[k])) << k;
+      else
+        EXPECT_NEAR(got[k], want[k] * 1e-9L, 1e-21L) << k;
+    }
+  }
+}
+
 TEST(NavigationMessages, RatesOfTheSemiMajorAxisAndOfTheMeanMotion) {
   // Circular orbits (e = 0, no corrections): the radius is A_k = A_0 +
   // A-dot tk, and Delta n0-dot adds (1/2) Delta n0-dot tk^2 to the mean

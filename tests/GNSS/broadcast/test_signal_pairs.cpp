@@ -11,10 +11,12 @@
 namespace {
 
 GroupDelays Delays(long double gd1, long double gd2,
-                   navmsg::Kind message = navmsg::Kind::LNAV) {
+                   navmsg::Kind message = navmsg::Kind::LNAV,
+                   long double gd3 = std::nanl("")) {
   GroupDelays g;
   g.gd1 = gd1;
   g.gd2 = gd2;
+  g.gd3 = gd3;
   g.message = message;
   return g;
 }
@@ -30,6 +32,14 @@ TEST(SignalPairs, HandWorkedClocksOnEachPair) {
   } rows[] = {
       {'G', "L1/L2", Delays(5 * ns, none), b, "L1/L2"},  // LNAV: already on the pair
       {'J', "L1/L2", Delays(none, none), b, "L1/L2"},
+      // CNAV TGD 5, ISC_L1CA 1, ISC_L2C -2 ns: C/A delay 4, L2C 7 ns, with
+      // gamma = (154/120)^2: -(gamma 4 - 7) / (gamma - 1) = +0.6371833 ns.
+      {'G', "L1/L2", Delays(5 * ns, 1 * ns, navmsg::Kind::CNAV, -2 * ns), b, "L1/L2"},
+      {'G', "L1CA/L2C", Delays(5 * ns, 1 * ns, navmsg::Kind::CNAV, -2 * ns),
+       b + 0.6371833L * ns, "L1CA/L2C"},
+      {'J', "L1CA/L2C", Delays(5 * ns, 1 * ns, navmsg::Kind::CNAV2, -2 * ns),
+       b + 0.6371833L * ns, "L1CA/L2C"},
+      {'G', "L1CA/L2C", Delays(5 * ns, none), none, "L1CA/L2C"},  // LNAV: no ISC
       // I/NAV: + BGD(E1,E5a) - BGD(E1,E5b); F/NAV already on E1/E5a.
       {'E', "E1/E5a", Delays(2 * ns, 3 * ns), b - 1 * ns, "E1/E5a"},
       {'E', "E1/E5a", Delays(2 * ns, none, navmsg::Kind::FNAV), b, "E1/E5a"},
@@ -39,6 +49,15 @@ TEST(SignalPairs, HandWorkedClocksOnEachPair) {
       {'C', "B1I/B3I", Delays(10 * ns, 4 * ns), b - 29.4368177L * ns, "B1I/B3I"},
       {'C', "B1I/B2I", Delays(10 * ns, 4 * ns), b - 18.9230099L * ns, "B1I/B2I"},
       {'C', "B1I/B3I", Delays(none, 4 * ns), none, "B1I/B3I"},
+      // B-CNAV1 TGD_B1Cp 10, TGD_B2ap 4 ns, gamma = (154/115)^2:
+      // (gamma 10 - 4) / (gamma - 1) = 17.5636260 ns; no B1I delay.
+      {'C', "B1C/B2a", Delays(10 * ns, 4 * ns, navmsg::Kind::BCNAV1), b - 17.5636260L * ns,
+       "B1C/B2a"},
+      {'C', "B1C/B2a", Delays(10 * ns, 4 * ns, navmsg::Kind::BCNAV2), b - 17.5636260L * ns,
+       "B1C/B2a"},
+      {'C', "B1I/B3I", Delays(10 * ns, 4 * ns, navmsg::Kind::BCNAV1), none, "B1I/B3I"},
+      {'C', "B1C/B2a", Delays(10 * ns, 4 * ns, navmsg::Kind::BCNAV3), none, "B1C/B2a"},
+      {'C', "B1C/B2a", Delays(10 * ns, 4 * ns, navmsg::Kind::D1D2), none, "B1C/B2a"},
       // dTau_n 3.2 ns: + 49/32 of it; without it the clock stays on L1.
       {'R', "L1/L2", Delays(3.2L * ns, none), b + 4.9L * ns, "L1/L2"},
       {'R', "L1/L2", Delays(none, none), b, "L1"},
