@@ -14,12 +14,17 @@ const char* const kHeader =
     "px_m,py_m,pz_m,pclock_s,pvx_m_s,pvy_m_s,pvz_m_s,"
     "bx_m,by_m,bz_m,bclock_s,bvx_m_s,bvy_m_s,bvz_m_s,"
     "dx_m,dy_m,dz_m,dclock_s,dvx_m_s,dvy_m_s,dvz_m_s,"
-    "gd1_s,gd2_s,pair,bclock_pair_s,dclock_pair_s,antenna,dr_m,da_m,dc_m\n";
+    "gd1_s,gd2_s,pair,bclock_pair_s,dclock_pair_s,antenna,dr_m,da_m,dc_m,"
+    "msg,iod,toc,toe,ttr,age_s,health,accuracy_m\n";
 
 // Decimals: positions to 0.1 mm, velocities to 1 um/s, clocks to 1 ps.
 constexpr int kPositionDecimals = 4;
 constexpr int kVelocityDecimals = 6;
 constexpr int kClockDecimals = 12;
+
+// Decimals of the record's age and accuracy: 1 ms and 1 mm.
+constexpr int kAgeDecimals = 3;
+constexpr int kAccuracyDecimals = 3;
 
 // Milliseconds: the resolution of the epoch and of the second of day.
 constexpr long long kMsPerSecond = 1000;
@@ -115,6 +120,41 @@ void CsvWriter::Signals(const RecordValues& r) {
   Number(r.orbitFrame.cross, kPositionDecimals);
 }
 
+void CsvWriter::Written(long double v) {
+  line += ',';
+  if (std::isnan(v)) return;
+  // Integers (issues of data, health words) as integers, else as read.
+  char text[40];
+  std::snprintf(text, sizeof text, v == std::floor(v) && std::fabs(v) < 1e15L ? "%.0Lf" : "%.12Lg",
+                v);
+  line += text;
+}
+
+void CsvWriter::Time(const mjd& t) {
+  line += ',';
+  if (t.GetMJDay() != 0) line += IsoText(RoundToMillisecond(t));
+}
+
+void CsvWriter::Fields(const RecordValues& r) {
+  const RecordFields& f = r.fields;
+  if (!r.broadcast.present || f.msg == nullptr) {
+    line += ",,,,,,,,";
+    return;
+  }
+  line += ',';
+  line += f.msg;
+  Written(f.iod);
+  Time(f.toc);
+  Time(f.toe);
+  Time(f.ttr);
+  Number(r.t - f.toe, kAgeDecimals);
+  Written(f.health);
+  if (std::isnan(f.accuracy))
+    line += ',';
+  else
+    Number(f.accuracy, kAccuracyDecimals);
+}
+
 void CsvWriter::Record(const RecordValues& r) {
   line = EpochFields(r.k, r.t);
   char sat[8];
@@ -124,6 +164,7 @@ void CsvWriter::Record(const RecordValues& r) {
   Group(r.broadcast);
   Group(r.difference);
   Signals(r);
+  Fields(r);
   line += '\n';
   sink.write(line.data(), static_cast<std::streamsize>(line.size()));
 }

@@ -1,7 +1,7 @@
 // CsvWriter: the records of a run as CSV (-csv), for programs.
 //
 // One header row names every column with its unit; every record has the
-// same 34 fields, whatever the system of its satellite and the files of the
+// same 42 fields, whatever the system of its satellite and the files of the
 // run:
 //   epoch      ISO 8601 in GPS time, no zone suffix (2020-06-25T00:15:00.000)
 //   mjd, sod   MJD day and second of day (3 decimals)
@@ -24,6 +24,15 @@
 //                  satellite, empty without ANTEX file or precise position
 //   dr_m, da_m, dc_m  the position difference radial, along- and
 //                  cross-track (OrbitFrame.h) of the precise orbit (m)
+// and eight of the broadcast record used (RecordFields.h), empty without
+// a broadcast group or record, and each where the message lacks it:
+//   msg            the message's RINEX 4 name (LNAV, CNV1, FDMA, ...)
+//   iod            issue of data (IODE, IODnav, AODE, IODN, GLONASS tb)
+//   toc, toe, ttr  record epoch, ephemeris reference time and transmission
+//                  time, ISO 8601 in GPS time as epoch
+//   age_s          epoch minus toe (s)
+//   health         the health field as written
+//   accuracy_m     URA, SISA or SISAI in metres
 // No blank lines, no comment lines.
 #pragma once
 
@@ -48,6 +57,12 @@ class CsvWriter : public RecordSink {
   // The columns after the three groups: delays, pair clocks, antenna, and
   // the difference in the orbit frame.
   void Signals(const RecordValues& r);
+  // The broadcast record's own fields.
+  void Fields(const RecordValues& r);
+  // A field as written (integers without decimals); empty for NaN.
+  void Written(long double v);
+  // An epoch in ISO 8601; empty for day 0.
+  void Time(const mjd& t);
   // x, y, z of v.
   void Space(const xyzt& v, int decimals);
   void Number(long double v, int decimals);

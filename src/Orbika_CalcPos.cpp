@@ -106,6 +106,7 @@ struct EpochValues {
   bool clockOK = true;  // the precise clock is no bad-clock marker
   bool broadcastOK = true;
   GroupDelays delays;  // of the broadcast record (CSV runs only)
+  RecordFields fields;  // that record's own fields (CSV runs only)
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
@@ -120,6 +121,7 @@ void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
                      EpochValues& v) {
   v.broadcastOK = s.listed;
   v.delays = GroupDelays();
+  v.fields = RecordFields();
   if (!s.listed) return;
   long double tgd = 0;
   const unsigned short sat = static_cast<unsigned short>(s.sat);
@@ -129,6 +131,10 @@ void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
     if (gc.csv && s.letter != 'S')
       v.delays = s.glonass ? gc.glnnav.GetGroupDelays(s.number, indextime)
                            : gc.gpsnav.GetGroupDelays(sat, indextime);
+    if (gc.csv)
+      v.fields = s.glonass         ? gc.glnnav.GetRecordFields(s.number, indextime)
+                 : s.letter == 'S' ? gc.sbasnav.GetRecordFields(sat, indextime)
+                                   : gc.gpsnav.GetRecordFields(sat, indextime);
     return;
   }
   v.broadcastOK = false;
@@ -163,6 +169,7 @@ void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
 // difference in the orbit frame.
 void SetSignals(const Sources& s, const EpochValues& v, RecordValues& r) {
   r.delays = v.delays;
+  r.fields = v.fields;
   // A record without a precise position has no antenna to speak of.
   r.antenna = std::isnan(r.precise.position.GetX()) ? -1 : s.antenna;
   r.pair = s.pair != nullptr ? signalpair::ClockSignal(*s.pair, v.delays) : nullptr;

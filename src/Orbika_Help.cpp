@@ -109,7 +109,7 @@ const char* const kEnglishHelpLines[] = {
     "  -niSEC    GLONASS integration step in seconds; default 30",
     "Output:",
     "  -csv      the records as CSV: a header row naming every column with its",
-    "            unit, the same 34 columns in every row; standard output holds",
+    "            unit, the same 42 columns in every row; standard output holds",
     "            the CSV alone",
     "  -cpLIST   the signal pair per system of the CSV's pair clocks, e.g.",
     "            C:B1I/B2I,E:E1/E5a; defaults G:L1/L2 J:L1/L2 E:E1/E5a",

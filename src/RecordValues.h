@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "GNSS/broadcast/RecordFields.h"
 #include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/geometry/OrbitFrame.h"
 #include "GNSS/geometry/xyzt.h"
@@ -44,6 +45,8 @@ struct RecordValues {
   // The position difference in the orbit frame of the precise position and
   // velocity, m (with a difference group).
   OrbitFrameDiff orbitFrame{};
+  // With a broadcast group: the own fields of its record.
+  RecordFields fields;
 };
 
 // A writer of the records of one run.

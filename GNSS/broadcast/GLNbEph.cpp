@@ -398,6 +398,29 @@ GroupDelays GLNbEph::GetGroupDelays(short st, const mjd& tindex) const {
   return g;
 }
 
+namespace {
+// tb: UTC(SU) + 3 h, counted in 15-min intervals of the day (GLONASS ICD).
+constexpr long double kMoscowFromUTC = 3 * 3600, kTbUnit = 900;
+constexpr int kHealth = 6;  // health field of a record
+}  // namespace
+
+RecordFields GLNbEph::GetRecordFields(short st, const mjd& tindex) const {
+  RecordFields f;
+  int row = 0;
+  if (!receiver)
+    row = GetDataIndex(st, tindex);
+  else if (!ReceiverIndex(st, tindex, row))
+    return f;
+  f.msg = "FDMA";
+  f.toc = f.toe = rdata.GetMJD(row);
+  mjd moscow = f.toc;
+  moscow += kMoscowFromUTC - static_cast<long double>(LeapSecond(f.toc));
+  f.iod = roundl(moscow.GetSecond() / kTbUnit);
+  f.ttr = TransmissionTime(row);
+  f.health = rdata.GetData(row, kHealth);
+  return f;
+}
+
 bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,
                               short warning) {
   int index = 0;

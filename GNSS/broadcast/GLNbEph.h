@@ -60,6 +60,7 @@
 
 #include "GNSS/broadcast/GLNbEphData.h"
 #include "GNSS/broadcast/GLNbEphHeader.h"
+#include "GNSS/broadcast/RecordFields.h"
 #include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
@@ -128,6 +129,11 @@ class GLNbEph {
   // The group delays of the record chosen for slot st at tindex (as by
   // CalcPosition): gd1 its dTau_n by rinexnav::GroupDelay, gd2 absent.
   GroupDelays GetGroupDelays(short st, const mjd& tindex) const;
+  // The own fields (RecordFields.h) of that record: msg FDMA, iod tb (the
+  // record epoch in Moscow time, UTC + 3 h, in 15-min units of its day:
+  // GLONASS ICD), toc = toe its epoch, ttr its TransmissionTime, health the
+  // health field; no accuracy.  msg nullptr when -rx finds no record.
+  RecordFields GetRecordFields(short st, const mjd& tindex) const;
 
   // Longest interval between a record and the epoch it is used for, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;

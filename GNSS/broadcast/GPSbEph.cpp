@@ -606,13 +606,16 @@ bool GPSbEph::ReceiverIndex(unsigned short st, const mjd& t, std::uint32_t& row)
   return found;
 }
 
+bool GPSbEph::ChosenRow(unsigned short st, const mjd& tindex, std::uint32_t& row) const {
+  if (receiver) return ReceiverIndex(st, tindex, row);
+  row = GetDataIndex(st, tindex);
+  return true;
+}
+
 GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const {
   GroupDelays g;
   std::uint32_t row = 0;
-  if (!receiver)
-    row = GetDataIndex(st, tindex);
-  else if (!ReceiverIndex(st, tindex, row))
-    return g;
+  if (!ChosenRow(st, tindex, row)) return g;
   const GPSbEphData::Record r = gdata.Row(static_cast<int>(row));
   g.message = gdata.kind[row];
   const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[row].sys->letter, g.message);
@@ -620,6 +623,25 @@ GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const 
   for (int i = 0; i < 3 && layout.delays[i].name != nullptr; ++i)
     *to[i] = rinexnav::GroupDelay(r.At(layout.delays[i].place));
   return g;
+}
+
+RecordFields GPSbEph::GetRecordFields(unsigned short st, const mjd& tindex) const {
+  RecordFields f;
+  std::uint32_t row = 0;
+  if (!ChosenRow(st, tindex, row)) return f;
+  const GPSbEphData::Record r = gdata.Row(static_cast<int>(row));
+  const OrbitConstants& c = orbit[row];
+  const navmsg::Layout& layout = *navmsg::LayoutOf(c.sys->letter, gdata.kind[row]);
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  f.msg = layout.kind == navmsg::Kind::D1D2 ? (c.geo ? "D2" : "D1") : layout.name;
+  f.iod = layout.iod >= 0 ? r.At(layout.iod) : nan;
+  f.toc = gdata.mjdo(static_cast<int>(row));
+  f.toe = f.toc;
+  f.toe += -c.tocMinusToe;
+  f.ttr = SentOf(row);
+  f.health = layout.health >= 0 ? r.At(layout.health) : nan;
+  f.accuracy = layout.accuracy >= 0 ? navmsg::AccuracyMetres(layout, r.At(layout.accuracy)) : nan;
+  return f;
 }
 
 void GPSbEph::RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const {

@@ -69,6 +69,7 @@
 #include "GNSS/broadcast/GPSbEphData.h"
 #include "GNSS/broadcast/GPSbEphHeader.h"
 #include "GNSS/broadcast/KeplerSystems.h"
+#include "GNSS/broadcast/RecordFields.h"
 #include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
@@ -169,6 +170,11 @@ class GPSbEph {
   // SignalPairs.h lists them per message), its message kept; all absent
   // when -rx finds no record.
   GroupDelays GetGroupDelays(unsigned short st, const mjd& tindex) const;
+  // The own fields (RecordFields.h) of that record: msg its layout's name
+  // (BeiDou D1/D2: D2 for GEO satellites), iod, health and accuracy from
+  // the layout's places, toc its epoch, toe Toc - (Toc - Toe), ttr as
+  // TransmissionTime; msg nullptr when -rx finds no record.
+  RecordFields GetRecordFields(unsigned short st, const mjd& tindex) const;
 
   // Position of satellite st at the moment of transmission of a signal
   // received at epoch eph by a receiver at prec (m, Earth-fixed): the light
@@ -245,6 +251,9 @@ class GPSbEph {
   // Transmission time of record k (GPS time; day 0 when it has none) and
   // half its fit interval (s).
   mjd SentOf(std::uint32_t k) const;
+  // The record CalcPosition uses for st at tindex (nearest, or -rx's
+  // choice); false when -rx finds none.
+  bool ChosenRow(unsigned short st, const mjd& tindex, std::uint32_t& row) const;
   long double HalfFitOf(std::uint32_t k) const;
   // Of records of one epoch in list (time order) only the preferred one
   // stays; different ones draw one warning per satellite (warned).

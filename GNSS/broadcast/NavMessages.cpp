@@ -1,6 +1,8 @@
 #include "GNSS/broadcast/NavMessages.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace navmsg {
 
@@ -47,6 +49,25 @@ const Layout* LayoutOf(char system, Kind k) {
   for (const Layout& l : kLayouts)
     if (l.system == system && l.kind == k) return &l;
   return nullptr;
+}
+
+long double UraMetres(long double index) {
+  // Beyond the 4-bit index of LNAV, CNAV's 5-bit signed URA_ED reaches -16.
+  constexpr long double kLastIndex = 15, kFirstIndex = -16, kLowFormula = 6;
+  if (!(index >= kFirstIndex && index < kLastIndex) || index != std::floor(index))
+    return std::numeric_limits<long double>::quiet_NaN();
+  return index <= kLowFormula ? std::exp2(1 + index / 2) : std::exp2(index - 2);
+}
+
+long double AccuracyMetres(const Layout& l, long double field) {
+  switch (l.kind) {
+    case Kind::CNAV:
+    case Kind::CNAV2: return UraMetres(field);
+    case Kind::BCNAV1:
+    case Kind::BCNAV2:
+    case Kind::BCNAV3: return std::numeric_limits<long double>::quiet_NaN();
+    default: return field;
+  }
 }
 
 bool KindOfName(char system, const std::string& name, Kind& k) {

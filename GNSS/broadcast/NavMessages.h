@@ -57,6 +57,15 @@ struct Layout {
 // The layout of message kind k of system letter s (GPS and QZSS share
 // theirs, BeiDou CNV2 is B-CNAV2); nullptr for a pair no file holds.
 const Layout* LayoutOf(char system, Kind k);
+// The accuracy (m) of a record of layout l whose accuracy field reads
+// field: as written for LNAV, I/NAV, F/NAV, D1/D2, NavIC and SBAS (RINEX
+// writes these in metres); a CNAV or CNAV-2 URA_ED index N through
+// UraMetres; NaN for B-CNAV, whose SISAI_oe index is not converted.
+long double AccuracyMetres(const Layout& l, long double field);
+// The nominal URA of index N, m (IS-GPS-200 20.3.3.3.1.3, used for CNAV's
+// URA_ED in 30.3.3.1.1.4): 2^(1 + N/2) for N <= 6, 2^(N - 2) for
+// 6 < N < 15; NaN for N >= 15 (no accuracy prediction) and non-integers.
+long double UraMetres(long double index);
 // The message of a version 4 frame's name for system s (D1 and D2 give
 // D1D2); false for names of other messages.
 bool KindOfName(char system, const std::string& name, Kind& k);

@@ -129,6 +129,23 @@ bool SBASbEph::Received(const std::vector<std::size_t>& rows, const mjd& t,
   return found;
 }
 
+RecordFields SBASbEph::GetRecordFields(unsigned short st, const mjd& tindex) const {
+  RecordFields f;
+  std::size_t row = 0;
+  if (st >= bySat.size() || bySat[st].empty() ||
+      !(receiver ? Received(bySat[st], tindex, row) : Nearest(bySat[st], tindex, row)))
+    return f;
+  const Record& r = records[row];
+  const navmsg::Layout& layout = *navmsg::LayoutOf('S', navmsg::Kind::SBAS);
+  f.msg = layout.name;
+  f.iod = r.v[layout.iod];
+  f.toc = f.toe = r.epoch;
+  f.ttr = r.sent;
+  f.health = r.v[layout.health];
+  f.accuracy = navmsg::AccuracyMetres(layout, r.v[layout.accuracy]);
+  return f;
+}
+
 bool SBASbEph::CalcPosition(unsigned short st, const mjd& t, const mjd& tindex, xyzt& pos) {
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
   pos.Set(nan, nan, nan, nan);

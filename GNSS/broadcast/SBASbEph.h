@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "GNSS/broadcast/NavMessages.h"
+#include "GNSS/broadcast/RecordFields.h"
 #include "GNSS/geometry/xyzt.h"
 #include "GNSS/time/mjd.h"
 #include "matrix/matrix.h"
@@ -60,6 +61,11 @@ class SBASbEph {
   // NaN, when the satellite has no usable record; NaN values, with the
   // satellite's one message, when no record lies within kTimeOut.
   bool CalcPosition(unsigned short st, const mjd& t, const mjd& tindex, xyzt& pos);
+  // The own fields (RecordFields.h) of the record chosen for st at tindex
+  // (within kTimeOut or not): msg SBAS, iod its IODN, toc = toe its epoch,
+  // ttr its transmission time, health and accuracy (URA, m) as written;
+  // msg nullptr when the satellite has none or -rx finds none.
+  RecordFields GetRecordFields(unsigned short st, const mjd& tindex) const;
 
  private:
   struct Record {

@@ -24,7 +24,9 @@ GROUPS = ("p", "b", "d")
 VALUES = ("x_m", "y_m", "z_m", "clock_s", "vx_m_s", "vy_m_s", "vz_m_s")
 SIGNALS = ["gd1_s", "gd2_s", "pair", "bclock_pair_s", "dclock_pair_s", "antenna",
            "dr_m", "da_m", "dc_m"]
-HEADER = ["epoch", "mjd", "sod", "sat"] + [g + v for g in GROUPS for v in VALUES] + SIGNALS
+RECORD = ["msg", "iod", "toc", "toe", "ttr", "age_s", "health", "accuracy_m"]
+HEADER = (["epoch", "mjd", "sod", "sat"] + [g + v for g in GROUPS for v in VALUES] + SIGNALS +
+          RECORD)
 EPOCH = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}$")
 # Half a unit of the table's last digit: m, ms, m/s.
 TABLE_HALF = {"x_m": 5e-4, "y_m": 5e-4, "z_m": 5e-4, "clock_s": 5e-7,
@@ -117,6 +119,33 @@ def fixtures(exe, folder):
         assert r["pair"] == pair and r["antenna"] == "" and r["gd2_s"] == "", (sat, r)
         assert clock is None or r["bclock_pair_s"] == clock, (sat, r)
     assert first["G02"]["gd1_s"] != "" and first["E11"]["gd1_s"] == ""
+    # The record's own fields beside the broadcast group only.
+    assert first["G02"]["msg"] == "LNAV" and first["G02"]["iod"].isdigit(), first["G02"]
+    assert all(first[sat][name] == "" for sat in ("E11", "R01") for name in RECORD)
+    own_fields(records)
+
+
+def seconds(iso):
+    """GPS seconds since 2000 of an ISO 8601 epoch text."""
+    from datetime import datetime
+    t = datetime.strptime(iso, "%Y-%m-%dT%H:%M:%S.%f") - datetime(2000, 1, 1)
+    return t.total_seconds()
+
+
+def own_fields(records, messages="LNAV INAV FNAV D1 D2 FDMA"):
+    """msg, iod, toc, toe, ttr, age_s, health, accuracy_m of each record."""
+    for r in records:
+        if r["bx_m"] in ("", "nan") or not r["msg"]:
+            continue
+        sat = r["sat"]
+        assert r["msg"] in messages.split(), (sat, r["msg"])
+        assert EPOCH.match(r["toc"]) and EPOCH.match(r["toe"]), (sat, r)
+        assert r["ttr"] == "" or EPOCH.match(r["ttr"]), (sat, r["ttr"])
+        age = seconds(r["epoch"]) - seconds(r["toe"])
+        assert abs(float(r["age_s"]) - age) < 1e-3, (sat, r["age_s"], age)
+        assert r["health"] != "" and (r["iod"] != "" or r["msg"] == "CNAV"), (sat, r)
+        accuracy = value(r, "accuracy_m")
+        assert (accuracy is None) == (r["msg"] == "FDMA"), (sat, r["accuracy_m"])
 
 
 def set_e(exe, folder):
@@ -131,6 +160,14 @@ def set_e(exe, folder):
     assert systems == set("GRECJ"), systems
     assert any(r["pclock_s"] == "nan" for r in records), "no bad clock met"
     signals(records)
+    own_fields(records)
+    # A receiver's choice: every record was transmitted by its epoch.
+    chosen = csv_records(run(exe, folder, ["-ep" + sp3, "-en" + nav, "-eg" + nav, "-dt300",
+                                           "-rx", "-csv"]))
+    sent = [r for r in chosen if r["ttr"]]
+    assert len(sent) > len(chosen) // 2, (len(sent), len(chosen))
+    assert all(r["ttr"] <= r["epoch"] for r in sent), [r for r in sent if r["ttr"] > r["epoch"]][:1]
+    own_fields(chosen)
 
 
 def value(record, name):

@@ -529,3 +529,26 @@ TEST(NavigationMessages, SetESbasRecordsJoinAtTheirSwitchEpochs) {
     EXPECT_LT(median, 10.0) << st;
   }
 }
+
+// The nominal URA of each index lies in the index's range of IS-GPS-200's
+// URA table (metres); index 15 and a fraction give none.  LNAV-like
+// records' accuracy is metres already.
+TEST(NavigationMessages, AccuracyOfTheUraIndex) {
+  const double upper[] = {2.4, 3.4, 4.85, 6.85, 9.65, 13.65, 24, 48,
+                          96, 192, 384, 768, 1536, 3072, 6144};
+  double lower = 0;
+  for (int n = 0; n < 15; ++n) {
+    const double ura = static_cast<double>(navmsg::UraMetres(n));
+    EXPECT_GT(ura, lower) << n;
+    EXPECT_LE(ura, upper[n]) << n;
+    lower = upper[n];
+  }
+  EXPECT_NEAR(static_cast<double>(navmsg::UraMetres(-16)), 1.0 / 128, 1e-15);
+  EXPECT_TRUE(std::isnan(navmsg::UraMetres(15)));
+  EXPECT_TRUE(std::isnan(navmsg::UraMetres(2.5L)));
+  const navmsg::Layout& lnav = *navmsg::LayoutOf('G', navmsg::Kind::LNAV);
+  const navmsg::Layout& cnav = *navmsg::LayoutOf('G', navmsg::Kind::CNAV);
+  EXPECT_EQ(navmsg::AccuracyMetres(lnav, 2.8L), 2.8L);
+  EXPECT_EQ(navmsg::AccuracyMetres(cnav, 2), 4);
+  EXPECT_TRUE(std::isnan(navmsg::AccuracyMetres(*navmsg::LayoutOf('C', navmsg::Kind::BCNAV1), 2)));
+}
