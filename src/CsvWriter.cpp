@@ -135,24 +135,47 @@ void CsvWriter::Time(const mjd& t) {
   if (t.GetMJDay() != 0) line += IsoText(RoundToMillisecond(t));
 }
 
+bool CsvWriter::SameRecord(const RecordFields& a, const RecordFields& b) {
+  const auto same = [](long double x, long double y) {
+    return x == y || (std::isnan(x) && std::isnan(y));
+  };
+  const auto at = [](const mjd& x, const mjd& y) {
+    return x.GetMJDay() == y.GetMJDay() && x.GetSecond() == y.GetSecond();
+  };
+  return a.msg == b.msg && same(a.iod, b.iod) && at(a.toc, b.toc) && at(a.toe, b.toe) &&
+         at(a.ttr, b.ttr) && same(a.health, b.health) && same(a.accuracy, b.accuracy);
+}
+
 void CsvWriter::Fields(const RecordValues& r) {
   const RecordFields& f = r.fields;
   if (!r.broadcast.present || f.msg == nullptr) {
     line += ",,,,,,,,";
     return;
   }
-  line += ',';
-  line += f.msg;
-  Written(f.iod);
-  Time(f.toc);
-  Time(f.toe);
-  Time(f.ttr);
-  Number(r.t - f.toe, kAgeDecimals);
-  Written(f.health);
-  if (std::isnan(f.accuracy))
+  // A satellite's rows share one record for hours: its texts are kept.
+  if (!(lastFields.msg != nullptr && SameRecord(f, lastFields))) {
+    std::string row;
+    line.swap(row);
     line += ',';
-  else
-    Number(f.accuracy, kAccuracyDecimals);
+    line += f.msg;
+    Written(f.iod);
+    Time(f.toc);
+    Time(f.toe);
+    Time(f.ttr);
+    fieldsHead = line;
+    line.clear();
+    Written(f.health);
+    if (std::isnan(f.accuracy))
+      line += ',';
+    else
+      Number(f.accuracy, kAccuracyDecimals);
+    fieldsTail = line;
+    line.swap(row);
+    lastFields = f;
+  }
+  line += fieldsHead;
+  Number(r.t - f.toe, kAgeDecimals);
+  line += fieldsTail;
 }
 
 void CsvWriter::Record(const RecordValues& r) {

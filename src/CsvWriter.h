@@ -59,6 +59,7 @@ class CsvWriter : public RecordSink {
   void Signals(const RecordValues& r);
   // The broadcast record's own fields.
   void Fields(const RecordValues& r);
+  static bool SameRecord(const RecordFields& a, const RecordFields& b);
   // A field as written (integers without decimals); empty for NaN.
   void Written(long double v);
   // An epoch in ISO 8601; empty for day 0.
@@ -71,4 +72,7 @@ class CsvWriter : public RecordSink {
   std::string line;
   std::vector<std::string> epochs;
   std::string scratchEpoch;
+  // The last record's own fields and their texts before and after age_s.
+  RecordFields lastFields;
+  std::string fieldsHead, fieldsTail;
 };
