@@ -118,7 +118,7 @@ void GPSbEph::SkipImplausible() {
       kept.push_back(k);
       continue;
     }
-    ProgramWarning("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
+    ProgramWarningOnce("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
   }
   if (kept.size() == nsatall) return;
   if (kept.empty())

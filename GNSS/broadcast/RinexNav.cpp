@@ -33,6 +33,10 @@ void Warning(const char* cls, const char* text) {
                          std::string("     Continuing ") + cls + " ... "});
 }
 
+void ReaderWarning(const char* cls, const char* text) {
+  if (FirstTimeSaid(std::string(cls) + '\0' + text)) Warning(cls, text);
+}
+
 void Error(const char* cls, const char* text, const char* mark) {
   WriteFrameAndExit(std::cout, {"", ReportHead(mark, cls, "Error", text),
                                 std::string("     Exiting ") + cls + " ... "});
@@ -112,42 +116,75 @@ void ParsePgmRunByDate(const char* line, char* pgm, char* runby, char* date) {
 
 short ParseLeapSeconds(const char* line) { return static_cast<short>(FieldInt(line, 1, 6)); }
 
-bool ReadHeader(std::istream& in, const std::vector<HeaderLabel>& labels,
-                const std::function<void(const char* text)>& warn) {
-  // The lines are kept until END OF HEADER is seen, so that a file without it
-  // is refused as a whole instead of reporting every record line as a label.
-  struct Line {
-    std::string text;
-    bool cut;
-  };
-  std::vector<Line> lines;
+namespace {
+
+// Lines of one kind of header fault: how many, and the first one's line
+// number and text, for the one warning of that kind.
+struct HeaderFault {
+  long count = 0;
+  long line = 0;
+  std::string text;
+
+  void Add(long lineNo, const char* what) {
+    if (count++ == 0) {
+      line = lineNo;
+      text = what;
+    }
+  }
+};
+
+// The one warning of a kind: the first line as before, and how many lines
+// more there are of that kind.
+void WarnFault(const HeaderFault& f, const std::string& first,
+               const std::function<void(const char* text)>& warn) {
+  if (f.count == 0) return;
+  std::string text = first;
+  if (f.count > 1)
+    text += " (LINE " + std::to_string(f.line) + ", AND " + std::to_string(f.count - 1) +
+            " LINES MORE OF THIS KIND)";
+  warn(text.c_str());
+}
+
+// Whether the header ends (END OF HEADER) before the end of the file; the
+// lines are only looked at, not kept.
+bool HeaderEnds(std::istream& in) {
   char buf[kMaxHeaderLine + 1];
   for (;;) {
+    if (ReadLine(in, buf, sizeof buf) == LineRead::End) return false;
+    if (std::strstr(buf, "END OF HEADER") != nullptr) return true;
+  }
+}
+
+}  // namespace
+
+bool ReadHeader(std::istream& in, const std::vector<HeaderLabel>& labels,
+                const std::function<void(const char* text)>& warn) {
+  // A file without END OF HEADER is refused as a whole instead of reporting
+  // every record line as a label: the header is looked over first, then
+  // read again from its start, one line at a time.
+  const std::streampos start = in.tellg();
+  if (!HeaderEnds(in)) return false;
+  in.clear();
+  in.seekg(start);
+  HeaderFault longLines, unknown;
+  char buf[kMaxHeaderLine + 1];
+  for (long lineNo = 1;; ++lineNo) {
     const LineRead r = ReadLine(in, buf, sizeof buf);
-    if (r == LineRead::End) return false;
-    if (std::strstr(buf, "END OF HEADER") != nullptr) break;
-    lines.push_back({buf, r == LineRead::TooLong});
+    if (r == LineRead::End || std::strstr(buf, "END OF HEADER") != nullptr) break;
+    if (r == LineRead::TooLong) longLines.Add(lineNo, "");
+    const HeaderLabel* found = nullptr;
+    for (const HeaderLabel& h : labels)
+      if (std::strstr(buf, h.label) != nullptr) {
+        found = &h;
+        break;
+      }
+    if (found == nullptr) unknown.Add(lineNo, RawField(buf, 61, kMaxHeaderLine).c_str());
+    else if (found->parse) found->parse(buf);
   }
-  for (std::size_t k = 0; k < lines.size(); ++k) {
-    const char* line = lines[k].text.c_str();
-    if (lines[k].cut) {
-      const std::string text = "HEADER LINE " + std::to_string(k + 1) + " LONGER THAN " +
-                               std::to_string(kMaxHeaderLine) + " CHARACTERS -> READ AS ITS FIRST " +
-                               std::to_string(kMaxHeaderLine);
-      warn(text.c_str());
-    }
-    bool known = false;
-    for (const HeaderLabel& h : labels) {
-      if (std::strstr(line, h.label) == nullptr) continue;
-      if (h.parse) h.parse(line);
-      known = true;
-      break;
-    }
-    if (!known) {
-      const std::string text = RawField(line, 61, kMaxHeaderLine) + " -> UNKNOWN HEADER LABEL";
-      warn(text.c_str());
-    }
-  }
+  const std::string limit = std::to_string(kMaxHeaderLine);
+  WarnFault(longLines, "HEADER LINE " + std::to_string(longLines.line) + " LONGER THAN " + limit +
+                           " CHARACTERS -> READ AS ITS FIRST " + limit, warn);
+  WarnFault(unknown, unknown.text + " -> UNKNOWN HEADER LABEL", warn);
   return true;
 }
 
@@ -240,7 +277,7 @@ void ReportScan(const RecordScan& scan, const char* cls, const char* what, const
   const std::string n = std::to_string(scan.record);
   switch (scan.stop) {
     case RecordRead::Truncated:
-      Warning(cls, (head + "FILE ENDS INSIDE RECORD " + n + ", RECORD DROPPED!").c_str());
+      ReaderWarning(cls, (head + "FILE ENDS INSIDE RECORD " + n + ", RECORD DROPPED!").c_str());
       break;
     case RecordRead::BadNumber:
       Error(cls, (head + "BAD NUMBER IN RECORD " + n + "!").c_str());

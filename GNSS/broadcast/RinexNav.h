@@ -43,12 +43,15 @@
 //                       then each line is handed, in file order, to the
 //                       parser of the first label of the caller's table that
 //                       it contains (a label with an empty parser, such as
-//                       COMMENT, is skipped).  A line with none of the labels
-//                       draws the warning "<line from column 61> -> UNKNOWN
-//                       HEADER LABEL"; a longer line is read as its first 99
-//                       characters and draws a warning first.  When the file
-//                       ends before END OF HEADER nothing is parsed or
-//                       reported and the stream is left failed.
+//                       COMMENT, is skipped).  No line is kept.  Lines with
+//                       none of the labels draw one warning, "<first such
+//                       line from column 61> -> UNKNOWN HEADER LABEL", with
+//                       " (LINE <n>, AND <m> LINES MORE OF THIS KIND)" when
+//                       there are more; a longer line is read as its first
+//                       99 characters, and such lines draw one warning of
+//                       the same form before it.  When the file ends before
+//                       END OF HEADER nothing is parsed or reported and the
+//                       stream is left failed.
 //
 //   CountRecords        the counting pass after the header: counts the lines
 //                       that start a record (first non-blank character a
@@ -93,6 +96,10 @@ void PrintParameter(const char* cls, const char* name, long double value);
 
 // Warning frame of class cls on standard output.
 void Warning(const char* cls, const char* text);
+
+// Warning, once per run for each class and text: what a reader says of a
+// file, which it may read more than once.
+void ReaderWarning(const char* cls, const char* text);
 
 // Error frame of class cls on standard output, then exit status 1.  mark is
 // the frame's four-character mark: "****" (stores) or "####" (data records).

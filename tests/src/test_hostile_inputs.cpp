@@ -1,0 +1,145 @@
+// The built program on hostile and damaged inputs, each made small from a
+// case a user met: a header that repeats one line millions of times, precise
+// tables with impossible spacing, cut lines or a mistyped epoch, navigation
+// records out of any orbit, values as wide as their fields.  Each row gives
+// the input, the run, its status and the exact framed text expected on one
+// stream; no run prints a position more than 100,000 km from the Earth's
+// centre.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/PROGINC/test_compress_util.h"
+#include "tests/TestUtil.h"
+#include "tests/src/test_cli_text.h"
+
+namespace {
+
+using clitest::Fixture;
+
+// Farthest a satellite of any system may be printed from the Earth's
+// centre, m: beyond the highest orbit (about 42,200 km) with room.
+constexpr double kFarthest = 1e8;
+
+// One run on a made-up or damaged input.
+struct Row {
+  const char* name;
+  // Writes the input into the folder and returns the run's arguments.
+  std::function<std::vector<std::string>(const std::string& dir)> make;
+  int status;
+  bool onError;      // the text is expected on standard error (else output)
+  std::string text;  // exact framed text the stream must hold
+  std::size_t maxMessages = 0;  // when not 0: most bytes of reports in all
+};
+
+std::string Write(const std::string& dir, const std::string& name, const std::string& text) {
+  const std::string path = dir + "/" + name;
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f != nullptr) {
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+  }
+  return path;
+}
+
+std::string WarningFrame(const char* origin, const std::string& msg, bool program) {
+  const std::string tail = program ? "\n\n" : "\n";
+  return std::string("\n#### ") + origin + ": Warning -> " + msg + " ####\n     Continuing " +
+         origin + " ... " + tail;
+}
+
+// The text with the line of the given label's header line repeated n times
+// just before END OF HEADER, blank (no label at all).
+std::string WithBlankHeaderLines(const std::string& text, std::size_t n) {
+  const std::size_t end = text.find("END OF HEADER");
+  const std::size_t at = text.rfind('\n', end) + 1;
+  return text.substr(0, at) + std::string(n, '\n') + text.substr(at);
+}
+
+// Bytes of report lines (frames and their blank lines) on both streams.
+std::size_t MessageBytes(const std::string& out, const std::string& err) {
+  std::size_t n = err.size();
+  for (const std::string& line : orbtest::SplitLines(out))
+    if (line.empty() || line.rfind("####", 0) == 0 || line.rfind("****", 0) == 0 ||
+        line.rfind("     ", 0) == 0)
+      n += line.size() + 1;
+  return n;
+}
+
+// Largest distance from the Earth's centre of a position printed in the
+// text table (columns X, Y, Z after the satellite code), m.
+double FarthestPrinted(const std::string& out) {
+  double far = 0;
+  for (const std::string& line : orbtest::SplitLines(out)) {
+    if (line.empty() || line[0] == '#' || line[0] != ' ') continue;
+    std::istringstream in(line);
+    std::string date, clock, mday, msec, prn;
+    double x, y, z;
+    if (!(in >> date >> clock >> mday >> msec >> prn >> x >> y >> z)) continue;
+    far = std::max(far, std::sqrt(x * x + y * y + z * z));
+  }
+  return far;
+}
+
+std::vector<Row> Rows() {
+  const std::string gps = orbtest::ReadFileText(Fixture("gps_three.n"));
+  const std::vector<std::string> gpsWindow = {"-dt3600", "-ts2009-04-01T02:00:00",
+                                              "-te2009-04-01T03:00:00"};
+  std::vector<Row> rows;
+  rows.push_back({"a gzip header of 300,000 blank lines warns once with a count",
+                  [=](const std::string& dir) {
+                    std::vector<std::string> args = {
+                        "-en" + Write(dir, "blank.n.gz",
+                                      packed::Gzip(WithBlankHeaderLines(gps, 300000), 9))};
+                    args.insert(args.end(), gpsWindow.begin(), gpsWindow.end());
+                    return args;
+                  },
+                  0, false,
+                  WarningFrame("GPSbEphHeader",
+                               " -> UNKNOWN HEADER LABEL (LINE 9, AND 299999 LINES MORE OF THIS "
+                               "KIND)",
+                               false),
+                  10000});
+  return rows;
+}
+
+TEST(HostileInputs, EachEndsAsAUserExpects) {
+  for (const Row& row : Rows()) {
+    SCOPED_TRACE(row.name);
+    const std::string dir = orbtest::MakeTempDir();
+    const orbtest::RunResult r = orbtest::RunOrbika(row.make(dir), 60, dir);
+    EXPECT_EQ(r.status, row.status) << r.out.substr(0, 3000) << r.err.substr(0, 3000);
+    const std::string& stream = row.onError ? r.err : r.out;
+    EXPECT_NE(stream.find(row.text), std::string::npos) << stream.substr(0, 3000);
+    if (row.maxMessages != 0) {
+      EXPECT_LT(MessageBytes(r.out, r.err), row.maxMessages);
+    }
+    EXPECT_LT(FarthestPrinted(r.out), kFarthest);
+  }
+}
+
+// A reader's error reaches standard error when standard output cannot take
+// it.
+TEST(HostileInputs, ReaderErrorReachesStandardErrorWhenOutputIsFull) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  const std::string dir = orbtest::MakeTempDir();
+  const std::string gps = orbtest::ReadFileText(Fixture("gps_three.n"));
+  const std::string path = Write(dir, "noend.n", gps.substr(0, gps.find("END OF HEADER") - 60));
+  const orbtest::RunResult r = orbtest::RunOrbika({"-en" + path}, 60, "", [](std::vector<std::string>&) {
+    const int fd = open("/dev/full", O_WRONLY);
+    dup2(fd, 1);
+  });
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "\n**** GPSbEph: Error -> GPS NAVIGATION FILE " + path +
+                       ": END OF HEADER NOT FOUND! ****\n     Exiting GPSbEph ... \n");
+}
+
+}  // namespace
