@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <functional>
 #include <sstream>
@@ -40,14 +41,60 @@ struct Row {
   std::size_t maxMessages = 0;  // when not 0: most bytes of reports in all
 };
 
+// Writes the file into the folder of the run and returns its name there.
 std::string Write(const std::string& dir, const std::string& name, const std::string& text) {
-  const std::string path = dir + "/" + name;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::FILE* f = std::fopen((dir + "/" + name).c_str(), "wb");
   if (f != nullptr) {
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
   }
-  return path;
+  return name;
+}
+
+// The text with line n (from 0) replaced, or cut after its first keep
+// characters (no line end, nothing after it).
+std::string WithLine(const std::string& text, std::size_t n, const std::string& line) {
+  std::vector<std::string> lines = orbtest::SplitLines(text);
+  lines[n] = line;
+  std::string out;
+  for (const std::string& l : lines) out += l + "\n";
+  return out;
+}
+std::string CutInLine(const std::string& text, std::size_t n, std::size_t keep) {
+  const std::vector<std::string> lines = orbtest::SplitLines(text);
+  std::string out;
+  for (std::size_t k = 0; k < n; ++k) out += lines[k] + "\n";
+  return out + lines[n].substr(0, keep);
+}
+
+// An SP3 epoch line for the given seconds after 2009-04-01 00:00:00.
+std::string EpochLine(long long seconds) {
+  std::tm start{};
+  start.tm_year = 109;
+  start.tm_mon = 3;
+  start.tm_mday = 1;
+  const std::time_t t = timegm(&start) + static_cast<std::time_t>(seconds);
+  std::tm c{};
+  gmtime_r(&t, &c);
+  char line[64];
+  std::snprintf(line, sizeof line, "*  %4d %2d %2d %2d %2d %2d.00000000", c.tm_year + 1900,
+                c.tm_mon + 1, c.tm_mday, c.tm_hour, c.tm_min, c.tm_sec);
+  return line;
+}
+
+// The small precise table with its epoch lines k * spacing s apart.
+std::string Sp3Spaced(const std::string& text, long long spacing) {
+  std::vector<std::string> lines = orbtest::SplitLines(text);
+  long long k = 0;
+  std::string out;
+  for (std::string& l : lines) out += (l[0] == '*' ? EpochLine(spacing * k++) : l) + "\n";
+  return out;
+}
+
+std::vector<std::string> Args(std::vector<std::string> args,
+                              const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
 }
 
 std::string WarningFrame(const char* origin, const std::string& msg, bool program) {
@@ -93,7 +140,37 @@ std::vector<Row> Rows() {
   const std::string gps = orbtest::ReadFileText(Fixture("gps_three.n"));
   const std::vector<std::string> gpsWindow = {"-dt3600", "-ts2009-04-01T02:00:00",
                                               "-te2009-04-01T03:00:00"};
+  const std::string sp3 = orbtest::ReadFileText(Fixture("sp3_four_sats.sp3"));
+  const std::vector<std::string> sp3Run = {"-dt900", "-prG01"};
   std::vector<Row> rows;
+  rows.push_back({"precise epochs 999,999 s apart print nan with one warning",
+                  [=](const std::string& dir) {
+                    return Args({"-ep" + Write(dir, "wide.sp3", Sp3Spaced(sp3, 999999))}, sp3Run);
+                  },
+                  0, true,
+                  clitest::WarningText("GNSS PRECISE EPHEMERIS FILE wide.sp3: EPOCH INTERVAL "
+                                       "999999.000 s WIDER THAN THE 900 s THE INTERPOLATION "
+                                       "BEARS - PRECISE COLUMNS ARE WRITTEN AS nan!")});
+  rows.push_back({"a precise table cut inside a position line",
+                  [=](const std::string& dir) {
+                    return Args({"-ep" + Write(dir, "cut.sp3", CutInLine(sp3, 46, 11))}, sp3Run);
+                  },
+                  0, true,
+                  clitest::WarningText(
+                      "GNSS PRECISE EPHEMERIS FILE cut.sp3: EPOCH 2009-04-01 01:15:00.00000000 "
+                      "(LINE 46): FILE ENDS INSIDE THE RECORD OF G01, WHAT IT LACKS IS MISSING; "
+                      "NO RECORD OF 3 LISTED SATELLITES (G02 R01 E11), MISSING HERE!")});
+  rows.push_back({"a day typo in the first precise epoch line",
+                  [=](const std::string& dir) {
+                    return Args({"-ep" + Write(dir, "typo.sp3",
+                                               WithLine(sp3, 20, EpochLine(86400)))},
+                                sp3Run);
+                  },
+                  0, true,
+                  clitest::WarningText(
+                      "GNSS PRECISE EPHEMERIS FILE typo.sp3: EPOCH 2009-04-02 00:00:00.00000000 "
+                      "(LINE 21) BREAKS THE SEQUENCE OF THE BLOCKS AFTER IT - BLOCK PLACED AT "
+                      "2009-04-01 00:00:00.00000000, AS THE HEADER SAYS!")});
   rows.push_back({"a gzip header of 300,000 blank lines warns once with a count",
                   [=](const std::string& dir) {
                     std::vector<std::string> args = {
@@ -133,7 +210,7 @@ TEST(HostileInputs, ReaderErrorReachesStandardErrorWhenOutputIsFull) {
   const std::string dir = orbtest::MakeTempDir();
   const std::string gps = orbtest::ReadFileText(Fixture("gps_three.n"));
   const std::string path = Write(dir, "noend.n", gps.substr(0, gps.find("END OF HEADER") - 60));
-  const orbtest::RunResult r = orbtest::RunOrbika({"-en" + path}, 60, "", [](std::vector<std::string>&) {
+  const orbtest::RunResult r = orbtest::RunOrbika({"-en" + path}, 60, dir, [](std::vector<std::string>&) {
     const int fd = open("/dev/full", O_WRONLY);
     dup2(fd, 1);
   });
