@@ -13,6 +13,8 @@
 #include "GNSS/broadcast/RinexNav3.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/time/TimeText.h"
+#include "GNSS/time/ymdhms.h"
+#include "PROGINC/report/ProgramError.h"
 
 namespace {
 
@@ -30,6 +32,34 @@ constexpr lighttime::Rule kLightTime = {-0.075L, 1e-5L, lighttime::Test::TravelM
 constexpr long double kMaxTauC = 1.0L;
 // Lines of one GLONASS navigation record.
 constexpr int kRecordLines = 4;
+// Bounds of a plausible record state (see GLNbEph.h), in the file's units.
+constexpr long double kMinRadius = 1.0e4;        // km
+constexpr long double kMaxRadius = 6.0e4;        // km
+constexpr long double kMaxSpeed = 10.0;          // km/s
+constexpr long double kMaxAcceleration = 1e-6;   // km/s^2
+// Columns of X, Y and Z in a record; velocity and acceleration follow each.
+constexpr int kStateColumns[3] = {3, 7, 11};
+
+// Why the state of record row of d is implausible ("" when it is not).
+std::string Implausible(const GLNbEphData& d, int row) {
+  long double r2 = 0, v2 = 0, a = 0;
+  for (int c : kStateColumns) {
+    r2 += d.GetData(row, c) * d.GetData(row, c);
+    v2 += d.GetData(row, c + 1) * d.GetData(row, c + 1);
+    a = std::max(a, std::fabs(d.GetData(row, c + 2)));
+  }
+  char why[128] = "";
+  const long double r = std::sqrt(r2), v = std::sqrt(v2);
+  if (!(r >= kMinRadius && r <= kMaxRadius))
+    std::snprintf(why, sizeof why, "DISTANCE FROM THE EARTH'S CENTRE %.6Lg km NOT IN %.0Lf-%.0Lf km",
+                  r, kMinRadius, kMaxRadius);
+  else if (!(v <= kMaxSpeed))
+    std::snprintf(why, sizeof why, "SPEED %.6Lg km/s ABOVE %.0Lf km/s", v, kMaxSpeed);
+  else if (!(a <= kMaxAcceleration))
+    std::snprintf(why, sizeof why, "ACCELERATION %.6Lg km/s^2 ABOVE %.0Lg km/s^2", a,
+                  kMaxAcceleration);
+  return why;
+}
 
 const char kWhat[] = "GLONASS NAVIGATION FILE";
 
@@ -77,8 +107,35 @@ void GLNbEph::ReadFile() {
     GLNbEphError((std::string(kWhat) + " " + navig +
                   ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
   rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);
+  SkipImplausible();
   nsatall = rdata.GetNRecords();
   IndexRecords();
+}
+
+void GLNbEph::SkipImplausible() {
+  std::vector<int> kept;
+  const int n = rdata.GetNRecords();
+  for (int k = 0; k < n; ++k) {
+    const std::string why = Implausible(rdata, k);
+    if (why.empty()) {
+      kept.push_back(k);
+      continue;
+    }
+    // The epoch as the file gives it, UTC.
+    mjd written = rdata.GetMJD(k);
+    written += -static_cast<long double>(LeapSecond(written));
+    const ymdhms c = mjd2ymdhms(written);
+    char text[96];
+    std::snprintf(text, sizeof text, "RECORD OF R%02d AT %4d-%02d-%02d %02d:%02d:%04.1lf",
+                  rdata.GetSat(k), c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
+                  c.GetMinute(), static_cast<double>(c.GetSecond()));
+    ProgramWarningOnce("Orbika", (std::string(kWhat) + " " + navig + ": " + text + ": " + why +
+                                  " - RECORD SKIPPED!").c_str());
+  }
+  if (static_cast<int>(kept.size()) == n) return;
+  if (kept.empty())
+    GLNbEphError((std::string(kWhat) + " " + navig + ": NO PLAUSIBLE RECORD!").c_str());
+  rdata.KeepRecords(kept);
 }
 
 void GLNbEph::IndexRecords() {

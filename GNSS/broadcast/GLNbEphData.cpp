@@ -17,6 +17,14 @@ void GLNbEphData::SetNRecords(int n) {
   data.Resize(n, kNParameter);
 }
 
+void GLNbEphData::KeepRecords(const std::vector<int>& rows) {
+  rinexnav::KeepRows(sat, rows);
+  rinexnav::KeepRows(mjdo, rows);
+  rinexnav::KeepRows(data, rows);
+  nsatall = static_cast<int>(rows.size());
+  satList = nsatall > 0 ? UniqList(sat) : matrix<short>();
+}
+
 long double GLNbEphData::ReadParameter(std::istream& in) { return rinexnav::ReadParameter(in); }
 
 void GLNbEphData::GLNbEphDataError(const char* text) {

@@ -28,6 +28,7 @@
 #pragma once
 
 #include <istream>
+#include <vector>
 
 #include "GNSS/broadcast/RinexNav.h"
 #include "GNSS/broadcast/RinexNav3.h"
@@ -64,6 +65,9 @@ class GLNbEphData {
   // satellite orbit (STO, EOP, ION).
   void ReadRecords3(std::istream& in, float version,
                     const rinexnav::OrbitlessRecord& orbitless = nullptr);
+
+  // Keeps the records of the given rows, in that order.
+  void KeepRecords(const std::vector<int>& rows);
 
   // One number in Fortran D notation (D, E or e before the exponent); see
   // rinexnav::ReadParameter.

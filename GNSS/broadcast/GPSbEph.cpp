@@ -102,33 +102,6 @@ std::string GPSbEph::RecordName(int k) const {
   return std::string(kWhat) + " " + navig + ": " + text;
 }
 
-void GPSbEph::SkipImplausible() {
-  std::vector<int> kept;
-  for (int k = 0; k < static_cast<int>(nsatall); ++k) {
-    const GPSbEphData::Record r = gdata.Row(k);
-    char why[96] = "";
-    if (!kepler::PlausibleEccentricity(r.e()))
-      std::snprintf(why, sizeof why, "ECCENTRICITY %.6Lg NOT IN [0, %.2Lg)", r.e(),
-                    kepler::kMaxEccentricity);
-    else if (!kepler::PlausibleSemiMajorAxis(r.sqrtA()))
-      std::snprintf(why, sizeof why, "SEMI-MAJOR AXIS %.6Lg km NOT IN %.0Lf-%.0Lf km",
-                    r.sqrtA() * r.sqrtA() / 1000, kepler::kMinSemiMajorAxis / 1000,
-                    kepler::kMaxSemiMajorAxis / 1000);
-    if (why[0] == '\0') {
-      kept.push_back(k);
-      continue;
-    }
-    ProgramWarningOnce("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
-  }
-  if (kept.size() == nsatall) return;
-  if (kept.empty())
-    GPSbEphError((std::string(kWhat) + " " + navig + ": NO PLAUSIBLE RECORD!").c_str());
-  gdata.KeepRecords(kept);
-  nsatall = gdata.nsatall;
-}
-
-mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
-
 namespace {
 
 // Seconds in a week and half a week.
@@ -145,6 +118,37 @@ long double SecondOfWeek(const mjd& t) {
 }
 
 }  // namespace
+
+void GPSbEph::SkipImplausible() {
+  std::vector<int> kept;
+  for (int k = 0; k < static_cast<int>(nsatall); ++k) {
+    const GPSbEphData::Record r = gdata.Row(k);
+    char why[96] = "";
+    if (!kepler::PlausibleEccentricity(r.e()))
+      std::snprintf(why, sizeof why, "ECCENTRICITY %.6Lg NOT IN [0, %.2Lg)", r.e(),
+                    kepler::kMaxEccentricity);
+    else if (!kepler::PlausibleSemiMajorAxis(r.sqrtA()))
+      std::snprintf(why, sizeof why, "SEMI-MAJOR AXIS %.6Lg km NOT IN %.0Lf-%.0Lf km",
+                    r.sqrtA() * r.sqrtA() / 1000, kepler::kMinSemiMajorAxis / 1000,
+                    kepler::kMaxSemiMajorAxis / 1000);
+    else if (!(r.Toe() >= 0 && r.Toe() < kWeek))
+      std::snprintf(why, sizeof why, "TIME OF EPHEMERIS %.6Lg s NOT IN [0, %.0Lf) s", r.Toe(),
+                    kWeek);
+    if (why[0] == '\0') {
+      kept.push_back(k);
+      continue;
+    }
+    ProgramWarningOnce("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
+  }
+  if (kept.size() == nsatall) return;
+  if (kept.empty())
+    GPSbEphError((std::string(kWhat) + " " + navig + ": NO PLAUSIBLE RECORD!").c_str());
+  gdata.KeepRecords(kept);
+  nsatall = gdata.nsatall;
+}
+
+mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
+
 
 void GPSbEph::BuildIndex() {
   bySat.clear();

@@ -41,6 +41,10 @@ constexpr int kRecordLines = 8;
 // Numbers the orbit and clock of a Galileo, BeiDou or QZSS record need (af0
 // to IDOT); the rest of their records holds spare fields RINEX leaves blank.
 constexpr int kOrbitParams = 20;
+// Column of the GPS group delay TGD, the one number after IDOT a GPS record
+// needs; its other fields (codes on L2, week, L2 P flag, accuracy, health,
+// IODC, transmission time, fit interval) are read as absent when blank.
+constexpr int kTGD = 25;
 // Column of Galileo's data sources; the bit that marks F/NAV (E5a-I).
 constexpr int kDataSources = 20;
 constexpr long kFNAVSource = 2;
@@ -81,7 +85,9 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
   };
   scan = rinexnav::ReadRecords3(in, rinex4, wanted, [&](const rinexnav::Record3& r) {
     const kepler::System& sys = *kepler::OfLetter(r.system);
-    if (!rinexnav::AllPresent(r.values, sys.letter == 'G' ? kNParam : kOrbitParams))
+    const bool tgd = sys.letter != 'G' || (r.values.size() > static_cast<std::size_t>(kTGD) &&
+                                           !std::isnan(r.values[kTGD]));
+    if (!rinexnav::AllPresent(r.values, kOrbitParams) || !tgd)
       return rinexnav::RecordRead::BadNumber;
     // Record epochs in GPS time.
     mjd epoch = ymdhms2mjd(r.epoch);

@@ -245,16 +245,99 @@ void SkipRestOfLine(std::istream& in) {
   in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
 }
 
+namespace {
+
+// Fixed columns of the numbers of a record: three on the first line from
+// column 23, four on each continuation line from column 4, 19 columns each.
+constexpr int kFirstLineNumbers = 3;
+constexpr int kFirstLineColumn = 23;
+constexpr int kNumbersPerLine = 4;
+constexpr int kContinuationColumn = 4;
+constexpr int kFieldWidth = 19;
+// Line buffer of the records: every field lies within the first 80 columns.
+constexpr int kRecordLineSize = 128;
+
+// Whether text (from p to end) is a decimal number: sign, digits with at
+// most one point, at least one digit; exponent: whether it is a signed
+// whole number.
+bool WholeNumberText(const std::string& t, bool exponent) {
+  std::size_t k = t.empty() || (t[0] != '+' && t[0] != '-') ? 0 : 1;
+  std::size_t digits = 0, points = 0;
+  for (; k < t.size(); ++k) {
+    if (std::isdigit(static_cast<unsigned char>(t[k]))) ++digits;
+    else if (t[k] == '.' && !exponent) ++points;
+    else return false;
+  }
+  return digits > 0 && points <= 1;
+}
+
+// The number of the field of line at column col: a mantissa and, after the
+// letter D, E or e, a whole exponent, or a plain decimal number, with
+// blanks around it and nothing else.  Its value as ReadParameter forms it.
+RecordRead FieldValue(const char* line, int col, long double& value) {
+  std::string t = RawField(line, col, kFieldWidth);
+  t.erase(0, t.find_first_not_of(' '));
+  t.erase(t.find_last_not_of(' ') + 1);
+  if (t.empty()) return RecordRead::BadNumber;
+  const std::size_t letter = t.find_first_of("DEe");
+  const std::string mantissa = t.substr(0, letter);
+  const std::string exponent = letter == std::string::npos ? "0" : t.substr(letter + 1);
+  if (!WholeNumberText(mantissa, false) || !WholeNumberText(exponent, true) ||
+      exponent.size() > 5)
+    return RecordRead::BadNumber;
+  double v;
+  if (!ScaledNumber(mantissa.c_str(), std::atol(exponent.c_str()), v)) return RecordRead::BadNumber;
+  value = static_cast<long double>(v);
+  return RecordRead::Ok;
+}
+
+// The numbers of one line from column col into values (at most count).  A
+// field the line does not wholly hold is the end of the file inside the
+// record when the line is the file's last; a field that holds no number is
+// a bad number.
+RecordRead LineValues(std::istream& in, const char* line, int col, long double* values,
+                      int count) {
+  for (int k = 0; k < count; ++k) {
+    const int from = col + k * kFieldWidth;
+    const bool whole = static_cast<int>(std::strlen(line)) >= from + kFieldWidth - 1;
+    if (!whole && in.eof()) return RecordRead::Truncated;
+    const RecordRead r = FieldValue(line, from, values[k]);
+    if (r != RecordRead::Ok) return r;
+  }
+  return RecordRead::Ok;
+}
+
+}  // namespace
+
 RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
                       long double* values, int n) {
+  // The first line that is not blank starts the record.
+  char line[kRecordLineSize];
+  std::streampos start;
+  do {
+    start = in.tellg();
+    if (ReadLine(in, line, sizeof line) == LineRead::End) return RecordRead::NoRecord;
+  } while (line[std::strspn(line, " \t")] == '\0');
+  in.clear();
+  in.seekg(start);
   RecordRead r = ReadSatNumber(in, sat);
   // The number is stored as a signed system-wide satellite number: a value
   // the two-digit field cannot hold would be read as another system's.
   if (r == RecordRead::Ok && (sat < kFirstSatellite || sat > kLastSatellite))
     r = RecordRead::BadSatellite;
   if (r == RecordRead::Ok) r = ReadEpoch(in, epoch);
-  if (r == RecordRead::Ok) r = ReadParameters(in, values, n);
-  if (r == RecordRead::Ok) SkipRestOfLine(in);
+  if (r != RecordRead::Ok) return r;
+  // The numbers, by their columns.
+  in.seekg(start);
+  ReadLine(in, line, sizeof line);
+  int done = std::min(n, kFirstLineNumbers);
+  r = LineValues(in, line, kFirstLineColumn, values, done);
+  while (r == RecordRead::Ok && done < n) {
+    if (ReadLine(in, line, sizeof line) == LineRead::End) return RecordRead::Truncated;
+    const int count = std::min(n - done, kNumbersPerLine);
+    r = LineValues(in, line, kContinuationColumn, values + done, count);
+    done += count;
+  }
   return r;
 }
 

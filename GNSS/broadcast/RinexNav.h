@@ -6,8 +6,9 @@
 // line with the satellite number, the epoch (yy mm dd hh mi ss.s) and three
 // clock values, then continuation lines of four numbers each (GPS: 8 lines,
 // 28 numbers; GLONASS: 4 lines, 15 numbers).  Numbers are Fortran D19.12
-// fields; the exponent letter is D, E or e, and neighbouring fields may
-// touch when the second one is negative.
+// fields in fixed columns (first line: columns 23, 42 and 61; continuation
+// lines: 4, 23, 42 and 61); the exponent letter is D, E or e, and
+// neighbouring fields may touch when the second one is negative.
 //
 // The readers make a counting pass (header, then CountRecords) and a reading
 // pass (header, then ReadRecord until it reports NoRecord).  Everything here
@@ -207,8 +208,13 @@ RecordRead ReadParameters(std::istream& in, long double* values, int n);
 // Discards the rest of the current line, line end included.
 void SkipRestOfLine(std::istream& in);
 
-// One whole record: satellite number (1-99, a two-digit field; anything
-// else is BadSatellite), epoch, n numbers, rest of the line.
+// One whole record, from the first line that is not blank: satellite
+// number (1-99, a two-digit field; anything else is BadSatellite), epoch,
+// then n numbers read by their fixed columns, each field by itself: a field
+// that holds anything but one number (a mantissa and, after D, E or e, a
+// whole exponent, or a plain decimal; blanks around it) is BadNumber, and a
+// field the file ends before is Truncated.  The lines of the record are
+// consumed whole.
 RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
                       long double* values, int n);
 

@@ -26,11 +26,16 @@ void Load(GLNbEph& g, const std::string& path) {
   g.ReadFile();
 }
 
-// Column j holds (j + 1) * 0.25 * 10^(j % 4 - 1) with the given sign.
+// Column j holds (j + 1) * 0.25 * 10^(j % 4 - 1) with the given sign, the
+// position columns (3, 7, 11) 100 times and the acceleration columns (5, 9,
+// 13) 1e-9 times that, so that the state is one a satellite can have.
 Params Numbered(long double sign = 1) {
   Params p{};
   const long double scale[4] = {1e-1L, 1.0L, 1e1L, 1e2L};
-  for (int j = 0; j < 15; ++j) p[static_cast<std::size_t>(j)] = sign * (j + 1) * 0.25L * scale[j % 4];
+  for (int j = 0; j < 15; ++j) {
+    const long double state = j % 4 == 3 ? 1e2L : (j % 4 == 1 && j > 1) ? 1e-9L : 1;
+    p[static_cast<std::size_t>(j)] = sign * (j + 1) * 0.25L * scale[j % 4] * state;
+  }
   return p;
 }
 
