@@ -32,7 +32,9 @@
 // satellite listed twice is kept once, with a warning.  Inside a block each
 // record is placed by its satellite code: blank lines, unreadable lines,
 // records of satellites not in the list and repeated records are skipped,
-// and a listed satellite without a record is missing at that epoch; one
+// a listed satellite without a record, or with a position farther than
+// 100,000 km from the Earth's centre, is missing at that epoch, a record
+// line that ends inside a value lacks it (position: missing; clock: bad); one
 // warning per damaged block names its epoch and what was wrong.
 //
 // Units and scales: positions in metres in the Earth-fixed frame of the file,

@@ -40,6 +40,10 @@ constexpr long kMaxGapPercent = 90;
 constexpr int kPositionEnd = 46;
 constexpr int kClockEnd = 60;
 
+// Farthest a tabulated position may lie from the Earth's centre, m: far
+// beyond the highest orbit of the systems (42,164 km, geostationary).
+constexpr long double kMaxRadius = 1e8;
+
 // The SP3 bad-clock value (microseconds) and the marker stored for it (s).
 constexpr long double kBadClockValue = 999999.0;
 constexpr long double kBadClockTolerance = 2.0;
@@ -112,6 +116,7 @@ struct GNSSpEph::BlockDamage {
   std::string unlisted;   // codes of records of satellites not in the list
   std::string repeated;   // codes of records given twice
   std::string cut;        // codes of records whose line ends inside a value
+  std::string far;        // codes of records of positions beyond kMaxRadius
   bool endsInside = false;  // the file ends inside the block's last record
 };
 
@@ -476,6 +481,11 @@ void GNSSpEph::PlaceRecord(const sp3text::LineCursor& cur, long i, std::vector<c
   sat(r) = s;
   StoreRecord(cur, r);
   if (cur.len < kClockEnd) sp3text::AddCode(dmg.cut, code);
+  xyzt& p = sPos(r);
+  if (std::hypot(std::hypot(p.GetX(), p.GetY()), p.GetZ()) > kMaxRadius) {
+    p.Set(0, 0, 0, p.GetT());
+    sp3text::AddCode(dmg.far, code);
+  }
 }
 
 // Position record r: position in km, clock in microseconds, and the
@@ -530,6 +540,9 @@ void GNSSpEph::WarnBlock(const EpochBlock& b, const std::vector<char>& seen,
   if (!dmg.repeated.empty())
     items.push_back("REPEATED RECORDS SKIPPED (" + Codes(dmg.repeated) + ")");
   if (dmg.disorder) items.push_back("RECORDS OUT OF THE LIST'S ORDER PLACED BY SATELLITE");
+  if (!dmg.far.empty())
+    items.push_back("POSITIONS FARTHER THAN " + std::to_string(static_cast<long>(kMaxRadius / 1000)) +
+                    " KM FROM THE EARTH'S CENTRE (" + Codes(dmg.far) + "), MISSING HERE");
   if (dmg.endsInside)
     items.push_back("FILE ENDS INSIDE THE RECORD OF " + Codes(dmg.cut) +
                     ", WHAT IT LACKS IS MISSING");

@@ -97,10 +97,14 @@ std::vector<std::string> Args(std::vector<std::string> args,
   return args;
 }
 
-std::string WarningFrame(const char* origin, const std::string& msg, bool program) {
-  const std::string tail = program ? "\n\n" : "\n";
+// The report frames of the navigation readers (standard output).
+std::string WarningFrame(const char* origin, const std::string& msg) {
   return std::string("\n#### ") + origin + ": Warning -> " + msg + " ####\n     Continuing " +
-         origin + " ... " + tail;
+         origin + " ... \n";
+}
+std::string ErrorFrame(const char* origin, const std::string& msg) {
+  return std::string("\n**** ") + origin + ": Error -> " + msg + " ****\n     Exiting " +
+         origin + " ... \n";
 }
 
 // The text with the line of the given label's header line repeated n times
@@ -182,9 +186,61 @@ std::vector<Row> Rows() {
                   0, false,
                   WarningFrame("GPSbEphHeader",
                                " -> UNKNOWN HEADER LABEL (LINE 9, AND 299999 LINES MORE OF THIS "
-                               "KIND)",
-                               false),
+                               "KIND)"),
                   10000});
+  rows.push_back({"a precise position 999,999,999.9997 km from the Earth's centre",
+                  [=](const std::string& dir) {
+                    const std::string far = WithLine(
+                        sp3, 21,
+                        "PG01  26560.000000999999999.9997      0.000000    100.000000 10 11 12 123");
+                    return Args({"-ep" + Write(dir, "far.sp3", far)}, sp3Run);
+                  },
+                  0, true,
+                  clitest::WarningText(
+                      "GNSS PRECISE EPHEMERIS FILE far.sp3: EPOCH 2009-04-01 00:00:00.00000000 "
+                      "(LINE 21): POSITIONS FARTHER THAN 100000 KM FROM THE EARTH'S CENTRE (G01), "
+                      "MISSING HERE!")});
+
+  const std::string glo = orbtest::ReadFileText(Fixture("glo_leap2012.g"));
+  const std::size_t x = glo.find(" 0.180450601454D+04");  // X of the first record, km
+  const std::vector<std::string> gloRun = {"-dt900", "-te2012-07-01T00:00:00"};
+  rows.push_back({"a GLONASS record 100,000 km out is skipped",
+                  [=](const std::string& dir) {
+                    std::string t = glo;
+                    t.replace(x, 19, " 0.100000000000D+06");
+                    return Args({"-eg" + Write(dir, "far.g", t)}, gloRun);
+                  },
+                  0, true,
+                  clitest::WarningText(
+                      "GLONASS NAVIGATION FILE far.g: RECORD OF R01 AT 2012-06-30 23:45:00.0: "
+                      "DISTANCE FROM THE EARTH'S CENTRE 103187 km NOT IN 10000-60000 km - RECORD "
+                      "SKIPPED!")});
+  rows.push_back({"a stray E inside a GLONASS field is a bad number, not a shift",
+                  [=](const std::string& dir) {
+                    std::string t = glo;
+                    t.replace(x, 19, " 0.1804506E1454D+04");
+                    return Args({"-eg" + Write(dir, "stray.g", t)}, gloRun);
+                  },
+                  1, false,
+                  ErrorFrame("GLNbEph", "GLONASS NAVIGATION FILE stray.g: BAD NUMBER IN RECORD 1!")});
+
+  const std::string mixed = orbtest::ReadFileText(Fixture("nav_mixed3.rnx"));
+  const std::vector<std::string> mixedRun = {"-prG02", "-dt3600", "-te2009-04-01T01:00:00"};
+  rows.push_back({"a blank L2 P flag of a RINEX 3 GPS record is not needed",
+                  [=](const std::string& dir) {
+                    const std::string line = orbtest::SplitLines(mixed)[20];
+                    return Args({"-en" + Write(dir, "flag.rnx", WithLine(mixed, 20, line.substr(0, 61)))},
+                                mixedRun);
+                  },
+                  0, false, "\n 2009-04-01 00:00:00.0   54922     0.0     G02 "});
+  rows.push_back({"a RINEX 3 file cut inside a continuation line",
+                  [=](const std::string& dir) {
+                    return Args({"-en" + Write(dir, "cut.rnx", mixed.substr(0, 5706))}, mixedRun);
+                  },
+                  0, false,
+                  WarningFrame("GPSbEph",
+                               "GPS NAVIGATION FILE cut.rnx: FILE ENDS INSIDE RECORD 11, RECORD "
+                               "DROPPED!")});
   return rows;
 }
 
