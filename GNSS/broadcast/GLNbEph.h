@@ -108,7 +108,8 @@ class GLNbEph {
   // ---- Orbit ---------------------------------------------------------------
 
   // Sets the integration step, s.  A step that is not a finite number of at
-  // least 1e-8 s ends the run with the store's error.
+  // least 0.1 s ends the run with the store's error
+  // "INTEGRATION STEP [-ni] <step> s NOT VALID [MUST BE AT LEAST 0.1 s]!".
   void SetIntegrationStep(long double step);
   long double GetIntegrationStep() const { return diffinterval; }
 

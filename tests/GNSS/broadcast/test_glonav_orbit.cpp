@@ -317,12 +317,12 @@ TEST_F(GLONASSOrbit, FixedRecordEpochSelectsTheRecordOnly) {
 }
 
 TEST_F(GLONASSOrbit, InvalidIntegrationStepIsRefused) {
-  for (const long double step : {0.0L, -30.0L, 1e-9L}) {
+  for (const long double step : {0.0L, -30.0L, 1e-8L, 0.09L}) {
     const orbtest::RunResult r = orbtest::RunCaptured([&] { g.SetIntegrationStep(step); });
     EXPECT_EQ(r.status, 1);
     char expected[160];
     std::snprintf(expected, sizeof expected,
-                  "\n**** GLNbEph: Error -> INTEGRATION STEP %Lg s NOT VALID [MUST BE AT LEAST 1e-8 s]! ****\n"
+                  "\n**** GLNbEph: Error -> INTEGRATION STEP [-ni] %Lg s NOT VALID [MUST BE AT LEAST 0.1 s]! ****\n"
                   "     Exiting GLNbEph ... \n",
                   step);
     EXPECT_EQ(r.out, expected);
