@@ -224,12 +224,19 @@ std::map<std::string, Stream>& Streams() {
   return streams;
 }
 
-// The stream of that name, opened without waiting for a writer when it is
-// first asked for; nullptr when it cannot be opened.
+// The stream of that name, opened when it is first asked for; nullptr when
+// it cannot be opened.  A named pipe is opened as cat opens it, waiting for
+// its writer (without one it would read as empty); a device is opened
+// without waiting.
 Stream* StreamOf(const char* name) {
   auto found = Streams().find(name);
   if (found != Streams().end()) return &found->second;
-  const int fd = ::open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  struct stat st;
+  const bool fifo = stat(name, &st) == 0 && S_ISFIFO(st.st_mode);
+  int fd = -1;
+  do {
+    fd = ::open(name, O_RDONLY | O_CLOEXEC | (fifo ? 0 : O_NONBLOCK));
+  } while (fd < 0 && errno == EINTR);
   if (fd < 0) return nullptr;
   // Once open, a read waits for the data a writer has still to send.
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

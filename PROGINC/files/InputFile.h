@@ -11,8 +11,8 @@
 // FIFO, a device) can be read only once, and the readers read their files
 // more than once: its bytes are read into memory the first time it is
 // opened or tested, kept for the rest of the run and read from there (the
-// bytes that told its compression included).  Opening it never waits for a
-// writer: a FIFO without one reads as empty.
+// bytes that told its compression included).  A named pipe (FIFO) is
+// opened as cat opens it: the run waits there for its writer.
 //
 // No content held in memory grows beyond kMaxContent bytes: decompression
 // and the reading of a stream stop there and end the run.  Faults end the
@@ -86,8 +86,8 @@ class InputFile : public std::istream {
 };
 
 // True when an input of that name can be read: a regular file that opens for
-// reading, or a stream (which is then opened, without waiting, and kept for
-// the run).  A directory cannot.
+// reading, or a stream (which is then opened, a named pipe once its writer
+// has opened it, and kept for the run).  A directory cannot.
 bool InputReadable(const char* name);
 
 // Closes and forgets every stream read so far: their bytes are gone, and a
