@@ -199,20 +199,22 @@ std::shared_ptr<const Content> Unpacked(const char* name, const Spans& packed, C
 
 // ---- Regular files ---------------------------------------------------------------
 
-// Reads the first bytes of the file of that name (size bytes on disk) into
-// packed, and the whole file when they are those of a compressed file;
-// returns its compression (None for any other file or one that cannot be
-// read).
-Compression ReadPacked(const char* name, off_t size, std::string& packed) {
+// Reads the first bytes of the file of that name into packed, and the whole
+// file when they are those of a compressed file (its bytes count in the
+// budget of content held: past it the run ends); returns its compression
+// (None for any other file or one that cannot be read).
+Compression ReadPacked(const char* name, Content& packed) {
   std::FILE* f = std::fopen(name, "rb");
   if (f == nullptr) return Compression::None;
-  char head[kMagicBytes];
-  const std::size_t got = std::fread(head, 1, sizeof head, f);
-  const Compression kind = CompressionOf(head, got);
-  if (kind != Compression::None) {
-    packed.assign(head, got);
-    packed.resize(size > 2 ? static_cast<std::size_t>(size) : 2);
-    packed.resize(got + std::fread(&packed[got], 1, packed.size() - got, f));
+  char buf[kChunk];
+  std::size_t got = std::fread(buf, 1, kMagicBytes, f);
+  const Compression kind = CompressionOf(buf, got);
+  while (kind != Compression::None && got > 0) {
+    if (!packed.Append(buf, got)) {
+      std::fclose(f);
+      Fault("COMPRESSED", name, kOverCap);
+    }
+    got = std::fread(buf, 1, sizeof buf, f);
   }
   std::fclose(f);
   return kind;
@@ -253,13 +255,12 @@ std::shared_ptr<const Content> CompressedContent(const char* name, const struct 
   const FileKey key{name, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
   if (lastContent && key == lastKey) return lastContent;
 
-  std::string packed;
-  const Compression kind = ReadPacked(name, st.st_size, packed);
-  if (kind == Compression::None) return nullptr;
-  const Spans spans = {{packed.data(), packed.size()}};
-  if (head != 0) return Unpacked(name, spans, kind, head);
   lastContent.reset();  // its memory is needed for this one
-  lastContent = Unpacked(name, spans, kind, 0);
+  Content packed;
+  const Compression kind = ReadPacked(name, packed);
+  if (kind == Compression::None) return nullptr;
+  if (head != 0) return Unpacked(name, SpansOf(packed), kind, head);
+  lastContent = Unpacked(name, SpansOf(packed), kind, 0);
   lastKey = key;
   return lastContent;
 }
