@@ -233,18 +233,6 @@ RecordRead ReadEpoch(std::istream& in, ymdhms& epoch) {
   return RecordRead::Ok;
 }
 
-RecordRead ReadParameters(std::istream& in, long double* values, int n) {
-  for (int k = 0; k < n; ++k) {
-    values[k] = ReadParameter(in);
-    if (!in) return Failure(in);
-  }
-  return RecordRead::Ok;
-}
-
-void SkipRestOfLine(std::istream& in) {
-  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-}
-
 namespace {
 
 // Fixed columns of the numbers of a record: three on the first line from

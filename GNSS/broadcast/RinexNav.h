@@ -60,7 +60,7 @@
 //                       record; blank lines between or after records count
 //                       for nothing; the first other line ends the count.
 //
-//   ReadSatNumber, ReadEpoch, ReadParameters, SkipRestOfLine, ReadRecord
+//   ReadSatNumber, ReadEpoch, ReadRecord
 //                       the pieces of one record of the reading pass, and
 //                       the whole record; each reports how it ended
 //                       (RecordRead).
@@ -200,13 +200,6 @@ RecordRead ReadSatNumber(std::istream& in, unsigned short& sat);
 // breaks inside the epoch gives Truncated or BadNumber instead.  The stream
 // must be seekable (a file or string stream).
 RecordRead ReadEpoch(std::istream& in, ymdhms& epoch);
-
-// n numbers with ReadParameter into values[0..n-1]; they run on across line
-// ends.
-RecordRead ReadParameters(std::istream& in, long double* values, int n);
-
-// Discards the rest of the current line, line end included.
-void SkipRestOfLine(std::istream& in);
 
 // One whole record, from the first line that is not blank: satellite
 // number (1-99, a two-digit field; anything else is BadSatellite), epoch,

@@ -39,9 +39,6 @@ constexpr std::size_t kMagicBytes = 2;
 constexpr std::size_t kChunk = 1 << 16;
 // Largest piece of input handed to zlib at once (its counters are 32-bit).
 constexpr std::size_t kMaxPiece = 1u << 30;
-// Typical ratio of navigation and orbit text to its gzip size, for the
-// first reservation of the output.
-constexpr std::size_t kExpectedRatio = 5;
 
 // Appends n bytes at p to out, but never beyond cap bytes in all; false when
 // some did not fit.  The room grows by doubling, never beyond the cap.
