@@ -1,5 +1,6 @@
-# Convenience front end to CMake.  `make test` builds everything and runs the
-# whole test suite; `make test-asan` does the same under the sanitizers.
+# Convenience front end to CMake.  `make test` builds everything, runs the
+# whole test suite and ends with a line saying how many tests were skipped
+# and why (tools/skip-summary); `make test-asan` does the same under the sanitizers.
 # Each target first installs the Debian packages it needs when they are
 # missing and this user may (tools/install-deps; ORBIKA_NO_INSTALL=1 stops it).
 JOBS ?= $(shell nproc)
@@ -8,8 +9,9 @@ JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+DEB_BUILD ?= build-deb
 
-.PHONY: all build test test-asan clean
+.PHONY: all build test test-asan deb clean
 
 all: build
 
@@ -22,16 +24,24 @@ test:
 	@tools/install-deps test
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && { ctest --output-on-failure -j $(JOBS) --output-junit ctest-results.xml; \
+	  status=$$?; $(CURDIR)/tools/skip-summary ctest-results.xml; exit $$status; }
 
 test-asan:
 	@tools/install-deps test
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORBIKA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(ASAN_BUILD) && { ctest --output-on-failure -j $(JOBS) --output-junit ctest-results.xml; \
+	  status=$$?; $(CURDIR)/tools/skip-summary ctest-results.xml; exit $$status; }
+
+deb:
+	@tools/install-deps build
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DORBIKA_TESTS=OFF
+	cmake --build $(DEB_BUILD) --target Orbika OrbikaStats -j $(JOBS)
+	cd $(DEB_BUILD) && cpack -G DEB
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(DEB_BUILD)
 
 # `make demo` builds the program, runs it on the sample day in examples/,
 # writes the table to $(BUILD)/demo/orbika.txt, shows its head and the

@@ -119,6 +119,7 @@ void Body(const char* path, orbfuzz::Digest& dg) {
     SetFiles(gc);
     ReadFiles(gc);
     SetProcParameters(gc);
+    CheckBroadcast(gc);
     ApplyAtx(gc);
     PrintSet(gc);
     if (SmallRun(gc)) CalcPos(gc);

@@ -75,6 +75,9 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       const bool computed = nav.CalcPosition(slot, t, t, pos, vel, 1);
       const int used = nav.GetDataIndex(slot, t);
       dg.Add(pos);
+      const long double dtau = nav.GetGroupDelays(slot, t).gd1;
+      if (!std::isnan(dtau) && !(std::fabs(dtau) < rinexnav::kAbsentGroupDelay))
+        orbfuzz::Fail("dTau_n of 1e-3 s or more handed on");
       dg.Add(vel);
       // No values only for an epoch too far from its record.
       mjd start = nav.GetMJD(used);

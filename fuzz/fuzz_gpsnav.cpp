@@ -72,6 +72,11 @@ void Body(const char* path, orbfuzz::Digest& dg) {
       long double tgd = 0;
       nav.CalcPosition(prn, t, t, pos, &tgd, 1, 0);
       dg.Add(pos);
+      // A group delay is a delay of less than 1e-3 s, or absent.
+      const GroupDelays g = nav.GetGroupDelays(prn, t);
+      for (long double d : {g.gd1, g.gd2})
+        if (!std::isnan(d) && !(std::fabs(d) < rinexnav::kAbsentGroupDelay))
+          orbfuzz::Fail("group delay of 1e-3 s or more handed on");
       // The chosen record may be another one of the same satellite; only a
       // satellite whose records are all sound must give a finite result.
       bool allSound = sound;

@@ -40,7 +40,7 @@ seeds_of() {
     glonav) echo tests/data/glo_leap2012.g tests/data/cli_glonass.09g tests/data/nav_mixed*.rnx ;;
     sp3) echo tests/data/sp3_four_sats.sp3 tests/data/cli_sp3c.sp3 tests/data/sp3d_mixed.sp3 ;;
     antex) echo tests/data/antex_mixed.atx tests/data/antex_systems.atx tests/data/cli_antex.atx ;;
-    stats) echo tests/data/stats_rules.csv tests/data/stats_rules.txt ;;
+    stats) echo tests/data/stats_*.csv tests/data/stats_*.txt ;;
     cli | inflate) ;;
   esac
 }

@@ -13,7 +13,8 @@ const char* const kHeader =
     "epoch,mjd,sod,sat,"
     "px_m,py_m,pz_m,pclock_s,pvx_m_s,pvy_m_s,pvz_m_s,"
     "bx_m,by_m,bz_m,bclock_s,bvx_m_s,bvy_m_s,bvz_m_s,"
-    "dx_m,dy_m,dz_m,dclock_s,dvx_m_s,dvy_m_s,dvz_m_s\n";
+    "dx_m,dy_m,dz_m,dclock_s,dvx_m_s,dvy_m_s,dvz_m_s,"
+    "gd1_s,gd2_s,pair,bclock_pair_s,dclock_pair_s,antenna,dr_m,da_m,dc_m\n";
 
 // Decimals: positions to 0.1 mm, velocities to 1 um/s, clocks to 1 ps.
 constexpr int kPositionDecimals = 4;
@@ -84,6 +85,36 @@ void CsvWriter::Group(const ValueGroup& g) {
   Space(g.velocity, kVelocityDecimals);
 }
 
+void CsvWriter::Signals(const RecordValues& r) {
+  const bool pair = r.broadcast.present && r.pair != nullptr;
+  for (long double delay : {r.delays.gd1, r.delays.gd2}) {
+    // A delay the record does not have is no value at all: empty, not nan.
+    if (r.broadcast.present && !std::isnan(delay))
+      Number(delay, kClockDecimals);
+    else
+      line += ',';
+  }
+  line += ',';
+  if (pair) line += r.pair;
+  if (pair)
+    Number(r.broadcastPairClock, kClockDecimals);
+  else
+    line += ',';
+  if (pair && r.difference.present)
+    Number(r.differencePairClock, kClockDecimals);
+  else
+    line += ',';
+  line += ',';
+  if (r.precise.present && r.antenna >= 0) line += r.antenna > 0 ? '1' : '0';
+  if (!r.difference.present) {
+    line += ",,,";
+    return;
+  }
+  Number(r.orbitFrame.radial, kPositionDecimals);
+  Number(r.orbitFrame.along, kPositionDecimals);
+  Number(r.orbitFrame.cross, kPositionDecimals);
+}
+
 void CsvWriter::Record(const RecordValues& r) {
   line = EpochFields(r.k, r.t);
   char sat[8];
@@ -92,6 +123,7 @@ void CsvWriter::Record(const RecordValues& r) {
   Group(r.precise);
   Group(r.broadcast);
   Group(r.difference);
+  Signals(r);
   line += '\n';
   sink.write(line.data(), static_cast<std::streamsize>(line.size()));
 }

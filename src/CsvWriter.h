@@ -1,7 +1,7 @@
 // CsvWriter: the records of a run as CSV (-csv), for programs.
 //
 // One header row names every column with its unit; every record has the
-// same 25 fields, whatever the system of its satellite and the files of the
+// same 34 fields, whatever the system of its satellite and the files of the
 // run:
 //   epoch      ISO 8601 in GPS time, no zone suffix (2020-06-25T00:15:00.000)
 //   mjd, sod   MJD day and second of day (3 decimals)
@@ -12,7 +12,19 @@
 // source for the value (no precise file, no navigation file of the system,
 // no broadcast velocities of the Keplerian systems) and "nan" where a
 // source exists but gives no value (a bad clock included: the 1 s marker of
-// the table is no clock).  No blank lines, no comment lines.
+// the table is no clock).  Nine columns follow:
+//   gd1_s, gd2_s   the group delays of the broadcast record (s; GroupDelays
+//                  in SignalPairs.h), empty where it has none
+//   pair           the signal pair the next clock refers to (e.g. B1I/B3I;
+//                  L1 for a GLONASS record without dTau_n), empty without
+//                  a broadcast group or a pair of the system
+//   bclock_pair_s  the broadcast clock on that pair (s)
+//   dclock_pair_s  precise clock minus it (s), with a difference group
+//   antenna        1 offsets applied, 0 the ANTEX file has none for the
+//                  satellite, empty without ANTEX file or precise position
+//   dr_m, da_m, dc_m  the position difference radial, along- and
+//                  cross-track (OrbitFrame.h) of the precise orbit (m)
+// No blank lines, no comment lines.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +45,9 @@ class CsvWriter : public RecordSink {
   // satellites of the series.
   const std::string& EpochFields(std::size_t k, const mjd& t);
   void Group(const ValueGroup& g);
+  // The columns after the three groups: delays, pair clocks, antenna, and
+  // the difference in the orbit frame.
+  void Signals(const RecordValues& r);
   // x, y, z of v.
   void Space(const xyzt& v, int decimals);
   void Number(long double v, int decimals);

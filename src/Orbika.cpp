@@ -24,7 +24,12 @@ Orbika::Orbika()
       isUse(false),
       isHelp(false),
       csv(false),
-      RunProg(true) {}
+      isPairs(false),
+      pairOffsets(false),
+      isUnopened(false),
+      RunProg(true) {
+  for (char system : {'G', 'J', 'E', 'C', 'R'}) pairs[system] = signalpair::Default(system);
+}
 
 void Orbika::StartProg() {
   if (verbose)

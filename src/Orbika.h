@@ -7,11 +7,14 @@
 // checks.  The pipeline steps are free functions taking it by reference.
 #pragma once
 
+#include <map>
 #include <ostream>
+#include <vector>
 
 #include "GNSS/broadcast/GLNbEph.h"
 #include "GNSS/precise/GNSSpEph.h"
 #include "GNSS/broadcast/GPSbEph.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/antenna/antexNew.h"
 #include "GNSS/time/mjd.h"
 #include "matrix/matrix.h"
@@ -37,6 +40,14 @@ class Orbika {
   long double dt;    // interval between output epochs, s (-dt)
   long double dtni;  // GLONASS integration step, s (-ni)
 
+  // The ionosphere-free pair of each system (G, J, E, C, R) that the CSV's
+  // pair clocks refer to (-cp; each system's default otherwise), and whose
+  // antenna offsets -pi combines.
+  std::map<char, const signalpair::Pair*> pairs;
+  // Satellites some of whose precise positions kept their centre of mass
+  // for want of an antenna offset (ApplyAtx), ascending.
+  std::vector<short> withoutAntenna;
+
   bool verbose;    // progress messages on standard error
   bool isGLNnav;   // a usable GLONASS navigation file is named
   bool isGPSnav;   // a usable GPS navigation file is named
@@ -48,6 +59,9 @@ class Orbika {
   bool isUse;      // a reference epoch came from the command line
   bool isHelp;     // a help request was seen
   bool csv;        // the records as CSV; standard output holds them alone
+  bool isPairs;    // pairs were chosen on the command line (-cp)
+  bool pairOffsets;  // antenna offsets of the pair, not the first frequency (-pi)
+  bool isUnopened;  // a named file could not be opened: the run ends with status 1
   bool RunProg;    // the processing steps are to run
 
   Orbika();

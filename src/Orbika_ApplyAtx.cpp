@@ -11,5 +11,10 @@ void ApplyAtx(Orbika& gc) {
               << "::ApplyAtx(): APPLYING ANTENNA PHASE CENTER OFFSETS FOR PRECISE EPHEMERIS!"
               << std::endl
               << "Orbika" << "::ApplyAtx():         GNSS precise ephemeris!" << std::endl;
-  ApplyAntennaOffset(gc.pephM, gc.atx, false);
+  OffsetPairs pairs;
+  if (gc.pairOffsets)
+    for (const auto& system : gc.pairs)
+      pairs[system.first] = {system.second->atxA, system.second->atxB, system.second->fa,
+                             system.second->fb};
+  gc.withoutAntenna = ApplyAntennaOffset(gc.pephM, gc.atx, false, pairs);
 }

@@ -1,6 +1,8 @@
 // Antenna step of the pipeline: moves the tabulated precise positions from
 // the satellites' centres of mass to their antenna phase centres (first
-// frequency) when both an SP3 and an ANTEX file are in use.
+// frequency, or with -pi the ionosphere-free combination of the offsets of
+// each system's signal pair) when both an SP3 and an ANTEX file are in use,
+// and keeps the satellites left without an offset (Orbika::withoutAntenna).
 #pragma once
 
 #include "src/Orbika.h"

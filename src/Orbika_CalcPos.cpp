@@ -1,11 +1,16 @@
 #include "src/Orbika_CalcPos.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iomanip>
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "GNSS/base/satcode.h"
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/geometry/xyzt.h"
@@ -69,6 +74,8 @@ struct Sources {
   bool broadcast;   // a navigation file of its system is loaded
   bool listed;      // and has records of it (else: nan, see CheckBroadcast)
   bool warnedFar;   // the one far-from-record warning has been given
+  int antenna;      // RecordValues::antenna
+  const signalpair::Pair* pair;  // its system's pair, or nullptr
 };
 
 bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
@@ -79,6 +86,11 @@ bool SourcesOf(const Orbika& gc, short sat, Sources& s) {
   s.broadcast = s.glonass ? gc.isGLNnav : gc.isGPSnav && Keplerian(s.letter);
   s.listed = !NavigationLacks(gc, s.letter, s.number, sat);
   s.warnedFar = false;
+  s.antenna = !gc.isAtx || !gc.isPEph ? -1
+              : std::binary_search(gc.withoutAntenna.begin(), gc.withoutAntenna.end(), sat) ? 0
+                                                                                            : 1;
+  const auto pair = gc.pairs.find(s.letter);
+  s.pair = pair == gc.pairs.end() ? nullptr : pair->second;
   return true;
 }
 
@@ -89,6 +101,7 @@ struct EpochValues {
   bool preciseOK = true;
   bool clockOK = true;  // the precise clock is no bad-clock marker
   bool broadcastOK = true;
+  GroupDelays delays;  // of the broadcast record (CSV runs only)
 };
 
 void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
@@ -102,12 +115,18 @@ void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
 void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
                      EpochValues& v) {
   v.broadcastOK = s.listed;
+  v.delays = GroupDelays();
   if (!s.listed) return;
   long double tgd = 0;
   if (s.glonass ? gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
                 : gc.gpsnav.CalcPosition(static_cast<unsigned short>(s.sat), t, indextime, v.pB,
-                                         &tgd, 0, 0))
+                                         &tgd, 0, 0)) {
+    const auto sat = static_cast<unsigned short>(s.sat);
+    if (gc.csv)
+      v.delays = s.glonass ? gc.glnnav.GetGroupDelays(s.number, indextime)
+                           : gc.gpsnav.GetGroupDelays(sat, indextime);
     return;
+  }
   v.broadcastOK = false;
   if (!s.warnedFar) WarnFarFromRecord(s.letter, s.number, t);
   s.warnedFar = true;
@@ -134,6 +153,27 @@ void SetGroups(const Sources& s, const EpochValues& v, RecordValues& r) {
     if (!v.clockOK) r.difference.position.SetT(Missing().GetT());
   }
   r.precise.clockValid = r.difference.clockValid = v.clockOK;
+}
+
+// The values of the CSV's last columns: pair clocks, antenna, and the
+// difference in the orbit frame.
+void SetSignals(const Sources& s, const EpochValues& v, RecordValues& r) {
+  r.delays = v.delays;
+  // A record without a precise position has no antenna to speak of.
+  r.antenna = std::isnan(r.precise.position.GetX()) ? -1 : s.antenna;
+  r.pair = s.pair != nullptr ? signalpair::ClockSignal(*s.pair, v.delays) : nullptr;
+  if (s.pair != nullptr && s.broadcast) {
+    r.broadcastPairClock = signalpair::ClockOnPair(*s.pair, r.broadcast.position.GetT(), v.delays);
+    r.differencePairClock = v.clockOK ? r.precise.position.GetT() - r.broadcastPairClock
+                                      : Missing().GetT();
+  }
+  if (r.difference.present) {
+    xyz p, vel, d;
+    p = r.precise.position;
+    vel = r.precise.velocity;
+    d = r.difference.position;
+    r.orbitFrame = ProjectOnOrbitFrame(p, vel, d);
+  }
 }
 
 // The table: precise values and precise minus broadcast, or broadcast
@@ -179,6 +219,7 @@ long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
     r.k = static_cast<std::size_t>(ncalc - 1);
     r.t = t;
     SetGroups(s, v, r);
+    if (gc.csv) SetSignals(s, v, r);
     sink.Record(r);
   }
   sink.EndSatellite();
@@ -196,28 +237,67 @@ std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out) {
 
 }  // namespace
 
+namespace {
+
+// The navigation file that holds the satellite's system, or nullptr.
+const char* NavigationFileOf(const Orbika& gc, char letter) {
+  if (Keplerian(letter)) return gc.isGPSnav ? gc.gnavfile : nullptr;
+  if (letter == 'R') return gc.isGLNnav ? gc.rnavfile : nullptr;
+  return nullptr;
+}
+
+std::string Code(short sat) {
+  char code[4];
+  return satcode::Format(sat, code) ? code : "";
+}
+
+// A satellite that no loaded file lists: without a precise file nothing of
+// it could be written, so the run ends before the table, in the words of
+// its navigation store when one of its system is loaded.
+[[noreturn]] void NoSource(Orbika& gc, char letter, short number, short sat) {
+  if (Keplerian(letter) && gc.isGPSnav)
+    gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
+  if (letter == 'R' && gc.isGLNnav) gc.glnnav.GetDataIndex(number, gc.stE);
+  const std::string kind = Keplerian(letter) ? "NAVIGATION FILE [-en]"
+                           : letter == 'R'   ? "GLONASS NAVIGATION FILE [-eg]"
+                                             : "NAVIGATION FILE OF ITS SYSTEM";
+  ProgramError("Orbika", ("SAT: " + Code(sat) + " (" + satcode::Name(sat) +
+                          ") IS NOT LISTED IN ANY LOADED FILE: NO " + kind +
+                          " AND NO PRECISE FILE [-ep]!")
+                             .c_str());
+}
+
+}  // namespace
+
 void CheckBroadcast(Orbika& gc) {
+  std::vector<short> unlisted;
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     char letter;
     short number;
     const short sat = gc.satprn(i);
-    if (!SatelliteCode(sat, letter, number) || !NavigationLacks(gc, letter, number, sat))
-      continue;
-    // Without a precise file nothing of the satellite could be written: the
-    // store's own report ends the run, before the table starts.
-    if (!gc.isPEph) {
-      if (Keplerian(letter))
-        gc.gpsnav.GetDataIndex(static_cast<unsigned short>(sat), gc.stE);
-      else
-        gc.glnnav.GetDataIndex(number, gc.stE);
+    if (!SatelliteCode(sat, letter, number)) continue;
+    const bool precise = gc.isPEph && Holds(gc.pephM.GetSatList(), sat);
+    const bool lacks = NavigationLacks(gc, letter, number, sat);
+    if (!precise && (lacks || NavigationFileOf(gc, letter) == nullptr)) {
+      if (!gc.isPEph) NoSource(gc, letter, number, sat);
+      unlisted.push_back(sat);
+    } else if (lacks) {
+      ProgramWarning("Orbika", ("SAT: " + Code(sat) + " IS NOT LISTED IN " + satcode::Name(sat) +
+                                " NAVIGATION FILE " + NavigationFileOf(gc, letter) +
+                                " - BROADCAST COLUMNS WRITTEN AS nan!")
+                                   .c_str());
     }
-    char text[128];
-    std::snprintf(text, sizeof text,
-                  "SAT: %c%02d IS NOT LISTED IN %s NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS "
-                  "nan!",
-                  letter, number, Keplerian(letter) ? "GPS" : "GLONASS");
-    ProgramWarning("Orbika", text);
   }
+  std::string codes;
+  for (short sat : unlisted) codes += " " + Code(sat);
+  if (static_cast<long>(unlisted.size()) == gc.satprn.Length())
+    ProgramError("Orbika",
+                 ("NO SATELLITE OF THE LIST IS IN A LOADED FILE:" + codes + " - NOTHING TO COMPUTE!")
+                     .c_str());
+  for (short sat : unlisted)
+    ProgramWarning("Orbika", ("SAT: " + Code(sat) + " (" + satcode::Name(sat) +
+                              ") IS NOT LISTED IN ANY LOADED FILE - ITS COLUMNS WRITTEN AS nan!")
+                                 .c_str());
 }
 
 void CalcPos(Orbika& gc) {

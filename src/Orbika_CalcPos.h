@@ -24,11 +24,16 @@
 
 #include "src/Orbika.h"
 
-// Satellites of the list that a loaded navigation file does not hold: with a
-// precise file each draws the warning "SAT: Gnn IS NOT LISTED IN GPS
-// NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS nan!" (GLONASS alike, on
-// standard error) and the run goes on; without one the navigation store's
-// own "IS NOT LISTED" error ends the run.  Runs before any output.
+// The sources of the list's satellites, before any output.  A satellite
+// that the precise file lists but a loaded navigation file of its system
+// does not draws the warning "SAT: Gnn IS NOT LISTED IN GPS NAVIGATION FILE
+// <file> - BROADCAST COLUMNS WRITTEN AS nan!" (the system's name as it is)
+// and the run goes on.  One that no loaded file lists: with a precise file,
+// the warning "SAT: Enn (GALILEO) IS NOT LISTED IN ANY LOADED FILE - ITS
+// COLUMNS WRITTEN AS nan!"; without one, the run ends, through the "IS NOT
+// LISTED" error of the navigation store of its system (naming system and
+// file) or, with none loaded, an error naming the option it lacks.  A list
+// of which no satellite is in any loaded file ends the run.
 void CheckBroadcast(Orbika& gc);
 
 void CalcPos(Orbika& gc);

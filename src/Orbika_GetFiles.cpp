@@ -71,22 +71,35 @@ bool TakesValue(const Word& w) {
   const char a = w[1], b = w[2];
   return w[0] == '-' &&
          ((Is(a, 'e') && (Is(b, 'n') || Is(b, 'g') || Is(b, 'p'))) ||
-          IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') ||
+          IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') || IsSameCase(w, 'c', 'p') ||
           (Is(a, 't') && (Is(b, 's') || Is(b, 'e') || Is(b, 'i'))) ||
           (Is(a, 'd') && Is(b, 't')) || (Is(a, 'n') && Is(b, 'i')));
 }
 
+// A word spelt with two minus signs (--csv, --dt, --dt=300) is read as the
+// option with one; the '=' after a value option's letters is dropped.
+std::string SingleDash(const char* text) {
+  if (text[0] != '-' || text[1] != '-' || text[2] == '\0') return text;
+  std::string w(text + 1);
+  if (w.size() > kValuePos && w[kValuePos] == '=' && TakesValue(Word(w.c_str())))
+    w.erase(kValuePos, 1);
+  return w;
+}
+
 // The words after the program's name, each option that stands alone joined
 // with the word after it when that is its value (-ep FILE is -epFILE): a
-// word that does not begin with a minus sign.
+// word that does not begin with a minus sign.  Satellite codes standing
+// alone right after the value of -pr join its list (-pr G01 G02).
 std::vector<std::string> JoinValues(int nargc, const char** cargv) {
   std::vector<std::string> words;
   for (int i = 1; i < nargc; ++i) {
-    const Word w(cargv[i]);
-    words.emplace_back(w.Text());
+    words.push_back(SingleDash(cargv[i]));
+    const Word w(words.back().c_str());
     const bool alone = w[kValuePos] == '\0';
     if (alone && TakesValue(w) && i + 1 < nargc && cargv[i + 1][0] != '-')
       words.back() += cargv[++i];
+    if (IsSameCase(Word(words.back().c_str()), 'p', 'r'))
+      while (i + 1 < nargc && IsSatelliteCodes(cargv[i + 1])) words.back() += cargv[++i];
   }
   return words;
 }
@@ -145,10 +158,16 @@ void SetEpoch(Orbika& gc, const Word& w, const char* echo, mjd& epoch, bool& isS
   isSet = true;
 }
 
-// A step in seconds.  Zero, a negative value or no number at all would
-// never advance the epoch loop or the integration, so it ends the run.
+// A step in seconds.  Text that is not one number is refused whole (-dt5m
+// would otherwise run at 5 s); zero, a negative value or no number at all
+// would never advance the epoch loop or the integration, so it ends the run.
 void SetStep(Orbika& gc, const Word& w, long double& step, const char* echo,
              const char* error) {
+  if (!IsNumber(w.Text(), kValuePos)) {
+    const std::string msg = "VALUE OF OPTION " + w.Option() + " IS NOT A NUMBER OF SECONDS: \"" +
+                            w.Value() + "\"!";
+    ProgramError(kProg, msg.c_str());
+  }
   const long double value = ParseFloat(w.Text(), kValuePos);
   if (!(value > 0) || !std::isfinite(value)) ProgramError(kProg, error);
   step = value;
@@ -158,6 +177,27 @@ void SetStep(Orbika& gc, const Word& w, long double& step, const char* echo,
     text << step;
     std::cerr << kProg << echo << text.str() << "!" << std::endl;
   }
+}
+
+// The signal pairs of -cp: a comma list of SYSTEM:PAIR ("C:B1I/B2I,E:E1/E5a");
+// the systems not named keep their defaults.
+void SetPairs(Orbika& gc, const Word& w) {
+  std::stringstream list(w.Value());
+  std::string item;
+  bool any = false;
+  while (std::getline(list, item, ',')) {
+    const signalpair::Pair* pair =
+        item.size() > 2 && item[1] == ':' ? signalpair::Find(item[0], item.substr(2)) : nullptr;
+    if (pair == nullptr)
+      ProgramError(kProg, ("SIGNAL PAIR [-cp] NOT KNOWN: '" + item + "' [KNOWN: " +
+                           signalpair::Known() + "]!").c_str());
+    gc.pairs[pair->system] = pair;
+    any = true;
+  }
+  if (!any)
+    ProgramError(kProg,
+                 ("SIGNAL PAIR [-cp] NOT GIVEN [KNOWN: " + signalpair::Known() + "]!").c_str());
+  gc.isPairs = true;
 }
 
 // One word of the command line (not word 0); the first rule that applies.
@@ -172,6 +212,10 @@ void ParseWord(Orbika& gc, const Word& w) {
                   "Orbika::GetFiles():         ANTEX - antenna phase variation file name: ");
   } else if (IsSameCase(w, 'p', 'r')) {
     SetSatelliteList(gc, w);
+  } else if (IsSameCase(w, 'c', 'p')) {
+    SetPairs(gc, w);
+  } else if (IsSameCase(w, 'p', 'i') && w[kValuePos] == '\0') {
+    gc.pairOffsets = true;
   } else if (Is(a, 't') && Is(b, 's')) {
     SetEpoch(gc, w, "::GetFiles():         START epoch: ", gc.stE, gc.isStart);
   } else if (Is(a, 't') && Is(b, 'e')) {
@@ -205,6 +249,15 @@ bool HelpOnly(const Orbika& gc, int nargc) {
          (gc.isHelp && gc.verbose && nargc <= 3);
 }
 
+// A named file that cannot be opened is dropped with a warning naming it;
+// the run goes on without it and ends with status 1.
+void DropUnopened(Orbika& gc, const char* name, bool& isFile, const char* kind) {
+  if (name[0] == '\0' || FileExists(name)) return;
+  isFile = false;
+  gc.isUnopened = true;
+  ProgramWarning(kProg, (std::string(kind) + " CAN NOT BE OPENED: " + name + "!").c_str());
+}
+
 // Every named ephemeris file failed to open: nothing could be computed.
 [[noreturn]] void NoEphemerisOpens(const Orbika& gc) {
   std::string names;
@@ -216,6 +269,13 @@ bool HelpOnly(const Orbika& gc, int nargc) {
 }  // namespace
 
 void ParseArguments(Orbika& gc, int nargc, const char** cargv) {
+  // Before the two-minus rule, which would read it as -version (verbose).
+  for (int i = 1; i < nargc; ++i)
+    if (std::strcmp(cargv[i], "--version") == 0) {
+      OrbikaPrintVersion();
+      gc.RunProg = false;
+      return;
+    }
   const std::vector<std::string> words = JoinValues(nargc, cargv);
   for (const std::string& w : words)
     if (IsEnglishHelpWord(Word(w.c_str()))) {
@@ -243,6 +303,7 @@ void ParseArguments(Orbika& gc, int nargc, const char** cargv) {
   // The help decision counts the words as joined, the program's name too.
   if (HelpOnly(gc, static_cast<int>(words.size()) + 1)) {
     OrbikaPrintHelp();
+    if (words.empty()) OrbikaPrintEnglishPointer();
     gc.RunProg = false;
   }
 }
@@ -258,18 +319,9 @@ void CheckArguments(Orbika& gc) {
     ProgramError(kProg, "NO EPHEMERIS FILE SET!");
 
   // All opening tests come before the format tests.
-  if (gc.gnavfile[0] != '\0' && !FileExists(gc.gnavfile)) {
-    gc.isGPSnav = false;
-    ProgramWarning(kProg, "GPS NAVIGATION FILE CAN NOT BE OPENED!");
-  }
-  if (gc.rnavfile[0] != '\0' && !FileExists(gc.rnavfile)) {
-    gc.isGLNnav = false;
-    ProgramWarning(kProg, "GLONAS NAVIGATION FILE CAN NOT BE OPENED!");
-  }
-  if (gc.sp3file[0] != '\0' && !FileExists(gc.sp3file)) {
-    gc.isPEph = false;
-    ProgramWarning(kProg, "GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED!");
-  }
+  DropUnopened(gc, gc.gnavfile, gc.isGPSnav, "GPS NAVIGATION FILE");
+  DropUnopened(gc, gc.rnavfile, gc.isGLNnav, "GLONAS NAVIGATION FILE");
+  DropUnopened(gc, gc.sp3file, gc.isPEph, "GNSS PRECISE EPHEMERIS FILE");
   if (!gc.isGPSnav && !gc.isGLNnav && !gc.isPEph) NoEphemerisOpens(gc);
 
   if (gc.isPEph && !TestSP3Format(gc.sp3file))
@@ -282,10 +334,7 @@ void CheckArguments(Orbika& gc) {
   if (gc.verbose)
     std::cerr << kProg << "::SetFiles():         ANTEX - antenna phase variation file!"
               << std::endl;
-  if (gc.atxfile[0] != '\0' && !FileExists(gc.atxfile)) {
-    gc.isAtx = false;
-    ProgramWarning(kProg, "ANTEX FILE CAN NOT BE OPENED!");
-  }
+  DropUnopened(gc, gc.atxfile, gc.isAtx, "ANTEX FILE");
   if (gc.isAtx && !TestAntexf(gc.atxfile)) {
     gc.isAtx = false;
     ProgramWarning(kProg, "ANTEX FILE IS NOT ANTEX FORMAT!");

@@ -90,6 +90,8 @@ const char* const kEnglishHelpLines[] = {
     "  -epFILE   SP3-c or SP3-d precise orbit and clock file",
     "  -pvFILE   ANTEX file: the precise positions are moved from the centre",
     "            of mass to the antenna phase centre",
+    "  -pi       with -pv: the ionosphere-free combination of the offsets of",
+    "            each system's signal pair (-cp), not its first frequency",
     "Selection:",
     "  -prLIST   satellites, three characters each (G01R05E11C20J02); default:",
     "            those of the SP3 file, else of the navigation files",
@@ -100,13 +102,19 @@ const char* const kEnglishHelpLines[] = {
     "  -niSEC    GLONASS integration step in seconds; default 30",
     "Output:",
     "  -csv      the records as CSV: a header row naming every column with its",
-    "            unit, the same 25 columns in every row; standard output holds",
+    "            unit, the same 34 columns in every row; standard output holds",
     "            the CSV alone",
+    "  -cpLIST   the signal pair per system of the CSV's pair clocks, e.g.",
+    "            C:B1I/B2I,E:E1/E5a; defaults G:L1/L2 J:L1/L2 E:E1/E5a",
+    "            C:B1I/B3I R:L1/L2",
     "  -v        progress messages on standard error",
     "  -h        this help; -help prints the help in Slovenian",
+    "  --version the program's name and version",
     "",
     "A value follows its option directly (-dt300) or as the next word",
-    "(-dt 300).  At least one of -en, -eg and -ep is needed.",
+    "(-dt 300); satellite codes after -pr's value join the list (-pr G01 G05).",
+    "An option may be spelt with two minus signs (--csv, --dt 300, --dt=300).",
+    "At least one of -en, -eg and -ep is needed.",
     "",
     "Examples:",
     "  Orbika -enbrdc1360.24n -egbrdc1360.24g -eporb23143.sp3 -pvorbika.atx",
@@ -129,4 +137,14 @@ void OrbikaPrintHelp() { PrintLines(std::begin(kHelpLines), std::end(kHelpLines)
 
 void OrbikaPrintEnglishHelp() {
   PrintLines(std::begin(kEnglishHelpLines), std::end(kEnglishHelpLines));
+}
+
+void OrbikaPrintEnglishPointer() {
+  std::cout << "In English: Orbika -h\n";
+  std::cout.flush();
+}
+
+void OrbikaPrintVersion() {
+  std::cout << "Orbika " << ORBIKA_VERSION << '\n';
+  std::cout.flush();
 }

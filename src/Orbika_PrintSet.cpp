@@ -18,6 +18,14 @@ void PrintEpoch(std::ostream& out, const char* label, mjd& t, bool manual) {
       << (manual ? "  (manually set)" : "  (from ephemeris file)") << std::endl;
 }
 
+// The signal pair of each system, in the order G, J, E, C, R.
+void PrintPairs(std::ostream& out, const Orbika& gc) {
+  out << "#Clock signal pairs          :";
+  for (char system : {'G', 'J', 'E', 'C', 'R'})
+    out << ' ' << system << ':' << gc.pairs.at(system)->name;
+  out << std::endl;
+}
+
 }  // namespace
 
 void PrintSet(Orbika& gc) {
@@ -39,6 +47,10 @@ void PrintSet(Orbika& gc) {
   PrintFile(out, "# GPS broadcast ephemeris    : ", gc.isGPSnav, gc.gnavfile);
   PrintFile(out, "# GLONASS broadcast ephemeris: ", gc.isGLNnav, gc.rnavfile);
   PrintFile(out, "#ANTEX file                  : ", gc.isAtx, gc.atxfile);
+  // Lines of the options that change no column of the table, only when given.
+  if (gc.isAtx && gc.pairOffsets)
+    out << "#Antenna offsets             : ionosphere-free signal pair" << std::endl;
+  if (gc.isPairs) PrintPairs(out, gc);
 
   out << "#Satellites                  : ";
   for (long i = 0; i < gc.satprn.Length(); ++i) {

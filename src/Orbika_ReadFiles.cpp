@@ -1,11 +1,13 @@
 #include "src/Orbika_ReadFiles.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
-#include <cstdint>
 #include <iostream>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "GNSS/time/TimeConverse.h"
@@ -162,6 +164,62 @@ void SetWindowEpoch(Orbika& gc, mjd& target, bool end) {
   }
 }
 
+// Seconds from the window's start to the first and last epoch that a store
+// can serve: the precise table and one interval on either side (no epoch
+// farther out is extrapolated), a navigation file's records and the
+// longest interval a record serves on either side.
+struct Reach {
+  long double from, to;
+};
+
+template <class Store>
+Reach NavigationReach(const Store& store, const mjd& start) {
+  Reach r{store.GetMJD(0) - start, store.GetMJD(0) - start};
+  for (long i = 1; i < static_cast<long>(store.GetNSat()); ++i) {
+    const long double t = store.GetMJD(i) - start;
+    r.from = std::min(r.from, t);
+    r.to = std::max(r.to, t);
+  }
+  return {r.from - Store::kMaxInterval, r.to + Store::kMaxInterval};
+}
+
+// An epoch start + k dt (k = 0, 1, ...) of the window lies within reach.
+bool WindowMeets(const Orbika& gc, const Reach& r) {
+  const long double k = std::ceil(std::max(r.from, 0.0L) / gc.dt);
+  return k * gc.dt <= std::min(r.to, gc.enE - gc.stE);
+}
+
+// A window after which the table would hold no epoch, or only epochs that
+// no loaded file can serve, ends the run before the table.
+void CheckWindow(const Orbika& gc) {
+  const std::string window = IsoText(gc.stE) + " TO " + IsoText(gc.enE);
+  if (gc.enE < gc.stE)
+    ProgramError("Orbika",
+                 ("START EPOCH LATER THAN END EPOCH [-ts, -te]: " + window + " HOLDS NO EPOCH!")
+                     .c_str());
+  bool met = false;
+  if (gc.isPEph) {
+    const long double first = gc.pephM.GetMJD(0) - gc.stE;
+    const long double last = gc.pephM.GetMJD(gc.pephM.GetNEpoch() - 1) - gc.stE;
+    met = WindowMeets(gc, {first - gc.pephM.GetInterval(), last + gc.pephM.GetInterval()});
+  }
+  if (gc.isGPSnav) met = met || WindowMeets(gc, NavigationReach(gc.gpsnav, gc.stE));
+  if (gc.isGLNnav) met = met || WindowMeets(gc, NavigationReach(gc.glnnav, gc.stE));
+  if (!met)
+    ProgramError("Orbika",
+                 ("NO EPOCH OF THE WINDOW " + window +
+                  " IS WITHIN REACH OF THE EPHEMERIS FILES (THE SP3 TABLE AND ONE INTERVAL, "
+                  "2 DAYS FROM A BROADCAST RECORD)!")
+                     .c_str());
+}
+
+// A run whose satellite list ends up empty would print a table of nothing.
+// Only -pr can leave it empty: the stores refuse files without satellites.
+void CheckList(const Orbika& gc) {
+  if (gc.satprn.Length() == 0)
+    ProgramError("Orbika", "LIST OF SATELLITES [-pr] HOLDS NO SATELLITE - NOTHING TO COMPUTE!");
+}
+
 }  // namespace
 
 void SetProcParameters(Orbika& gc) {
@@ -206,5 +264,7 @@ void SetProcParameters(Orbika& gc) {
     }
   }
 
+  CheckList(gc);
+  CheckWindow(gc);
   if (gc.isGLNnav) gc.glnnav.SetIntegrationStep(gc.dtni);
 }

@@ -15,5 +15,8 @@ void ReadFiles(Orbika& gc);
 // scale) and the satellite list that the command line left open, and hands
 // the GLONASS integration step to its store.  An output interval too short
 // to move an epoch of the window, or so long that it wraps the day count,
-// ends the run before anything is written.
+// ends the run before anything is written; so does a run that would write
+// nothing: an empty satellite list, a start later than the end, or a window
+// of which no epoch lies within reach of a loaded file (the SP3 table and
+// one interval on either side, two days from a broadcast record).
 void SetProcParameters(Orbika& gc);

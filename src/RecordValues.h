@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "GNSS/broadcast/SignalPairs.h"
+#include "GNSS/geometry/OrbitFrame.h"
 #include "GNSS/geometry/xyzt.h"
 #include "GNSS/time/mjd.h"
 
@@ -27,6 +29,21 @@ struct RecordValues {
   short number = 0;   // number within the system
   ValueGroup precise, broadcast;
   ValueGroup difference;  // precise minus broadcast
+
+  // Filled for the CSV records only (the table has no columns for them).
+  // With a broadcast group: the record's group delays, the signal its clock
+  // is brought to (nullptr: no pair for the system) and that clock, s.
+  GroupDelays delays;
+  const char* pair = nullptr;
+  long double broadcastPairClock = 0;
+  long double differencePairClock = 0;  // precise minus that clock, s
+  // 1: the precise positions are at the antenna, 0: the ANTEX file has no
+  // offset for the satellite, -1: no ANTEX file, no precise group or no
+  // precise position in this record.
+  int antenna = -1;
+  // The position difference in the orbit frame of the precise position and
+  // velocity, m (with a difference group).
+  OrbitFrameDiff orbitFrame{};
 };
 
 // A writer of the records of one run.

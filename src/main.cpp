@@ -32,5 +32,6 @@ int main(int argc, char** argv) {
   }
   CheckStandardOutput();
   gc.EndProg();
-  return 0;
+  // The table is whole, but a file the user named was left out.
+  return gc.isUnopened ? 1 : 0;
 }

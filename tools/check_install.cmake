@@ -11,7 +11,8 @@ endif()
 include(GNUInstallDirs)
 foreach(installed "${CMAKE_INSTALL_BINDIR}/Orbika" "${CMAKE_INSTALL_MANDIR}/man1/Orbika.1"
                   "${CMAKE_INSTALL_BINDIR}/OrbikaStats" "${CMAKE_INSTALL_MANDIR}/man1/OrbikaStats.1"
-                  "${CMAKE_INSTALL_BINDIR}/plot-differences")
+                  "${CMAKE_INSTALL_BINDIR}/plot-differences"
+                  "${CMAKE_INSTALL_MANDIR}/man1/plot-differences.1")
   if(NOT EXISTS "${PREFIX}/${installed}")
     message(FATAL_ERROR "not installed: ${installed}")
   endif()

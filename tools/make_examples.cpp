@@ -27,6 +27,7 @@
 
 #include "GNSS/broadcast/GLNbEph.h"
 #include "GNSS/broadcast/GPSbEph.h"
+#include "GNSS/geometry/OrbitFrame.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/base/mGNSSc.h"
 #include "GNSS/time/mjd.h"
@@ -352,11 +353,11 @@ const Offset& OffsetOf(short sat) {
 // taken out here too.
 xyzt PreciseRecord(const Sp3Satellite& s, const xyzt& b, const xyz& v, long double relativity) {
   const xyz r(b.GetX(), b.GetY(), b.GetZ());
-  const xyz radial = r.GetUnitVector(1);
-  const xyz cross = CrossP(r, v).GetUnitVector(1);
-  const xyz along = CrossP(cross, radial);
+  // The orbit's own frame, as OrbikaStats splits the differences.
+  const OrbitFrame f = OrbitFrameOf(r, v);
   // Phase-centre position: broadcast plus the documented offset.
-  const xyz apc = r + s.offset.radial * radial + s.offset.along * along + s.offset.cross * cross;
+  const xyz apc =
+      r + s.offset.radial * f.radial + s.offset.along * f.along + s.offset.cross * f.cross;
   // The program moves a position by `up` towards the Earth's centre; the
   // centre of mass is therefore `up` further out along the same line.
   const long double len = apc.GetLength();

@@ -315,6 +315,15 @@ bool AntennaPCV::GetFirstOffset(char system, neu& dpos) const {
   return true;
 }
 
+bool AntennaPCV::GetOffsetOf(const char* code, neu& dpos) const {
+  for (int i = 0; i < nBlocks; ++i)
+    if (std::strcmp(blocks[i].code, code) == 0) {
+      dpos = blocks[i].offset;
+      return true;
+    }
+  return false;
+}
+
 AtxRecordStatus AntennaPCV::ReadPCVData(std::istream& in, neu& pc, matrix<double>& pvzen,
                                         matrix<double>& pvazi) {
   char line[antexns::LineMax + 1];

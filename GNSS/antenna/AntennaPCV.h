@@ -147,6 +147,9 @@ class AntennaPCV {
   // satcode::kLetters) into dpos; false, and dpos untouched, when the
   // record has no block of that system.
   bool GetFirstOffset(char system, neu& dpos) const;
+  // Offset of the frequency block of code (e.g. "C06") into dpos; false,
+  // and dpos untouched, when the record has no such block.
+  bool GetOffsetOf(const char* code, neu& dpos) const;
   const matrix<double>& GetPVZEN(short freq) const;
   const matrix<double>& GetPVAZI(short freq) const;
 

@@ -1,5 +1,6 @@
 #include "GNSS/antenna/PhaseCentreShift.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
@@ -11,6 +12,7 @@
 #include "GNSS/geometry/LuniSolarPosition.h"
 #include "GNSS/antenna/antexNew.h"
 #include "GNSS/geometry/neu.h"
+#include "GNSS/base/mGNSSc.h"
 #include "GNSS/base/satcode.h"
 #include "PROGINC/report/ProgramError.h"
 #include "GNSS/time/TimeConverse.h"
@@ -28,10 +30,21 @@ constexpr long double kMissingPosition = 1.0L;
 // only the z offset is applied, and the Sun is not needed.
 constexpr long double kHorizontalOffsetMin = 0.001L;
 
-// Offset of the first frequency of system for the record atx selected;
-// false when it has none.
-bool FirstFrequencyOffset(const antex& atx, char system, neu& dpos) {
+// Offset of the pair of frequencies of system for the record atx selected,
+// or of its first frequency where pairs has none for system; false when
+// the record has none.
+bool SystemOffset(const antex& atx, char system, const OffsetPairs& pairs, neu& dpos) {
   if (atx.GetAtxIndex() == -1) return false;
+  const auto pair = pairs.find(system);
+  if (pair != pairs.end()) {
+    const OffsetPair& p = pair->second;
+    neu a, b;
+    if (!atx.GetOffsetOf(a, p.codeA) || !atx.GetOffsetOf(b, p.codeB)) return false;
+    dpos.Set(mGNSSc::IonoFree(p.fa, a.GetN(), p.fb, b.GetN()),
+             mGNSSc::IonoFree(p.fa, a.GetE(), p.fb, b.GetE()),
+             mGNSSc::IonoFree(p.fa, a.GetU(), p.fb, b.GetU()));
+    return true;
+  }
   if (system == 'G' || system == 'R') {
     atx.GetAntennaOffset(dpos, system == 'G' ? antexns::G01 : antexns::R01);
     return true;
@@ -71,14 +84,15 @@ void Shift(xyzt& pos, const neu& dpos, const mjd& epoch, const LuniSolarPosition
 // file has none.  In the table a GPS or GLONASS satellite is reported at
 // every miss (by the lookup and here); in runs for programs it is named
 // once; the other systems are only counted.
-bool AntennaOffset(antex& atx, short n, char system, const mjd& epoch, neu& dpos) {
+bool AntennaOffset(antex& atx, short n, char system, const mjd& epoch, const OffsetPairs& pairs,
+                   neu& dpos) {
   const bool gpsOrGlonass = system == 'G' || system == 'R';
   const bool framed = gpsOrGlonass && !satmsg::Lines();
   if (framed)
     atx.SetSatellite(n, epoch);
   else
     atx.FindSatellite(n, epoch);
-  if (FirstFrequencyOffset(atx, system, dpos)) return true;
+  if (SystemOffset(atx, system, pairs, dpos)) return true;
   char code[4];
   if (framed) {
     char msg[80];
@@ -113,7 +127,8 @@ void ReportMisses(const GNSSpEph& eph, const std::vector<long>& misses,
 
 }  // namespace
 
-void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
+std::vector<short> ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print,
+                                      const OffsetPairs& pairs) {
   const LuniSolarPosition astro;
   neu dpos;
   const long nsat = eph.GetNSatList();
@@ -134,7 +149,7 @@ void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
           kMissingPosition)
         continue;
       ++epochs[static_cast<std::size_t>(k)];
-      if (!AntennaOffset(atx, n, system, epoch, dpos)) {
+      if (!AntennaOffset(atx, n, system, epoch, pairs, dpos)) {
         ++misses[static_cast<std::size_t>(k)];
         continue;
       }
@@ -143,4 +158,9 @@ void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print) {
     }
   }
   ReportMisses(eph, misses, epochs);
+  std::vector<short> without;
+  for (long k = 0; k < nsat; ++k)
+    if (misses[static_cast<std::size_t>(k)] > 0) without.push_back(eph.GetSatList(k));
+  std::sort(without.begin(), without.end());
+  return without;
 }

@@ -5,7 +5,8 @@
 // What it computes: for each record the ANTEX offset of the satellite's
 // antenna valid at the record's epoch, first frequency of its system (G01
 // for GPS, R01 for GLONASS, the lowest-numbered frequency of the record
-// for the other systems), is given in the satellite body frame; the
+// for the other systems) or, where asked, the ionosphere-free combination
+// of two of its frequencies (OffsetPair), is given in the satellite body frame; the
 // shift turns it into the Earth-fixed frame and adds it to the position.
 // The body frame follows the Sun-oriented yaw of the IGS conventions: z
 // towards the Earth's centre, y along the solar panel axis (z x Sun
@@ -28,8 +29,26 @@
 // from it by up to the full angle, as with any nominal attitude model.
 #pragma once
 
+#include <map>
+#include <vector>
+
 class GNSSpEph;
 class antex;
+
+// The two frequencies of a system whose offsets are combined instead of
+// taking the first frequency's: ANTEX codes and carriers (Hz).  The offset
+// used is their ionosphere-free combination, component by component,
+//   (fa^2 a - fb^2 b) / (fa^2 - fb^2)   (mGNSSc::IonoFree),
+// the point whose range the ionosphere-free combination of the two
+// signals measures.  A satellite whose record lacks either frequency has
+// no offset.
+struct OffsetPair {
+  const char* codeA;
+  const char* codeB;
+  long double fa, fb;
+};
+// By system letter; a system not in it takes its first frequency.
+using OffsetPairs = std::map<char, OffsetPair>;
 
 // Shifts every GPS, GLONASS and other-system position of eph with the
 // offsets of atx and the Sun's direction.  Run at most once per store,
@@ -40,5 +59,9 @@ class antex;
 // lookup's, on standard output, and one on standard error) and, for a
 // satellite of another system, one warning on standard error after the
 // pass that names it (E10) and counts its epochs without an antenna.
-// print: a progress line per epoch on standard output.
-void ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print);
+// print: a progress line per epoch on standard output.  pairs: the
+// systems whose offset is that of a pair of frequencies.
+// Returns the satellites some of whose positions kept their centre of mass
+// for want of an offset, ascending.
+std::vector<short> ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print,
+                                      const OffsetPairs& pairs = OffsetPairs());

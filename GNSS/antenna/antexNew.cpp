@@ -225,6 +225,12 @@ bool antex::GetFirstOffset(neu& dpos, char system) const {
   return AT_PCV(static_cast<int>(IxAnt)).GetFirstOffset(system, dpos);
 }
 
+bool antex::GetOffsetOf(neu& dpos, const char* code) const {
+  dpos.Set(0.0L, 0.0L, 0.0L);
+  if (IxAnt == -1) return false;
+  return AT_PCV(static_cast<int>(IxAnt)).GetOffsetOf(code, dpos);
+}
+
 void antex::SetAntenna(const char* ant) { SelectAntenna(ant, nullptr, nullptr); }
 
 void antex::SetAntenna(const char* ant, const char* ser) { SelectAntenna(ant, ser, nullptr); }

@@ -84,6 +84,9 @@ class antex {
   // system (G, R, E, C, J, S, I), metres; false, with dpos zero, without a
   // selection or when the record has no frequency of that system.
   bool GetFirstOffset(neu& dpos, char system) const;
+  // Offset of the selected record's frequency of code (e.g. "C06"),
+  // metres; false, with dpos zero, without a selection or such frequency.
+  bool GetOffsetOf(neu& dpos, const char* code) const;
 
   // Selects the first record with antenna type ant (exactly 20 characters,
   // blank-padded as in the file).

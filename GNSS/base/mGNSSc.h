@@ -2,9 +2,10 @@
 // and Galileo, and the Earth models of the GPS, GLONASS, Galileo and BeiDou
 // orbits, one namespace per system (GPSc, GLONASSc, GALILEOc, BEIDOUc).
 //
-// Namespace mGNSSc holds what no system owns (the speed of light); BEIDOUc
-// holds only the Earth model of its orbits.  Each of the other three: the
-// speed of light c (m/s), the Earth model of its orbits, the carrier
+// Namespace mGNSSc holds what no system owns (the speed of light, the
+// ionosphere-free combination of two signals); BEIDOUc holds the Earth
+// model of its orbits and the carriers of B1I, B2I and B3I.  Each of the
+// other three: the speed of light c (m/s), the Earth model of its orbits, the carrier
 // frequencies (Hz), their wavelengths lamb* = c / freq* (m), and the
 // coefficients of the usual dual-frequency combinations of the first two
 // carriers f1, f2:
@@ -28,6 +29,15 @@
 
 namespace mGNSSc {
 constexpr long double c = 299792458.0L;  // speed of light in vacuum, m/s (SI, exact)
+
+// The ionosphere-free combination of a quantity x of two signals on carriers
+// fa and fb (a clock's group delays, an antenna's offsets):
+//   (fa^2 xa - fb^2 xb) / (fa^2 - fb^2)
+// the weights that cancel a delay in proportion to 1 / f^2 (the first-order
+// ionosphere; IS-GPS-200, L1/L2 correction of the clock).
+constexpr long double IonoFree(long double fa, long double xa, long double fb, long double xb) {
+  return (fa * fa * xa - fb * fb * xb) / (fa * fa - fb * fb);
+}
 }  // namespace mGNSSc
 
 // The combinations of two carriers f1, f2 (see above), defined alike in
@@ -124,6 +134,11 @@ namespace BEIDOUc {
 constexpr long double GM = 3.986004418e14;   // gravitational constant, m^3/s^2
 constexpr long double OMEGAe = 7.292115e-5;  // Earth's rotation rate, rad/s
 constexpr long double F = -4.442807309e-10;  // clock relativity, -2 sqrt(GM) / c^2, s/m^0.5
+// Carriers of the open signals of the D1/D2 messages (BDS-SIS-ICD-B1I,
+// BDS-SIS-ICD-B3I, and B2I in BDS-SIS-ICD-B1I version 2.0).
+constexpr long double freqB1I = 1561.098e6L;  // B1I (Hz)
+constexpr long double freqB2I = 1207.14e6L;   // B2I (Hz)
+constexpr long double freqB3I = 1268.52e6L;   // B3I (Hz), the signal of the broadcast clock
 }  // namespace BEIDOUc
 
 #undef ORBIKA_TWO_CARRIER_COMBINATIONS

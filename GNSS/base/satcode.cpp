@@ -24,6 +24,14 @@ short Parse(const char* code) {
   return Number(code[0], 10 * (code[1] - '0') + (code[2] - '0'));
 }
 
+const char* Name(short sat) {
+  // In the order of kLetters.
+  static const char* const kNames[] = {"GPS",  "GLONASS", "GALILEO", "BEIDOU",
+                                       "SBAS", "QZSS",    "IRNSS"};
+  static_assert(sizeof kNames / sizeof kNames[0] == sizeof kLetters - 1, "one name per letter");
+  return Letter(sat) == '\0' ? "" : kNames[sat / kPerSystem];
+}
+
 bool Format(short sat, char* code) {
   const char letter = Letter(sat);
   if (letter == '\0') return false;

@@ -35,6 +35,9 @@ char Letter(short sat);
 // Satellite number of a code: a system letter and two digits ("G05");
 // kNone for anything else in those three characters.
 short Parse(const char* code);
+// Name of the system of a satellite number in messages ("GPS", "GLONASS",
+// "GALILEO", "BEIDOU", "SBAS", "QZSS", "IRNSS"); "" outside 0 ... kEnd - 1.
+const char* Name(short sat);
 // Code of a satellite number into code (4 characters with the terminator);
 // false, and code untouched, outside 0 ... kEnd - 1.
 bool Format(short sat, char* code);

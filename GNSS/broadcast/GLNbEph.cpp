@@ -197,9 +197,11 @@ void GLNbEph::SetIntegrationStep(long double step) {
 int GLNbEph::GetDataIndex(short st, const mjd& t0) const {
   const auto at = std::lower_bound(slots.begin(), slots.end(), st);
   if (at == slots.end() || *at != st) {
-    char text[96];
-    std::snprintf(text, sizeof text, "SAT: R%02d IS NOT LISTED IN GLONASS NAVIGATION FILE!!!", st);
-    GLNbEphError(text);
+    char sat[8];
+    std::snprintf(sat, sizeof sat, "R%02d", st);
+    GLNbEphError((std::string("SAT: ") + sat + " IS NOT LISTED IN GLONASS NAVIGATION FILE " +
+                  navig + "!!!")
+                     .c_str());
   }
   const std::size_t k = static_cast<std::size_t>(at - slots.begin());
   const std::vector<int>& rows = slotRows[k];
@@ -400,6 +402,12 @@ void GLNbEph::WarnInterval(short st, const mjd& t0, long double dt) {
                 st, cal.GetYear(), cal.GetMonth(), cal.GetDay(), cal.GetHour(), cal.GetMinute(),
                 static_cast<double>(cal.GetSecond()), static_cast<double>(dt / 60));
   GLNbEphWarning(text);
+}
+
+GroupDelays GLNbEph::GetGroupDelays(short st, const mjd& tindex) const {
+  GroupDelays g;
+  g.gd1 = rinexnav::GroupDelay(rdata.GetDelayDifference(GetDataIndex(st, tindex)));
+  return g;
 }
 
 bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos, xyzt& vel,

@@ -43,7 +43,7 @@
 // record is plausible ends the run.
 //
 // Failures: a slot without records ends the run with the store's error
-// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE!!!"; an epoch more than
+// "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE <file>!!!"; an epoch more than
 // two days (kMaxInterval) from its record gets no values (NaN, and the
 // computation says so), since days from its record a broadcast state
 // describes no orbit and the integration time grows with the interval; a
@@ -70,6 +70,7 @@
 #include "GNSS/broadcast/GLNbEphData.h"
 #include "GNSS/broadcast/GLNbEphHeader.h"
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/base/mGNSSc.h"
 #include "GNSS/time/mjd.h"
@@ -119,6 +120,10 @@ class GLNbEph {
   // before the first record of st its first record, after the last its
   // last.  A slot without records ends the run.
   int GetDataIndex(short st, const mjd& t0) const;
+
+  // The group delays of the record chosen for slot st at tindex (as by
+  // CalcPosition): gd1 its dTau_n by rinexnav::GroupDelay, gd2 absent.
+  GroupDelays GetGroupDelays(short st, const mjd& tindex) const;
 
   // Longest interval between a record and the epoch it is used for, s.
   static constexpr long double kMaxInterval = rinexnav::kMaxRecordInterval;

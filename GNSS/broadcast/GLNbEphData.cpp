@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,16 @@ void GLNbEphData::SetNRecords(int n) {
   sat.Resize(n);
   mjdo.Resize(n);
   data.Resize(n, kNParameter);
+  delayDiff.assign(static_cast<std::size_t>(n), std::numeric_limits<long double>::quiet_NaN());
 }
 
 void GLNbEphData::KeepRecords(const std::vector<int>& rows) {
   rinexnav::KeepRows(sat, rows);
   rinexnav::KeepRows(mjdo, rows);
   rinexnav::KeepRows(data, rows);
+  std::vector<long double> delays;
+  for (int k : rows) delays.push_back(delayDiff[static_cast<std::size_t>(k)]);
+  delayDiff = delays;
   nsatall = static_cast<int>(rows.size());
   satList = nsatall > 0 ? UniqList(sat) : matrix<short>();
 }
@@ -41,6 +46,9 @@ constexpr long double kFullMinuteTolerance = 0.01;
 constexpr int kRecordLines = 4;
 constexpr int kRecordLines305 = 5;
 constexpr float kVersion305 = 3.045f;  // 3.05 as read into a float, with room
+// Place of dTau_n among the numbers of a record of five lines: the second
+// of the fifth line (status flags, dTau_n, URAI, health flags).
+constexpr int kDelayDifference = 16;
 
 // The epoch the store keeps for a record epoch tb (UTC) of slot: GPS time,
 // after the warning for an epoch that is not a full minute.
@@ -66,7 +74,7 @@ void GLNbEphData::ReadRecords3(std::istream& in, float version,
   const int lines = version >= kVersion305 ? kRecordLines305 : kRecordLines;
   std::vector<short> slots;
   std::vector<mjd> epochs;
-  std::vector<long double> values;
+  std::vector<long double> values, delays;
   const rinexnav::WantedLines wanted = [&](char system, const std::string& message) {
     return system == 'R' && (!rinex4 || message == "FDMA") ? lines : 0;
   };
@@ -75,12 +83,15 @@ void GLNbEphData::ReadRecords3(std::istream& in, float version,
     slots.push_back(static_cast<short>(r.number));
     epochs.push_back(StoredEpoch(r.epoch, r.number));
     values.insert(values.end(), r.values.begin(), r.values.begin() + kNParameter);
+    delays.push_back(lines == kRecordLines305 ? r.values[kDelayDifference]
+                                              : std::numeric_limits<long double>::quiet_NaN());
     return rinexnav::RecordRead::Ok;
   }, orbitless);
   SetNRecords(static_cast<int>(slots.size()));
   for (int k = 0; k < nsatall; ++k) {
     sat(k) = slots[static_cast<std::size_t>(k)];
     mjdo(k) = epochs[static_cast<std::size_t>(k)];
+    delayDiff[static_cast<std::size_t>(k)] = delays[static_cast<std::size_t>(k)];
     for (int j = 0; j < kNParameter; ++j)
       data(k, j) = values[static_cast<std::size_t>(k * kNParameter + j)];
   }
@@ -122,6 +133,7 @@ std::istream& operator>>(std::istream& in, GLNbEphData& d) {
   rinexnav::KeepRows(d.sat, k);
   rinexnav::KeepRows(d.mjdo, k);
   rinexnav::KeepRows(d.data, k);
+  d.delayDiff.resize(static_cast<std::size_t>(k));
   if (k > 0) d.satList = UniqList(d.sat);
   return in;
 }

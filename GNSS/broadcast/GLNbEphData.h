@@ -15,6 +15,10 @@
 //   6 health (0 = healthy)
 //   7 position Y (km)
 //
+// From version 3.05 on a record's fifth line adds the L1/L2 group delay
+// difference dTau_n (s, the delay of L2 minus that of L1), kept apart and
+// NaN where the record has none (versions 2 to 3.04, a blank field).
+//
 // Nothing is sorted, merged or dropped; health and age are not tested.  tk
 // is kept as written: seconds of the UTC day in version 2, of the UTC week
 // from version 3 on (it is not used).
@@ -50,6 +54,8 @@ class GLNbEphData {
   short GetSat(int i) const { return sat(i); }
   const mjd& GetMJD(int i) const { return mjdo(i); }
   long double GetData(int i, int j) const { return data(i, j); }
+  // dTau_n of record i as written (s); NaN where the record has none.
+  long double GetDelayDifference(int i) const { return delayDiff[static_cast<std::size_t>(i)]; }
   // The distinct slot numbers, ascending.
   const matrix<short>& GetSatList() const { return satList; }
   // How the last reading pass ended (for the store's report).
@@ -94,5 +100,6 @@ class GLNbEphData {
   matrix<short> sat;              // slot number
   matrix<short> satList;          // distinct slot numbers, ascending
   matrix<long double> data;       // the 15 numbers of each record
+  std::vector<long double> delayDiff;  // dTau_n of each record, s
   rinexnav::RecordScan scan;      // how the reading pass ended
 };

@@ -190,10 +190,11 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   if (st >= bySat.size() || (bySat[st].main.empty() && bySat[st].fnav.empty())) {
     const kepler::System* sys = kepler::Of(st);
     if (sys == nullptr) sys = &kepler::kGPS;
-    char text[80];
-    std::snprintf(text, sizeof text, "SAT: %c%02d IS NOT LISTED IN GPS NAVIGATION FILE!!!",
-                  sys->letter, st - sys->offset);
-    GPSbEphError(text);
+    char sat[8];
+    std::snprintf(sat, sizeof sat, "%c%02d", sys->letter, st - sys->offset);
+    GPSbEphError((std::string("SAT: ") + sat + " IS NOT LISTED IN " + sys->name +
+                  " NAVIGATION FILE " + navig + "!!!")
+                     .c_str());
   }
   const SatRecords& sat = bySat[st];
   if (!sat.fnav.empty()) {
@@ -362,6 +363,17 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
   Relativity = -c.rk * sinE;
   pos.Set(X, Y, Z, clock);
   return true;
+}
+
+GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const {
+  const int index = static_cast<int>(GetDataIndex(st, tindex));
+  const GPSbEphData::Record r = gdata.Row(index);
+  GroupDelays g;
+  g.galileoFNAV = gdata.fnav[static_cast<std::size_t>(index)];
+  g.gd1 = rinexnav::GroupDelay(r.TGD());
+  const char letter = satcode::Letter(static_cast<short>(st));
+  if (letter == 'C' || (letter == 'E' && !g.galileoFNAV)) g.gd2 = rinexnav::GroupDelay(r.TGD2());
+  return g;
 }
 
 void GPSbEph::RunWarning(const kepler::System& sys, unsigned short st, const mjd& t0) const {

@@ -59,6 +59,7 @@
 #include "GNSS/broadcast/GPSbEphHeader.h"
 #include "GNSS/broadcast/KeplerSystems.h"
 #include "GNSS/broadcast/RinexNav.h"
+#include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/base/gnssobs.h"
 #include "GNSS/time/mjd.h"
 #include "GNSS/geometry/xyz.h"
@@ -109,8 +110,8 @@ class GPSbEph {
   // found is used when it lies within the Galileo validity interval of t0
   // or the satellite has no I/NAV record; otherwise its I/NAV records are
   // searched.  A satellite without records ends the program with "SAT: Xnn
-  // IS NOT LISTED IN GPS NAVIGATION FILE!!!" (X its system letter, G for a
-  // number of no system).
+  // IS NOT LISTED IN <SYSTEM> NAVIGATION FILE <file>!!!" (X its system
+  // letter and SYSTEM its name, GPS for a number of no system).
   std::uint32_t GetDataIndex(unsigned short st, const mjd& t0) const;
 
   // Longest interval between a record's epoch and an epoch it serves, s.
@@ -128,6 +129,13 @@ class GPSbEph {
   // epoch.
   bool CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, xyzt& pos,
                        long double* tgdout, unsigned short w, unsigned short print);
+
+  // The group delays of the record chosen for satellite st at tindex (as
+  // by CalcPosition), by rinexnav::GroupDelay: gd1 its TGD / BGD(E1,E5a) /
+  // TGD1, gd2 BGD(E1,E5b) of a Galileo I/NAV record or BeiDou TGD2, else
+  // absent (the field holds IODC in GPS and QZSS records, and a BGD that
+  // F/NAV does not broadcast).
+  GroupDelays GetGroupDelays(unsigned short st, const mjd& tindex) const;
 
   // Position of satellite st at the moment of transmission of a signal
   // received at epoch eph by a receiver at prec (m, Earth-fixed): the light

@@ -41,10 +41,10 @@ constexpr int kRecordLines = 8;
 // Numbers the orbit and clock of a Galileo, BeiDou or QZSS record need (af0
 // to IDOT); the rest of their records holds spare fields RINEX leaves blank.
 constexpr int kOrbitParams = 20;
-// Column of the GPS group delay TGD, the one number after IDOT a GPS record
-// needs; its other fields (codes on L2, week, L2 P flag, accuracy, health,
-// IODC, transmission time, fit interval) are read as absent when blank.
-constexpr int kTGD = 25;
+// A GPS record needs its TGD too, the one number after IDOT it uses; its
+// other fields (codes on L2, week, L2 P flag, accuracy, health, IODC,
+// transmission time, fit interval) are read as absent when blank.
+constexpr int kTGD = GPSbEphData::Record::kTGD;
 // Column of Galileo's data sources; the bit that marks F/NAV (E5a-I).
 constexpr int kDataSources = 20;
 constexpr long kFNAVSource = 2;
@@ -94,10 +94,12 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4) {
     epoch += sys.toGPS;
     rows.push_back(
         {static_cast<short>(sys.offset + r.number), epoch, sys.letter == 'E' && IsFNAV(r)});
-    for (int j = 0; j < kNParam; ++j)
-      values.push_back(std::isnan(r.values[static_cast<std::size_t>(j)])
-                           ? 0
-                           : r.values[static_cast<std::size_t>(j)]);
+    for (int j = 0; j < kNParam; ++j) {
+      const long double v = r.values[static_cast<std::size_t>(j)];
+      // Blank group delays stay NaN: absent, not zero.
+      const bool delay = j == kTGD || j == GPSbEphData::Record::kTGD2;
+      values.push_back(std::isnan(v) && !delay ? 0 : v);
+    }
     return rinexnav::RecordRead::Ok;
   });
   SetNRecords(static_cast<std::uint32_t>(rows.size()));

@@ -17,6 +17,9 @@
 //      5 delta n (rad/s) 12 Cic (rad)       19 IDOT (rad/s)    26 IODC
 //      6 M0 (rad)       13 OMEGA0 (rad)     20 codes on L2     27 transmission time (s of week)
 //   fnav[k]     whether record k is a Galileo F/NAV record;
+// Fields 25 and 26 hold the group delays of the other systems' records
+// (Galileo BGD E5a/E1 and E5b/E1, BeiDou TGD1 and TGD2); a blank one of a
+// version 3/4 record is kept as NaN, every other blank field as 0.
 //   satList     the distinct satellite numbers, ascending.
 // The fit interval and spare fields of the last line are not kept.
 //
@@ -54,6 +57,10 @@ class GPSbEphData {
   // its row of data, valid while data keeps its size.
   class Record {
    public:
+    // Columns of the two group delays, TGD and the field after it.
+    static constexpr int kTGD = 25;
+    static constexpr int kTGD2 = 26;
+
     explicit Record(const long double* row) : p(row) {}
     long double af0() const { return p[0]; }   // clock bias, s
     long double af1() const { return p[1]; }   // clock drift, s/s
@@ -74,7 +81,10 @@ class GPSbEphData {
     long double omega() const { return p[17]; }  // rad
     long double OMEGADOT() const { return p[18]; }  // rad/s
     long double IDOT() const { return p[19]; }  // rad/s
-    long double TGD() const { return p[25]; }  // s
+    long double TGD() const { return p[kTGD]; }  // s
+    // The field after TGD: Galileo BGD E5b/E1, BeiDou TGD2 (s); IODC in
+    // GPS and QZSS records.
+    long double TGD2() const { return p[kTGD2]; }
 
    private:
     const long double* p;  // the row's 28 numbers
@@ -90,7 +100,8 @@ class GPSbEphData {
 
   // Reads the GPS records (version 3: records of G satellites; version 4:
   // frames "EPH Gnn LNAV") that follow a version 3/4 header, each of 8 lines
-  // with its first 28 numbers present, and sizes the tables to them; the
+  // with its orbit and clock numbers (af0 to IDOT) present, and a GPS record
+  // its TGD too, and sizes the tables to them; the
   // other records of the file are passed over.  Afterwards nsatall, the
   // tables, satList and scan are as after operator>>.
   void ReadRecords3(std::istream& in, bool rinex4);

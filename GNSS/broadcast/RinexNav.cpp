@@ -329,6 +329,11 @@ RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
   return r;
 }
 
+long double GroupDelay(long double field) {
+  if (std::fabs(field) < kAbsentGroupDelay) return field;  // false for NaN too
+  return std::numeric_limits<long double>::quiet_NaN();
+}
+
 bool ExactlyEarlier(const mjd& a, const mjd& b) {
   return a.GetMJDay() != b.GetMJDay() ? a.GetMJDay() < b.GetMJDay() : a.GetSecond() < b.GetSecond();
 }

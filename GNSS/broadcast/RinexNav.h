@@ -267,6 +267,13 @@ constexpr long double kMaxRecordInterval = 2 * 86400.0L;
 // stable sort (records of one epoch keep their file order).
 bool ExactlyEarlier(const mjd& a, const mjd& b);
 
+// A group-delay field of a record (s) as the stores hand it on: NaN for a
+// blank field and for one of magnitude kAbsentGroupDelay or more, which is
+// no delay but a placeholder (9.999e8 marks "unknown" in merged files).
+// Real group delays of every system stay below a microsecond.
+constexpr long double kAbsentGroupDelay = 1e-3L;  // s
+long double GroupDelay(long double field);
+
 // ---- Opening a file ---------------------------------------------------------
 
 // Whether a RINEX navigation format version is one the readers know: 2.x,

@@ -144,8 +144,12 @@ class GNSSpEph {
   // Position and clock (psat: m, s) and velocity (vsat: m/s, dt = 0) of
   // satellite sati at epoch ephCalc (time scale of the file).  Sets PSisOK
   // and DTisOK.  A satellite not in the list, or a missing position in the
-  // window, leaves psat and vsat untouched with both flags false; a bad clock
-  // in the clock window gives DTisOK false and a clock of 1.0 s.  An epoch
+  // window, leaves psat and vsat untouched with both flags false.  Where
+  // the clock window holds a bad-clock marker, the clock is the tabulated
+  // one at a node; else that of the window moved one node away from the
+  // marker, if it still brackets the epoch and holds no marker; else the
+  // linear interpolation between the two bracketing nodes, if both are
+  // valid; else there is none: DTisOK false and a clock of 1.0 s.  An epoch
   // more than one interval outside the table is not extrapolated: both flags
   // false, with one warning per store naming the first such epoch.  Nearer
   // the table an epoch more than 900 s outside it is extrapolated, with a
@@ -273,5 +277,15 @@ class GNSSpEph {
   void MarkMissing();
   Weights EpochWeights(const mjd& ephCalc, long first, long firstT, long double* scratch);
   void SumPosition(const Weights& w, long first, long s, xyzt& psat, xyzt& vsat) const;
-  long double InterpolateClock(const Weights& w, long firstT, long s);
+  long double InterpolateClock(const mjd& ephCalc, const Weights& w, long first, long firstT,
+                               long s);
+  // Lagrange sum of the clocks of entry s over the clock window at firstT.
+  long double SumClock(const Weights& w, long firstT, long s) const;
+  // The first of the n clocks of entry s from node first that is a
+  // bad-clock marker, or -1.
+  long ClockMarker(long first, int n, long s) const;
+  // The clock at ephCalc when the window at firstT holds the marker at
+  // node marker (see InterpolateClock).
+  long double ClockBesideMarker(const mjd& ephCalc, long first, long firstT, long marker,
+                                long s);
 };

@@ -363,20 +363,58 @@ void GNSSpEph::SumPosition(const Weights& w, long first, long s, xyzt& psat, xyz
   vsat.SetZ(v.GetZ());
 }
 
-// Clock (s) of list entry s by Lagrange interpolation over the clock window
-// at firstT.  A bad clock in the window gives DTisOK false and the bad-clock
-// result.
-long double GNSSpEph::InterpolateClock(const Weights& w, long firstT, long s) {
+long double GNSSpEph::SumClock(const Weights& w, long firstT, long s) const {
   long double clock = 0;
-  for (int k = 0; k < NodesTime(); ++k) {
-    const long double dt = sPos((firstT + k) * nsat + s).GetT();
-    if (std::fabs(dt) > kBadClockLimit) {
+  for (int k = 0; k < NodesTime(); ++k) clock += sPos((firstT + k) * nsat + s).GetT() * w.clock[k];
+  return clock;
+}
+
+long GNSSpEph::ClockMarker(long first, int n, long s) const {
+  for (long k = first; k < first + n; ++k)
+    if (std::fabs(sPos(k * nsat + s).GetT()) > kBadClockLimit) return k;
+  return -1;
+}
+
+// Clock (s) of list entry s by Lagrange interpolation over the clock window
+// at firstT, or by the rules for a window that holds a bad-clock marker.
+long double GNSSpEph::InterpolateClock(const mjd& ephCalc, const Weights& w, long first,
+                                       long firstT, long s) {
+  const long marker = ClockMarker(firstT, NodesTime(), s);
+  if (marker < 0) return SumClock(w, firstT, s);
+  return ClockBesideMarker(ephCalc, first, firstT, marker, s);
+}
+
+// A valid clock stays valid: a marker in the window spoils only the epochs
+// that no window without it brackets.
+long double GNSSpEph::ClockBesideMarker(const mjd& ephCalc, long first, long firstT,
+                                        long marker, long s) {
+  const long g = ReferenceIndex(ephCalc);
+  const int m = NodesTime();
+  const auto clockAt = [&](long k) { return sPos(k * nsat + s).GetT(); };
+  const auto valid = [&](long k) {
+    return k >= 0 && k < nepoch && !(std::fabs(clockAt(k)) > kBadClockLimit);
+  };
+  // At a node: its own clock, or none.
+  for (long k : {g, g + 1})
+    if (k >= 0 && k < nepoch && std::fabs(ephCalc - epoch(k)) < kNodeCoincidence * 3600) {
+      if (valid(k)) return clockAt(k);
       DTisOK = false;
       return kBadClockResult;
     }
-    clock += dt * w.clock[k];
+  // The window moved one node away from the marker.
+  const long moved = marker <= g ? firstT + 1 : firstT - 1;
+  if (moved >= 0 && moved + m <= nepoch && epoch(moved) < ephCalc &&
+      ephCalc < epoch(moved + m - 1) && ClockMarker(moved, m, s) < 0) {
+    long double scratch[3 * kMaxNodes + 2];
+    return SumClock(EpochWeights(ephCalc, first, moved, scratch), moved, s);
   }
-  return clock;
+  // Linear interpolation between the two bracketing nodes.
+  if (valid(g) && valid(g + 1)) {
+    const long double f = (ephCalc - epoch(g)) / (epoch(g + 1) - epoch(g));
+    return clockAt(g) + f * (clockAt(g + 1) - clockAt(g));
+  }
+  DTisOK = false;
+  return kBadClockResult;
 }
 
 // True for an epoch more than one interval before the first or after the
@@ -456,7 +494,7 @@ void GNSSpEph::CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt&
   long double scratch[3 * kMaxNodes + 2];
   const Weights w = EpochWeights(ephCalc, first, firstT, scratch);
   SumPosition(w, first, s, psat, vsat);
-  psat.SetT(InterpolateClock(w, firstT, s));
+  psat.SetT(InterpolateClock(ephCalc, w, first, firstT, s));
   vsat.SetT(0);
 }
 

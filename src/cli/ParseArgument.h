@@ -12,9 +12,11 @@
 //                   conversion stops at the first character that cannot
 //                   continue a number, no number gives 0), then rounded to
 //                   single precision, so -dt0.1 gives 0.100000001490116...;
+//                   IsNumber tells whether the whole value is one number;
 //   date and time   YYYY-MM-DD,hh:mm:ss in fixed columns; the separators are
-//                   not examined, and the seconds are everything from the
-//                   18th character of the value on and may carry a fraction
+//                   not examined, the other fields are digits, and the
+//                   seconds are everything from the 18th character of the
+//                   value on, a number that may carry a fraction
 //                   (-ts2013/01/05_10-30-00.5 is 10:30:00.5 on 5 Jan 2013);
 //   satellite list  three characters per satellite, a system letter and a
 //                   two-digit number (G01R05E11): GPS PRN n is n, GLONASS
@@ -36,11 +38,17 @@ void GetFileName(const char* arg, char* file, bool& isFile, bool& verbose, short
 // The number written from position npos on (single precision, widened).
 long double ParseFloat(const char* argi, int npos);
 
+// The value from position npos on is one number and nothing else (blanks
+// aside): -dt5m and -dt are none, and neither is a value without digits.
+bool IsNumber(const char* argi, int npos);
+
 // The date and time written from position npos on, stored field by field
 // (year, month, day, hour, minute, second) through the validating setters of
 // ymdhms, so that a field out of range ends the run with the ymdhms report.
-// A value shorter than the full form YYYY-MM-DD,hh:mm:ss ends the run with
-// an Orbika error naming the option (the first npos characters of the word).
+// A value shorter than the full form YYYY-MM-DD,hh:mm:ss, or one whose
+// fields are not digits (the seconds: a number), ends the run with an
+// Orbika error naming the option (the first npos characters of the word)
+// and the value.
 void ParseDate(const char* argi, ymdhms& dat, int npos);
 
 // The satellite numbers written from position npos on, one per row of a
@@ -49,3 +57,7 @@ void ParseDate(const char* argi, ymdhms& dat, int npos);
 // 0, 100, ..., 600) and two digits 01-99; any other group ends the run with
 // an Orbika error naming it.
 void ParseSatList(const char* argi, matrix<short>& satprn, int npos);
+
+// The whole word is one or more satellite codes as ParseSatList takes them
+// (G02, r05E11): a word that may join the list of the option before it.
+bool IsSatelliteCodes(const char* word);

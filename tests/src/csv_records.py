@@ -22,7 +22,9 @@ import sys
 SKIP = 77
 GROUPS = ("p", "b", "d")
 VALUES = ("x_m", "y_m", "z_m", "clock_s", "vx_m_s", "vy_m_s", "vz_m_s")
-HEADER = ["epoch", "mjd", "sod", "sat"] + [g + v for g in GROUPS for v in VALUES]
+SIGNALS = ["gd1_s", "gd2_s", "pair", "bclock_pair_s", "dclock_pair_s", "antenna",
+           "dr_m", "da_m", "dc_m"]
+HEADER = ["epoch", "mjd", "sod", "sat"] + [g + v for g in GROUPS for v in VALUES] + SIGNALS
 EPOCH = re.compile(r"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}$")
 # Half a unit of the table's last digit: m, ms, m/s.
 TABLE_HALF = {"x_m": 5e-4, "y_m": 5e-4, "z_m": 5e-4, "clock_s": 5e-7,
@@ -109,6 +111,12 @@ def fixtures(exe, folder):
     for sat, broadcast in (("G01", "nan"), ("E11", "nan"), ("R01", "")):
         assert first[sat]["bx_m"] == broadcast and first[sat]["dclock_s"] == broadcast, sat
     assert first["G02"]["bx_m"] not in ("", "nan") and first["G02"]["bvx_m_s"] == ""
+    # Pair columns follow the broadcast group; no ANTEX file: antenna empty.
+    for sat, pair, clock in (("G02", "L1/L2", None), ("E11", "E1/E5a", "nan"), ("R01", "", "")):
+        r = first[sat]
+        assert r["pair"] == pair and r["antenna"] == "" and r["gd2_s"] == "", (sat, r)
+        assert clock is None or r["bclock_pair_s"] == clock, (sat, r)
+    assert first["G02"]["gd1_s"] != "" and first["E11"]["gd1_s"] == ""
 
 
 def set_e(exe, folder):
@@ -117,10 +125,60 @@ def set_e(exe, folder):
     if not all(os.path.exists(os.path.join(folder, f)) for f in (sp3, nav)):
         print("set E of the real data is absent: skipped")
         sys.exit(SKIP)
-    records = check(exe, folder, ["-ep" + sp3, "-en" + nav, "-eg" + nav, "-dt300"])
+    atx = "-pv../igs14_sats_only.atx"
+    records = check(exe, folder, ["-ep" + sp3, "-en" + nav, "-eg" + nav, atx, "-dt300"])
     systems = {r["sat"][0] for r in records}
     assert systems == set("GRECJ"), systems
     assert any(r["pclock_s"] == "nan" for r in records), "no bad clock met"
+    signals(records)
+
+
+def value(record, name):
+    text = record[name]
+    return None if text in ("", "nan") else float(text)
+
+
+def by_satellite(records, name, wanted):
+    """The values of column name of each satellite for which wanted(sat) holds."""
+    out = {}
+    for r in records:
+        v = value(r, name)
+        if wanted(r["sat"]) and v is not None:
+            out.setdefault(r["sat"], []).append(v)
+    return out
+
+
+def signals(records):
+    """The columns after the three groups on set E (a RINEX 3.04 file)."""
+    pairs = {"G": "L1/L2", "J": "L1/L2", "E": "E1/E5a", "C": "B1I/B3I", "R": "L1"}
+    for r in records:
+        sat, system = r["sat"], r["sat"][0]
+        assert r["pair"] == pairs[system], (sat, r["pair"])  # no dTau_n before 3.05
+        antenna = "" if r["px_m"] == "nan" else "0" if sat == "J04" else "1"
+        assert r["antenna"] == antenna, (sat, r["antenna"])
+        for name in ("gd1_s", "gd2_s"):
+            v = value(r, name)
+            assert v is None or abs(v) < 1e-6, (sat, name, v)
+        if system in "GJR":
+            assert r["gd2_s"] == "", (sat, r["gd2_s"])
+        if system in "GJ":  # LNAV clocks are on L1/L2 already
+            assert r["bclock_pair_s"] == r["bclock_s"], sat
+        d = [value(r, "d" + c + "_m") for c in "xyz"]
+        rac = [value(r, name) for name in ("dr_m", "da_m", "dc_m")]
+        if None not in d and None not in rac:
+            assert abs(math.hypot(*d) - math.hypot(*rac)) <= 2e-4, (sat, d, rac)
+    # BeiDou-3 MEO clocks on B1I/B3I: the satellites' means within 15 ns.
+    meo3 = lambda sat: sat[0] == "C" and (19 <= int(sat[1:]) <= 37 or 41 <= int(sat[1:]) <= 46)
+    means = [sum(v) / len(v) for v in by_satellite(records, "dclock_pair_s", meo3).values()]
+    assert len(means) >= 20 and max(means) - min(means) < 15e-9, (min(means), max(means))
+    # Geostationary cross-track in the orbit's own frame: metres, not tens.
+    geo = by_satellite(records, "dc_m", lambda sat: sat in ("C01", "C02", "C03", "C04", "C05"))
+    assert len(geo) == 5
+    for sat, v in geo.items():
+        assert math.sqrt(sum(x * x for x in v) / len(v)) < 2, sat
+    # A valid tabulated clock beside the bad-clock markers is kept.
+    c06 = [r for r in records if r["sat"] == "C06" and r["epoch"].endswith("T09:30:00.000")]
+    assert value(c06[0], "pclock_s") is not None, c06
 
 
 def main():

@@ -56,8 +56,17 @@ TEST(OrbikaHelp, TextIsTheFixture) {
   EXPECT_EQ(lines[55].back(), ' ');
 }
 
-TEST(OrbikaRun, NoArgumentsPrintsTheHelpText) {
-  ExpectRun({}, 0, HelpText(), "");
+TEST(OrbikaRun, NoArgumentsPrintsTheHelpTextAndWhereTheEnglishOneIs) {
+  ExpectRun({}, 0, HelpText() + "In English: Orbika -h\n", "");
+  ExpectRun({"--help"}, 0, HelpText(), "");
+}
+
+TEST(OrbikaRun, VersionBeforeEverythingElse) {
+  const std::string version = std::string("Orbika ") + ORBIKA_VERSION + "\n";
+  ExpectRun({"--version"}, 0, version, "");
+  ExpectRun({"-v", "-e", "--version", "-csv"}, 0, version, "");
+  // One minus sign: a verbose word, alone the help with the banners.
+  ExpectRun({"-version"}, 0, HelpText(), kVerboseStart + kVerboseEnd);
 }
 
 TEST(OrbikaRun, VerboseAlonePrintsTheHelpTextWithBanners) {
@@ -163,7 +172,7 @@ TEST(OrbikaRun, InputChecksInOrder) {
   const std::string glo = Fixture("cli_glonass.09g"), sp3a = Fixture("cli_sp3a.sp3");
   // Opening warnings first, then the precise file's format error.
   ExpectRun({"-en/nonexistent/brdc.09n", "-ep" + sp3a, "-eg" + glo}, 1, "",
-            WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED!") +
+            WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED: /nonexistent/brdc.09n!") +
                 ErrorText("GNSS PRECISE EPHEMERIS FILE NOT A SP3 FORMAT!"));
   ExpectRun({"-eg" + Fixture("cli_gps.09n")}, 1, "",
             ErrorText("GLONAS NAVIGATION FILE IS NOT GLONASS RINEX NAVIGATION FORMAT!"));
@@ -175,7 +184,7 @@ TEST(OrbikaRun, EnglishHelpAnywhereRunsNothing) {
   EXPECT_EQ(help.err, "");
   // Every option, the formats and systems read, and the manual page.
   for (const char* part : {"-en", "-eg", "-ep", "-pv", "-pr", "-ts", "-te", "-dt", "-ti", "-ni",
-                           "-csv", "-v ", "-h ", "-help", "RINEX 2, 3 or 4", "SP3-c", "ANTEX",
+                           "-csv", "-cp", "-pi", "-v ", "-h ", "-help", "--version", "RINEX 2, 3 or 4", "SP3-c", "ANTEX",
                            "GPS", "GLONASS", "Galileo", "BeiDou", "QZSS", "man Orbika"})
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
   // Beside any other words, faulty ones too.
@@ -190,6 +199,17 @@ TEST(OrbikaRun, OptionValueAsTheNextWord) {
       orbtest::RunOrbika({"-ep" + sp3, "-en" + nav, "-dt3600", "-prG02"});
   ASSERT_EQ(glued.status, 0);
   ExpectRun({"-ep", sp3, "-en", nav, "-dt", "3600", "-pr", "G02"}, 0, glued.out, glued.err);
+}
+
+TEST(OrbikaRun, TwoMinusSignsAndSatelliteWordsRunAsMeant) {
+  const std::string nav = Fixture("gps_three.n");
+  const orbtest::RunResult meant =
+      orbtest::RunOrbika({"-csv", "-en" + nav, "-dt3600", "-prG02G17", "-te2009-04-01,02:00:00"});
+  ASSERT_EQ(meant.status, 0) << meant.err;
+  ASSERT_EQ(meant.out.rfind("epoch,", 0), 0u);
+  ExpectRun({"--csv", "--en", nav, "--dt=3600", "--pr", "G02", "G17", "--te",
+             "2009-04-01,02:00:00"},
+            0, meant.out, meant.err);
 }
 
 TEST(OrbikaRun, CsvRunWritesItsMessagesToStandardError) {
@@ -266,8 +286,8 @@ TEST(OrbikaRun, FatalEndsNameTheirCause) {
       {{"-en/nonexistent/a.09n", "-ep/nonexistent/b.sp3", "-ts2009-04-01,00:00:00",
         "-te2009-04-01,01:00:00"},
        nullptr,
-       WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED!") +
-           WarningText("GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED!") +
+       WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED: /nonexistent/a.09n!") +
+           WarningText("GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED: /nonexistent/b.sp3!") +
            ErrorText("NO EPHEMERIS FILE CAN BE OPENED: /nonexistent/b.sp3, /nonexistent/a.09n!")},
       {{"-ep/dev/zero"}, nullptr, notSP3},
       {{"-en/dev/zero"}, nullptr,
@@ -314,4 +334,137 @@ TEST(OrbikaRun, PipesAndFifosReadLikeFiles) {
   EXPECT_EQ(fromFifo.status, 0) << fromFifo.err;
   EXPECT_EQ(fromFifo.err, "");
   EXPECT_EQ(WithoutPreciseName(fromFifo.out), WithoutPreciseName(plain.out));
+}
+
+namespace {
+
+// The frame of a navigation store's error (standard output).
+std::string StoreErrorText(const std::string& store, const std::string& msg) {
+  return "\n**** " + store + ": Error -> " + msg + " ****\n     Exiting " + store + " ... \n";
+}
+
+}  // namespace
+
+TEST(OrbikaRun, NothingToComputeEndsBeforeTheTable) {
+  // sp3_four_sats: G01 G02 R01 E11, 00:00 to 01:15 at 900 s on 2009-04-01;
+  // gps_three: G02 and G17 records from 00:00 to 03:59:44 of that day;
+  // nav_mixed3: G, R, E11, C05 records.
+  const std::string sp3 = Fixture("sp3_four_sats.sp3"), nav = Fixture("gps_three.n"),
+                    mixed = Fixture("nav_mixed3.rnx");
+  const std::string noSat = ErrorText("LIST OF SATELLITES [-pr] HOLDS NO SATELLITE - NOTHING TO "
+                                      "COMPUTE!");
+  const struct {
+    std::vector<std::string> args;
+    std::string out, err;
+  } rows[] = {
+      {{"-ep" + sp3, "-ts2009-04-01,01:00:00", "-te2009-04-01,00:30:00"},
+       "",
+       ErrorText("START EPOCH LATER THAN END EPOCH [-ts, -te]: 2009-04-01T01:00:00.000 TO "
+                 "2009-04-01T00:30:00.000 HOLDS NO EPOCH!")},
+      // One interval after the table, two days after the last record.
+      {{"-ep" + sp3, "-ts2009-04-01,01:31:00", "-te2009-04-01,06:00:00"},
+       "",
+       ErrorText("NO EPOCH OF THE WINDOW 2009-04-01T01:31:00.000 TO 2009-04-01T06:00:00.000 IS "
+                 "WITHIN REACH OF THE EPHEMERIS FILES (THE SP3 TABLE AND ONE INTERVAL, 2 DAYS "
+                 "FROM A BROADCAST RECORD)!")},
+      {{"-en" + nav, "-ts2009-04-03,04:00:00", "-te2009-04-03,04:10:00", "-dt60"},
+       "",
+       ErrorText("NO EPOCH OF THE WINDOW 2009-04-03T04:00:00.000 TO 2009-04-03T04:10:00.000 IS "
+                 "WITHIN REACH OF THE EPHEMERIS FILES (THE SP3 TABLE AND ONE INTERVAL, 2 DAYS "
+                 "FROM A BROADCAST RECORD)!")},
+      // Epochs at 23:00 and 02:00 step over the table's reach, 23:45 to 01:30.
+      {{"-ep" + sp3, "-ts2009-03-31,23:00:00", "-te2009-04-01,03:00:00", "-dt10800"},
+       "",
+       ErrorText("NO EPOCH OF THE WINDOW 2009-03-31T23:00:00.000 TO 2009-04-01T03:00:00.000 IS "
+                 "WITHIN REACH OF THE EPHEMERIS FILES (THE SP3 TABLE AND ONE INTERVAL, 2 DAYS "
+                 "FROM A BROADCAST RECORD)!")},
+      {{"-en" + nav, "-prG1"},
+       "",
+       WarningText("LIST OF SATELLITES [-pr] WITH WRONG NUMBER OF CHARACTERS (3 PER SAT "
+                   "EXPECTED)!") +
+           noSat},
+      {{"-en" + nav, "-pr"}, "", noSat},
+      {{"-ep" + sp3, "-prE05C01"},
+       "",
+       ErrorText("NO SATELLITE OF THE LIST IS IN A LOADED FILE: E05 C01 - NOTHING TO COMPUTE!")},
+      // Without a precise file: the satellite, its system and the file.
+      {{"-en" + nav, "-prG02G05"},
+       StoreErrorText("GPSbEph", "SAT: G05 IS NOT LISTED IN GPS NAVIGATION FILE " + nav + "!!!"),
+       ""},
+      {{"-en" + mixed, "-prE05"},
+       StoreErrorText("GPSbEph",
+                      "SAT: E05 IS NOT LISTED IN GALILEO NAVIGATION FILE " + mixed + "!!!"),
+       ""},
+      {{"-eg" + mixed, "-prR02"},
+       StoreErrorText("GLNbEph",
+                      "SAT: R02 IS NOT LISTED IN GLONASS NAVIGATION FILE " + mixed + "!!!"),
+       ""},
+      {{"-en" + nav, "-prR01"},
+       "",
+       ErrorText("SAT: R01 (GLONASS) IS NOT LISTED IN ANY LOADED FILE: NO GLONASS NAVIGATION "
+                 "FILE [-eg] AND NO PRECISE FILE [-ep]!")},
+      {{"-en" + nav, "-dt", "5m"},
+       "",
+       ErrorText("VALUE OF OPTION -dt IS NOT A NUMBER OF SECONDS: \"5m\"!")},
+  };
+  for (const auto& r : rows) {
+    std::string line;
+    for (const std::string& a : r.args) line += " " + a;
+    SCOPED_TRACE(line);
+    ExpectRun(r.args, 1, r.out, r.err);
+  }
+}
+
+namespace {
+
+// The records of a table run: its lines that are neither settings nor empty.
+std::vector<std::string> TableRecords(const std::string& out) {
+  std::vector<std::string> records;
+  for (const std::string& l : orbtest::SplitLines(out))
+    if (!l.empty() && l[0] != '#') records.push_back(l);
+  return records;
+}
+
+}  // namespace
+
+TEST(OrbikaRun, SatelliteOfNoLoadedFileIsNanBesideAPreciseFile) {
+  const std::string sp3 = Fixture("sp3_four_sats.sp3"), nav = Fixture("gps_three.n");
+  const orbtest::RunResult r = orbtest::RunOrbika(
+      {"-ep", sp3, "-en", nav, "-pr", "G02", "E05", "-te2009-04-01,00:15:00"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, WarningText("SAT: E05 (GALILEO) IS NOT LISTED IN ANY LOADED FILE - ITS "
+                               "COLUMNS WRITTEN AS nan!"));
+  const std::vector<std::string> records = TableRecords(r.out);
+  ASSERT_EQ(records.size(), 4u);
+  for (std::size_t k = 0; k < 4; ++k) {
+    SCOPED_TRACE(records[k]);
+    const bool e05 = k >= 2;
+    EXPECT_EQ(records[k].substr(40, 6), e05 ? "   E05" : "   G02");
+    // Every value of E05 is nan; G02 has numbers only.
+    std::size_t nans = 0;
+    for (std::size_t at = records[k].find("nan"); at != std::string::npos;
+         at = records[k].find("nan", at + 1))
+      ++nans;
+    EXPECT_EQ(nans, e05 ? 11u : 0u);
+  }
+}
+
+TEST(OrbikaRun, FileThatCannotBeOpenedIsNamedAndTheRunEndsWithStatusOne) {
+  const std::string nav = Fixture("gps_three.n"), missing = orbtest::MakeTempDir() + "/nothere.sp3";
+  const orbtest::RunResult alone = orbtest::RunOrbika({"-en" + nav, "-dt3600"});
+  ASSERT_EQ(alone.status, 0) << alone.err;
+  const struct {
+    std::vector<std::string> args;
+    std::string kind;
+  } rows[] = {{{"-ep" + missing, "-en" + nav, "-dt3600"}, "GNSS PRECISE EPHEMERIS FILE"},
+              {{"-en" + nav, "-dt3600", "-pv" + missing}, "ANTEX FILE"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.kind);
+    const orbtest::RunResult r = orbtest::RunOrbika(row.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, WarningText(row.kind + " CAN NOT BE OPENED: " + missing + "!") + alone.err);
+    // The table is the run's without that file.
+    EXPECT_EQ(TableRecords(r.out), TableRecords(alone.out));
+    EXPECT_FALSE(TableRecords(r.out).empty());
+  }
 }

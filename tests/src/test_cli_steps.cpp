@@ -145,13 +145,54 @@ TEST(ParseArguments, MalformedEphemerisOptionEndsTheRun) {
   }
 }
 
+// -cp chooses signal pairs per system, -pi the pair's antenna offsets; the
+// state shows the pair of each system and both flags.
+TEST(ParseArguments, SignalPairsAndPairOffsets) {
+  const auto pairs = [](const std::vector<std::string>& words) {
+    return orbtest::RunCaptured([&]() {
+      std::vector<const char*> argv{"Orbika"};
+      for (const auto& w : words) argv.push_back(w.c_str());
+      Orbika gc;
+      ParseArguments(gc, static_cast<int>(argv.size()), argv.data());
+      for (char system : {'G', 'J', 'E', 'C', 'R'})
+        std::printf("%c:%s ", system, gc.pairs.at(system)->name);
+      std::printf("cp=%d pi=%d\n", gc.isPairs, gc.pairOffsets);
+    });
+  };
+  const std::string known = "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B3I C:B1I/B2I R:L1/L2";
+  const struct {
+    std::vector<std::string> words;
+    std::string out, err;  // err: the framed error text, status 1
+  } rows[] = {
+      {{"-epX"}, "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B3I R:L1/L2 cp=0 pi=0\n", ""},
+      {{"-epX", "-cpc:b1i/b2i,E:E1/E5a", "-pi"},
+       "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B2I R:L1/L2 cp=1 pi=1\n", ""},
+      {{"-epX", "-CP", "C:B1I/B2I"}, "G:L1/L2 J:L1/L2 E:E1/E5a C:B1I/B2I R:L1/L2 cp=1 pi=0\n", ""},
+      {{"-epX", "-cpC:B2I"}, "", "SIGNAL PAIR [-cp] NOT KNOWN: 'C:B2I' [KNOWN: " + known + "]!"},
+      {{"-epX", "-cpS:L1/L5"}, "", "SIGNAL PAIR [-cp] NOT KNOWN: 'S:L1/L5' [KNOWN: " + known + "]!"},
+      {{"-epX", "-cp,G:L1/L2"}, "", "SIGNAL PAIR [-cp] NOT KNOWN: '' [KNOWN: " + known + "]!"},
+      {{"-epX", "-cp"}, "", "SIGNAL PAIR [-cp] NOT GIVEN [KNOWN: " + known + "]!"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.words.back());
+    const orbtest::RunResult r = pairs(row.words);
+    EXPECT_EQ(r.status, row.err.empty() ? 0 : 1);
+    EXPECT_EQ(r.out, row.out);
+    EXPECT_EQ(r.err, row.err.empty() ? "" : ErrorText(row.err));
+  }
+  // -pi takes no value.
+  const orbtest::RunResult r = pairs({"-epX", "-piX"});
+  EXPECT_EQ(r.err, WarningText("UNKNOWN PARAMETHER: -piX"));
+}
+
 TEST(ParseArguments, SatelliteList) {
   EXPECT_EQ(QuietState({"-epX", "-prG01R05E11"}),
             "en=- eg=- ep=X+ pv=- sat=[1,105,211] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 "
             "run=1\n");
   EXPECT_EQ(QuietState({"-epX", "-prg05"}),
             "en=- eg=- ep=X+ pv=- sat=[5] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 run=1\n");
-  // Nothing after -pr: an empty list that was given, so nothing is computed.
+  // Nothing after -pr: an empty list that was given (the run refuses it
+  // once the files are read).
   EXPECT_EQ(QuietState({"-epX", "-pr"}),
             "en=- eg=- ep=X+ pv=- sat=[] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 run=1\n");
   // The list holds the parsed numbers as they are, whatever the option's case.
@@ -185,8 +226,31 @@ TEST(ParseArguments, StepsAreKeptAtSinglePrecision) {
             "help=0 run=1\n");
 }
 
+TEST(ParseArguments, StepThatIsNotOneNumberEndsTheRunNamingTheValue) {
+  const struct {
+    std::vector<std::string> words;
+    std::string option, value;
+  } rows[] = {{{"-dt5m"}, "-dt", "5m"},     {{"-dt", "5m"}, "-dt", "5m"},
+              {{"-dtabc"}, "-dt", "abc"},   {{"-dt"}, "-dt", ""},
+              {{"-ni30s"}, "-ni", "30s"},   {{"-NI", "1.5.2"}, "-NI", "1.5.2"},
+              {{"--dt=5m"}, "-dt", "5m"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.words[0]);
+    std::vector<std::string> words = row.words;
+    words.insert(words.begin(), "-epX");
+    orbtest::RunResult r = Parse(words);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, ErrorText("VALUE OF OPTION " + row.option + " IS NOT A NUMBER OF SECONDS: \"" +
+                               row.value + "\"!"));
+  }
+  // Blanks around the number are no characters after it.
+  EXPECT_EQ(QuietState({"-epX", "-dt 60 ", "-ni", " 10"}),
+            "en=- eg=- ep=X+ pv=- sat=- ts=- te=- ti=- dt=60 ni=10 v=0 help=0 run=1\n");
+}
+
 TEST(ParseArguments, StepThatIsNoPositiveNumberEndsTheRun) {
-  for (const char* w : {"-dt0", "-dt-300", "-dtabc", "-dt", "-dt1e-50", "-dtinf", "-dtnan"}) {
+  for (const char* w : {"-dt0", "-dt-300", "-dt1e-50", "-dtinf", "-dtnan"}) {
     SCOPED_TRACE(w);
     orbtest::RunResult r = Parse({"-epX", w});
     EXPECT_EQ(r.status, 1);
@@ -231,6 +295,28 @@ TEST(ParseArguments, ValueAfterABlank) {
   orbtest::RunResult r = Parse({"-ep", "-pr", "-enN", "X"});
   EXPECT_EQ(r.err, WarningText(" - PARAMETHER MANDATORY ->  X"));
   EXPECT_EQ(r.out, "en=N+ eg=- ep=+ pv=- sat=[] ts=- te=- ti=- dt=900 ni=30 v=0 help=0 run=1\n");
+}
+
+TEST(ParseArguments, SatelliteCodesAfterTheListJoinIt) {
+  const std::string list = "en=- eg=- ep=X+ pv=- sat=[1,2,105,211] ts=- te=- ti=- dt=900 ni=30 v=0 "
+                           "help=0 run=1\n";
+  EXPECT_EQ(QuietState({"-epX", "-pr", "G01", "G02", "r05E11"}), list);
+  EXPECT_EQ(QuietState({"-prG01", "G02R05", "E11", "-epX"}), list);
+  // Only right after the list, and only whole codes.
+  orbtest::RunResult r = Parse({"-epX", "-prG01", "G2", "G03", "-dt60", "G04"});
+  EXPECT_EQ(r.err, WarningText(" - PARAMETHER MANDATORY ->  G2") +
+                       WarningText(" - PARAMETHER MANDATORY ->  G03") +
+                       WarningText(" - PARAMETHER MANDATORY ->  G04"));
+  EXPECT_EQ(r.out, "en=- eg=- ep=X+ pv=- sat=[1] ts=- te=- ti=- dt=60 ni=30 v=0 help=0 run=1\n");
+}
+
+TEST(ParseArguments, TwoMinusSignsSpellTheOption) {
+  EXPECT_EQ(QuietState({"--ep", "X", "--dt=300", "--pr", "G01", "G02", "--ts",
+                        "2013-01-05,10:30:00", "--NI60"}),
+            QuietState({"-epX", "-dt300", "-prG01G02", "-ts2013-01-05,10:30:00", "-NI60"}));
+  orbtest::RunResult r = Parse({"--epX", "--verbose"});
+  EXPECT_EQ(r.err, kVerboseStart + "Orbika::GetFiles():         GNSS precise ephemeris file: X!\n");
+  EXPECT_EQ(Parse({"--epX", "--q"}).err, WarningText("UNKNOWN PARAMETHER: -q"));
 }
 
 TEST(ParseArguments, LongWordIsReportedWhole) {
@@ -356,7 +442,7 @@ orbtest::RunResult Check(const Named& en, const Named& eg, const Named& ep, cons
     set(gc.sp3file, gc.isPEph, ep);
     set(gc.atxfile, gc.isAtx, pv);
     CheckArguments(gc);
-    std::fputs((Files(gc) + "\n").c_str(), stdout);
+    std::fputs((Files(gc) + (gc.isUnopened ? " unopened" : "") + "\n").c_str(), stdout);
   });
 }
 
@@ -395,9 +481,10 @@ TEST(CheckArguments, FilesThatCannotBeOpenedAreDroppedWithWarnings) {
   // With none left to compute from, the run ends naming them.
   orbtest::RunResult r = Check(kMissing, kMissing, kMissing, kMissing);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED!") +
-                       WarningText("GLONAS NAVIGATION FILE CAN NOT BE OPENED!") +
-                       WarningText("GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED!") +
+  EXPECT_EQ(r.err, WarningText("GPS NAVIGATION FILE CAN NOT BE OPENED: " + kMissing + "!") +
+                       WarningText("GLONAS NAVIGATION FILE CAN NOT BE OPENED: " + kMissing + "!") +
+                       WarningText("GNSS PRECISE EPHEMERIS FILE CAN NOT BE OPENED: " + kMissing +
+                                   "!") +
                        ErrorText("NO EPHEMERIS FILE CAN BE OPENED: " + kMissing + ", " +
                                  kMissing + ", " + kMissing + "!"));
   EXPECT_EQ(r.out, "");
@@ -407,8 +494,10 @@ TEST(CheckArguments, MissingAntexFileLeavesTheRestInUse) {
   const std::string n = Fixture("cli_gps.09n");
   orbtest::RunResult r = Check(n, "", "", kMissing, true);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.err, kVerboseCheck + kVerboseAntex + WarningText("ANTEX FILE CAN NOT BE OPENED!"));
-  EXPECT_EQ(r.out, "en=" + n + "+ eg=- ep=- pv=" + kMissing + "-\n");
+  EXPECT_EQ(r.err, kVerboseCheck + kVerboseAntex +
+                       WarningText("ANTEX FILE CAN NOT BE OPENED: " + kMissing + "!"));
+  // The run goes on, to end with status 1.
+  EXPECT_EQ(r.out, "en=" + n + "+ eg=- ep=- pv=" + kMissing + "- unopened\n");
 }
 
 TEST(CheckArguments, WrongEphemerisFormatsAreFatal) {
@@ -437,7 +526,8 @@ TEST(CheckArguments, WrongEphemerisFormatsAreFatal) {
 TEST(CheckArguments, OpeningWarningsComeBeforeFormatErrors) {
   orbtest::RunResult r = Check(Fixture("cli_glonass.09g"), kMissing, "", "", true);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, kVerboseCheck + WarningText("GLONAS NAVIGATION FILE CAN NOT BE OPENED!") +
+  EXPECT_EQ(r.err, kVerboseCheck +
+                       WarningText("GLONAS NAVIGATION FILE CAN NOT BE OPENED: " + kMissing + "!") +
                        ErrorText("GPS NAVIGATION FILE IS NOT GPS RINEX NAVIGATION FORMAT!"));
 }
 

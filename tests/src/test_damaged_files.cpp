@@ -267,7 +267,8 @@ TEST(DamagedFiles, EmptyFilesAndFoldersAsFiles) {
   // opened: a warning, then the run has nothing to compute from.
   const damaged::Outcome r = RunOn(damaged::GpsNav(), dir);
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("GPS NAVIGATION FILE CAN NOT BE OPENED!"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("GPS NAVIGATION FILE CAN NOT BE OPENED: " + dir + "!"), std::string::npos)
+      << r.err;
 }
 
 TEST(DamagedFiles, HeaderOnlyAndHeaderWithoutEnd) {
@@ -553,11 +554,12 @@ TEST(TrustedBroadcast, CraftedCopiesOfRealNavigationFiles) {
        "RECORD SKIPPED! ####"},
       {"every record of G05 skipped", gps, "-en", SetFields("G05", true, true, {{kSqrtA,
        " 0.100000000000E+01"}}), {"-prG05"}, 1, Out,
-       "**** GPSbEph: Error -> SAT: G05 IS NOT LISTED IN GPS NAVIGATION FILE!!! ****"},
+       "**** GPSbEph: Error -> SAT: G05 IS NOT LISTED IN GPS NAVIGATION FILE %s!!! ****"},
+      // G05 is not in the precise file either.
       {"every record of G05 skipped, beside a precise file", gps, "-en", SetFields("G05", true,
-       true, {{kSqrtA, " 0.100000000000E+01"}}), {sp3, "-prG05"}, 0, Err,
-       "#### Orbika: Warning -> SAT: G05 IS NOT LISTED IN GPS NAVIGATION FILE - BROADCAST "
-       "COLUMNS WRITTEN AS nan! ####"},
+       true, {{kSqrtA, " 0.100000000000E+01"}}), {sp3, "-prG05G12"}, 0, Err,
+       "#### Orbika: Warning -> SAT: G05 (GPS) IS NOT LISTED IN ANY LOADED FILE - ITS COLUMNS "
+       "WRITTEN AS nan! ####"},
       {"Kepler's equation unsolved", gps, "-en", SetFields("G05", true, false, {{kEccentricity,
        " 0.499900000000E+00"}, {kM0, " 0.100000000000E+09"}}), {"-prG05"}, 0, Err,
        "#### Orbika: Warning -> " + g05 + "KEPLER'S EQUATION NOT SOLVED - BROADCAST COLUMNS "

@@ -197,7 +197,7 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 // Broadcast values that cannot be had: a satellite that the navigation file
 // lacks (beside a precise file), epochs more than two days from their
-// records (a window reaching three days before the file, or one
+// records (a window reaching from three days before the file, or one
 // satellite's records dated three days late).  Each such record keeps its
 // other values and reads nan in the broadcast-dependent fields, one warning
 // per satellite says so, and every other record reads as in the undamaged
@@ -212,7 +212,7 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
   };
   const std::string noG31 = edited(gps, 31, 8, true), noR07 = edited(glo, 7, 4, true),
                     lateR07 = edited(glo, 7, 4, false), lateG31 = edited(gps, 31, 8, false);
-  const std::string lacks = " NAVIGATION FILE - BROADCAST COLUMNS WRITTEN AS nan!";
+  const std::string lacks = " - BROADCAST COLUMNS WRITTEN AS nan!";
   const std::string far = " -> MORE THAN 2 DAYS FROM ITS RECORD - BROADCAST COLUMNS WRITTEN AS nan!";
   const std::size_t kept = 46 + 62 + 37;  // up to the precise velocity
   const struct {
@@ -222,9 +222,11 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
     std::size_t keep;  // characters of a nan record as in the undamaged run
   } cases[] = {
       {{"-ep" + sp3, "-en" + gps, "-prG12G31R08"}, {"-ep" + sp3, "-en" + noG31, "-prG12G31R08"},
-       WarningText("SAT: G31 IS NOT LISTED IN GPS" + lacks), {{"G31", 24}}, kept},
+       WarningText("SAT: G31 IS NOT LISTED IN GPS NAVIGATION FILE " + noG31 + lacks),
+       {{"G31", 24}}, kept},
       {{"-ep" + sp3, "-eg" + glo, "-prG12R07R08"}, {"-ep" + sp3, "-eg" + noR07, "-prG12R07R08"},
-       WarningText("SAT: R07 IS NOT LISTED IN GLONASS" + lacks), {{"R07", 24}}, kept},
+       WarningText("SAT: R07 IS NOT LISTED IN GLONASS NAVIGATION FILE " + noR07 + lacks),
+       {{"R07", 24}}, kept},
       // Epochs up to 2009-03-30 00:15 GPS time lie more than two days before
       // the first records (00:15 UTC).
       {{"-eg" + glo, "-prR07R08"}, {"-eg" + glo, "-prR07R08", "-ts2009-03-29,00:00:00"},
@@ -233,15 +235,6 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
        {{"R07", 25}, {"R08", 25}}, 46},
       {{"-ep" + gln, "-eg" + glo, "-prR07R08"}, {"-ep" + gln, "-eg" + lateR07, "-prR07R08"},
        WarningText("SAT: R07 [2009-04-01 00:00:00.0]" + far), {{"R07", 24}}, kept},
-      // The same for GPS records, with the record fixed by -ti too; epochs
-      // within two days but far from their record would add the warning of
-      // each computation, so the window ends three days before the file.
-      {{"-en" + gps, "-prG12"}, {"-en" + gps, "-prG12", "-ts2009-03-29,00:00:00",
-                                 "-te2009-03-29,23:00:00"},
-       WarningText("SAT: G12 [2009-03-29 00:00:00.0]" + far), {{"G12", 24}}, 46},
-      {{"-en" + gps, "-prG12"}, {"-en" + gps, "-prG12", "-ti2009-04-01,12:00:00",
-                                 "-ts2009-03-29,00:00:00", "-te2009-03-29,23:00:00"},
-       WarningText("SAT: G12 [2009-03-29 00:00:00.0]" + far), {{"G12", 24}}, 46},
       {{"-ep" + sp3, "-en" + gps, "-prG12G31"}, {"-ep" + sp3, "-en" + lateG31, "-prG12G31"},
        WarningText("SAT: G31 [2009-04-01 00:00:00.0]" + far), {{"G31", 24}}, kept},
   };
@@ -278,14 +271,30 @@ TEST_F(RealData, BroadcastValuesThatCannotBeHadReadNan) {
   // The list alone names a satellite the navigation file lacks.
   const struct {
     std::string option, sat, store;
-  } alone[] = {{"-en" + noG31, "G31", "GPSbEph: Error -> SAT: G31 IS NOT LISTED IN GPS"},
-               {"-eg" + noR07, "R07", "GLNbEph: Error -> SAT: R07 IS NOT LISTED IN GLONASS"}};
+  } alone[] = {{"-en" + noG31, "G31", "GPSbEph: Error -> SAT: G31 IS NOT LISTED IN GPS NAVIGATION FILE " + noG31},
+               {"-eg" + noR07, "R07", "GLNbEph: Error -> SAT: R07 IS NOT LISTED IN GLONASS NAVIGATION FILE " + noR07}};
   for (const auto& a : alone) {
     const auto r = RunOrbika({a.option, "-pr" + a.sat}, 60);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "\n**** " + a.store + " NAVIGATION FILE!!! ****\n     Exiting " +
+    EXPECT_EQ(r.out, "\n**** " + a.store + "!!! ****\n     Exiting " +
                          a.store.substr(0, 7) + " ... \n");
     EXPECT_EQ(r.err, "");
+  }
+
+  // A window whose every epoch lies more than two days from the records
+  // (three days before the file), with the record fixed by -ti or not,
+  // holds nothing to compute.
+  for (const std::vector<std::string>& ti : {std::vector<std::string>{}, {"-ti2009-04-01,12:00:00"}}) {
+    std::vector<std::string> args = {"-en" + gps, "-prG12", "-ts2009-03-29,00:00:00",
+                                     "-te2009-03-29,23:00:00", "-dt3600"};
+    args.insert(args.end(), ti.begin(), ti.end());
+    const auto r = RunOrbika(args, 60);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, ErrorText("NO EPOCH OF THE WINDOW 2009-03-29T00:00:00.000 TO "
+                               "2009-03-29T23:00:00.000 IS WITHIN REACH OF THE EPHEMERIS FILES "
+                               "(THE SP3 TABLE AND ONE INTERVAL, 2 DAYS FROM A BROADCAST "
+                               "RECORD)!"));
   }
 }
 

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "GNSS/base/mGNSSc.h"
 #include "tests/TestUtil.h"
 #include "tools/example_set.h"
 
@@ -120,11 +121,14 @@ std::vector<Record> Records(const std::string& out) {
   return records;
 }
 
-// The documented offset of a record in X, Y, Z, in the frame of its printed
-// precise position and velocity; extraRadial is added to the radial part.
+// The documented offset of a record in X, Y, Z, in the orbit frame of its
+// printed precise position and velocity (made inertial by the Earth's
+// rotation w); extraRadial is added to the radial part.
 Vec ExpectedDifference(const Record& r, const Documented& d, double extraRadial = 0) {
+  const double w = static_cast<double>(GPSc::OMEGAe);
+  const Vec inertial = r.vel + Vec{-w * r.pos.y, w * r.pos.x, 0};
   const Vec radial = Unit(r.pos);
-  const Vec cross = Unit(Cross(r.pos, r.vel));
+  const Vec cross = Unit(Cross(r.pos, inertial));
   const Vec along = Cross(cross, radial);
   return (d.radial + extraRadial) * radial + d.along * along + d.cross * cross;
 }
@@ -410,7 +414,8 @@ TEST(PlotScript, RefusesATableWithoutDifferences) {
 TEST(PlotScript, RejectsWrongUsage) {
   const orbtest::RunResult plot = RunProgram(ORBIKA_PLOT_SCRIPT, {});
   EXPECT_EQ(plot.status, 1);
-  EXPECT_EQ(plot.err, "usage: plot-differences TABLE [PNG]\n");
+  EXPECT_EQ(plot.err,
+            "usage: plot-differences [OPTION...] TABLE [PICTURE]   (plot-differences -h: the options)\n");
 }
 
 // ---- The statistics program --------------------------------------------------

@@ -29,13 +29,26 @@ char SystemOfRank(size_t rank) {
                                     : static_cast<char>(rank - kSystemOrder.size());
 }
 
-// Keys of the clock datum: an epoch's number times this, plus the system's
-// rank (every letter has one).
-const long long kDatumKeys = static_cast<long long>(kSystemOrder.size()) + 256;
+// BeiDou's generation of a satellite code: 2 or 3, else 0.
+int GenerationOf(const std::string& code) {
+  return code[0] == 'C' ? (std::stoi(code.substr(1)) < kFirstBds3 ? 2 : 3) : 0;
+}
+
+// The clock datum's systems: a rank (every letter has one) and BeiDou's
+// generation.  Keys of the datum: an epoch's number times kDatumKeys, plus
+// the datum system.
+const long long kGenerations = 4;
+const long long kDatumKeys = (static_cast<long long>(kSystemOrder.size()) + 256) * kGenerations;
+long long DatumSystemOf(const std::string& code) {
+  return static_cast<long long>(SystemRank(code[0])) * kGenerations + GenerationOf(code);
+}
 
 long long DayOf(long long ms) { return (ms >= 0 ? ms : ms - kMsPerDay + 1) / kMsPerDay; }
 
 }  // namespace
+
+const char* const kBroadcastSignal = "broadcast signal";
+const char* const kGlonassL1 = "L1";
 
 std::string SystemName(char system) {
   switch (system) {
@@ -70,21 +83,50 @@ bool DiffStats::BySystem::operator()(const std::string& a, const std::string& b)
 
 std::uint32_t DiffStats::SatelliteOf(const std::string& code) {
   const auto found = index_.emplace(code, static_cast<std::uint32_t>(sats_.size()));
-  if (found.second) sats_.push_back(Satellite{code, {}, {}, {}});
+  if (found.second) sats_.push_back(Satellite{code, {}, {}, {}, {}});
   return found.first->second;
 }
 
 Group DiffStats::GroupOf(const Satellite& sat) const {
-  const char system = sat.code[0];
-  int generation = 0;
-  if (system == 'C') generation = std::stoi(sat.code.substr(1)) < kFirstBds3 ? 2 : 3;
   const OrbitType type =
       TypeOf(static_cast<double>(sat.radius.Mean()), static_cast<double>(sat.inclination.Mean()));
-  return {SystemRank(system), generation, type};
+  return {SystemRank(sat.code[0]), GenerationOf(sat.code), type};
+}
+
+// The clock difference with the relativistic terms the figures compare.
+double DiffStats::ClockOf(const DiffRecord& rec) const {
+  double dclock = rec.dclock + RelativisticTerm(rec.r, rec.v);
+  if (rec.sat[0] != 'R') return dclock;
+  // The broadcast orbit's term, which the table's GLONASS broadcast clock
+  // holds and GLONASS users do not apply: of r - dr and v - dv.
+  double r[3], v[3];
+  const bool dv = std::isfinite(rec.dv[0] + rec.dv[1] + rec.dv[2]);
+  for (int i = 0; i < 3; ++i) {
+    r[i] = rec.r[i] - rec.d[i];
+    v[i] = dv ? rec.v[i] - rec.dv[i] : rec.v[i];
+  }
+  return dclock + RelativisticTerm(r, v);
+}
+
+bool DiffStats::Repeats(std::uint32_t sat, long long ms) {
+  std::vector<Span>& spans = spans_[DayOf(ms) * kSpanKeys + sat];
+  // A table writes each satellite's records in time order, so one not
+  // later than the last this table gave begins the same records again.
+  for (const Span& s : spans)
+    if (s.table == table_ ? ms <= s.last : s.first <= ms && ms <= s.last) return true;
+  if (spans.empty() || spans.back().table != table_)
+    spans.push_back({ms, ms, table_});
+  else
+    spans.back().last = ms;
+  return false;
 }
 
 bool DiffStats::Add(const DiffRecord& rec) {
   const std::uint32_t satIndex = SatelliteOf(rec.sat);
+  if (Repeats(satIndex, rec.ms)) {
+    ++repeated_;
+    return true;
+  }
   Satellite& sat = sats_[satIndex];
   if (rec.motion) {
     sat.radius.Add(Radius(rec.r));
@@ -92,30 +134,41 @@ bool DiffStats::Add(const DiffRecord& rec) {
     if (std::isfinite(inclination)) sat.inclination.Add(inclination);
   }
   Pending p;
-  if (!rec.diff || !ToRac(rec.r, rec.v, rec.d, p.rac)) {
-    ++sat.figures.noDiff;
+  p.apart = rec.offset == Offset::kNone;
+  // The table's own radial, along-track and cross-track where it has them.
+  bool rac = rec.diff;
+  if (rac && rec.rac)
+    std::copy(rec.racTable, rec.racTable + 3, p.rac);
+  else if (rac)
+    rac = ToRac(rec.r, rec.v, rec.d, p.rac);
+  if (!rac) {
+    ++(p.apart ? sat.apart : sat.figures).noDiff;
     return true;
   }
   if (pending_.size() >= kMaxTableRecords) return false;
   const auto epoch = epochIndex_.emplace(rec.ms, static_cast<std::uint32_t>(epochs_.size()));
   if (epoch.second) epochs_.push_back(rec.ms);
-  p.dclock = rec.dclock + RelativisticTerm(rec.r, rec.v);
+  p.dclock = ClockOf(rec);
   p.sat = satIndex;
   p.epoch = epoch.first->second;
   // An orbit far beyond any satellite's can overflow the term.
   p.clock = rec.clock == Clock::kValue && !std::isfinite(p.dclock) ? Clock::kNone : rec.clock;
+  if (p.clock == Clock::kValue) {
+    const bool l1 = rec.sat[0] == 'R' && !rec.pair.empty() && !rec.gd1;
+    ++signals_[{rec.sat[0], rec.pair.empty() ? kBroadcastSignal : l1 ? kGlonassL1 : rec.pair}];
+  }
   pending_.push_back(p);
   return true;
 }
 
 long long DiffStats::DatumKey(const Pending& p) const {
-  return p.epoch * kDatumKeys + static_cast<long long>(SystemRank(sats_[p.sat].code[0]));
+  return p.epoch * kDatumKeys + DatumSystemOf(sats_[p.sat].code);
 }
 
 // The median clock difference of each epoch and system, and the number of
 // satellites behind it; records that are outliers by their 3D difference
-// do not enter it.  Notes each day's datum figures.
-std::unordered_map<long long, DiffStats::DatumValue> DiffStats::FormDatum() {
+// do not enter it.
+DiffStats::DatumMap DiffStats::FormDatum() {
   const auto key = [&](std::uint32_t i) { return DatumKey(pending_[i]); };
   std::vector<std::uint32_t> order;
   for (std::uint32_t i = 0; i < pending_.size(); ++i) {
@@ -127,7 +180,7 @@ std::unordered_map<long long, DiffStats::DatumValue> DiffStats::FormDatum() {
     const long long ka = key(a), kb = key(b);
     return ka != kb ? ka < kb : pending_[a].dclock < pending_[b].dclock;
   });
-  std::unordered_map<long long, DatumValue> datum;
+  DatumMap datum;
   for (size_t first = 0, last = 0; first < order.size(); first = last) {
     const long long k = key(order[first]);
     while (last < order.size() && key(order[last]) == k) ++last;
@@ -135,20 +188,43 @@ std::unordered_map<long long, DiffStats::DatumValue> DiffStats::FormDatum() {
     const double upper = pending_[order[mid]].dclock;
     const double median = n % 2 ? upper : (pending_[order[mid - 1]].dclock + upper) / 2;
     datum[k] = {median, static_cast<int>(n)};
-    const size_t rank = static_cast<size_t>(k % kDatumKeys);
-    const long long day = DayOf(epochs_[pending_[order[first]].epoch]);
-    DatumRow& row = datum_[{day, rank}];
-    row.mjd = day;
-    row.system = SystemOfRank(rank);
-    row.fewest = row.epochs ? std::min(row.fewest, static_cast<int>(n)) : static_cast<int>(n);
-    row.most = std::max(row.most, static_cast<int>(n));
-    ++row.epochs;
-    row.leftOut += n < static_cast<size_t>(kDatumSatellites);
   }
+  NoteDatum(datum);
   return datum;
 }
 
-void DiffStats::Keep(const Pending& p, const std::unordered_map<long long, DatumValue>& datum) {
+// Each day's datum figures.
+void DiffStats::NoteDatum(const DatumMap& datum) {
+  const long long gps = DatumSystemOf("G00"), qzss = DatumSystemOf("J00");
+  for (const auto& [k, value] : datum) {
+    const long long system = k % kDatumKeys, epoch = k / kDatumKeys;
+    const long long day = DayOf(epochs_[static_cast<size_t>(epoch)]);
+    DatumRow& row = datum_[{day, static_cast<size_t>(system)}];
+    const int n = value.count;
+    row.mjd = day;
+    row.system = {static_cast<size_t>(system / kGenerations),
+                  static_cast<int>(system % kGenerations), OrbitType::kUnknown};
+    row.fewest = row.epochs ? std::min(row.fewest, n) : n;
+    row.most = std::max(row.most, n);
+    ++row.epochs;
+    if (n >= kDatumSatellites) continue;
+    const auto joined = system == qzss ? datum.find(epoch * kDatumKeys + gps) : datum.end();
+    const bool onGps = joined != datum.end() && joined->second.count >= kDatumSatellites;
+    row.joined += onGps;
+    row.leftOut += !onGps;
+  }
+}
+
+const DiffStats::DatumValue* DiffStats::DatumOf(const Pending& p, const DatumMap& datum) const {
+  const auto found = datum.find(DatumKey(p));
+  if (found == datum.end()) return nullptr;
+  if (found->second.count >= kDatumSatellites) return &found->second;
+  if (sats_[p.sat].code[0] != 'J') return nullptr;
+  const auto gps = datum.find(p.epoch * kDatumKeys + DatumSystemOf("G00"));
+  return gps != datum.end() && gps->second.count >= kDatumSatellites ? &gps->second : nullptr;
+}
+
+void DiffStats::Keep(const Pending& p, const DatumMap& datum) {
   Satellite& sat = sats_[p.sat];
   const double d3 = std::hypot(p.rac[0], p.rac[1], p.rac[2]);
   if (d3 > kOutlier3d) return Outlier(p, d3, kNan);
@@ -161,25 +237,26 @@ void DiffStats::Keep(const Pending& p, const std::unordered_map<long long, Datum
   s.d3 = d3;
   s.orbitSisre = std::sqrt(radial * radial + alongCross);
   s.dtNs = s.sisre = s.radialLessClock = kNan;
-  if (p.clock == Clock::kMarkedBad) ++sat.figures.badClock;
-  const auto found = p.clock == Clock::kValue ? datum.find(DatumKey(p)) : datum.end();
-  s.clock = found != datum.end() && found->second.count >= kDatumSatellites;
+  Figures& figures = p.apart ? sat.apart : sat.figures;
+  if (p.clock == Clock::kMarkedBad) ++figures.badClock;
+  const DatumValue* found = p.clock == Clock::kValue ? DatumOf(p, datum) : nullptr;
+  s.clock = found != nullptr;
   if (s.clock) {
-    const double dt = p.dclock - found->second.median;
+    const double dt = p.dclock - found->median;
     if (std::fabs(dt) > kOutlierClock) return Outlier(p, d3, dt);
     s.dtNs = dt * 1e9;
     s.radialLessClock = radial - static_cast<double>(mGNSSc::c) * dt;
     s.sisre = std::sqrt(s.radialLessClock * s.radialLessClock + alongCross);
   }
-  sat.figures.Add(s, true);
-  days_[{DayOf(epochs_[p.epoch]), group}].Add(s, false);
+  figures.Add(s, true);
+  if (!p.apart) days_[{DayOf(epochs_[p.epoch]), group}].Add(s, false);
 }
 
 // Counts an outlier by its 3D difference d3 [m] or, where clock [s] is not
 // nan, by its clock's distance from the epoch's median.
 void DiffStats::Outlier(const Pending& p, double d3, double clock) {
   ++outlierCount_;
-  ++sats_[p.sat].figures.outliers;
+  ++(p.apart ? sats_[p.sat].apart : sats_[p.sat].figures).outliers;
   const long long ms = epochs_[p.epoch];
   OutlierRow& row = outliers_[{p.sat, DayOf(ms)}];
   if (row.orbit + row.clock == 0) {
@@ -199,20 +276,39 @@ void DiffStats::Outlier(const Pending& p, double d3, double clock) {
 }
 
 void DiffStats::EndTable() {
-  const std::unordered_map<long long, DatumValue> datum = FormDatum();
+  const DatumMap datum = FormDatum();
   for (const Pending& p : pending_) Keep(p, datum);
   pending_.clear();
   pending_.shrink_to_fit();
   epochIndex_.clear();
   epochs_.clear();
+  ++table_;
 }
+
+namespace {
+
+bool Empty(const Figures& f) { return f.Records() + f.noDiff + f.outliers == 0; }
+
+}  // namespace
 
 std::vector<SummaryRow> DiffStats::Satellites() const {
   std::vector<SummaryRow> rows;
   for (const auto& [code, i] : index_) {
     const Satellite& sat = sats_[i];
-    rows.push_back({code, GroupOf(sat), 1, sat.figures, sat.figures.OffsetFreeSumSq()});
+    if (!Empty(sat.figures) || Empty(sat.apart))
+      rows.push_back({code, GroupOf(sat), false, 1, sat.figures, sat.figures.OffsetFreeSumSq()});
+    if (!Empty(sat.apart))
+      rows.push_back({code, GroupOf(sat), true, 1, sat.apart, sat.apart.OffsetFreeSumSq()});
   }
+  return rows;
+}
+
+std::vector<SignalRow> DiffStats::Signals() const {
+  std::vector<SignalRow> rows;
+  for (const auto& [key, records] : signals_) rows.push_back({key.first, key.second, records});
+  std::stable_sort(rows.begin(), rows.end(), [](const SignalRow& a, const SignalRow& b) {
+    return SystemRank(a.system) < SystemRank(b.system);
+  });
   return rows;
 }
 
@@ -220,6 +316,7 @@ std::vector<SummaryRow> DiffStats::Systems() const {
   std::map<Group, SummaryRow> groups;
   for (const auto& [code, i] : index_) {
     const Satellite& sat = sats_[i];
+    if (Empty(sat.figures) && !Empty(sat.apart)) continue;
     SummaryRow& row = groups[GroupOf(sat)];
     row.group = GroupOf(sat);
     row.satellites += sat.figures.Records() > 0;

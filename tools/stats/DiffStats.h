@@ -2,20 +2,40 @@
 // more Orbika tables, per satellite, per system and orbit type, and per day.
 //
 // A table's records are held (compactly) until the table ends; then:
-//  - clocks: the clock difference is the table's plus the periodic
-//    relativistic term of the precise orbit (the broadcast clocks hold it,
-//    the precise ones do not); records whose precise clock is the SP3
-//    bad-clock marker have none;
+//  - clocks: the table's clock difference (on the signal pair where the
+//    table has one) plus the periodic relativistic term of the precise
+//    orbit, dt_rel = -2 r.v/c^2: IGS users add it to the precise clocks,
+//    and the broadcast clocks of GPS, Galileo, BeiDou and QZSS hold it.
+//    GLONASS users apply their broadcast clock as it is, but the table's
+//    GLONASS broadcast clock holds the term too, so for GLONASS the term of
+//    the broadcast orbit is added back as well.  Records whose precise
+//    clock is the SP3 bad-clock marker have none;
 //  - outliers: a record whose 3D difference exceeds kOutlier3d is one;
-//  - clock datum: at each epoch, for each system, the median of the clock
-//    differences of the system's other records is removed; an epoch where
-//    fewer than kDatumSatellites formed it is left out of the clock
-//    figures, and where they were enough, a record whose clock lies more
-//    than kOutlierClock from the median is an outlier too;
+//  - clock datum: at each epoch, for each system (BeiDou-2 and BeiDou-3
+//    apart), the median of the clock differences of the system's records
+//    is removed; QZSS, where fewer than kDatumSatellites form its own,
+//    takes the GPS one (the table carries no QZSS-GPS time offset, so its
+//    clocks keep it); an epoch without a datum of kDatumSatellites is left
+//    out of the clock figures, and where there is one, a record whose
+//    clock lies more than kOutlierClock from the median is an outlier too;
 //  - every other record with a position difference enters the figures of
-//    its satellite, of its system and orbit type, and of its day.
+//    its satellite, of its system and orbit type, and of its day; records
+//    of a satellite the ANTEX file has no offset for (their precise
+//    position is the centre of mass, the broadcast one a phase centre)
+//    only those of the satellite, listed apart (their clocks, which the
+//    offset does not touch, still enter the datum);
+//  - a record of a satellite and day that an earlier table gave (its epoch
+//    within the first to last epoch that table gave for them), or that its
+//    own table gave before (its epoch not later than the last one the table
+//    gave for them: a table writes each satellite in time order) is counted
+//    once: Add passes over it and Repeated() counts it, so one table given
+//    twice, a file holding a table twice, a satellite listed twice and
+//    overlapping tables count each record once.
 // Memory: one table's records at a time (at most kMaxTableRecords), and
-// figures per satellite, per system and per day.
+// figures per satellite, per system and per day.  A day adds, per group,
+// the figures of its days row, whose millimetre bins span at most the
+// kOutlier3d limit (below 1 MB per group; a few kilobytes on real tables),
+// and 24 bytes per satellite and table for the repeat check.
 #pragma once
 
 #include <map>
@@ -36,6 +56,10 @@ constexpr double kOutlierClock = 1e-6;  // [s]: 300 m of range
 constexpr int kDatumSatellites = 4;
 // Records one table may hold: 48 bytes each, so at most 192 MB (a day of
 // 46 satellites every second, or of 125 every 3 s).
+// The signal of a clock difference on the broadcast signal (no pair), and
+// of a GLONASS record without dTau_n (its clock stays on L1).
+extern const char* const kBroadcastSignal;
+extern const char* const kGlonassL1;
 constexpr size_t kMaxTableRecords = 4000000;
 
 // A system, BeiDou split into BDS-2 and BDS-3, and an orbit type: the
@@ -54,6 +78,7 @@ std::string SystemName(char system);        // "GPS", "BeiDou"
 struct SummaryRow {
   std::string sat;  // empty on a system's row
   Group group;
+  bool apart = false;  // a satellite's records without an antenna offset
   long long satellites = 0;  // system rows: satellites with kept records
   Figures figures;
   long double offsetFreeSumSq = 0;  // see Figures::OffsetFreeSumSq
@@ -65,9 +90,15 @@ struct DayRow {
 };
 struct DatumRow {
   long long mjd;
+  Group system;                       // its orbit type unused
+  long long epochs = 0, leftOut = 0;  // epochs with clocks; of them without a datum
+  long long joined = 0;               // epochs on the GPS datum (QZSS)
+  int fewest = 0, most = 0;           // satellites of the system at an epoch
+};
+struct SignalRow {
   char system;
-  long long epochs = 0, leftOut = 0;  // epochs with a datum; of them with too few satellites
-  int fewest = 0, most = 0;           // satellites that formed one
+  std::string signal;
+  long long records;
 };
 struct OutlierRow {
   std::string sat;
@@ -86,6 +117,8 @@ class DiffStats {
   // Ends the current table: forms the datum, picks the outliers, sums up.
   void EndTable();
 
+  // Each satellite's records in the system and day figures, and in a row
+  // of their own (apart) those without an antenna offset.
   std::vector<SummaryRow> Satellites() const;
   // Over all satellites of each group.
   std::vector<SummaryRow> Systems() const;
@@ -93,32 +126,56 @@ class DiffStats {
   std::vector<DatumRow> Datum() const;
   std::vector<OutlierRow> Outliers() const;
   long long OutlierCount() const { return outlierCount_; }
+  // Records passed over as given before, over all tables.
+  long long Repeated() const { return repeated_; }
+  // Clock differences by system and signal (a pair such as "B1I/B3I",
+  // kGlonassL1 or kBroadcastSignal), in the order of the systems.
+  std::vector<SignalRow> Signals() const;
 
  private:
   struct Satellite {
     std::string code;
     Moment radius, inclination;  // of every record with a precise orbit
     Figures figures;
+    Figures apart;  // of the records without an antenna offset
   };
   struct Pending {
     double rac[3];
     double dclock;  // with the relativistic term [s]
     std::uint32_t sat, epoch;
     Clock clock;
+    bool apart;  // no antenna offset
   };
   struct DatumValue {
     double median;
     int count;
   };
+  // The first and last epoch [ms] that a table gave for a satellite and day.
+  struct Span {
+    long long first, last;
+    int table;
+  };
+  // Keys of the spans: the day times this, plus the satellite's index.
+  static constexpr long long kSpanKeys = 1 << 16;
   struct BySystem {
     bool operator()(const std::string& a, const std::string& b) const;
   };
 
+  using DatumMap = std::unordered_map<long long, DatumValue>;
+
   std::uint32_t SatelliteOf(const std::string& code);  // its index, added when new
+  // An earlier table, or this one, gave sat at ms; else ms joins this
+  // table's span.
+  bool Repeats(std::uint32_t sat, long long ms);
   Group GroupOf(const Satellite& sat) const;
+  double ClockOf(const DiffRecord& rec) const;
   long long DatumKey(const Pending& p) const;
-  std::unordered_map<long long, DatumValue> FormDatum();
-  void Keep(const Pending& p, const std::unordered_map<long long, DatumValue>& datum);
+  DatumMap FormDatum();
+  void NoteDatum(const DatumMap& datum);
+  // The datum of p's epoch and system, QZSS on GPS's where its own is too
+  // small; nullptr where there is none of kDatumSatellites.
+  const DatumValue* DatumOf(const Pending& p, const DatumMap& datum) const;
+  void Keep(const Pending& p, const DatumMap& datum);
   void Outlier(const Pending& p, double d3, double clock);
 
   std::map<std::string, std::uint32_t, BySystem> index_;
@@ -129,7 +186,11 @@ class DiffStats {
   std::map<std::pair<long long, Group>, Figures> days_;
   std::map<std::pair<long long, size_t>, DatumRow> datum_;
   std::map<std::pair<std::uint32_t, long long>, OutlierRow> outliers_;  // by satellite and day
+  std::map<std::pair<char, std::string>, long long> signals_;
   long long outlierCount_ = 0;
+  std::unordered_map<long long, std::vector<Span>> spans_;
+  int table_ = 0;  // tables ended so far
+  long long repeated_ = 0;
 };
 
 }  // namespace orbstats

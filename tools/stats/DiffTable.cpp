@@ -15,8 +15,9 @@ namespace {
 // satellite clock is that far from its system's time.
 const double kBadClockS = 0.999999;
 
-// Longest line kept: far longer than any record of either table, so that a
-// line without an end takes no more memory than this.
+// Longest line read: far longer than any record of either table; a longer
+// one is no table's (it ends the reading, so that input without line ends,
+// such as /dev/zero, is refused at once).
 const size_t kMaxLine = 4096;
 
 // Word positions of a text record.
@@ -40,7 +41,8 @@ const size_t kNoDiffWords[] = {kSat + 1, kDt + 1, kVx + 3};
 const size_t kMaxWords = kGlonassWords + 1;
 
 // The values a CSV record gives, and the names of their columns ("epoch"
-// begins the name of the epoch's column).
+// begins the name of the epoch's column): those every table with
+// differences has, then those a table may have.
 enum CsvValue {
   kEpochCol,
   kSatCol,
@@ -49,11 +51,20 @@ enum CsvValue {
   kPvx,
   kDxCol = kPvx + 3,
   kDclock = kDxCol + 3,
-  kCsvValues
+  kRequired,
+  kDvx = kRequired,
+  kGd1 = kDvx + 3,
+  kPair,
+  kDclockPair,
+  kAntenna,
+  kDr,
+  kCsvValues = kDr + 3
 };
-const char* const kCsvNames[kCsvValues] = {"epoch",    "sat",     "px_m",    "py_m",    "pz_m",
-                                           "pclock_s", "pvx_m_s", "pvy_m_s", "pvz_m_s", "dx_m",
-                                           "dy_m",     "dz_m",    "dclock_s"};
+const char* const kCsvNames[kCsvValues] = {
+    "epoch",   "sat",     "px_m",     "py_m",    "pz_m",    "pclock_s", "pvx_m_s",
+    "pvy_m_s", "pvz_m_s", "dx_m",     "dy_m",    "dz_m",    "dclock_s", "dvx_m_s",
+    "dvy_m_s", "dvz_m_s", "gd1_s",    "pair",    "dclock_pair_s", "antenna", "dr_m",
+    "da_m",    "dc_m"};
 
 const double kNan = std::numeric_limits<double>::quiet_NaN();
 
@@ -78,13 +89,15 @@ bool AllFinite(const double* v, int n) {
   return true;
 }
 
-// The precise position and clock p [m, s], velocity v [m/s] and the
-// position and clock differences d [m, s] into rec; nan where a value is
-// absent.  Shared by both tables.
-void SetValues(const double p[4], const double v[3], const double d[4], DiffRecord& rec) {
+// The precise position and clock p [m, s], velocity v [m/s], the position
+// and clock differences d [m, s] and the velocity difference dv [m/s] into
+// rec; nan where a value is absent.  Shared by both tables.
+void SetValues(const double p[4], const double v[3], const double d[4], const double dv[3],
+               DiffRecord& rec) {
   rec.motion = AllFinite(p, 3) && AllFinite(v, 3);
   rec.diff = rec.motion && AllFinite(d, 3);
-  for (int i = 0; i < 3; ++i) rec.r[i] = p[i], rec.v[i] = v[i], rec.d[i] = d[i];
+  for (int i = 0; i < 3; ++i)
+    rec.r[i] = p[i], rec.v[i] = v[i], rec.d[i] = d[i], rec.dv[i] = dv[i];
   if (std::fabs(p[3]) >= kBadClockS)
     rec.clock = Clock::kMarkedBad;
   else
@@ -129,19 +142,27 @@ std::vector<std::string> SplitFields(const std::string& line) {
 }  // namespace
 
 bool DiffTableReader::GetLine(std::string& line) {
+  if (!error_.empty()) return false;
   char buffer[kMaxLine + 1];
   in_.getline(buffer, sizeof buffer);
   const size_t got = static_cast<size_t>(in_.gcount());
   if (got == 0 && !in_) return false;
-  cut_ = in_.fail();
-  // Without its line end, which getline counts but does not store.
-  line.assign(buffer, cut_ || in_.eof() ? got : got - 1);
-  if (cut_) {  // the rest of a line longer than kMaxLine is passed over
-    in_.clear();
-    in_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-  }
   ++lineNo_;
+  bytes_ += got;
+  if (in_.fail() && !in_.eof()) {
+    error_ = name_ + " line " + std::to_string(lineNo_) + " is longer than " +
+             std::to_string(kMaxLine) + " characters: not an Orbika table";
+    return false;
+  }
+  // Without its line end, which getline counts but does not store.
+  line.assign(buffer, in_.eof() ? got : got - 1);
   while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+  // A table's first record comes after its settings and messages.
+  if (!records_ && bytes_ > kMaxLead) {
+    error_ = name_ + " has no " + (header_ ? "record" : "line of column names") +
+             " in its first " + std::to_string(kMaxLead >> 20) + " MiB: not an Orbika table";
+    return false;
+  }
   return true;
 }
 
@@ -167,8 +188,11 @@ bool DiffTableReader::SetCsvColumns(const std::string& line) {
   }
   fields_ = names.size();
   csv_ = true;
-  for (size_t column : columns_)
-    if (column == names.size()) return false;
+  // With an antenna column the records say whether an ANTEX file was used:
+  // none gave it where every field is empty.
+  if (columns_[kAntenna] < fields_) antex_ = Antex::kNone;
+  for (int k = 0; k < kRequired; ++k)
+    if (columns_[k] == names.size()) return false;
   return true;
 }
 
@@ -181,6 +205,7 @@ bool DiffTableReader::ReadHeader() {
     if (!line.empty() && line[0] == '#') {
       ReadSetting(line);
       if (line.find("PRN") == std::string::npos || line.find("X[m]") == std::string::npos) continue;
+      header_ = true;
       if (line.find("DX[m]") != std::string::npos) return true;
       error_ = noColumns;
       return false;
@@ -189,27 +214,39 @@ bool DiffTableReader::ReadHeader() {
     bool sat = false;
     for (const std::string& f : fields) sat = sat || f == kCsvNames[kSatCol];
     if (!sat) continue;
+    header_ = true;
     if (SetCsvColumns(line)) return true;
     error_ = noColumns;
     return false;
   }
-  error_ = in_.bad() ? "cannot read " + name_
-                     : name_ + " is not an Orbika table (it has no line of column names)";
+  if (error_.empty())
+    error_ = in_.bad() ? "cannot read " + name_
+                       : name_ + " is not an Orbika table (it has no line of column names)";
   return false;
 }
 
 bool DiffTableReader::Next(DiffRecord& rec) {
   std::string line;
   while (GetLine(line)) {
-    const bool record = csv_
-                            ? !line.empty() && line[0] != '#' && line.find(',') != std::string::npos
-                            : BeginsWithDate(line);
+    const bool comma = line.find(',') != std::string::npos;
+    if (comma != csv_ && BeginsWithDate(line)) {
+      // Records of the other kind: two tables in one file.
+      error_ = name_ + " line " + std::to_string(lineNo_) + " is a record of " +
+               (csv_ ? "a text table in a CSV table" : "a CSV table in a text table") +
+               ": give each table as a file of its own";
+      return false;
+    }
+    const bool record = csv_ ? !line.empty() && line[0] != '#' && comma : BeginsWithDate(line);
     if (!record) continue;
-    if (!cut_ && (csv_ ? ParseCsv(line, rec) : ParseText(line, rec))) return true;
+    records_ = true;
+    if (csv_ ? ParseCsv(line, rec) : ParseText(line, rec)) {
+      if (rec.offset != Offset::kUnknown) antex_ = Antex::kUsed;
+      return true;
+    }
     error_ = name_ + " line " + std::to_string(lineNo_) + " is not a record of an Orbika table";
     return false;
   }
-  if (in_.bad()) error_ = "cannot read " + name_;
+  if (in_.bad() && error_.empty()) error_ = "cannot read " + name_;
   return false;
 }
 
@@ -231,7 +268,10 @@ bool DiffTableReader::ParseText(const std::string& line, DiffRecord& rec) const 
   for (size_t i = n; i < kMaxWords; ++i) v[i] = kNan;
   v[kDt] /= 1000;  // ms to s
   v[kDdt] /= 1000;
-  SetValues(&v[kX], &v[kVx], &v[kDx], rec);
+  SetValues(&v[kX], &v[kVx], &v[kDx], &v[kDdt + 1], rec);
+  rec.pair.clear();
+  rec.gd1 = rec.rac = false;
+  rec.offset = Offset::kUnknown;
   return true;
 }
 
@@ -242,13 +282,28 @@ bool DiffTableReader::ParseCsv(const std::string& line, DiffRecord& rec) const {
   if (!IsSatellite(sat, 0, sat.size()) || !ParseIsoEpoch(fields[columns_[kEpochCol]], rec.ms))
     return false;
   rec.sat = sat;
+  static const std::string kAbsent;  // the field of a column the table lacks
   double v[kCsvValues];
+  std::string text[kCsvValues];
   for (int k = kPx; k < kCsvValues; ++k) {
-    const std::string& f = fields[columns_[k]];
+    const std::string& f = columns_[k] < fields_ ? fields[columns_[k]] : kAbsent;
     v[k] = kNan;  // an empty field: no source
-    if (!f.empty() && !ToNumber(f.c_str(), f.size(), v[k])) return false;
+    if (k == kPair || k == kAntenna)
+      text[k] = f;
+    else if (!f.empty() && !ToNumber(f.c_str(), f.size(), v[k]))
+      return false;
   }
-  SetValues(&v[kPx], &v[kPvx], &v[kDxCol], rec);
+  const std::string& antenna = text[kAntenna];
+  if (!(antenna.empty() || antenna == "0" || antenna == "1")) return false;
+  rec.offset = antenna.empty() ? Offset::kUnknown : antenna == "1" ? Offset::kApplied : Offset::kNone;
+  // The pair's clock difference replaces the broadcast signal's where the
+  // table brought the record's clock to a pair.
+  rec.pair = text[kPair];
+  if (!rec.pair.empty()) v[kDclock] = v[kDclockPair];
+  rec.gd1 = std::isfinite(v[kGd1]);
+  SetValues(&v[kPx], &v[kPvx], &v[kDxCol], &v[kDvx], rec);
+  rec.rac = rec.diff && AllFinite(&v[kDr], 3);
+  for (int i = 0; i < 3; ++i) rec.racTable[i] = v[kDr + i];
   return true;
 }
 

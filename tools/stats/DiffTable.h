@@ -11,11 +11,21 @@
 // CSV table: '#' lines, then a header row; the columns are found by name:
 // the first whose name begins with "epoch" (ISO 8601, GPS time), sat,
 // px_m py_m pz_m pclock_s, pvx_m_s pvy_m_s pvz_m_s, dx_m dy_m dz_m dclock_s;
-// an empty field means no source, nan no value.  Every line with a comma
-// after the header is a record.
+// and, where the table has them, dvx_m_s dvy_m_s dvz_m_s (the velocity
+// difference), gd1_s (the record's first group delay; for GLONASS dTau_n),
+// pair and dclock_pair_s (the clock difference with the broadcast clock
+// brought to that signal pair), antenna (1: the precise position was moved
+// to the antenna phase centre, 0: the ANTEX file has no offset for the
+// satellite) and dr_m da_m dc_m (the position difference along the orbit's
+// own directions).  An empty field means no source, nan no value.  Every
+// line with a comma after the header is a record.
 // In both, any other line (warnings, messages, blank lines) is skipped
 // wherever it stands, and a line that begins like a record but is not one
-// ends the reading with an error.  Line ends may be CR LF.
+// ends the reading with an error, as do a record of the other kind of
+// table (two tables in one file), a line longer than 4096 characters, and
+// input whose
+// first kMaxLead bytes hold no line of column names or no record (no
+// table: /dev/urandom, a binary file).  Line ends may be CR LF.
 #pragma once
 
 #include <istream>
@@ -24,9 +34,16 @@
 
 namespace orbstats {
 
+// Bytes of a table read at most before its first record: settings,
+// column names and messages take a few kilobytes.
+constexpr size_t kMaxLead = size_t{1} << 20;
+
 enum class Clock : unsigned char { kNone, kMarkedBad, kValue };
 // Whether the table's settings name an ANTEX file.
 enum class Antex : unsigned char { kUnknown, kNone, kUsed };
+// A record's antenna column: empty or absent, 0 (no offset for the
+// satellite) or 1 (offset applied).
+enum class Offset : unsigned char { kUnknown, kNone, kApplied };
 
 struct DiffRecord {
   std::string sat;             // e.g. "G02"
@@ -37,6 +54,14 @@ struct DiffRecord {
   double d[3]{};               // precise minus broadcast position [m]
   Clock clock = Clock::kNone;  // kValue: dclock holds the clock difference
   double dclock = 0;           // precise minus broadcast clock [s], as the table has it
+  double dv[3]{};              // precise minus broadcast velocity [m/s]; nan where absent
+  // The signal pair the table brought the broadcast clock to ("E1/E5a");
+  // empty where dclock is the clock on the broadcast signal.
+  std::string pair;
+  bool gd1 = false;            // the record has a first group delay (GLONASS: dTau_n)
+  Offset offset = Offset::kUnknown;
+  bool rac = false;            // racTable holds the table's radial, along, cross [m]
+  double racTable[3]{};
 };
 
 class DiffTableReader {
@@ -50,6 +75,8 @@ class DiffTableReader {
   // record (then Error() is set).
   bool Next(DiffRecord& rec);
   const std::string& Error() const { return error_; }
+  // From the text table's settings, or from the CSV table's antenna column
+  // once every record is read.
   Antex AntexFile() const { return antex_; }
 
  private:
@@ -63,9 +90,11 @@ class DiffTableReader {
   std::string name_;
   std::string error_;
   long lineNo_ = 0;
-  bool cut_ = false;  // the last line was longer than a table's lines are
+  size_t bytes_ = 0;     // read so far
+  bool header_ = false;  // the line of column names has been read
+  bool records_ = false;  // a record has been read
   bool csv_ = false;
-  std::vector<size_t> columns_;  // field of each value read, in CsvValue order
+  std::vector<size_t> columns_;  // field of each value read, in CsvValue order; fields_ if absent
   size_t fields_ = 0;            // fields of the header row
   Antex antex_ = Antex::kUnknown;
 };

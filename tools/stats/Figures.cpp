@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "GNSS/base/mGNSSc.h"
 
 namespace orbstats {
 
@@ -59,8 +58,7 @@ long double Figures::Rms3d() const {
 
 long double Figures::OffsetFreeSumSq() const {
   if (sisre.n == 0) return 0;
-  const long double c = mGNSSc::c, m = clockNs.Mean() * 1e-9L;  // [s]
-  const long double sum = sisre.sumSq + 2 * c * m * radialLessClock + sisre.n * c * c * m * m;
+  const long double sum = sisre.sumSq - radialLessClock * radialLessClock / sisre.n;
   return std::fmax(sum, 0.0L);  // rounding may leave a tiny negative sum
 }
 

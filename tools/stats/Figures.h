@@ -49,10 +49,9 @@ struct Figures {
   void Add(const Sample& s, bool sisrePercentiles);
   void Merge(const Figures& other);
   long double Rms3d() const;
-  // Sum of the squared SISRE after removing the satellite's mean clock
-  // difference m from each dt: with a = w_R dR - c dt, the new a is a + c m,
-  // so the sum is sum(SISRE^2) + 2 c m sum(a) + n c^2 m^2.  For the figures
-  // of one satellite.
+  // Sum of the squared SISRE after removing the mean m of a = w_R dR - c dt
+  // from each a: sum((a - m)^2 + b) = sum(SISRE^2) - n m^2, b the along- and
+  // cross-track part.  For the figures of one satellite.
   long double OffsetFreeSumSq() const;
 };
 

@@ -23,36 +23,40 @@ const char* const kHelp =
     "OrbikaStats - statistics of the precise-minus-broadcast differences in Orbika tables\n"
     "\n"
     "Usage: OrbikaStats [--csv[=TABLE]] TABLE...\n"
-    "       OrbikaStats -h | --help\n"
+    "       OrbikaStats -h | --help | --version\n"
     "\n"
     "Reads the tables that Orbika wrote with an SP3 file and a navigation file (the\n"
     "text table or the -csv table; - reads standard input), for example one per day\n"
     "of a month, and prints, for each satellite and for each system and orbit type\n"
     "(BeiDou as BDS-2 and BDS-3): the radial, along-track, cross-track and 3D\n"
-    "differences, the clock difference after the relativistic term and the\n"
+    "differences in the orbit's own frame, the clock difference (on the signal\n"
+    "pair of a -csv table's pair column) after the relativistic term and the\n"
     "epoch's median over the system, and the signal-in-space range error (SISRE,\n"
-    "orbit-only and with the clock, RMS and 95th percentile); then one line per\n"
-    "day and system, the clock datum per day and system, and the outliers kept\n"
-    "out of every figure (a 3D difference or a clock far from the epoch's median:\n"
-    "the notes before the tables give the thresholds).  Lines that are not\n"
-    "records (warnings, settings, blank lines) are skipped.\n"
+    "orbit-only and with the clock, RMS and 95th percentile; satellites without\n"
+    "an antenna offset in rows of their own); then one line per day and system,\n"
+    "the clock datum per day and system, and the outliers kept out of every\n"
+    "figure (a 3D difference or a clock far from the epoch's median: the notes\n"
+    "before the tables give the thresholds).  Lines that are not records\n"
+    "(warnings, settings, blank lines) are skipped.  Use -csv tables: the text\n"
+    "table rounds clocks to 1 ns and carries no signal-pair clocks.\n"
     "\n"
     "Options, in any position:\n"
     "  --csv          every table as CSV, each block opened by \"# <name>\"\n"
     "  --csv=TABLE    one table as plain CSV: satellites, systems, days, datum or\n"
     "                 outliers\n"
     "  -h, --help     this help\n"
+    "  --version      the program's name and version\n"
     "\n"
     "Examples:\n"
-    "  Orbika -epigs21906.sp3 -enbrdc0010.22n > day.txt\n"
-    "  OrbikaStats day.txt\n"
-    "  OrbikaStats --csv=days table_*.txt > days.csv\n"
+    "  Orbika -epigs21906.sp3 -enbrdc0010.22n -csv > day.csv\n"
+    "  OrbikaStats day.csv\n"
+    "  OrbikaStats --csv=days table_*.csv > days.csv\n"
     "\n"
     "Exit status 0 when the statistics are printed, 1 otherwise.\n"
     "Manual page: man OrbikaStats (in the source tree: man -l man/OrbikaStats.1).\n";
 
 struct Options {
-  bool help = false, csv = false;
+  bool help = false, version = false, csv = false;
   std::string only;  // the one table of --csv=TABLE
   std::vector<std::string> tables;
   std::string error;
@@ -64,6 +68,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
   for (const std::string& arg : args) {
     if (arg == "-h" || arg == "--help") {
       o.help = true;
+    } else if (arg == "--version") {
+      o.version = true;
     } else if (arg == "--csv" || arg.rfind("--csv=", 0) == 0) {
       o.csv = true;
       o.only = arg.size() > 6 ? arg.substr(6) : "";
@@ -99,6 +105,7 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
   }
   orbstats::DiffTableReader reader(name == "-" ? std::cin : file, name);
   if (!reader.ReadHeader()) return reader.Error();
+  const long long repeated = stats.Repeated();
   orbstats::DiffRecord rec;
   while (reader.Next(rec))
     if (!stats.Add(rec))
@@ -106,6 +113,9 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
              " records with a difference: give it as several tables (one per day)";
   if (!reader.Error().empty()) return reader.Error();
   stats.EndTable();
+  if (stats.Repeated() > repeated)
+    std::cerr << kProgram << ": warning: " << name << ": " << stats.Repeated() - repeated
+              << " records repeat earlier ones of their satellite and day and are counted once\n";
   inputs.names.push_back(name);
   inputs.noAntex += reader.AntexFile() == orbstats::Antex::kNone;
   inputs.antexUnknown += reader.AntexFile() == orbstats::Antex::kUnknown;
@@ -121,6 +131,11 @@ void CheckWritten() {
 
 int main(int argc, char** argv) {
   const Options options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (options.version) {
+    std::cout << kProgram << ' ' << ORBIKA_VERSION << '\n';
+    CheckWritten();
+    return 0;
+  }
   if (options.help) {
     std::cout << kHelp;
     CheckWritten();

@@ -4,14 +4,13 @@
 #include <limits>
 
 #include "GNSS/base/mGNSSc.h"
+#include "GNSS/geometry/OrbitFrame.h"
 
 namespace orbstats {
 
 namespace {
 
 const double kC = static_cast<double>(mGNSSc::c);
-// Earth's rotation rate (WGS 84, IS-GPS-200) [rad/s].
-const double kEarthRotation = static_cast<double>(GPSc::OMEGAe);
 // Mean orbit radius above which an orbit is geosynchronous: between the
 // MEO radii (GLONASS 25,500 km, BeiDou 27,900 km, Galileo 29,600 km) and
 // the geosynchronous 42,164 km.
@@ -25,29 +24,15 @@ const double kNan = std::numeric_limits<double>::quiet_NaN();
 
 double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
-void Cross(const double a[3], const double b[3], double out[3]) {
-  out[0] = a[1] * b[2] - a[2] * b[1];
-  out[1] = a[2] * b[0] - a[0] * b[2];
-  out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-// a / |a| into out; false when a has no direction.
-bool Unit(const double a[3], double out[3]) {
-  const double n = std::sqrt(Dot(a, a));
-  for (int i = 0; i < 3; ++i) out[i] = a[i] / n;
-  return n > 0 && std::isfinite(n);
-}
+xyz Vector(const double a[3]) { return xyz(a[0], a[1], a[2]); }
 
 }  // namespace
 
 bool ToRac(const double r[3], const double v[3], const double d[3], double rac[3]) {
-  double radial[3], h[3], cross[3], along[3];
-  Cross(r, v, h);
-  if (!Unit(r, radial) || !Unit(h, cross)) return false;
-  Cross(cross, radial, along);  // already unit
-  rac[0] = Dot(d, radial);
-  rac[1] = Dot(d, along);
-  rac[2] = Dot(d, cross);
+  const OrbitFrameDiff p = ProjectOnOrbitFrame(Vector(r), Vector(v), Vector(d));
+  rac[0] = static_cast<double>(p.radial);
+  rac[1] = static_cast<double>(p.along);
+  rac[2] = static_cast<double>(p.cross);
   return std::isfinite(rac[0]) && std::isfinite(rac[1]) && std::isfinite(rac[2]);
 }
 
@@ -56,11 +41,10 @@ double RelativisticTerm(const double r[3], const double v[3]) { return -2 * Dot(
 double Radius(const double r[3]) { return std::sqrt(Dot(r, r)); }
 
 double Inclination(const double r[3], const double v[3]) {
-  const double inertial[3] = {v[0] - kEarthRotation * r[1], v[1] + kEarthRotation * r[0], v[2]};
-  double h[3], unit[3];
-  Cross(r, inertial, h);
-  if (!Unit(h, unit)) return kNan;
-  return std::acos(std::fmax(-1.0, std::fmin(1.0, unit[2]))) * 180 / M_PI;
+  // The orbit plane's normal is the frame's cross-track direction.
+  const long double z = OrbitFrameOf(Vector(r), Vector(v)).cross.GetZ();
+  if (!std::isfinite(z)) return kNan;
+  return static_cast<double>(std::acos(std::fmax(-1.0L, std::fmin(1.0L, z))) * 180 / M_PI);
 }
 
 OrbitType TypeOf(double radius, double inclination) {

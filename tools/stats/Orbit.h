@@ -1,12 +1,14 @@
 // Orbit: what OrbikaStats takes from a record's precise position r [m] and
 // velocity v [m/s] (both Earth-fixed), and the SISRE weights.
 //
-// Directions: radial R = r / |r|, cross-track C = (r x v) / |r x v|,
-// along-track A = C x R.  The periodic relativistic clock term is
-// dt_rel = -2 (r . v) / c^2; r . v is the same with the Earth-fixed and the
-// inertial velocity (they differ by w x r, normal to r).  The orbit type
-// comes from the mean radius and inclination of a satellite's records; the
-// inclination from the inertial velocity v + w x r.
+// Directions: those of the orbit as seen from inertial space (OrbitFrame,
+// with the velocity v + w x r), so that a geostationary satellite's
+// along-track points along its track.  The periodic relativistic clock
+// term is dt_rel = -2 (r . v) / c^2 (IS-GPS-200, 20.3.3.3.3.1); r . v is
+// the same with the Earth-fixed and the inertial velocity (they differ by
+// w x r, normal to r).  The orbit type comes from the mean radius and
+// inclination of a satellite's records; the inclination from the inertial
+// velocity v + w x r.
 #pragma once
 
 namespace orbstats {
@@ -14,7 +16,7 @@ namespace orbstats {
 enum class OrbitType { kMeo, kIgso, kGeo, kUnknown };
 
 // Radial, along-track and cross-track components of d; false where r and v
-// give no frame (r = 0, or v along r).
+// give no frame (r = 0, or the inertial velocity along r).
 bool ToRac(const double r[3], const double v[3], const double d[3], double rac[3]);
 // dt_rel [s]: what the broadcast clocks hold and the precise clocks leave out.
 double RelativisticTerm(const double r[3], const double v[3]);

@@ -38,7 +38,13 @@ const Column kFigureColumns[] = {{"records", "records", false},
                                  {"sisre_p95_m", "SISRE p95", false},
                                  {"sisre_no_offsets_rms_m", "SISRE no offsets rms", false}};
 
+// Why a satellite's row is kept out of the system and day figures.
+const char* const kNoOffset = "no antenna offset";
+
 const int kMedian = 50, kP95 = 95;  // percentiles printed
+
+// The datum of the QZSS epochs that take the GPS one.
+const char* const kOnGps = "own; GPS's where too few; no QZSS-GPS time offset in the table";
 
 // Fixed-point text of x, "nan" when it has none, never "-0.000".
 std::string Fixed(long double x, int decimals) {
@@ -100,11 +106,19 @@ Table SummaryTable(const char* name, const char* title, std::vector<Column> colu
 }
 
 Table SatelliteTable(const DiffStats& stats) {
-  return SummaryTable("satellites", "Satellites over the period",
-                      {{"sat", "sat", true}, {"system", "system", true}, {"type", "type", true}},
-                      stats.Satellites(), [](const SummaryRow& row) -> std::vector<std::string> {
-                        return {row.sat, GroupName(row.group), TypeName(row.group.type)};
-                      });
+  Table table = SummaryTable(
+      "satellites", "Satellites over the period",
+      {{"sat", "sat", true}, {"system", "system", true}, {"type", "type", true}},
+      stats.Satellites(), [](const SummaryRow& row) -> std::vector<std::string> {
+        return {row.sat, GroupName(row.group), TypeName(row.group.type)};
+      });
+  // The rows kept out of the system and day figures say why.
+  table.csv.push_back("kept_out");
+  table.text.push_back("kept out");
+  table.left.push_back(true);
+  const std::vector<SummaryRow> rows = stats.Satellites();
+  for (size_t i = 0; i < rows.size(); ++i) table.rows[i].push_back(rows[i].apart ? kNoOffset : "");
+  return table;
 }
 
 Table SystemTable(const DiffStats& stats) {
@@ -140,12 +154,15 @@ Table DatumTable(const DiffStats& stats) {
                        {"system", "system", true},
                        {"epochs", "epochs", false},
                        {"left_out", "left out", false},
+                       {"on_gps", "on GPS", false},
                        {"fewest", "fewest", false},
-                       {"most", "most", false}});
+                       {"most", "most", false},
+                       {"datum", "datum", true}});
   for (const DatumRow& row : stats.Datum())
-    table.rows.push_back({DateText(row.mjd), SystemName(row.system), std::to_string(row.epochs),
-                          std::to_string(row.leftOut), std::to_string(row.fewest),
-                          std::to_string(row.most)});
+    table.rows.push_back({DateText(row.mjd), GroupName(row.system), std::to_string(row.epochs),
+                          std::to_string(row.leftOut), std::to_string(row.joined),
+                          std::to_string(row.fewest), std::to_string(row.most),
+                          row.joined ? kOnGps : "own"});
   return table;
 }
 
@@ -186,6 +203,48 @@ std::string Of(long long n, size_t m) {
   return std::to_string(n) + " of " + std::to_string(m) + " tables";
 }
 
+
+// Which signal each system's clocks are on.
+std::string SignalNote(const DiffStats& stats) {
+  const std::vector<SignalRow> signals = stats.Signals();
+  bool broadcast = false, glonassL1 = false, paired = false;
+  std::string text;
+  for (size_t i = 0; i < signals.size(); ++i) {
+    const SignalRow& row = signals[i];
+    const bool first = i == 0 || signals[i - 1].system != row.system;
+    const bool alone = first && (i + 1 == signals.size() || signals[i + 1].system != row.system);
+    text += first ? (i ? "; " : "") + SystemName(row.system) + " " : ", ";
+    text += row.signal;
+    if (!alone) text += " (" + std::to_string(row.records) + (row.records == 1 ? " record)" : " records)");
+    broadcast = broadcast || row.signal == kBroadcastSignal;
+    glonassL1 = glonassL1 || (row.system == 'R' && row.signal == kGlonassL1);
+    paired = paired || row.signal != kBroadcastSignal;
+  }
+  if (!paired)
+    return "Clock signals: the table brings no broadcast clock to a signal pair (a text table"
+           " never does), so the clocks are on each system's broadcast signal and each"
+           " satellite's clock mean holds its group delays, large for BeiDou.";
+  text = "Clock signals, the broadcast clock brought to the pair of the precise clocks as the"
+         " table says: " + text + ".";
+  if (glonassL1)
+    text += " GLONASS records without dTau_n have no pair: those GLONASS clocks stay on L1.";
+  if (broadcast)
+    text += " On the broadcast signal a satellite's clock mean holds its group delays.";
+  return text;
+}
+
+// The satellites kept out of the system and day figures.
+std::string ApartNote(const DiffStats& stats) {
+  std::string sats;
+  for (const SummaryRow& row : stats.Satellites())
+    if (row.apart) sats += (sats.empty() ? "" : " ") + row.sat;
+  if (sats.empty()) return "";
+  return "Kept out of the system and day figures, in rows of their own (\"kept out\"), as the"
+         " ANTEX file has no offset for them (their precise positions stay at the centre of"
+         " mass, the broadcast ones are antenna phase centres): " +
+         sats + ".";
+}
+
 }  // namespace
 
 std::vector<std::string> Notes(const DiffStats& stats, const Inputs& inputs) {
@@ -199,31 +258,34 @@ std::vector<std::string> Notes(const DiffStats& stats, const Inputs& inputs) {
       days.empty() ? "no day" : DateText(days.front().mjd) + " to " + DateText(days.back().mjd);
   const std::string from =
       inputs.names.size() == 1 ? inputs.names[0] : std::to_string(inputs.names.size()) + " tables";
+  const std::string least = std::to_string(kDatumSatellites);
   std::vector<std::string> notes{
       "Precise minus broadcast in " + from + ", " + span + ": " + std::to_string(records) +
-          " records kept; R radial, A along-track, C cross-track, 3D length of the difference [m].",
-      "Clock [ns]: the table's difference plus -2 (r . v) / c^2 of the precise orbit (the broadcast"
-      " clocks hold this periodic relativistic term, the precise clocks leave it out); records"
-      " whose precise clock is the SP3 bad-clock marker have none (" +
+          " records kept; R radial, A along-track, C cross-track in the orbit's own frame (from"
+          " the inertial velocity), 3D length of the difference [m].",
+      "Clock [ns]: the table's difference plus -2 (r . v) / c^2 of the precise orbit (IGS users"
+      " add this periodic relativistic term to the precise clocks; the broadcast clocks hold"
+      " it); for GLONASS plus that of the broadcast orbit too (the table's GLONASS broadcast"
+      " clock holds it, GLONASS users apply none); records whose precise clock is the SP3"
+      " bad-clock marker have none (" +
           std::to_string(badClock) + " kept).",
-      "Clock datum: at each epoch the median over the system's satellites is removed; epochs where"
-      " fewer than " +
-          std::to_string(kDatumSatellites) +
-          " satellites formed it are left out of the"
-          " clock figures (table \"datum\").",
+      SignalNote(stats),
+      "Clock datum: at each epoch the median over the system's satellites is removed, BDS-2 and"
+      " BDS-3 each their own; where fewer than " + least + " QZSS satellites form one, QZSS"
+      " takes the GPS one (the table has no QZSS-GPS time offset, so none is applied); epochs"
+      " without a datum of " + least + " satellites are left out of the clock figures (table"
+      " \"datum\").",
       "Outliers: " + std::to_string(stats.OutlierCount()) +
           " records whose 3D difference exceeds " + Fixed(kOutlier3d, 0) +
           " m, or whose clock lies more than " + Fixed(kOutlierClock * 1e6, 0) +
           " us from the epoch's median, are kept out of every figure (table \"outliers\").",
-      "SISRE [m]: orbit-only sqrt((wR R)^2 + wAC^2 (A^2 + C^2)) and sqrt((wR R - c dt)^2 + wAC^2 "
-      "(A^2"
-      " + C^2)), weights of Montenbruck, Steigenberger and Hauschild (2018) by system and orbit "
-      "type;"
-      " the system rows are global averages over all their satellite-epoch values.",
-      "The table carries no group delays (TGD, BGD): each satellite's clock mean holds "
-      "signal-specific"
-      " offsets, large for BeiDou; \"SISRE no offsets\" removes each satellite's clock mean.",
+      "SISRE [m]: orbit-only sqrt((wR R)^2 + wAC^2 (A^2 + C^2)) and sqrt((wR R - c dt)^2 + wAC^2"
+      " (A^2 + C^2)), weights of Montenbruck, Steigenberger and Hauschild (2018) by system and"
+      " orbit type; the system rows are global averages over all their satellite-epoch values;"
+      " \"SISRE no offsets\" removes each satellite's mean of wR R - c dt over the period.",
       "Medians and 95th percentiles (p95): nearest rank, from bins of 1 mm."};
+  const std::string apart = ApartNote(stats);
+  if (!apart.empty()) notes.push_back(apart);
   const size_t tables = inputs.names.size();
   if (inputs.noAntex)
     notes.push_back(

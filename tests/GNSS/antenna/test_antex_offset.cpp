@@ -183,6 +183,35 @@ TEST(atxCorrectionSystems, EachSystemMovesToItsLowestNumberedFrequency) {
   }
 }
 
+TEST(atxCorrectionSystems, PairOffsetsAreTheirIonosphereFreeCombination) {
+  using atxtest::Record;
+  auto up = [](const char* mm) { return "      0.00      0.00   " + std::string(mm); };
+  // Made-up carriers 2 and 1: the combination is (4 a - b) / 3.
+  const OffsetPairs pairs = {{'E', {"E01", "E05", 2, 1}}, {'C', {"C02", "C06", 2, 1}}};
+  const std::string text =
+      atxtest::Header() +
+      Record("GALILEO-2           E11", {{"E05", up("2000.00")}, {"E01", up("1100.00")}}) +
+      Record("BEIDOU-3M           C20", {{"C01", up("9000.00")}, {"C02", up("1300.00")},
+                                         {"C06", up("1000.00")}}) +
+      Record("BEIDOU-2M           C11", {{"C02", up("1200.00")}}) +  // no C06: no offset
+      Record("BLOCK IIR-M         G05", {{"G01", up("1500.00")}});   // no pair: G01
+  antex atx;
+  atxtest::Load(atx, orbtest::WriteTempFile(text, ".atx"));
+  const sp3test::File f = OrbitFile({"E11", "C20", "C11", "G05"});
+  GNSSpEph before, after;
+  LoadSp3(before, f);
+  LoadSp3(after, f);
+  // C11 is named among those without an offset (and warned about).
+  EXPECT_EQ(ApplyAntennaOffset(after, atx, false, pairs), std::vector<short>{311});
+  const double ups[] = {0.8, 1.4, 0.0, 1.5};
+  for (long r = 0; r < after.GetNSat(); ++r) {
+    const V p0 = Of(before.GetPosition(r));
+    const V shift = Of(after.GetPosition(r)) - p0;
+    EXPECT_NEAR(static_cast<double>(Dot(shift, Unit(-1.0L * p0))), ups[r % 4], 1e-9)
+        << after.GetSat(r);
+  }
+}
+
 TEST(atxCorrectionStreams, MissingAntennaWarnsTwiceAndProgressLinesAreNumbered) {
   antex atx;
   atxtest::Load(atx, atxtest::MixedFixture());

@@ -436,8 +436,8 @@ TEST_F(GLONASSOrbit, SlotWithoutRecordsEndsTheRun) {
   const orbtest::RunResult r = orbtest::RunCaptured([&] { Calc(tS, 5); });
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out,
-            "\n**** GLNbEph: Error -> SAT: R05 IS NOT LISTED IN GLONASS NAVIGATION FILE!!! ****\n"
-            "     Exiting GLNbEph ... \n");
+            "\n**** GLNbEph: Error -> SAT: R05 IS NOT LISTED IN GLONASS NAVIGATION FILE " + path +
+                "!!! ****\n     Exiting GLNbEph ... \n");
   EXPECT_EQ(r.err, "");
 }
 

@@ -145,13 +145,12 @@ TEST(gpsRecordChoiceMissing, SatelliteNotListedEndsTheRun) {
       long double tgd;
       g.CalcPosition(st, At(0), At(0), pos, &tgd, 0, 0);
     });
-    char expect[200];
-    std::snprintf(expect, sizeof expect,
-                  "\n**** GPSbEph: Error -> SAT: G%02d IS NOT LISTED IN GPS NAVIGATION FILE!!! "
-                  "****\n     Exiting GPSbEph ... \n",
-                  st);
+    char sat[8];
+    std::snprintf(sat, sizeof sat, "G%02d", st);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, expect);
+    EXPECT_EQ(r.out, "\n**** GPSbEph: Error -> SAT: " + std::string(sat) +
+                         " IS NOT LISTED IN GPS NAVIGATION FILE " + path +
+                         "!!! ****\n     Exiting GPSbEph ... \n");
   }
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "GNSS/precise/GNSSpEph.h"
+#include "GNSS/broadcast/GLNbEph.h"
 #include "GNSS/broadcast/GPSbEph.h"
 #include "PROGINC/files/InputFile.h"
 #include "src/cli/TestInputGNSSf.h"
@@ -306,12 +307,11 @@ TEST(Rinex3Navigation, HandWorkedGalileoBeiDouAndQzssRecords) {
 TEST(Rinex3Navigation, EverySystemOfTheFileThroughTheProgram) {
   const std::string nav = "-en" + Fixture("nav_mixed3.rnx");
   // Satellite codes of every system; a satellite without records ends a
-  // broadcast-only run before the table.
+  // broadcast-only run before the table, naming its system and the file.
   orbtest::RunResult r = orbtest::RunOrbika({nav, "-prE11C05J01S20I05", "-dt3600"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out,
-            "\n**** GPSbEph: Error -> SAT: J01 IS NOT LISTED IN GPS NAVIGATION FILE!!! ****\n"
-            "     Exiting GPSbEph ... \n");
+  EXPECT_EQ(r.out, "\n**** GPSbEph: Error -> SAT: J01 IS NOT LISTED IN QZSS NAVIGATION FILE " +
+                       nav.substr(3) + "!!! ****\n     Exiting GPSbEph ... \n");
   // Beside a precise file: the Galileo satellite gets its differences, the
   // GPS satellite the navigation file lacks nan differences.
   int galileo = 0, missing = 0;
@@ -323,6 +323,68 @@ TEST(Rinex3Navigation, EverySystemOfTheFileThroughTheProgram) {
   }
   EXPECT_EQ(galileo, 2);
   EXPECT_EQ(missing, 2);
+}
+
+// The version 4 fixture with its first R01 record put at X = 100,000 km,
+// which is skipped when read, and dTau_n 2.5e-9 s in the record after it.
+std::string AfterSkippedGlonassRecord() {
+  std::string t = orbtest::ReadFileText(Fixture("nav_mixed4.rnx"));
+  const std::string x = "     0.180450601454D+04", blank = "0.000000000000E+00";
+  t.replace(t.find(x), x.size(), "     0.100000000000D+06");
+  const std::size_t fifth = t.find(blank, t.find("R01 2012 07 01 00 15 00"));
+  t.replace(t.find(blank, fifth + blank.size()), blank.size(), "0.250000000000E-08");
+  return orbtest::WriteTempFile(t);
+}
+
+// The group-delay fields of the record chosen at an epoch, as written in
+// the files: a blank field and a placeholder of 1e-3 s or more are absent.
+TEST(Rinex3Navigation, GroupDelaysOfEachKindOfRecord) {
+  const long double none = std::nanl("");
+  const std::string v3 = Fixture("nav_mixed3.rnx"), v4 = Fixture("nav_mixed4.rnx");
+  const std::string skipped = AfterSkippedGlonassRecord();
+  const std::string dlr = "setE/BRD400DLR_S_20220010000_01D_MN.rnx.gz",
+                    igs = "setE/BRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+                    station = "setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
+  const struct {
+    std::string file;  // a fixture, or a file of the data set
+    bool data;
+    int sat;            // system-wide number
+    int day;
+    long double second;  // GPS time
+    long double gd1, gd2;
+  } rows[] = {
+      {v4, false, 2, 54922, 0, -1.72294676304e-8L, none},     // LNAV: TGD, then IODC
+      {v4, false, 211, 54922, 7200, -1.72294676304e-8L, none},  // I/NAV: BGD E5b 12 s
+      {v4, false, 305, 54922, 7214, -1.72294676304e-8L, none},  // D1: TGD2 12 s
+      {v4, false, 101, 56109, 900, 0, none},                  // FDMA: dTau_n 0
+      {v3, false, 101, 56109, 900, none, none},               // 3.04: no fifth line
+      {skipped, false, 101, 56109, 900, 2.5e-9L, none},       // kept beside a skipped one
+      {station, true, 101, 59025, 900, none, none},           // 3.05: dTau_n .999e9
+      {dlr, true, 101, 59580, 918, 8.381903171539e-9L, none},
+      {igs, true, 101, 59580, 918, none, none},
+      {igs, true, 333, 59580, 3614, -4.25e-8L, -4.25e-8L},    // TGD1, TGD2
+      {igs, true, 201, 59580, 300, 4.656612873077e-10L, none},  // F/NAV: BGD E5a
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file + " " + std::to_string(row.sat));
+    if (row.data && orbtest::DataDir().empty()) continue;  // the fixtures' rows alone
+    const std::string path = row.data ? Data(row.file) : row.file;
+    GroupDelays g;
+    if (row.sat / 100 == 1) {
+      GLNbEph nav;
+      nav.SetFile(path.c_str());
+      nav.ReadFile();
+      g = nav.GetGroupDelays(static_cast<short>(row.sat - 100), At(row.day, row.second));
+    } else {
+      g = Load(path).GetGroupDelays(static_cast<unsigned short>(row.sat), At(row.day, row.second));
+    }
+    for (const auto& [got, want] : {std::pair{g.gd1, row.gd1}, std::pair{g.gd2, row.gd2}}) {
+      if (std::isnan(want))
+        EXPECT_TRUE(std::isnan(got)) << static_cast<double>(got);
+      else  // the number as the reader converts it: a double mantissa
+        EXPECT_NEAR(got, want, 1e-15L * std::fabs(want));
+    }
+  }
 }
 
 TEST(TestRINEXNavf, VersionTypeAndSystem) {

@@ -1,11 +1,14 @@
 // Arithmetic and geometry of xyz, xyzt and neu; direction angles and angle
 // conversions.
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include <gtest/gtest.h>
 
+#include "GNSS/base/mGNSSc.h"
 #include "GNSS/geometry/Azimut.h"
+#include "GNSS/geometry/OrbitFrame.h"
 #include "GNSS/geometry/neu.h"
 #include "GNSS/geometry/xyz.h"
 #include "GNSS/geometry/xyzt.h"
@@ -275,6 +278,60 @@ TEST(geomRotation, RotationsKeepLengthInvertAndLeaveTheObject) {
     EXPECT_EQ(r.GetZ(), p.GetZ());
     const long double turned = std::atan2(r.GetY(), r.GetX()) - std::atan2(p.GetY(), p.GetX());
     EXPECT_NEAR(std::remainder(turned - a, 2 * kPi), 0, 1e-15L);
+  }
+}
+
+// ----------------------------------------------------------- orbit frame
+
+TEST(geomOrbitFrame, HandWorkedOrbitsSplitADifferenceIntoRadialAlongCross) {
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  // An orbit at inclination 55 deg crossing the equator northwards on the x
+  // axis at 3874 m/s inertial: along-track is (0, cos i, sin i), cross-track
+  // (0, -sin i, cos i).  Its Earth-fixed velocity lacks the Earth's turn.
+  const long double inc = 55 * kPi / 180, s = 3874, R = 26560e3;
+  const xyz meoV(0, s * std::cos(inc) - GPSc::OMEGAe * R, s * std::sin(inc));
+  const xyz meoAlong(0, std::cos(inc), std::sin(inc)), meoCross(0, -std::sin(inc), std::cos(inc));
+  struct Row {
+    const char* what;
+    xyz r, v, d;
+    long double radial, along, cross;
+  } rows[] = {
+      // Over the pole the Earth's turn adds nothing: r x v = -x.
+      {"polar", xyz(0, 0, 7e6), xyz(0, 5, 0), xyz(1, 2, 3), 3, 2, -1},
+      // At rest over the equator: the Earth's turn alone gives the track.
+      {"geostationary", xyz(42164e3, 0, 0), xyz(), xyz(1, 2, 3), 1, 2, 3},
+      {"inclined, along", xyz(R, 0, 0), meoV, 2 * meoAlong, 0, 2, 0},
+      {"inclined, cross", xyz(R, 0, 0), meoV, xyz(5, 0, 0) - 3 * meoCross, 5, 0, -3},
+      // Straight up over the pole: no orbit plane.
+      {"radial motion", xyz(0, 0, 7e6), xyz(0, 0, 100), xyz(1, 2, 3), 3, nan, nan},
+      {"no position", xyz(), xyz(0, 5, 0), xyz(1, 2, 3), nan, nan, nan},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const OrbitFrameDiff got = ProjectOnOrbitFrame(row.r, row.v, row.d);
+    const long double want[] = {row.radial, row.along, row.cross};
+    const long double have[] = {got.radial, got.along, got.cross};
+    for (int i = 0; i < 3; ++i) {
+      if (std::isnan(want[i])) {
+        EXPECT_TRUE(std::isnan(have[i])) << i;
+      } else {
+        EXPECT_NEAR(have[i], want[i], 1e-12L) << i;
+      }
+    }
+  }
+}
+
+TEST(geomOrbitFrame, DirectionsAreOrthonormalAndRightHanded) {
+  std::mt19937_64 rng(11);
+  std::uniform_real_distribution<double> coord(-3e7, 3e7), speed(-4e3, 4e3);
+  for (int i = 0; i < 100; ++i) {
+    const xyz r(coord(rng), coord(rng), coord(rng)), v(speed(rng), speed(rng), speed(rng));
+    const OrbitFrame f = OrbitFrameOf(r, v);
+    for (const xyz& u : {f.radial, f.along, f.cross}) EXPECT_NEAR(u.GetLength(), 1, 1e-15L);
+    EXPECT_NEAR(f.radial * f.along, 0, 1e-15L);
+    EXPECT_NEAR(f.radial * f.cross, 0, 1e-15L);
+    ExpectXyz(CrossP(f.radial, f.along), f.cross.GetX(), f.cross.GetY(), f.cross.GetZ(), 1e-15L);
+    EXPECT_NEAR(f.radial * r, r.GetLength(), 1e-6L);
   }
 }
 

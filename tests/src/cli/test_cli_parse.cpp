@@ -130,13 +130,25 @@ TEST(ParseDate, FieldOutOfRangeEndsTheRunWithTheCalendarReport) {
                         Case{"-ts2013-13-01,10:00:00", "MONTH not valid"},
                         Case{"-ts1900-01-01,00:00:00", "YEAR not valid"},
                         Case{"-ts2013-01-05,10:60:00", "MINUTE not valid"},
-                        Case{"-ts2013-01-05,10:30:60", "SECOND not valid"},
-                        Case{"-tsABCD-01-05,10:30:00", "YEAR not valid"}}) {
+                        Case{"-ts2013-01-05,10:30:60", "SECOND not valid"}}) {
     SCOPED_TRACE(c.word);
     orbtest::RunResult r = DateOf(c.word);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, DateErrorText(c.msg));
     EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(ParseDate, FieldsThatAreNotDigitsEndTheRunNamingTheValue) {
+  for (const char* word : {"-tsABCD-01-05,10:30:00", "-te2013-1-5,10:30:00.0",
+                           "-ti2013-01-05,10:30:00x", "-ts2013-01-05,10:30:5m", "-ts2013-01-05,1 :30:00"}) {
+    SCOPED_TRACE(word);
+    orbtest::RunResult r = DateOf(word);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    const std::string option = std::string(word).substr(0, 3);
+    EXPECT_EQ(r.err, ErrorText("DATE OF OPTION " + option + " NOT A DATE IN DIGITS [ use " +
+                               option + "YYYY-MM-DD,hh:mm:ss ]: " + (word + 3) + "!"));
   }
 }
 
