@@ -166,6 +166,12 @@ TEST(OrbikaRun, StepsAndIntervals) {
   ExpectRun({"-dt0", "-v"}, 1, "",
             kVerboseStart +
                 ErrorText("TIME INTERVAL [-dt] MUST BE A POSITIVE NUMBER OF SECONDS!"));
+  // A positive step below the integration's bound, in the two-minus spelling,
+  // is refused by the GLONASS store once it is handed the step.
+  ExpectRun({"-eg" + Fixture("glo_leap2012.g"), "--ni", "0.05"}, 1,
+            "\n**** GLNbEph: Error -> INTEGRATION STEP [-ni] 0.05 s NOT VALID [MUST BE AT LEAST "
+            "0.1 s]! ****\n     Exiting GLNbEph ... \n",
+            "");
 }
 
 TEST(OrbikaRun, InputChecksInOrder) {
