@@ -2,7 +2,10 @@
 # Times the whole program on a day of real data (set A of ../shared/data):
 #   W1: every satellite of the SP3 file at 30 s steps, output to /dev/null;
 #   W2: the same at 1 s steps, output written to a file;
-#   W3: set D, every satellite of the SP3 file (Galileo, GLONASS, GPS) with
+#   W3: set E, today's multi-GNSS day: every satellite of GFZ's SP3 file
+#       with the broadcast orbits of the IGS merged RINEX 3.04 file (-en and
+#       -eg) and igs14_sats_only.atx at 30 s steps, output to /dev/null;
+#   W4: set D, every satellite of the SP3 file (Galileo, GLONASS, GPS) with
 #       the broadcast orbits of the mixed RINEX 3 file of the same day (-en
 #       and -eg; both files gzip-compressed) at 30 s steps, output to
 #       /dev/null.
@@ -65,12 +68,20 @@ awk -v w="$w" -v m="$m" 'BEGIN {
   printf "GLONASS -ni0.0001, one epoch 915 s from its record: wall %.2f s, peak memory %.1f MB\n", w, m / 1024
   printf "    target: peak memory at most 50 MB\n" }'
 
-# W3: set D's files, gzip-compressed as distributed.
+# W3: set E's files, gzip-compressed as distributed.
+inputs=("$data/setE/GFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz"
+  "$data/setE/BRDC00IGS_R_20220010000_01D_MN.rnx.gz" "$data/igs14_sats_only.atx")
+args=(-ep"${inputs[0]}" -en"${inputs[1]}" -eg"${inputs[1]}" -pv"${inputs[2]}")
+insize=$(cat "${inputs[@]}" | wc -c)
+time_run "W3 (set E, SP3, mixed RINEX 3 and ANTEX, -dt30, output to /dev/null)" 30 /dev/null \
+  "reported (no target)"
+
+# W4: set D's files, gzip-compressed as distributed.
 inputs=("$data/setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz"
   "$data/setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz")
 args=(-ep"${inputs[0]}" -en"${inputs[1]}" -eg"${inputs[1]}")
 insize=$(cat "${inputs[@]}" | wc -c)
-time_run "W3 (set D, SP3 and mixed RINEX 3, -dt30, output to /dev/null)" 30 /dev/null \
+time_run "W4 (set D, SP3 and mixed RINEX 3, -dt30, output to /dev/null)" 30 /dev/null \
   "reported (no target)"
 
 # Per-call costs: CPU time of one call, median of the repetitions.

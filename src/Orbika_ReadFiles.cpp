@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "GNSS/time/TimeConverse.h"
+#include "PROGINC/files/InputFile.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
 
@@ -40,7 +43,22 @@ void SetFiles(Orbika& gc) {
   }
 }
 
+namespace {
+
+// Gives back the memory of input name, read by the store just built, unless
+// a store still to be read takes the same input (an empty name: none).
+void Release(const char* name, std::initializer_list<const char*> later) {
+  for (const char* l : later)
+    if (std::strcmp(l, name) == 0) return;
+  ReleaseInput(name);
+}
+
+}  // namespace
+
 void ReadFiles(Orbika& gc) {
+  const char* glo = gc.isGLNnav ? gc.rnavfile : "";
+  const char* sp3 = gc.isPEph ? gc.sp3file : "";
+  const char* atx = gc.isAtx ? gc.atxfile : "";
   if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
   if (gc.isGPSnav) {
     gc.gpsnav.ReadFile();
@@ -58,15 +76,19 @@ void ReadFiles(Orbika& gc) {
                    "file - "
                 << gc.sbasnav.GetNRecords() << " records" << std::endl;
   }
+  // Both stores above read the navigation file.
+  if (gc.isGPSnav) Release(gc.gnavfile, {glo, sp3, atx});
   if (gc.isGLNnav) {
     gc.glnnav.ReadFile();
     if (gc.isReceiver) gc.glnnav.UseReceiverChoice();
+    Release(gc.rnavfile, {sp3, atx});
     if (gc.verbose)
       std::cerr << "Orbika" << "::ReadFiles():        reading GLONASS NAVIGATION file - "
                 << gc.glnnav.GetNSat() << " records" << std::endl;
   }
   if (gc.isPEph) {
     gc.pephM.ReadFile();
+    Release(gc.sp3file, {atx});
     if (gc.verbose)
       std::cerr << "Orbika" << "::ReadFiles():        reading GNSS PRECISE EPHEMERIS file - "
                 << gc.pephM.GetNEpoch() << " epochs " << gc.pephM.GetNSatList() << " satellites"
@@ -74,6 +96,7 @@ void ReadFiles(Orbika& gc) {
   }
   if (gc.isAtx) {
     gc.atx.ReadFile();
+    Release(gc.atxfile, {});
     if (gc.verbose) {
       std::cerr << "Orbika" << "::ReadFiles():        reading ANTEX file - "
                 << gc.atx.GetNGPSSat() << " GPS SWs  " << gc.atx.GetNGLNSat()

@@ -7,7 +7,9 @@
 
 // Gives each store whose flag is set its file name.
 void SetFiles(Orbika& gc);
-// Reads every usable file into its store; verbose mode reports the counts.
+// Reads every usable file into its store, giving back the memory of an
+// input held in memory once the last store that reads it is built; verbose
+// mode reports the counts.
 void ReadFiles(Orbika& gc);
 // Completes the start and end epochs (GPS time, or the SP3 file's own time
 // scale) and the satellite list that the command line left open, and hands

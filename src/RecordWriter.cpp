@@ -32,10 +32,11 @@ void SetPrintFormats() {
   mjdns::NDecSecond = 1;
 }
 
-// v, or NaN when its text would be wider than its field: a field never runs
-// into the next one, and a value that large is no result of the data.
+// v, or NaN when its text would leave no blank before it in its field: a
+// field never runs into the one before, and a value that large is no result
+// of the data.
 long double Fit(long double v, unsigned short width, unsigned short decimals) {
-  return FitsWidth(v, width, decimals) ? v : std::numeric_limits<long double>::quiet_NaN();
+  return FitsWidth(v, width - 1, decimals) ? v : std::numeric_limits<long double>::quiet_NaN();
 }
 
 // p with each value that does not fit its field (width for x, y, z; the
@@ -43,7 +44,7 @@ long double Fit(long double v, unsigned short width, unsigned short decimals) {
 xyzt FitFields(const xyzt& p, unsigned short width) {
   const unsigned short d = xyztns::NDec;
   long double t = p.GetT();
-  if (xyztns::PrintTime == 1 && !FitsWidth(t * xyztns::UnitT, xyztns::WidthT, xyztns::NDecT))
+  if (xyztns::PrintTime == 1 && !FitsWidth(t * xyztns::UnitT, xyztns::WidthT - 1, xyztns::NDecT))
     t = std::numeric_limits<long double>::quiet_NaN();
   return xyzt(Fit(p.GetX(), width, d), Fit(p.GetY(), width, d), Fit(p.GetZ(), width, d), t);
 }

@@ -12,7 +12,8 @@
 //   Write      the line end; the record goes to the stream in one write, and
 //              a stream that fails to take it ends the run (CheckOutput).
 // A missing value (NaN) is written as "nan" in its field's width, and so is
-// a value whose text would be wider than its field.  The
+// a value whose text would leave no blank before it in its field (fields
+// never run together).  The
 // constructor sets these print settings (the decimals, the clock's width and
 // unit) for the vector and time types.
 //

@@ -13,6 +13,8 @@
 #include "GNSS/broadcast/RinexNav3.h"
 #include "GNSS/time/TimeConverse.h"
 #include "GNSS/time/TimeText.h"
+#include "GNSS/time/ymdhms.h"
+#include "PROGINC/report/ProgramError.h"
 #include "PROGINC/report/SatelliteMessages.h"
 
 namespace {
@@ -22,6 +24,10 @@ constexpr long double kC = GLONASSc::c;  // speed of light, m/s
 constexpr long double kValidInterval = 960.0L;
 // Shortest step the integration takes, s.
 constexpr long double kMinStep = 1e-8L;
+// Smallest integration step a run may ask for, s: at the default 30 s the
+// integration error is below a millimetre already, and a step of 0.1 s
+// costs some 300 times the default's time per epoch (4 ms a satellite).
+constexpr long double kMinIntegrationStep = 0.1L;
 // Whole-step states kept per record and direction (about 34 h at 30 s).
 constexpr std::size_t kMaxKeptSteps = 4096;
 // Light time of the receiver variants: 501 passes, each tested.
@@ -33,6 +39,34 @@ constexpr long double kMaxTauC = 1.0L;
 constexpr int kRecordLines = 4;
 // Place of the message frame time tk among a record's numbers.
 constexpr int kFrameTime = 2;
+// Bounds of a plausible record state (see GLNbEph.h), in the file's units.
+constexpr long double kMinRadius = 1.0e4;        // km
+constexpr long double kMaxRadius = 6.0e4;        // km
+constexpr long double kMaxSpeed = 10.0;          // km/s
+constexpr long double kMaxAcceleration = 1e-6;   // km/s^2
+// Columns of X, Y and Z in a record; velocity and acceleration follow each.
+constexpr int kStateColumns[3] = {3, 7, 11};
+
+// Why the state of record row of d is implausible ("" when it is not).
+std::string Implausible(const GLNbEphData& d, int row) {
+  long double r2 = 0, v2 = 0, a = 0;
+  for (int c : kStateColumns) {
+    r2 += d.GetData(row, c) * d.GetData(row, c);
+    v2 += d.GetData(row, c + 1) * d.GetData(row, c + 1);
+    a = std::max(a, std::fabs(d.GetData(row, c + 2)));
+  }
+  char why[128] = "";
+  const long double r = std::sqrt(r2), v = std::sqrt(v2);
+  if (!(r >= kMinRadius && r <= kMaxRadius))
+    std::snprintf(why, sizeof why, "DISTANCE FROM THE EARTH'S CENTRE %.6Lg km NOT IN %.0Lf-%.0Lf km",
+                  r, kMinRadius, kMaxRadius);
+  else if (!(v <= kMaxSpeed))
+    std::snprintf(why, sizeof why, "SPEED %.6Lg km/s ABOVE %.0Lf km/s", v, kMaxSpeed);
+  else if (!(a <= kMaxAcceleration))
+    std::snprintf(why, sizeof why, "ACCELERATION %.6Lg km/s^2 ABOVE %.0Lg km/s^2", a,
+                  kMaxAcceleration);
+  return why;
+}
 
 const char kWhat[] = "GLONASS NAVIGATION FILE";
 
@@ -80,8 +114,35 @@ void GLNbEph::ReadFile() {
     GLNbEphError((std::string(kWhat) + " " + navig +
                   ": CORR TO SYSTEM TIME OUT OF RANGE [|TauC| < 1 s]!").c_str());
   rinexnav::ReportScan(rdata.GetScan(), "GLNbEph", kWhat, navig);
+  SkipImplausible();
   nsatall = rdata.GetNRecords();
   IndexRecords();
+}
+
+void GLNbEph::SkipImplausible() {
+  std::vector<int> kept;
+  const int n = rdata.GetNRecords();
+  for (int k = 0; k < n; ++k) {
+    const std::string why = Implausible(rdata, k);
+    if (why.empty()) {
+      kept.push_back(k);
+      continue;
+    }
+    // The epoch as the file gives it, UTC.
+    mjd written = rdata.GetMJD(k);
+    written += -static_cast<long double>(LeapSecond(written));
+    const ymdhms c = mjd2ymdhms(written);
+    char text[96];
+    std::snprintf(text, sizeof text, "RECORD OF R%02d AT %4d-%02d-%02d %02d:%02d:%04.1lf",
+                  rdata.GetSat(k), c.GetYear(), c.GetMonth(), c.GetDay(), c.GetHour(),
+                  c.GetMinute(), static_cast<double>(c.GetSecond()));
+    ProgramWarningOnce("Orbika", (std::string(kWhat) + " " + navig + ": " + text + ": " + why +
+                                  " - RECORD SKIPPED!").c_str());
+  }
+  if (static_cast<int>(kept.size()) == n) return;
+  if (kept.empty())
+    GLNbEphError((std::string(kWhat) + " " + navig + ": NO PLAUSIBLE RECORD!").c_str());
+  rdata.KeepRecords(kept);
 }
 
 void GLNbEph::IndexRecords() {
@@ -124,10 +185,11 @@ void GLNbEph::ClearWholeSteps() {
 // ---- Orbit -------------------------------------------------------------------
 
 void GLNbEph::SetIntegrationStep(long double step) {
-  if (!std::isfinite(step) || step < kMinStep) {
+  if (!std::isfinite(step) || step < kMinIntegrationStep) {
     char text[160];
     std::snprintf(text, sizeof text,
-                  "INTEGRATION STEP %Lg s NOT VALID [MUST BE AT LEAST 1e-8 s]!", step);
+                  "INTEGRATION STEP [-ni] %Lg s NOT VALID [MUST BE AT LEAST %Lg s]!", step,
+                  kMinIntegrationStep);
     GLNbEphError(text);
   }
   if (step == diffinterval) return;

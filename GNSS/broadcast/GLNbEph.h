@@ -33,6 +33,15 @@
 // seconds.  Slots are GLONASS slot numbers 1-99 without the offset of 100
 // used for satellite numbers elsewhere in the program.
 //
+// Records of a state no GLONASS satellite can have are skipped when read,
+// with a ProgramWarning naming the file, the slot and the record epoch
+// (UTC), as the Keplerian records are: a distance from the Earth's centre
+// outside 10,000-60,000 km (the orbits lie at 25,510 km), a speed above
+// 10 km/s (about 3.9 km/s on the orbit; 6.3 km/s on a circular orbit at
+// 10,000 km) or an acceleration component above 1e-6 km/s^2 (the luni-solar
+// accelerations stay below 1e-8 km/s^2 at that height).  A file of which no
+// record is plausible ends the run.
+//
 // Failures: a slot without records ends the run with the store's error
 // "SAT: Rnn IS NOT LISTED IN GLONASS NAVIGATION FILE <file>!!!"; an epoch more than
 // two days (kMaxInterval) from its record gets no values (NaN, and the
@@ -101,7 +110,8 @@ class GLNbEph {
   // ---- Orbit ---------------------------------------------------------------
 
   // Sets the integration step, s.  A step that is not a finite number of at
-  // least 1e-8 s ends the run with the store's error.
+  // least 0.1 s ends the run with the store's error
+  // "INTEGRATION STEP [-ni] <step> s NOT VALID [MUST BE AT LEAST 0.1 s]!".
   void SetIntegrationStep(long double step);
   long double GetIntegrationStep() const { return diffinterval; }
 
@@ -257,6 +267,8 @@ class GLNbEph {
   // Builds the slot index and the start of each record, and empties the
   // kept states, after reading.
   void IndexRecords();
+  // Skips the records of implausible states, each with a warning.
+  void SkipImplausible();
   // Derivative of the state s with the luni-solar acceleration (ax, ay, az)
   // into d.
   void Derivative(const State& s, long double ax, long double ay, long double az,

@@ -19,6 +19,17 @@ void GLNbEphData::SetNRecords(int n) {
   delayDiff.assign(static_cast<std::size_t>(n), std::numeric_limits<long double>::quiet_NaN());
 }
 
+void GLNbEphData::KeepRecords(const std::vector<int>& rows) {
+  rinexnav::KeepRows(sat, rows);
+  rinexnav::KeepRows(mjdo, rows);
+  rinexnav::KeepRows(data, rows);
+  std::vector<long double> delays;
+  for (int k : rows) delays.push_back(delayDiff[static_cast<std::size_t>(k)]);
+  delayDiff = delays;
+  nsatall = static_cast<int>(rows.size());
+  satList = nsatall > 0 ? UniqList(sat) : matrix<short>();
+}
+
 long double GLNbEphData::ReadParameter(std::istream& in) { return rinexnav::ReadParameter(in); }
 
 void GLNbEphData::GLNbEphDataError(const char* text) {

@@ -72,6 +72,9 @@ class GLNbEphData {
   void ReadRecords3(std::istream& in, float version,
                     const rinexnav::OrbitlessRecord& orbitless = nullptr);
 
+  // Keeps the records of the given rows, in that order.
+  void KeepRecords(const std::vector<int>& rows);
+
   // One number in Fortran D notation (D, E or e before the exponent); see
   // rinexnav::ReadParameter.
   static long double ReadParameter(std::istream& in);

@@ -50,7 +50,7 @@ void GLNbEphHeader::ParseSto(const std::vector<std::string>& lines) {
 void GLNbEphHeader::ParseLeapS(const char* line) { leaps = rinexnav::ParseLeapSeconds(line); }
 
 void GLNbEphHeader::GLNbEphHeaderWarning(const char* text) {
-  rinexnav::Warning("GLNbEphHeader", text);
+  rinexnav::ReaderWarning("GLNbEphHeader", text);
 }
 
 std::istream& operator>>(std::istream& in, GLNbEphHeader& head) {

@@ -98,8 +98,8 @@ void GPSbEph::WarnAbsentMessages() const {
       found = sys != nullptr && sys->letter == *s;
     }
     if (found) continue;
-    ProgramWarning("Orbika", (std::string(kWhat) + " " + navig + ": NO " + *s + ':' +
-                              messages.NameOf(*s) + " RECORD!").c_str());
+    ProgramWarningOnce("Orbika", (std::string(kWhat) + " " + navig + ": NO " + *s + ':' +
+                                  messages.NameOf(*s) + " RECORD!").c_str());
   }
 }
 
@@ -117,6 +117,23 @@ std::string GPSbEph::RecordName(int k) const {
   return std::string(kWhat) + " " + navig + ": " + text;
 }
 
+namespace {
+
+// Seconds in a week and half a week.
+constexpr long double kWeek = 604800;
+constexpr long double kHalfWeek = 302400;
+// MJD of the start of GPS week 0 (1980-01-06); the weeks of Galileo, BeiDou
+// and QZSS time start on the same weekday and hour.
+constexpr long kGPSWeekZero = 44244;
+
+// Seconds of the week of epoch t (any of those time scales).
+long double SecondOfWeek(const mjd& t) {
+  const long days = static_cast<long>(t.GetMJDay()) - kGPSWeekZero;
+  return static_cast<long double>(((days % 7) + 7) % 7) * 86400 + t.GetSecond();
+}
+
+}  // namespace
+
 // Places of a record's clock and orbit elements (af0 ... IDOT; CNAV and
 // B-CNAV also the rate of Delta n0), compared to tell records of one epoch
 // apart, and the relative difference that still counts as the same number.
@@ -132,6 +149,9 @@ constexpr long double kBCNAVTypeGEO = 1;
 
 std::string GPSbEph::SkipReason(int k) const {
   const GPSbEphData::Record r = gdata.Row(k);
+  const navmsg::Kind kind = gdata.kind[static_cast<std::size_t>(k)];
+  // CNAV and CNAV-2 take Toe from the record epoch; their place holds t_op.
+  const bool toeField = kind != navmsg::Kind::CNAV && kind != navmsg::Kind::CNAV2;
   char why[96] = "";
   if (!kepler::PlausibleEccentricity(r.e()))
     std::snprintf(why, sizeof why, "ECCENTRICITY %.6Lg NOT IN [0, %.2Lg)", r.e(),
@@ -140,7 +160,9 @@ std::string GPSbEph::SkipReason(int k) const {
     std::snprintf(why, sizeof why, "SEMI-MAJOR AXIS %.6Lg km NOT IN %.0Lf-%.0Lf km",
                   r.sqrtA() * r.sqrtA() / 1000, kepler::kMinSemiMajorAxis / 1000,
                   kepler::kMaxSemiMajorAxis / 1000);
-  const navmsg::Kind kind = gdata.kind[static_cast<std::size_t>(k)];
+  else if (toeField && !(r.Toe() >= 0 && r.Toe() < kWeek))
+    std::snprintf(why, sizeof why, "TIME OF EPHEMERIS %.6Lg s NOT IN [0, %.0Lf) s", r.Toe(),
+                  kWeek);
   const bool bcnav = kind == navmsg::Kind::BCNAV1 || kind == navmsg::Kind::BCNAV2 ||
                      kind == navmsg::Kind::BCNAV3;
   // The B-CNAV documents give no GEO rotation of their own; none is guessed.
@@ -158,7 +180,7 @@ void GPSbEph::SkipImplausible() {
       kept.push_back(k);
       continue;
     }
-    ProgramWarning("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
+    ProgramWarningOnce("Orbika", (RecordName(k) + ": " + why + " - RECORD SKIPPED!").c_str());
   }
   if (kept.size() == nsatall) return;
   if (kept.empty())
@@ -168,23 +190,6 @@ void GPSbEph::SkipImplausible() {
 }
 
 mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
-
-namespace {
-
-// Seconds in a week and half a week.
-constexpr long double kWeek = 604800;
-constexpr long double kHalfWeek = 302400;
-// MJD of the start of GPS week 0 (1980-01-06); the weeks of Galileo, BeiDou
-// and QZSS time start on the same weekday and hour.
-constexpr long kGPSWeekZero = 44244;
-
-// Seconds of the week of epoch t (any of those time scales).
-long double SecondOfWeek(const mjd& t) {
-  const long days = static_cast<long>(t.GetMJDay()) - kGPSWeekZero;
-  return static_cast<long double>(((days % 7) + 7) % 7) * 86400 + t.GetSecond();
-}
-
-}  // namespace
 
 void GPSbEph::BuildIndex() {
   bySat.clear();
@@ -287,9 +292,11 @@ void GPSbEph::OneRecordPerEpoch(Entries& list, bool& warned) const {
       // first one stays.
       const bool same = SameBroadcast(best.row, e.row);
       if (!same && !warned) {
-        ProgramWarning("Orbika", (RecordName(static_cast<int>(e.row)) +
-                                  ": TWO DIFFERENT RECORDS WITH THIS EPOCH - THE ONE AGREEING WITH "
-                                  "ITS NEIGHBOUR, ELSE THE LATER TRANSMISSION, USED!").c_str());
+        ProgramWarningOnce("Orbika",
+                           (RecordName(static_cast<int>(e.row)) +
+                            ": TWO DIFFERENT RECORDS WITH THIS EPOCH - THE ONE AGREEING WITH "
+                            "ITS NEIGHBOUR, ELSE THE LATER TRANSMISSION, USED!")
+                               .c_str());
         warned = true;
       }
       if (!same && Preferred(e.row, best.row, neighbour, e.epoch)) best = e;

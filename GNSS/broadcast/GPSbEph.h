@@ -57,9 +57,11 @@
 // "<SYSTEM> BROADCAST EPHEMERIS: CALCULATION EPOCH NOT IN VALID INTERVAL
 // (<h>H) WITH RESPECT TO EPOCHS OF DATA!", and is still carried out.
 // Records whose elements no satellite of these systems can have
-// (kepler::Plausible) are skipped when read, with a ProgramWarning naming
-// the file, the satellite and the record epoch; a record whose Kepler
-// equation finds no solution gives NaN values, with one such warning.
+// (kepler::Plausible; or a Toe field outside the week, [0, 604800) s, in
+// the messages whose Toe it is) are skipped when read, with a ProgramWarning
+// (once per run) naming the file, the satellite and the record epoch; a
+// record whose Kepler equation finds no solution gives NaN values, with one
+// such warning.
 #pragma once
 
 #include <cstdint>

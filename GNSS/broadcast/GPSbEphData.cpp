@@ -75,6 +75,14 @@ bool IsGroupDelay(const navmsg::Layout& layout, int j) {
   return false;
 }
 
+// Whether a record of layout holds the numbers it needs (a blank field of
+// the others is read as absent).
+bool HoldsNeeded(const navmsg::Layout& layout, const std::vector<long double>& values) {
+  const std::size_t required = static_cast<std::size_t>(layout.required);
+  return rinexnav::AllPresent(values, layout.needed) &&
+         (layout.required < 0 || (values.size() > required && !std::isnan(values[required])));
+}
+
 }  // namespace
 
 void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choice& choice) {
@@ -98,7 +106,7 @@ void GPSbEphData::ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choi
     const kepler::System& sys = *kepler::OfLetter(r.system);
     navmsg::Kind k;
     KindOf(r.system, r.message, k);
-    if (!rinexnav::AllPresent(r.values, navmsg::LayoutOf(r.system, k)->needed))
+    if (!HoldsNeeded(*navmsg::LayoutOf(r.system, k), r.values))
       return rinexnav::RecordRead::BadNumber;
     if (r.system == 'E' && r.message.empty() && IsFNAV3(r)) k = navmsg::Kind::FNAV;
     if (!choice.Wants(r.system, k)) return rinexnav::RecordRead::Ok;

@@ -66,6 +66,10 @@ class GPSbEphData {
   // its row of data, valid while data keeps its size.
   class Record {
    public:
+    // Column of TGD (navmsg::kTGD, the first group delay of the LNAV, CNAV
+    // and NavIC layouts).
+    static constexpr int kTGD = navmsg::kTGD;
+
     explicit Record(const long double* row) : p(row) {}
     long double af0() const { return p[0]; }   // clock bias, s
     long double af1() const { return p[1]; }   // clock drift, s/s
@@ -86,7 +90,7 @@ class GPSbEphData {
     long double omega() const { return p[17]; }  // rad
     long double OMEGADOT() const { return p[18]; }  // rad/s
     long double IDOT() const { return p[19]; }  // rad/s
-    long double TGD() const { return p[25]; }  // s
+    long double TGD() const { return p[kTGD]; }  // s
     // CNAV, CNAV-2 and B-CNAV records only:
     long double Adot() const { return p[3]; }     // change rate of A, m/s
     long double DeltaN0dot() const { return p[20]; }  // rate of Delta n0, rad/s^2
@@ -109,9 +113,10 @@ class GPSbEphData {
   // Reads the records that choice wants (version 3: by the system letter,
   // Galileo by its data sources; version 4: by the frame's message name)
   // that follow a version 3/4 header, each with the lines of its layout and
-  // the numbers it needs present, and sizes the tables to them; the other
-  // records of the file are passed over.  Afterwards nsatall, the tables,
-  // satList and scan are as after operator>>.
+  // the numbers it needs present (navmsg::Layout's needed and required; a
+  // GPS LNAV record its orbit and clock numbers and TGD), and sizes the
+  // tables to them; the other records of the file are passed over.
+  // Afterwards nsatall, the tables, satList and scan are as after operator>>.
   void ReadRecords3(std::istream& in, bool rinex4, const navmsg::Choice& choice);
 
   // One number in Fortran D notation (D, E or e exponent); see

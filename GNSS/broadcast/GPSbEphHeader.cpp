@@ -43,7 +43,9 @@ void GPSbEphHeader::ParseTimeCorr(const char* line) {
 
 void GPSbEphHeader::ParseLeapS(const char* line) { leaps = rinexnav::ParseLeapSeconds(line); }
 
-void GPSbEphHeader::GPSbEphHeaderWarning(const char* text) { rinexnav::Warning("GPSbEphHeader", text); }
+void GPSbEphHeader::GPSbEphHeaderWarning(const char* text) {
+  rinexnav::ReaderWarning("GPSbEphHeader", text);
+}
 
 std::istream& operator>>(std::istream& in, GPSbEphHeader& h) {
   std::vector<rinexnav::HeaderLabel> labels = {

@@ -9,37 +9,37 @@ namespace navmsg {
 namespace {
 
 // clang-format off
-// kind, system, name, lines, needed, cnav, toeIsEpoch, iod, ttr, health,
-// accuracy, group delays (RINEX 4.00 record tables; the fields' meanings
+// kind, system, name, lines, needed, required, cnav, toeIsEpoch, iod, ttr,
+// health, accuracy, group delays (RINEX 4.00 record tables; the fields' meanings
 // and units as the interface documents give them: s for delays, health as
 // broadcast, accuracy in metres for LNAV, I/NAV, F/NAV, D1/D2 and NavIC,
 // an index for CNAV URA_ED and B-CNAV SISAI_oe).  The first three group
 // delays are the ones a record hands on as gd1, gd2, gd3 (SignalPairs.h); F/NAV
 // does not broadcast BGD(E1,E5b).
 constexpr Layout kLayouts[] = {
-  {Kind::LNAV,   'G', "LNAV", 8, 28, false, false, 3, 27, 24, 23, {{"TGD", 25}}},
-  {Kind::LNAV,   'J', "LNAV", 8, 20, false, false, 3, 27, 24, 23, {{"TGD", 25}}},
-  {Kind::INAV,   'E', "INAV", 8, 20, false, false, 3, 27, 24, 23,
+  {Kind::LNAV,   'G', "LNAV", 8, 20, kTGD, false, false, 3, 27, 24, 23, {{"TGD", kTGD}}},
+  {Kind::LNAV,   'J', "LNAV", 8, 20, -1, false, false, 3, 27, 24, 23, {{"TGD", kTGD}}},
+  {Kind::INAV,   'E', "INAV", 8, 20, -1, false, false, 3, 27, 24, 23,
    {{"BGD_E5a_E1", 25}, {"BGD_E5b_E1", 26}}},
-  {Kind::FNAV,   'E', "FNAV", 8, 20, false, false, 3, 27, 24, 23, {{"BGD_E5a_E1", 25}}},
-  {Kind::D1D2,   'C', "D1D2", 8, 20, false, false, 3, 27, 24, 23, {{"TGD1", 25}, {"TGD2", 26}}},
-  {Kind::CNAV,   'G', "CNAV", 9, 21, true, true, -1, 31, 24, 23,
-   {{"TGD", 25}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30}}},
-  {Kind::CNAV,   'J', "CNAV", 9, 21, true, true, -1, 31, 24, 23,
-   {{"TGD", 25}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30}}},
-  {Kind::CNAV2,  'G', "CNV2", 10, 21, true, true, -1, 35, 24, 23,
-   {{"TGD", 25}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30},
+  {Kind::FNAV,   'E', "FNAV", 8, 20, -1, false, false, 3, 27, 24, 23, {{"BGD_E5a_E1", 25}}},
+  {Kind::D1D2,   'C', "D1D2", 8, 20, -1, false, false, 3, 27, 24, 23, {{"TGD1", 25}, {"TGD2", 26}}},
+  {Kind::CNAV,   'G', "CNAV", 9, 21, -1, true, true, -1, 31, 24, 23,
+   {{"TGD", kTGD}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30}}},
+  {Kind::CNAV,   'J', "CNAV", 9, 21, -1, true, true, -1, 31, 24, 23,
+   {{"TGD", kTGD}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30}}},
+  {Kind::CNAV2,  'G', "CNV2", 10, 21, -1, true, true, -1, 35, 24, 23,
+   {{"TGD", kTGD}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30},
     {"ISC_L1Cd", 31}}},
-  {Kind::CNAV2,  'J', "CNV2", 10, 21, true, true, -1, 35, 24, 23,
-   {{"TGD", 25}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30},
+  {Kind::CNAV2,  'J', "CNV2", 10, 21, -1, true, true, -1, 35, 24, 23,
+   {{"TGD", kTGD}, {"ISC_L1CA", 27}, {"ISC_L2C", 28}, {"ISC_L5I5", 29}, {"ISC_L5Q5", 30},
     {"ISC_L1Cd", 31}}},
-  {Kind::BCNAV1, 'C', "CNV1", 10, 22, true, false, 38, 35, 32, 23,
+  {Kind::BCNAV1, 'C', "CNV1", 10, 22, -1, true, false, 38, 35, 32, 23,
    {{"TGD_B1Cp", 29}, {"TGD_B2ap", 30}, {"ISC_B1Cd", 27}}},
-  {Kind::BCNAV2, 'C', "CNV2", 10, 22, true, false, 38, 35, 32, 23,
+  {Kind::BCNAV2, 'C', "CNV2", 10, 22, -1, true, false, 38, 35, 32, 23,
    {{"TGD_B1Cp", 29}, {"TGD_B2ap", 30}, {"ISC_B2ad", 28}}},
-  {Kind::BCNAV3, 'C', "CNV3", 9, 22, true, false, -1, 31, 28, 23, {{"TGD_B2bI", 30}}},
-  {Kind::NavICLNAV, 'I', "LNAV", 8, 20, false, false, 3, 27, 24, 23, {{"TGD", 25}}},
-  {Kind::SBAS,   'S', "SBAS", 4, 15, false, false, 14, 2, 6, 10, {}},
+  {Kind::BCNAV3, 'C', "CNV3", 9, 22, -1, true, false, -1, 31, 28, 23, {{"TGD_B2bI", 30}}},
+  {Kind::NavICLNAV, 'I', "LNAV", 8, 20, -1, false, false, 3, 27, 24, 23, {{"TGD", kTGD}}},
+  {Kind::SBAS,   'S', "SBAS", 4, 15, -1, false, false, 14, 2, 6, 10, {}},
 };
 // clang-format on
 

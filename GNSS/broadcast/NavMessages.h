@@ -34,6 +34,10 @@ enum class Kind : unsigned char {
   LNAV, INAV, FNAV, D1D2, CNAV, CNAV2, BCNAV1, BCNAV2, BCNAV3, NavICLNAV, SBAS
 };
 
+// Place of TGD, the first group delay of the GPS and QZSS LNAV, CNAV and
+// CNAV-2 records and of NavIC LNAV (RINEX 4.00 record tables).
+constexpr int kTGD = 25;
+
 // One group delay of a record: its name in the interface document and its
 // place among the record's numbers.
 struct GroupDelay {
@@ -48,6 +52,7 @@ struct Layout {
   const char* name;   // RINEX 4 message name (D1D2 for the D1 and D2 records)
   int lines;          // lines of a record, the first one included
   int needed;         // numbers 0..needed-1 must be present
+  int required;       // and the number at this place too (-1: none)
   bool cnav;          // A-dot and Delta n0-dot elements (CNAV, CNAV-2, B-CNAV)
   bool toeIsEpoch;    // Toe is the record epoch (GPS and QZSS CNAV, CNAV-2)
   int iod, ttr, health, accuracy;  // places of the record's own fields, -1: none

@@ -33,6 +33,10 @@ void Warning(const char* cls, const char* text) {
                          std::string("     Continuing ") + cls + " ... "});
 }
 
+void ReaderWarning(const char* cls, const char* text) {
+  if (FirstTimeSaid(std::string(cls) + '\0' + text)) Warning(cls, text);
+}
+
 void Error(const char* cls, const char* text, const char* mark) {
   WriteFrameAndExit(std::cout, {"", ReportHead(mark, cls, "Error", text),
                                 std::string("     Exiting ") + cls + " ... "});
@@ -112,42 +116,75 @@ void ParsePgmRunByDate(const char* line, char* pgm, char* runby, char* date) {
 
 short ParseLeapSeconds(const char* line) { return static_cast<short>(FieldInt(line, 1, 6)); }
 
-bool ReadHeader(std::istream& in, const std::vector<HeaderLabel>& labels,
-                const std::function<void(const char* text)>& warn) {
-  // The lines are kept until END OF HEADER is seen, so that a file without it
-  // is refused as a whole instead of reporting every record line as a label.
-  struct Line {
-    std::string text;
-    bool cut;
-  };
-  std::vector<Line> lines;
+namespace {
+
+// Lines of one kind of header fault: how many, and the first one's line
+// number and text, for the one warning of that kind.
+struct HeaderFault {
+  long count = 0;
+  long line = 0;
+  std::string text;
+
+  void Add(long lineNo, const char* what) {
+    if (count++ == 0) {
+      line = lineNo;
+      text = what;
+    }
+  }
+};
+
+// The one warning of a kind: the first line as before, and how many lines
+// more there are of that kind.
+void WarnFault(const HeaderFault& f, const std::string& first,
+               const std::function<void(const char* text)>& warn) {
+  if (f.count == 0) return;
+  std::string text = first;
+  if (f.count > 1)
+    text += " (LINE " + std::to_string(f.line) + ", AND " + std::to_string(f.count - 1) +
+            " LINES MORE OF THIS KIND)";
+  warn(text.c_str());
+}
+
+// Whether the header ends (END OF HEADER) before the end of the file; the
+// lines are only looked at, not kept.
+bool HeaderEnds(std::istream& in) {
   char buf[kMaxHeaderLine + 1];
   for (;;) {
+    if (ReadLine(in, buf, sizeof buf) == LineRead::End) return false;
+    if (std::strstr(buf, "END OF HEADER") != nullptr) return true;
+  }
+}
+
+}  // namespace
+
+bool ReadHeader(std::istream& in, const std::vector<HeaderLabel>& labels,
+                const std::function<void(const char* text)>& warn) {
+  // A file without END OF HEADER is refused as a whole instead of reporting
+  // every record line as a label: the header is looked over first, then
+  // read again from its start, one line at a time.
+  const std::streampos start = in.tellg();
+  if (!HeaderEnds(in)) return false;
+  in.clear();
+  in.seekg(start);
+  HeaderFault longLines, unknown;
+  char buf[kMaxHeaderLine + 1];
+  for (long lineNo = 1;; ++lineNo) {
     const LineRead r = ReadLine(in, buf, sizeof buf);
-    if (r == LineRead::End) return false;
-    if (std::strstr(buf, "END OF HEADER") != nullptr) break;
-    lines.push_back({buf, r == LineRead::TooLong});
+    if (r == LineRead::End || std::strstr(buf, "END OF HEADER") != nullptr) break;
+    if (r == LineRead::TooLong) longLines.Add(lineNo, "");
+    const HeaderLabel* found = nullptr;
+    for (const HeaderLabel& h : labels)
+      if (std::strstr(buf, h.label) != nullptr) {
+        found = &h;
+        break;
+      }
+    if (found == nullptr) unknown.Add(lineNo, RawField(buf, 61, kMaxHeaderLine).c_str());
+    else if (found->parse) found->parse(buf);
   }
-  for (std::size_t k = 0; k < lines.size(); ++k) {
-    const char* line = lines[k].text.c_str();
-    if (lines[k].cut) {
-      const std::string text = "HEADER LINE " + std::to_string(k + 1) + " LONGER THAN " +
-                               std::to_string(kMaxHeaderLine) + " CHARACTERS -> READ AS ITS FIRST " +
-                               std::to_string(kMaxHeaderLine);
-      warn(text.c_str());
-    }
-    bool known = false;
-    for (const HeaderLabel& h : labels) {
-      if (std::strstr(line, h.label) == nullptr) continue;
-      if (h.parse) h.parse(line);
-      known = true;
-      break;
-    }
-    if (!known) {
-      const std::string text = RawField(line, 61, kMaxHeaderLine) + " -> UNKNOWN HEADER LABEL";
-      warn(text.c_str());
-    }
-  }
+  const std::string limit = std::to_string(kMaxHeaderLine);
+  WarnFault(longLines, "HEADER LINE " + std::to_string(longLines.line) + " LONGER THAN " + limit +
+                           " CHARACTERS -> READ AS ITS FIRST " + limit, warn);
+  WarnFault(unknown, unknown.text + " -> UNKNOWN HEADER LABEL", warn);
   return true;
 }
 
@@ -196,28 +233,99 @@ RecordRead ReadEpoch(std::istream& in, ymdhms& epoch) {
   return RecordRead::Ok;
 }
 
-RecordRead ReadParameters(std::istream& in, long double* values, int n) {
-  for (int k = 0; k < n; ++k) {
-    values[k] = ReadParameter(in);
-    if (!in) return Failure(in);
+namespace {
+
+// Fixed columns of the numbers of a record: three on the first line from
+// column 23, four on each continuation line from column 4, 19 columns each.
+constexpr int kFirstLineNumbers = 3;
+constexpr int kFirstLineColumn = 23;
+constexpr int kNumbersPerLine = 4;
+constexpr int kContinuationColumn = 4;
+constexpr int kFieldWidth = 19;
+// Line buffer of the records: every field lies within the first 80 columns.
+constexpr int kRecordLineSize = 128;
+
+// Whether text (from p to end) is a decimal number: sign, digits with at
+// most one point, at least one digit; exponent: whether it is a signed
+// whole number.
+bool WholeNumberText(const std::string& t, bool exponent) {
+  std::size_t k = t.empty() || (t[0] != '+' && t[0] != '-') ? 0 : 1;
+  std::size_t digits = 0, points = 0;
+  for (; k < t.size(); ++k) {
+    if (std::isdigit(static_cast<unsigned char>(t[k]))) ++digits;
+    else if (t[k] == '.' && !exponent) ++points;
+    else return false;
+  }
+  return digits > 0 && points <= 1;
+}
+
+// The number of the field of line at column col: a mantissa and, after the
+// letter D, E or e, a whole exponent, or a plain decimal number, with
+// blanks around it and nothing else.  Its value as ReadParameter forms it.
+RecordRead FieldValue(const char* line, int col, long double& value) {
+  std::string t = RawField(line, col, kFieldWidth);
+  t.erase(0, t.find_first_not_of(' '));
+  t.erase(t.find_last_not_of(' ') + 1);
+  if (t.empty()) return RecordRead::BadNumber;
+  const std::size_t letter = t.find_first_of("DEe");
+  const std::string mantissa = t.substr(0, letter);
+  const std::string exponent = letter == std::string::npos ? "0" : t.substr(letter + 1);
+  if (!WholeNumberText(mantissa, false) || !WholeNumberText(exponent, true) ||
+      exponent.size() > 5)
+    return RecordRead::BadNumber;
+  double v;
+  if (!ScaledNumber(mantissa.c_str(), std::atol(exponent.c_str()), v)) return RecordRead::BadNumber;
+  value = static_cast<long double>(v);
+  return RecordRead::Ok;
+}
+
+// The numbers of one line from column col into values (at most count).  A
+// field the line does not wholly hold is the end of the file inside the
+// record when the line is the file's last; a field that holds no number is
+// a bad number.
+RecordRead LineValues(std::istream& in, const char* line, int col, long double* values,
+                      int count) {
+  for (int k = 0; k < count; ++k) {
+    const int from = col + k * kFieldWidth;
+    const bool whole = static_cast<int>(std::strlen(line)) >= from + kFieldWidth - 1;
+    if (!whole && in.eof()) return RecordRead::Truncated;
+    const RecordRead r = FieldValue(line, from, values[k]);
+    if (r != RecordRead::Ok) return r;
   }
   return RecordRead::Ok;
 }
 
-void SkipRestOfLine(std::istream& in) {
-  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-}
+}  // namespace
 
 RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
                       long double* values, int n) {
+  // The first line that is not blank starts the record.
+  char line[kRecordLineSize];
+  std::streampos start;
+  do {
+    start = in.tellg();
+    if (ReadLine(in, line, sizeof line) == LineRead::End) return RecordRead::NoRecord;
+  } while (line[std::strspn(line, " \t")] == '\0');
+  in.clear();
+  in.seekg(start);
   RecordRead r = ReadSatNumber(in, sat);
   // The number is stored as a signed system-wide satellite number: a value
   // the two-digit field cannot hold would be read as another system's.
   if (r == RecordRead::Ok && (sat < kFirstSatellite || sat > kLastSatellite))
     r = RecordRead::BadSatellite;
   if (r == RecordRead::Ok) r = ReadEpoch(in, epoch);
-  if (r == RecordRead::Ok) r = ReadParameters(in, values, n);
-  if (r == RecordRead::Ok) SkipRestOfLine(in);
+  if (r != RecordRead::Ok) return r;
+  // The numbers, by their columns.
+  in.seekg(start);
+  ReadLine(in, line, sizeof line);
+  int done = std::min(n, kFirstLineNumbers);
+  r = LineValues(in, line, kFirstLineColumn, values, done);
+  while (r == RecordRead::Ok && done < n) {
+    if (ReadLine(in, line, sizeof line) == LineRead::End) return RecordRead::Truncated;
+    const int count = std::min(n - done, kNumbersPerLine);
+    r = LineValues(in, line, kContinuationColumn, values + done, count);
+    done += count;
+  }
   return r;
 }
 
@@ -245,7 +353,7 @@ void ReportScan(const RecordScan& scan, const char* cls, const char* what, const
   const std::string n = std::to_string(scan.record);
   switch (scan.stop) {
     case RecordRead::Truncated:
-      Warning(cls, (head + "FILE ENDS INSIDE RECORD " + n + ", RECORD DROPPED!").c_str());
+      ReaderWarning(cls, (head + "FILE ENDS INSIDE RECORD " + n + ", RECORD DROPPED!").c_str());
       break;
     case RecordRead::BadNumber:
       Error(cls, (head + "BAD NUMBER IN RECORD " + n + "!").c_str());

@@ -6,8 +6,9 @@
 // line with the satellite number, the epoch (yy mm dd hh mi ss.s) and three
 // clock values, then continuation lines of four numbers each (GPS: 8 lines,
 // 28 numbers; GLONASS: 4 lines, 15 numbers).  Numbers are Fortran D19.12
-// fields; the exponent letter is D, E or e, and neighbouring fields may
-// touch when the second one is negative.
+// fields in fixed columns (first line: columns 23, 42 and 61; continuation
+// lines: 4, 23, 42 and 61); the exponent letter is D, E or e, and
+// neighbouring fields may touch when the second one is negative.
 //
 // The readers make a counting pass (header, then CountRecords) and a reading
 // pass (header, then ReadRecord until it reports NoRecord).  Everything here
@@ -43,12 +44,15 @@
 //                       then each line is handed, in file order, to the
 //                       parser of the first label of the caller's table that
 //                       it contains (a label with an empty parser, such as
-//                       COMMENT, is skipped).  A line with none of the labels
-//                       draws the warning "<line from column 61> -> UNKNOWN
-//                       HEADER LABEL"; a longer line is read as its first 99
-//                       characters and draws a warning first.  When the file
-//                       ends before END OF HEADER nothing is parsed or
-//                       reported and the stream is left failed.
+//                       COMMENT, is skipped).  No line is kept.  Lines with
+//                       none of the labels draw one warning, "<first such
+//                       line from column 61> -> UNKNOWN HEADER LABEL", with
+//                       " (LINE <n>, AND <m> LINES MORE OF THIS KIND)" when
+//                       there are more; a longer line is read as its first
+//                       99 characters, and such lines draw one warning of
+//                       the same form before it.  When the file ends before
+//                       END OF HEADER nothing is parsed or reported and the
+//                       stream is left failed.
 //
 //   CountRecords        the counting pass after the header: counts the lines
 //                       that start a record (first non-blank character a
@@ -56,7 +60,7 @@
 //                       record; blank lines between or after records count
 //                       for nothing; the first other line ends the count.
 //
-//   ReadSatNumber, ReadEpoch, ReadParameters, SkipRestOfLine, ReadRecord
+//   ReadSatNumber, ReadEpoch, ReadRecord
 //                       the pieces of one record of the reading pass, and
 //                       the whole record; each reports how it ended
 //                       (RecordRead).
@@ -93,6 +97,10 @@ void PrintParameter(const char* cls, const char* name, long double value);
 
 // Warning frame of class cls on standard output.
 void Warning(const char* cls, const char* text);
+
+// Warning, once per run for each class and text: what a reader says of a
+// file, which it may read more than once.
+void ReaderWarning(const char* cls, const char* text);
 
 // Error frame of class cls on standard output, then exit status 1.  mark is
 // the frame's four-character mark: "****" (stores) or "####" (data records).
@@ -193,15 +201,13 @@ RecordRead ReadSatNumber(std::istream& in, unsigned short& sat);
 // must be seekable (a file or string stream).
 RecordRead ReadEpoch(std::istream& in, ymdhms& epoch);
 
-// n numbers with ReadParameter into values[0..n-1]; they run on across line
-// ends.
-RecordRead ReadParameters(std::istream& in, long double* values, int n);
-
-// Discards the rest of the current line, line end included.
-void SkipRestOfLine(std::istream& in);
-
-// One whole record: satellite number (1-99, a two-digit field; anything
-// else is BadSatellite), epoch, n numbers, rest of the line.
+// One whole record, from the first line that is not blank: satellite
+// number (1-99, a two-digit field; anything else is BadSatellite), epoch,
+// then n numbers read by their fixed columns, each field by itself: a field
+// that holds anything but one number (a mantissa and, after D, E or e, a
+// whole exponent, or a plain decimal; blanks around it) is BadNumber, and a
+// field the file ends before is Truncated.  The lines of the record are
+// consumed whole.
 RecordRead ReadRecord(std::istream& in, unsigned short& sat, ymdhms& epoch,
                       long double* values, int n);
 

@@ -209,7 +209,10 @@ RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted
       }
     }
     if (static_cast<int>(lines.size()) != want) {
-      scan.stop = !more && static_cast<int>(lines.size()) < want ? RecordRead::Truncated
+      // Short at the end of the file (the line after it, if any, is the
+      // file's last, a piece of a line): the file ends inside the record.
+      const bool atEnd = !more || in.peek() == std::char_traits<char>::eof();
+      scan.stop = atEnd && static_cast<int>(lines.size()) < want ? RecordRead::Truncated
                                                                  : RecordRead::BadLayout;
       return scan;
     }

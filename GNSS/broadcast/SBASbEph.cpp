@@ -75,11 +75,13 @@ void SBASbEph::ReadFile() {
   for (short s : atRest) {
     char code[8];
     satcode::Format(s, code);
-    ProgramWarning("Orbika", (std::string(kWhat) + " " + navig + ": SBAS RECORDS OF " + code +
-                              " WITHOUT VELOCITY AND ACCELERATION NOT USED!").c_str());
+    ProgramWarningOnce("Orbika", (std::string(kWhat) + " " + navig + ": SBAS RECORDS OF " +
+                                  code + " WITHOUT VELOCITY AND ACCELERATION NOT USED!")
+                                     .c_str());
   }
   if (records.empty())
-    ProgramWarning("Orbika", (std::string(kWhat) + " " + navig + ": NO S:SBAS RECORD!").c_str());
+    ProgramWarningOnce("Orbika",
+                       (std::string(kWhat) + " " + navig + ": NO S:SBAS RECORD!").c_str());
   // By satellite, then by epoch (records of one epoch in file order).
   std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
     return a.sat < b.sat || (a.sat == b.sat && rinexnav::ExactlyEarlier(a.epoch, b.epoch));

@@ -94,6 +94,7 @@ void GNSSpEph::ReadFile() {
   inp.close();
 
   SetLfact();
+  CheckSpacing();
 }
 
 // Counting pass: satellite-list and comment lines of the header, the header

@@ -24,11 +24,17 @@
 // says otherwise (a typo of its day or year, or no valid time) takes the one
 // slot they leave for it, with a warning.  An epoch without a block (a gap)
 // keeps missing records; a block off the grid, one whose epoch line holds no
-// valid time, or one that repeats an epoch is skipped with a warning.  A
+// valid time, or one that repeats an epoch is skipped with a warning.  The
+// first (last) block whose epoch line breaks the sequence of the blocks
+// after (before) it is placed in the slot next to them when the header's
+// start (start and count) gives that slot, else skipped if it lies out of
+// order, with a warning either way.  A
 // satellite listed twice is kept once, with a warning.  Inside a block each
 // record is placed by its satellite code: blank lines, unreadable lines,
 // records of satellites not in the list and repeated records are skipped,
-// and a listed satellite without a record is missing at that epoch; one
+// a listed satellite without a record, or with a position farther than
+// 100,000 km from the Earth's centre, is missing at that epoch, a record
+// line that ends inside a value lacks it (position: missing; clock: bad); one
 // warning per damaged block names its epoch and what was wrong.
 //
 // Units and scales: positions in metres in the Earth-fixed frame of the file,
@@ -48,6 +54,11 @@
 // is centred; in the first and last intervals the pinned window amplifies
 // the millimetre rounding of the table to a few centimetres.  A table of
 // fewer than 14 (clock: 4) epochs is interpolated over all its epochs.
+// Epochs more widely spaced than 900 s are not interpolated: thinning a
+// real 5-minute table of all systems (bench/sp3-spacing) keeps the error
+// where the window is centred at 3 mm or less up to 900 s, while at 1200 s
+// the eccentric Galileo orbits reach 3 cm and at 1800 s 3 m.  Such a table
+// draws one warning and gives no position or clock (both flags false).
 //
 // A file that cannot be read soundly (no epoch line, a header shorter than
 // its fixed layout, lines longer than the line buffers, fewer than two
@@ -201,6 +212,7 @@ class GNSSpEph {
     bool readable = false;  // the epoch line holds a valid date and time
     mjd t;                  // its epoch
     long index = 0;         // epoch index in the table
+    bool outOfSequence = false;  // a first or last block out of the table's order
   };
   struct BlockDamage;
   std::vector<EpochBlock> blocks;  // every epoch block of the file, in file order
@@ -224,6 +236,8 @@ class GNSSpEph {
   std::vector<long double> Spacings() const;
   const EpochBlock* FirstSpaced(long double d) const;
   void PlaceStrayBlocks();
+  void PlaceEndBlock(std::size_t k, std::size_t neighbour, long headerIndex);
+  long HeaderIndex(const mjd& origin, const mjd& t, long double hInterval) const;
   void SpanTable();
   void RefuseMostlyGaps() const;
   [[noreturn]] void NeedTwoEpochs(long n) const;
@@ -248,6 +262,8 @@ class GNSSpEph {
   long ReferenceIndex(const mjd& ephCalc) const;
   bool FarOutside(const mjd& ephCalc);
   bool warnedFarOutside = false;  // the one warning of FarOutside has been given
+  bool tooSparse = false;         // epochs too far apart to interpolate
+  void CheckSpacing();
   long ListIndex(unsigned short sati) const;
   bool WindowMissing(long first, int n, long s) const;
   // Weights of one epoch (see GNSSpEphInterp.cpp): every satellite shares

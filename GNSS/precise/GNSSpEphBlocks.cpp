@@ -35,6 +35,15 @@ constexpr long kMaxGapRecords = 250000;
 // Share of a table's epochs, in percent, that may lack a block.
 constexpr long kMaxGapPercent = 90;
 
+// Last columns of the position and clock fields of a position record: a
+// line that ends before them lacks those values.
+constexpr int kPositionEnd = 46;
+constexpr int kClockEnd = 60;
+
+// Farthest a tabulated position may lie from the Earth's centre, m: far
+// beyond the highest orbit of the systems (42,164 km, geostationary).
+constexpr long double kMaxRadius = 1e8;
+
 // The SP3 bad-clock value (microseconds) and the marker stored for it (s).
 constexpr long double kBadClockValue = 999999.0;
 constexpr long double kBadClockTolerance = 2.0;
@@ -106,6 +115,9 @@ struct GNSSpEph::BlockDamage {
   bool disorder = false;  // records out of the list's order
   std::string unlisted;   // codes of records of satellites not in the list
   std::string repeated;   // codes of records given twice
+  std::string cut;        // codes of records whose line ends inside a value
+  std::string far;        // codes of records of positions beyond kMaxRadius
+  bool endsInside = false;  // the file ends inside the block's last record
 };
 
 // The table's grid from the epoch lines (ChooseGrid), each block's place on
@@ -119,6 +131,12 @@ void GNSSpEph::PlaceBlocks() {
   for (EpochBlock& b : blocks)
     b.index = (b.readable && OnGrid(b.t, origin, interval, b.index)) ? b.index : LONG_MIN;
   PlaceStrayBlocks();
+  if (blocks.size() >= 3) {
+    mjd hEnd = hStart;
+    hEnd += static_cast<long double>(hCount - 1) * hInterval;
+    PlaceEndBlock(0, 1, HeaderIndex(origin, hStart, hInterval));
+    PlaceEndBlock(blocks.size() - 1, blocks.size() - 2, HeaderIndex(origin, hEnd, hInterval));
+  }
   SpanTable();
   WarnHeader(hStart, hInterval, hCount);
   WarnSkippedBlocks();
@@ -224,6 +242,49 @@ void GNSSpEph::PlaceStrayBlocks() {
   }
 }
 
+// Grid index of epoch t of the header, or LONG_MIN when the header's
+// interval is not the grid's or t is off the grid.
+long GNSSpEph::HeaderIndex(const mjd& origin, const mjd& t, long double hInterval) const {
+  long k = LONG_MIN;
+  if (std::fabs(hInterval - interval) > kGridTolerance || !OnGrid(t, origin, interval, k))
+    return LONG_MIN;
+  return k;
+}
+
+// The first or last block k, next to block neighbour: when its epoch line
+// breaks the sequence (a typo of its day, month or year) and the header
+// gives the slot next to the neighbour (headerIndex), it is placed there;
+// a block out of order that the header does not place is skipped.  One
+// warning either way.
+void GNSSpEph::PlaceEndBlock(std::size_t k, std::size_t neighbour, long headerIndex) {
+  EpochBlock& b = blocks[k];
+  const EpochBlock& n = blocks[neighbour];
+  if (n.index == LONG_MIN) return;
+  const long side = k < neighbour ? -1 : 1;
+  const long slot = n.index + side;
+  if (b.index == slot) return;
+  if (headerIndex == slot) {
+    mjd at = n.t;
+    at += static_cast<long double>(side) * interval;
+    char what[256], said[kEpochTextSize], t[kEpochTextSize];
+    sp3text::EpochText(at, t);
+    if (b.readable) sp3text::EpochText(b.t, said);
+    std::snprintf(what, sizeof what,
+                  "EPOCH %s (LINE %ld) BREAKS THE SEQUENCE OF THE BLOCKS %s IT - BLOCK PLACED "
+                  "AT %s, AS THE HEADER SAYS!",
+                  b.readable ? said : "NOT VALID", b.line, side < 0 ? "AFTER" : "BEFORE", t);
+    FileWarning(sp3file, what);
+    b.readable = true;
+    b.t = at;
+    b.index = slot;
+    return;
+  }
+  if (b.index != LONG_MIN && (b.index - n.index) * side <= 0) {
+    b.index = LONG_MIN;
+    b.outOfSequence = true;
+  }
+}
+
 // Start and count of the table from the first and last placed block.  A
 // table far larger than the file, or mostly gaps, is refused.
 void GNSSpEph::SpanTable() {
@@ -314,6 +375,10 @@ void GNSSpEph::WarnSkippedBlocks() {
     if (!b.readable) {
       std::snprintf(what, sizeof what,
                     "EPOCH LINE %ld HOLDS NO VALID DATE AND TIME - BLOCK SKIPPED!", b.line);
+    } else if (b.outOfSequence) {
+      std::snprintf(what, sizeof what,
+                    "EPOCH %s (LINE %ld) OUT OF THE ORDER OF THE BLOCKS - BLOCK SKIPPED!", t,
+                    b.line);
     } else if (b.index == LONG_MIN) {
       std::snprintf(what, sizeof what,
                     "EPOCH %s (LINE %ld) OFF THE %.8Lf S GRID OF THE TABLE - BLOCK SKIPPED!", t,
@@ -374,22 +439,26 @@ bool GNSSpEph::ReadEpochBlock(sp3text::LineCursor& cur, const EpochBlock& b) {
   BlockDamage dmg;
   std::vector<char> seen(static_cast<size_t>(nsat), 0);
   long last = -1;  // list entry of the record before
-  bool more = false;
-  while (NextDataLine(cur)) {
+  bool more = false, ended = true, lastCut = false;
+  while ((ended = !NextDataLine(cur)) == false) {
     if (cur.line[0] == '*') {
       more = true;
       break;
     }
     if (sp3text::IsEofLine(cur.line)) break;
     if (b.index == LONG_MIN || NotRead(cur.line)) continue;
+    lastCut = false;
     if (Blank(cur.line)) {
       ++dmg.blank;
     } else if (cur.line[0] != 'P') {
       ++dmg.strange;
     } else {
+      lastCut = cur.len < kClockEnd;
       PlaceRecord(cur, b.index, seen, last, dmg);
     }
   }
+  // A file cut inside its last line leaves that record short.
+  dmg.endsInside = ended && lastCut;
   if (b.index != LONG_MIN) WarnBlock(b, seen, dmg);
   return more;
 }
@@ -411,6 +480,12 @@ void GNSSpEph::PlaceRecord(const sp3text::LineCursor& cur, long i, std::vector<c
   const long r = i * nsat + k;
   sat(r) = s;
   StoreRecord(cur, r);
+  if (cur.len < kClockEnd) sp3text::AddCode(dmg.cut, code);
+  xyzt& p = sPos(r);
+  if (std::hypot(std::hypot(p.GetX(), p.GetY()), p.GetZ()) > kMaxRadius) {
+    p.Set(0, 0, 0, p.GetT());
+    sp3text::AddCode(dmg.far, code);
+  }
 }
 
 // Position record r: position in km, clock in microseconds, and the
@@ -430,7 +505,11 @@ void GNSSpEph::StoreRecord(const sp3text::LineCursor& cur, long r) {
     std::snprintf(what, sizeof what, "LINE %ld: NUMBER OUT OF RANGE!", cur.lineNo);
     FileError(sp3file, what);
   }
-  if (len <= 60) return;
+  // A line cut short lacks its last values: a position without all three
+  // coordinates is missing, a clock without its field is a bad clock.
+  if (len < kPositionEnd) pos.Set(0, 0, 0, kBadClockMarker);
+  if (len < kClockEnd) pos.SetT(kBadClockMarker);
+  if (len <= kClockEnd) return;
 
   xyzt& sig = sPosSig(r);
   if (std::fabs(clk - kBadClockValue) < kBadClockTolerance) {
@@ -461,6 +540,14 @@ void GNSSpEph::WarnBlock(const EpochBlock& b, const std::vector<char>& seen,
   if (!dmg.repeated.empty())
     items.push_back("REPEATED RECORDS SKIPPED (" + Codes(dmg.repeated) + ")");
   if (dmg.disorder) items.push_back("RECORDS OUT OF THE LIST'S ORDER PLACED BY SATELLITE");
+  if (!dmg.far.empty())
+    items.push_back("POSITIONS FARTHER THAN " + std::to_string(static_cast<long>(kMaxRadius / 1000)) +
+                    " KM FROM THE EARTH'S CENTRE (" + Codes(dmg.far) + "), MISSING HERE");
+  if (dmg.endsInside)
+    items.push_back("FILE ENDS INSIDE THE RECORD OF " + Codes(dmg.cut) +
+                    ", WHAT IT LACKS IS MISSING");
+  else if (!dmg.cut.empty())
+    items.push_back("RECORDS CUT SHORT (" + Codes(dmg.cut) + "), WHAT THEY LACK IS MISSING");
   std::string missing;
   long nMissing = 0;
   for (long k = 0; k < nsat; ++k) {

@@ -33,6 +33,10 @@ constexpr long double kMissingPosition = 1.0;
 constexpr long double kNodeCoincidence = 1e-10;
 // Epochs farther than this outside the table (s) draw a warning.
 constexpr long double kCoverageMargin = 900.0;
+// Widest epoch spacing interpolated, s (see GNSSpEph.h: measured by
+// thinning a real 5-minute table), and the rounding of the spacing allowed.
+constexpr long double kMaxNodeSpacing = 900.0;
+constexpr long double kSpacingRounding = 1e-3;
 
 // Largest half-width of an interpolation window (fixed work arrays).
 constexpr int kMaxHalfWidth = 16;
@@ -444,6 +448,17 @@ void CoverageWarning(unsigned short sati, const mjd& t) {
 }
 }  // namespace
 
+void GNSSpEph::CheckSpacing() {
+  tooSparse = interval > kMaxNodeSpacing + kSpacingRounding;
+  if (!tooSparse) return;
+  char what[200];
+  std::snprintf(what, sizeof what,
+                "EPOCH INTERVAL %.3Lf s WIDER THAN THE %.0Lf s THE INTERPOLATION BEARS - PRECISE "
+                "COLUMNS ARE WRITTEN AS nan!",
+                interval, kMaxNodeSpacing);
+  sp3text::FileWarning(sp3file, what);
+}
+
 void GNSSpEph::CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt& vsat) {
   if (nepoch < 2) {  // nothing read
     PSisOK = DTisOK = false;
@@ -456,6 +471,10 @@ void GNSSpEph::CalcPosition(unsigned short sati, mjd& ephCalc, xyzt& psat, xyzt&
   // Coverage: extrapolation more than the margin outside the table.
   if (epoch(0) - ephCalc > kCoverageMargin || ephCalc - epoch(nepoch - 1) > kCoverageMargin)
     CoverageWarning(sati, ephCalc);
+  if (tooSparse) {
+    PSisOK = DTisOK = false;
+    return;
+  }
 
   const long g = ReferenceIndex(ephCalc);
   const long s = ListIndex(sati);

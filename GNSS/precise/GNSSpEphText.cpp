@@ -80,7 +80,7 @@ void FileError(const char* file, const char* what) {
 void FileWarning(const char* file, const char* what) {
   char msg[kHeaderLineSize + 512];
   std::snprintf(msg, sizeof msg, "GNSS PRECISE EPHEMERIS FILE %s: %s", file, what);
-  ProgramWarning(kProg, msg);
+  ProgramWarningOnce(kProg, msg);
 }
 
 }  // namespace sp3text

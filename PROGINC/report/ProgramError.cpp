@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <set>
 
 #include "PROGINC/report/SatelliteMessages.h"
 
@@ -25,6 +26,12 @@ void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines) {
   }
   std::ostream& to = &os == &std::cout ? ReportStream() : os;
   for (const std::string& line : lines) to << line << std::endl;
+  // A report that standard output could not take (a full disk, a closed
+  // pipe) is not lost: it goes to standard error.
+  if (!to && &to == &std::cout) {
+    std::cout.clear();
+    for (const std::string& line : lines) std::cerr << line << std::endl;
+  }
 }
 
 void WriteFrameAndExit(std::ostream& os, std::initializer_list<std::string> lines) {
@@ -53,3 +60,12 @@ void ProgramErrorCout(const char* prog, const char* error) { ErrorReport(std::co
 void ProgramWarning(const char* prog, const char* warn) { WarningReport(std::cerr, prog, warn); }
 
 void ProgramWarningCout(const char* prog, const char* warn) { WarningReport(std::cout, prog, warn); }
+
+bool FirstTimeSaid(const std::string& text) {
+  static std::set<std::string> said;
+  return said.insert(text).second;
+}
+
+void ProgramWarningOnce(const char* prog, const char* warn) {
+  if (FirstTimeSaid(std::string(prog) + '\0' + warn)) ProgramWarning(prog, warn);
+}

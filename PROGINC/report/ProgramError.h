@@ -36,6 +36,14 @@ void ProgramWarning(const char* prog, const char* warn);
 // Warning report on standard output.
 void ProgramWarningCout(const char* prog, const char* warn);
 
+// Whether a report of this text is made for the first time in the run.
+// The readers pass over a file more than once (counting, then reading) and
+// may read it for more than one store: what they say of a file is said once.
+bool FirstTimeSaid(const std::string& text);
+
+// ProgramWarning, once per run for each text.
+void ProgramWarningOnce(const char* prog, const char* warn);
+
 // The head line of a report: "<mark> <origin>: <kind> -> <text> <mark>".
 std::string ReportHead(const char* mark, const char* origin, const char* kind,
                        const char* text);
@@ -48,7 +56,8 @@ void KeepStandardOutputForData();
 std::ostream& ReportStream();
 
 // Writes each line to os (to ReportStream() when os is standard output),
-// ended and flushed.
+// ended and flushed; when standard output fails to take them, they are
+// written to standard error.
 void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines);
 
 // WriteFrame, then exit status 1.

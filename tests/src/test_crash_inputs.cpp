@@ -69,8 +69,10 @@ const Expected kExpected[] = {
     {"glonav-tauc-overflow.g", 1,
      "**** GLNbEph: Error -> GLONASS NAVIGATION FILE %s: CORR TO SYSTEM TIME OUT OF RANGE "
      "[|TauC| < 1 s]! ****"},
+    // Read by its columns, the field of the overflowing exponent is a time of
+    // ephemeris far outside the week.
     {"gpsnav-exponent-overflow.n", 1,
-     "**** GPSbEph: Error -> GPS NAVIGATION FILE %s: BAD NUMBER IN RECORD 1! ****"},
+     "**** GPSbEph: Error -> GPS NAVIGATION FILE %s: NO PLAUSIBLE RECORD! ****"},
     {"gpsnav-prn-150.n", 1,
      "**** GPSbEph: Error -> GPS NAVIGATION FILE %s: SATELLITE NUMBER NOT IN 1-99 IN "
      "RECORD 1! ****"},

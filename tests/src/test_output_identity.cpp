@@ -198,21 +198,23 @@ TEST_F(OutputIdentity, EveryRecordedRunIsUnchanged) {
   }
 }
 
-// A value whose text would be wider than its field (an orbit far from its
-// data, a damaged file) is written as nan in that field, so that fields
-// never run together; a value that just fits keeps every digit.
-TEST(RecordText, ValuesWiderThanTheirFieldAreNan) {
+// A value whose text would leave no blank in its field (an orbit far from
+// its data, a damaged file) is written as nan in that field, so that fields
+// never run together; a value that just leaves one keeps every digit.
+TEST(RecordText, ValuesThatFillTheirFieldAreNan) {
   const struct {
     xyzt value;  // x, y, z in m or m/s, clock in s
     bool position;
     const char* text;  // the piece after the satellite
   } rows[] = {
       {xyzt(999999999999.999L, -99999999999.999L, 1e12L, 9999.999999L), true,
-       "999999999999.999-99999999999.999             nan9999999.999000"},
+       "             nan             nan             nan           nan"},
+      {xyzt(99999999999.999L, -9999999999.999L, -1e11L, 999.999999L), true,
+       " 99999999999.999 -9999999999.999             nan 999999.999000"},
       {xyzt(-999999999999.999L, 0.0L, 1e300L, -9999.999999L), true,
        "             nan           0.000             nan           nan"},
-      {xyzt(99999999.999L, -99999999.999L, 4209984.444L, 1e30L), false,
-       " 99999999.999         nan 4209984.444"},
+      {xyzt(99999999.999L, -999999.999L, 4209984.444L, 1e30L), false,
+       "          nan -999999.999 4209984.444"},
   };
   for (const auto& r : rows) {
     std::ostringstream out;

@@ -261,9 +261,9 @@ TEST_F(GLONASSOrbit, NoValuesMoreThanTwoDaysFromTheRecord) {
   }
 }
 
-// The memory of an integration does not grow with its steps: an epoch 915 s
-// before the first record of R07 in the real file, at a 1 ms step, takes
-// 915 000 steps (keeping each of them took 16 MB).
+// The memory of an integration does not grow with its steps: an epoch a day
+// and more after the first record of R07 in the real file, at the smallest
+// step of 0.1 s, takes over 900 000 steps (keeping each of them took 16 MB).
 TEST(GLONASSMemory, DoesNotGrowWithTheNumberOfSteps) {
   ORBIKA_REQUIRE_DATA();
 #ifdef ORBIKA_SANITIZED
@@ -273,13 +273,14 @@ TEST(GLONASSMemory, DoesNotGrowWithTheNumberOfSteps) {
   const std::string file = orbtest::DataFile("brdc0910.09g");
   g.SetFile(file.c_str());
   g.ReadFile();
-  g.SetIntegrationStep(0.001L);
-  const mjd t0(54922, 0);
+  // The record is selected by the second epoch.
+  g.SetIntegrationStep(0.1L);
+  const mjd t0(54923, 7200), selecting(54922, 0);
   const orbtest::RunResult r = orbtest::RunCaptured([&] {
     rusage before, after;
     getrusage(RUSAGE_SELF, &before);
     xyzt pos, vel;
-    g.CalcPosition(7, t0, t0, pos, vel, 0);
+    g.CalcPosition(7, t0, selecting, pos, vel, 0);
     getrusage(RUSAGE_SELF, &after);
     std::printf("%ld %ld\n", after.ru_maxrss - before.ru_maxrss, g.GetLastStepCount());
     std::fflush(stdout);
@@ -317,12 +318,12 @@ TEST_F(GLONASSOrbit, FixedRecordEpochSelectsTheRecordOnly) {
 }
 
 TEST_F(GLONASSOrbit, InvalidIntegrationStepIsRefused) {
-  for (const long double step : {0.0L, -30.0L, 1e-9L}) {
+  for (const long double step : {0.0L, -30.0L, 1e-8L, 0.09L}) {
     const orbtest::RunResult r = orbtest::RunCaptured([&] { g.SetIntegrationStep(step); });
     EXPECT_EQ(r.status, 1);
     char expected[160];
     std::snprintf(expected, sizeof expected,
-                  "\n**** GLNbEph: Error -> INTEGRATION STEP %Lg s NOT VALID [MUST BE AT LEAST 1e-8 s]! ****\n"
+                  "\n**** GLNbEph: Error -> INTEGRATION STEP [-ni] %Lg s NOT VALID [MUST BE AT LEAST 0.1 s]! ****\n"
                   "     Exiting GLNbEph ... \n",
                   step);
     EXPECT_EQ(r.out, expected);

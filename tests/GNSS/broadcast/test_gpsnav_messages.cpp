@@ -188,6 +188,47 @@ TEST(NavigationMessages, GroupDelaysByFieldName) {
   }
 }
 
+// Each message's own numbers must be present, the others may be blank: a
+// GPS LNAV record needs its orbit and clock and TGD (not IODC or the fit
+// interval), a QZSS LNAV record no TGD, a CNAV record its Delta n0-dot and
+// no TGD (then absent).  A record that lacks one ends the run.
+TEST(NavigationMessages, EachMessageNeedsItsOwnNumbers) {
+  const long double none = std::nanl("");
+  const struct {
+    const char *code, *message, *messages;
+    int lines, satellite;
+    std::vector<int> blank;
+    long double gd1;  // ns; 0: the record is refused
+  } cases[] = {
+      {"G05", "LNAV", "G:LNAV", 8, 5, {26, 28}, 25},
+      {"G05", "LNAV", "G:LNAV", 8, 5, {25}, 0},
+      {"J02", "LNAV", "J:LNAV", 8, 502, {25}, none},
+      {"G05", "CNAV", "G:CNAV", 9, 5, {25}, none},
+      {"G05", "CNAV", "G:CNAV", 9, 5, {20}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.messages) + " blank " + std::to_string(c.blank[0]));
+    Rec rec = Kepler(c.code, c.message, c.lines, 5153.7, 0.01, 55 * kDeg, 0, {});
+    rec.set[25] = 25e-9;
+    for (int place : c.blank) rec.set.erase(place);
+    const std::string path = Nav4({rec});
+    if (c.gd1 == 0) {
+      const orbtest::RunResult r = orbtest::RunCaptured([&] { Load(path, c.messages); });
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "\n**** GPSbEph: Error -> GPS NAVIGATION FILE " + path +
+                           ": BAD NUMBER IN RECORD 1! ****\n     Exiting GPSbEph ... \n");
+      continue;
+    }
+    const GroupDelays g = Load(path, c.messages)
+                              .GetGroupDelays(static_cast<unsigned short>(c.satellite),
+                                              At(kSunday, 0));
+    if (std::isnan(c.gd1))
+      EXPECT_TRUE(std::isnan(g.gd1));
+    else
+      EXPECT_NEAR(g.gd1, c.gd1 * 1e-9L, 1e-21L);
+  }
+}
+
 TEST(NavigationMessages, RatesOfTheSemiMajorAxisAndOfTheMeanMotion) {
   // Circular orbits (e = 0, no corrections): the radius is A_k = A_0 +
   // A-dot tk, and Delta n0-dot adds (1/2) Delta n0-dot tk^2 to the mean

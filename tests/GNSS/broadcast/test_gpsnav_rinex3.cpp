@@ -325,11 +325,23 @@ TEST(Rinex3Navigation, EverySystemOfTheFileThroughTheProgram) {
   EXPECT_EQ(missing, 2);
 }
 
+// The version 4 fixture with its first R01 record put at X = 100,000 km,
+// which is skipped when read, and dTau_n 2.5e-9 s in the record after it.
+std::string AfterSkippedGlonassRecord() {
+  std::string t = orbtest::ReadFileText(Fixture("nav_mixed4.rnx"));
+  const std::string x = "     0.180450601454D+04", blank = "0.000000000000E+00";
+  t.replace(t.find(x), x.size(), "     0.100000000000D+06");
+  const std::size_t fifth = t.find(blank, t.find("R01 2012 07 01 00 15 00"));
+  t.replace(t.find(blank, fifth + blank.size()), blank.size(), "0.250000000000E-08");
+  return orbtest::WriteTempFile(t);
+}
+
 // The group-delay fields of the record chosen at an epoch, as written in
 // the files: a blank field and a placeholder of 1e-3 s or more are absent.
 TEST(Rinex3Navigation, GroupDelaysOfEachKindOfRecord) {
   const long double none = std::nanl("");
   const std::string v3 = Fixture("nav_mixed3.rnx"), v4 = Fixture("nav_mixed4.rnx");
+  const std::string skipped = AfterSkippedGlonassRecord();
   const std::string dlr = "setE/BRD400DLR_S_20220010000_01D_MN.rnx.gz",
                     igs = "setE/BRDC00IGS_R_20220010000_01D_MN.rnx.gz",
                     station = "setD/ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
@@ -346,6 +358,7 @@ TEST(Rinex3Navigation, GroupDelaysOfEachKindOfRecord) {
       {v4, false, 305, 54922, 7214, -1.72294676304e-8L, none},  // D1: TGD2 12 s
       {v4, false, 101, 56109, 900, 0, none},                  // FDMA: dTau_n 0
       {v3, false, 101, 56109, 900, none, none},               // 3.04: no fifth line
+      {skipped, false, 101, 56109, 900, 2.5e-9L, none},       // kept beside a skipped one
       {station, true, 101, 59025, 900, none, none},           // 3.05: dTau_n .999e9
       {dlr, true, 101, 59580, 918, 8.381903171539e-9L, none},
       {igs, true, 101, 59580, 918, none, none},

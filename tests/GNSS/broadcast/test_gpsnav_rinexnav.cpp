@@ -193,14 +193,24 @@ TEST(gpsRinexNavHeader, ACommentThatNamesALabelIsParsedByThatLabel) {
   EXPECT_EQ(log.calls[0].substr(0, 6), "B:BETA");
 }
 
-TEST(gpsRinexNavHeader, UnknownLabelWarnsWithTheTextFromColumn61) {
-  HeaderLog log;
-  const std::string text = gpsnavtest::HeaderLine("SITE", "MARKER NAME         ") +
-                           "short line\n" + gpsnavtest::HeaderLine("", "END OF HEADER");
-  EXPECT_TRUE(ReadTestHeader(text, log));
-  ASSERT_EQ(log.warnings.size(), 2u);
-  EXPECT_EQ(log.warnings[0], "MARKER NAME          -> UNKNOWN HEADER LABEL");
-  EXPECT_EQ(log.warnings[1], " -> UNKNOWN HEADER LABEL");
+TEST(gpsRinexNavHeader, UnknownLabelsWarnOnceWithTheFirstTextFromColumn61AndACount) {
+  const std::string marker = gpsnavtest::HeaderLine("SITE", "MARKER NAME         ");
+  const std::string end = gpsnavtest::HeaderLine("", "END OF HEADER");
+  const struct {
+    std::string header;
+    const char* warning;
+  } rows[] = {
+      {marker + end, "MARKER NAME          -> UNKNOWN HEADER LABEL"},
+      {"short line\n" + marker + end, " -> UNKNOWN HEADER LABEL (LINE 1, AND 1 LINES MORE OF THIS KIND)"},
+      {gpsnavtest::HeaderLine("a", "ALPHA") + marker + marker + marker + end,
+       "MARKER NAME          -> UNKNOWN HEADER LABEL (LINE 2, AND 2 LINES MORE OF THIS KIND)"},
+  };
+  for (const auto& row : rows) {
+    HeaderLog log;
+    EXPECT_TRUE(ReadTestHeader(row.header, log));
+    ASSERT_EQ(log.warnings.size(), 1u) << row.header;
+    EXPECT_EQ(log.warnings[0], row.warning);
+  }
 }
 
 TEST(gpsRinexNavHeader, EndOfHeaderInsideACommentEndsTheHeader) {

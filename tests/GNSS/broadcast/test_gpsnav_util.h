@@ -38,15 +38,16 @@ inline std::string Record(int prn, int yy, int mo, int dd, int hh, int mi, doubl
 }
 
 // Numbers 1..28 scaled so that each column is recognisable: column j holds
-// (j + 1) * 0.5 * 10^(j % 5 - 2) times sign; but the eccentricity (column 8)
-// and sqrt(A) (column 10) are 0.0045 and 5155.5 m^1/2 whatever the sign, an
-// orbit the reader keeps.
+// (j + 1) * 0.5 * 10^(j % 5 - 2) times sign; but the eccentricity (column 8),
+// sqrt(A) (column 10) and Toe (column 11) are 0.0045, 5155.5 m^1/2 and 0.6 s
+// whatever the sign, an orbit the reader keeps.
 inline Params Numbered(long double sign = 1) {
   Params p{};
   long double scale[5] = {1e-2L, 1e-1L, 1.0L, 1e1L, 1e2L};
   for (int j = 0; j < 28; ++j) p[j] = sign * (j + 1) * 0.5L * scale[j % 5];
   p[8] = 0.0045L;
   p[10] = 5155.5L;
+  p[11] = 0.6L;
   return p;
 }
 

@@ -200,15 +200,23 @@ TEST(sp3DamagedReal, EachDamageCostsOnlyWhatIsDamaged) {
                         "THE EPOCH LINES!");
        },
        {}},
-      {"the last epoch line ten days late",
+      {"the last epoch line ten days late, the first a year early",
        kGrg,
-       [](Lines& l) { l[Find(l, "*  2021  4 28 22 30")].replace(8, 5, " 5  8"); },
-       [](const Lines&) {
-         return Error(kGrg, "EPOCH LINES SPAN 2935 EPOCHS, 2880 OF THEM WITHOUT A BLOCK (MORE "
-                            "THAN 90%)!");
+       [](Lines& l) {
+         l[Find(l, "*  2021  4 28 22 30")].replace(8, 5, " 5  8");
+         l[Find(l, "*  2021  4 28 18  0")].replace(3, 4, "2020");
        },
-       {},
-       1},
+       [](const Lines& l) {
+         return Warning(kGrg, "EPOCH 2020-04-28 18:00:00.00000000 (LINE " +
+                                  std::to_string(Find(l, "*  2020") + 1) +
+                                  ") BREAKS THE SEQUENCE OF THE BLOCKS AFTER IT - BLOCK PLACED AT "
+                                  "2021-04-28 18:00:00.00000000, AS THE HEADER SAYS!") +
+                Warning(kGrg, "EPOCH 2021-05-08 22:30:00.00000000 (LINE " +
+                                  std::to_string(Find(l, "*  2021  5  8") + 1) +
+                                  ") BREAKS THE SEQUENCE OF THE BLOCKS BEFORE IT - BLOCK PLACED AT "
+                                  "2021-04-28 22:30:00.00000000, AS THE HEADER SAYS!");
+       },
+       {}},
       {"a start fraction of day of 1",
        kGrg,
        [](Lines& l) { l[1].replace(45, 15, "1.0000000000000"); },
