@@ -54,8 +54,12 @@ std::vector<std::string> Split(const std::string& line) {
   return cells;
 }
 
-Rows TableRows(const std::vector<std::string>& tables, const std::string& name) {
+// extraKeys: key cells after the usual ones (a table with msg has one more,
+// its message); options go before the tables.
+Rows TableRows(const std::vector<std::string>& tables, const std::string& name,
+               size_t extraKeys = 0, const std::vector<std::string>& options = {}) {
   std::vector<std::string> args{"--csv=" + name};
+  args.insert(args.end(), options.begin(), options.end());
   args.insert(args.end(), tables.begin(), tables.end());
   const orbtest::RunResult run = Stats(args);
   EXPECT_EQ(run.status, 0) << run.err;
@@ -68,7 +72,7 @@ Rows TableRows(const std::vector<std::string>& tables, const std::string& name) 
       continue;
     }
     std::string key = cells[0];
-    for (size_t i = 1; i < kKeys.at(name); ++i) key += "," + cells[i];
+    for (size_t i = 1; i < kKeys.at(name) + extraKeys; ++i) key += "," + cells[i];
     for (size_t i = 0; i < cells.size() && i < names.size(); ++i) rows[key][names[i]] = cells[i];
   }
   return rows;
@@ -195,16 +199,61 @@ const Cell kPairsHandWorked[] = {
     {"days", "2022-01-01,QZSS,IGSO", "records", "3"},
 };
 
+// The answers to tests/data/stats_messages.csv, two messages of the same
+// satellites (its '#' lines say how they come); by default, and with
+// --all-health.
+const Cell kMessagesHandWorked[] = {
+    // Each message its own datum: LNAV's median 0 ns, CNAV's 100 ns.
+    {"satellites", "G01,LNAV", "clock_mean_ns", "2.00"},
+    {"satellites", "G01,CNAV", "clock_mean_ns", "0.00"},
+    {"satellites", "G04,CNAV", "clock_mean_ns", "4.00"},
+    {"datum", "2022-01-01,GPS,LNAV", "most", "4"},
+    {"datum", "2022-01-01,GPS,CNAV", "most", "4"},
+    {"satellites", "G01,LNAV", "sisre_rms_m", "0.380"},
+    {"satellites", "G04,CNAV", "sisre_rms_m", "1.199"},
+    // The accuracy beside the SISRE, and the share above it.
+    {"satellites", "G01,LNAV", "accuracy_median_m", "2.000"},
+    {"satellites", "G01,LNAV", "sisre_over_accuracy_pct", "0.0"},
+    {"satellites", "G02,LNAV", "sisre_over_accuracy_pct", "100.0"},
+    {"satellites", "G01,CNAV", "accuracy_median_m", ""},
+    {"satellites", "G01,CNAV", "sisre_over_accuracy_pct", ""},
+    {"systems", "GPS,LNAV,MEO", "accuracy_median_m", "0.900"},
+    {"systems", "GPS,LNAV,MEO", "sisre_over_accuracy_pct", "50.0"},
+    {"systems", "GPS,CNAV,MEO", "sisre_over_accuracy_pct", "100.0"},
+    // Both messages' records at one epoch count, none as a repeat; G05 is
+    // unhealthy, G03's CNAV record without health kept.
+    {"systems", "GPS,LNAV,MEO", "records", "4"},
+    {"systems", "GPS,CNAV,MEO", "records", "4"},
+    {"days", "2022-01-01,GPS,CNAV,MEO", "records", "4"},
+    {"satellites", "G05,LNAV", "records", ""},
+};
+const Cell kAllHealthHandWorked[] = {
+    {"satellites", "G05,LNAV", "records", "1"},
+    {"satellites", "G05,LNAV", "median_3d_m", "5.000"},
+    {"systems", "GPS,LNAV,MEO", "records", "5"},
+    {"satellites", "G01,LNAV", "clock_mean_ns", "2.00"},
+};
+
 TEST(StatsRules, HandWorkedTables) {
-  const std::pair<const char*, std::vector<Cell>> fixtures[] = {
-      {"stats_rules.csv", {std::begin(kHandWorked), std::end(kHandWorked)}},
-      {"stats_pairs.csv", {std::begin(kPairsHandWorked), std::end(kPairsHandWorked)}}};
-  for (const auto& [fixture, cells] : fixtures) {
+  const struct {
+    const char* fixture;
+    std::vector<Cell> cells;
+    size_t extraKeys;
+    std::vector<std::string> options;
+  } fixtures[] = {
+      {"stats_rules.csv", {std::begin(kHandWorked), std::end(kHandWorked)}, 0, {}},
+      {"stats_pairs.csv", {std::begin(kPairsHandWorked), std::end(kPairsHandWorked)}, 0, {}},
+      {"stats_messages.csv", {std::begin(kMessagesHandWorked), std::end(kMessagesHandWorked)}, 1,
+       {}},
+      {"stats_messages.csv", {std::begin(kAllHealthHandWorked), std::end(kAllHealthHandWorked)},
+       1, {"--all-health"}}};
+  for (const auto& f : fixtures) {
     std::map<std::string, Rows> tables;
-    for (const auto& [name, keys] : kKeys) tables[name] = TableRows({Fixture(fixture)}, name);
-    for (const Cell& c : cells)
+    for (const auto& [name, keys] : kKeys)
+      tables[name] = TableRows({Fixture(f.fixture)}, name, f.extraKeys, f.options);
+    for (const Cell& c : f.cells)
       EXPECT_EQ(tables[c.table][c.key][c.column], c.value)
-          << fixture << ": " << c.table << " " << c.key << " " << c.column;
+          << f.fixture << ": " << c.table << " " << c.key << " " << c.column;
   }
 }
 
@@ -224,11 +273,28 @@ TEST(StatsRules, NotesSayWhichSignalAndWhichSatellitesApart) {
         " satellite's clock mean holds its group delays.\n",
         "# Kept out of the system and day figures, in rows of their own (\"kept out\"), as the"
         " ANTEX file has no offset for them (their precise positions stay at the centre of mass,"
-        " the broadcast ones are antenna phase centres): J04.\n"}}};
+        " the broadcast ones are antenna phase centres): J04.\n"}},
+      {"stats_messages.csv",
+       {"# Messages: each satellite, system, day and clock datum has a row per broadcast message"
+        " (msg); accuracy median is that of the records' broadcast accuracy (accuracy_m: URA,"
+        " SISA) and SISRE > accuracy the share of records with both whose SISRE exceeds the"
+        " record's own accuracy [%], empty where the table gives no accuracy.\n"
+        "# Health: 1 record whose health field is not 0 left out (GPS LNAV 1); 0 is healthy in"
+        " every system's field: GPS and QZSS LNAV SV health and CNAV-2 L1C health, CNAV the L1"
+        " and L2 bits (its L5 bit not looked at), Galileo SVHS and DVS bits, BeiDou SatH1 and"
+        " B-CNAV HS, GLONASS Bn, NavIC and SBAS as written; an empty field is kept; --all-health"
+        " keeps every record.\n"}}};
   for (const auto& [fixture, notes] : cases) {
     const std::string out = Stats({Fixture(fixture)}).out;
     for (const std::string& note : notes) EXPECT_NE(out.find(note), std::string::npos) << note;
+    // Tables without the record's own fields say nothing of messages.
+    if (fixture != "stats_messages.csv") {
+      EXPECT_EQ(out.find("# Health"), std::string::npos);
+    }
   }
+  EXPECT_NE(Stats({"--all-health", Fixture("stats_messages.csv")})
+                .out.find("\n# Health: records of every health are kept (--all-health).\n"),
+            std::string::npos);
 }
 
 // A CSV table's antenna column says whether an ANTEX file was used: the
@@ -302,6 +368,14 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
   std::string pairs = orbtest::ReadFileText(Fixture("stats_pairs.csv"));
   pairs.replace(pairs.rfind(",0,3.0000"), 2, ",2");  // J04's antenna column
   const std::string badAntenna = orbtest::WriteTempFile(pairs, ".csv");
+  // One record in more messages than any system has.
+  const std::string messages = orbtest::ReadFileText(Fixture("stats_messages.csv"));
+  const size_t first = messages.find("\n2022-") + 1;
+  const std::string record = messages.substr(first, messages.find('\n', first) + 1 - first);
+  std::string manyMessages = messages.substr(0, first);
+  for (int i = 0; i <= 32; ++i)
+    manyMessages += std::regex_replace(record, std::regex(",LNAV,"), ",M" + std::to_string(i) + ",");
+  const std::string tooManyMessages = orbtest::WriteTempFile(manyMessages, ".csv");
   const std::string usage = "; OrbikaStats -h shows the usage\n",
                     columns =
                         " has no precise-minus-broadcast columns (run Orbika with an SP3 file and "
@@ -330,7 +404,9 @@ TEST(StatsCommandLine, RefusesWhatItCannotUse) {
       {{longLine}, longLine + " line 2 is longer than 4096 characters: not an Orbika table\n"},
       {{noHead}, noHead + " has no line of column names in its first 1 MiB: not an Orbika table\n"},
       {{noRecord}, noRecord + " has no record in its first 1 MiB: not an Orbika table\n"},
-      {{badAntenna}, badAntenna + " line 47 is not a record of an Orbika table\n"}};
+      {{badAntenna}, badAntenna + " line 47 is not a record of an Orbika table\n"},
+      {{tooManyMessages}, tooManyMessages + " holds more than 32 messages in its msg column, with "
+                                            "the tables before it: not Orbika's messages\n"}};
   for (const auto& c : cases) {
     const orbtest::RunResult run = Stats(c.args);
     EXPECT_EQ(run.status, 1) << c.err;
@@ -356,15 +432,25 @@ TEST(StatsCommandLine, EndlessInputIsRefusedAtOnce) {
 // table where they repeat.
 TEST(StatsCommandLine, RecordsReadTwiceCountOnce) {
   const std::string csv = Fixture("stats_rules.csv"), text = Fixture("stats_rules.txt");
+  const std::string messages = Fixture("stats_messages.csv");
   const std::string doubled = orbtest::WriteTempFile(
       orbtest::ReadFileText(text) + orbtest::ReadFileText(text), ".txt");
-  long records = -1;  // the CSV table's rows after its header
-  for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(csv)))
-    records += !line.empty() && line[0] != '#';
+  // The CSV table's rows after its header.
+  const auto records = [](const std::string& table) {
+    long n = -1;
+    for (const std::string& line : orbtest::SplitLines(orbtest::ReadFileText(table)))
+      n += !line.empty() && line[0] != '#';
+    return n;
+  };
+  // Two messages of one satellite at one epoch are no repeat; the unhealthy
+  // record repeats like any other.
   const struct {
     std::vector<std::string> tables;
-    std::string repeating;
-  } rows[] = {{{csv, csv}, csv}, {{text, csv}, csv}, {{doubled}, doubled}};
+    std::string repeating, alone;
+  } rows[] = {{{csv, csv}, csv, csv},
+              {{text, csv}, csv, csv},
+              {{doubled}, doubled, csv},
+              {{messages, messages}, messages, messages}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.tables[0]);
     for (const auto& [name, keys] : kKeys) {
@@ -372,9 +458,9 @@ TEST(StatsCommandLine, RecordsReadTwiceCountOnce) {
       args.insert(args.end(), row.tables.begin(), row.tables.end());
       const orbtest::RunResult twice = Stats(args);
       EXPECT_EQ(twice.status, 0);
-      EXPECT_EQ(twice.out, Stats({"--csv=" + name, csv}).out) << name;
+      EXPECT_EQ(twice.out, Stats({"--csv=" + name, row.alone}).out) << name;
       EXPECT_EQ(twice.err, "OrbikaStats: warning: " + row.repeating + ": " +
-                               std::to_string(records) +
+                               std::to_string(records(row.alone)) +
                                " records repeat earlier ones of their satellite and day and are "
                                "counted once\n");
     }
@@ -394,16 +480,23 @@ TEST(StatsCommandLine, Version) {
 TEST(StatsCommandLine, HelpAndOptionsInAnyPosition) {
   const std::string csv = Fixture("stats_rules.csv");
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"-h"}, {"--help"}, {csv, "--csv", "-h"}, {"--frobnicate", "--help"}}) {
+           {"-h"}, {"--help"}, {csv, "--csv", "-h"}, {"--frobnicate", "--help"},
+           {"--all-health", "-h"}}) {
     const orbtest::RunResult run = Stats(args);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out.rfind("OrbikaStats - statistics of the precise-minus-broadcast", 0), 0u);
-    EXPECT_NE(run.out.find("\nUsage: OrbikaStats [--csv[=TABLE]] TABLE...\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\nUsage: OrbikaStats [--csv[=TABLE]] [--all-health] TABLE...\n"),
+              std::string::npos);
   }
   const orbtest::RunResult first = Stats({"--csv=systems", csv});
   EXPECT_EQ(first.status, 0);
   EXPECT_EQ(Stats({csv, "--csv=systems"}).out, first.out);
+  // A table without health fields: --all-health changes nothing.
+  EXPECT_EQ(Stats({csv, "--all-health", "--csv=systems"}).out, first.out);
+  const std::string messages = Fixture("stats_messages.csv");
+  EXPECT_NE(Stats({messages, "--csv=systems", "--all-health"}).out,
+            Stats({"--csv=systems", messages}).out);
   EXPECT_EQ(Stats({"--csv=systems", "-"}, Redirect(csv, 0, O_RDONLY)).out, first.out);
 }
 
@@ -455,14 +548,15 @@ double Number(const Rows& rows, const std::string& key, const std::string& colum
 TEST(StatsRealData, SetESisreAsTheLiteratureHasIt) {
   ORBIKA_REQUIRE_DATA();
   const std::string table = SetETable(300, "BRDC00IGS_R_20220010000_01D_MN.rnx.gz", {"-csv"});
-  const Rows systems = TableRows({table}, "systems"), sats = TableRows({table}, "satellites");
-  const double gps = Number(systems, "GPS,MEO", "sisre_rms_m");
+  // The table names each record's message: its rows are keyed on it too.
+  const Rows systems = TableRows({table}, "systems", 1), sats = TableRows({table}, "satellites", 1);
+  const double gps = Number(systems, "GPS,LNAV,MEO", "sisre_rms_m");
   EXPECT_GE(gps, 0.2);
   EXPECT_LE(gps, 1.0);
-  EXPECT_LT(Number(systems, "Galileo,MEO", "sisre_rms_m"), gps);
-  EXPECT_GT(Number(systems, "GLONASS,MEO", "sisre_rms_m"), gps);
+  EXPECT_LT(Number(systems, "Galileo,FNAV,MEO", "sisre_rms_m"), gps);
+  EXPECT_GT(Number(systems, "GLONASS,FDMA,MEO", "sisre_rms_m"), gps);
   // BeiDou-3 MEO near 0.5 m, its satellites' clock means close together.
-  EXPECT_LT(Number(systems, "BDS-3,MEO", "sisre_rms_m"), 1.0);
+  EXPECT_LT(Number(systems, "BDS-3,D1,MEO", "sisre_rms_m"), 1.0);
   double low = 1e9, high = -1e9;
   for (const auto& [sat, cells] : sats)
     if (cells.at("system") == "BDS-3" && cells.at("type") == "MEO") {
@@ -471,15 +565,21 @@ TEST(StatsRealData, SetESisreAsTheLiteratureHasIt) {
     }
   EXPECT_LT(high - low, 15);
   // Geostationary along- and cross-track in the orbit's own frame.
-  for (const char* geo : {"C01", "C02", "C03", "C04", "C05"})
+  for (const char* geo : {"C01,D2", "C02,D2", "C03,D2", "C04,D2", "C05,D2"})
     EXPECT_LT(Number(sats, geo, "cross_rms_m"), 2) << geo;
-  // J04, without an offset in the ANTEX file, apart from QZSS.
-  EXPECT_EQ(sats.at("J04").at("kept_out"), "no antenna offset");
-  EXPECT_EQ(systems.at("QZSS,IGSO").at("satellites"), "3");
+  // J04, without an offset in the ANTEX file, apart from QZSS, its records
+  // kept whatever their health (J01 and J04 say unhealthy that day).
+  const Rows allSystems = TableRows({table}, "systems", 1, {"--all-health"}),
+             allSats = TableRows({table}, "satellites", 1, {"--all-health"});
+  EXPECT_EQ(allSats.at("J04,LNAV").at("kept_out"), "no antenna offset");
+  EXPECT_EQ(allSystems.at("QZSS,LNAV,IGSO").at("satellites"), "3");
+  EXPECT_EQ(sats.count("J04,LNAV"), 0u);
+  EXPECT_EQ(systems.at("QZSS,LNAV,IGSO").at("satellites"), "2");
   // GLONASS on L1/L2 with the RINEX 4 file's dTau_n.
   const std::string rinex4 = SetETable(300, "BRD400DLR_S_20220010000_01D_MN.rnx.gz", {"-csv"});
-  const Rows glonass = TableRows({rinex4}, "systems"), glonassSats = TableRows({rinex4}, "satellites");
-  EXPECT_LT(Number(glonass, "GLONASS,MEO", "sisre_rms_m"), 1.9);
+  const Rows glonass = TableRows({rinex4}, "systems", 1),
+             glonassSats = TableRows({rinex4}, "satellites", 1);
+  EXPECT_LT(Number(glonass, "GLONASS,FDMA,MEO", "sisre_rms_m"), 1.9);
   double sum = 0, sumSq = 0, n = 0;
   for (const auto& [sat, cells] : glonassSats)
     if (cells.at("system") == "GLONASS") {
@@ -518,6 +618,31 @@ std::vector<std::string> ThirtyDays(const std::string& table) {
     days.push_back(orbtest::WriteTempFile(copy, ".txt"));
   }
   return days;
+}
+
+// Two tables of set E's RINEX 4 file, one of each message, side by side:
+// GPS LNAV beside CNAV and BeiDou-3 D1 beside B-CNAV1 in rows of their own,
+// every record of each message counted (none taken for a repeat of the
+// other message's), and CNAV's orbit as good as LNAV's.
+TEST(StatsRealData, SetEMessagesSideBySide) {
+  ORBIKA_REQUIRE_DATA();
+  const std::string nav = "BRD400DLR_S_20220010000_01D_MN.rnx.gz";
+  const std::string legacy = SetETable(300, nav, {"-csv"}),
+                    modern = SetETable(300, nav, {"-csv", "-nmG:CNAV,C:CNV1"});
+  const Rows both = TableRows({legacy, modern}, "systems", 1);
+  const Rows alone[] = {TableRows({legacy}, "systems", 1), TableRows({modern}, "systems", 1)};
+  const struct {
+    const char* key;
+    int table;  // the one that holds it alone
+  } rows[] = {{"GPS,LNAV,MEO", 0}, {"GPS,CNAV,MEO", 1}, {"BDS-3,D1,MEO", 0}, {"BDS-3,CNV1,MEO", 1}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(both.at(row.key).at("records"), alone[row.table].at(row.key).at("records")) << row.key;
+    EXPECT_GT(Number(both, row.key, "records"), 6000) << row.key;
+  }
+  const double lnav = Number(both, "GPS,LNAV,MEO", "median_3d_m");
+  EXPECT_NEAR(Number(both, "GPS,CNAV,MEO", "median_3d_m"), lnav, 0.3 * lnav);
+  EXPECT_LT(Number(both, "BDS-3,CNV1,MEO", "median_3d_m"), 1.0);
+  EXPECT_LT(Number(both, "BDS-3,D1,MEO", "median_3d_m"), 1.0);
 }
 
 // The largest resident memory [kB] of OrbikaStats over the tables.

@@ -34,13 +34,25 @@ int GenerationOf(const std::string& code) {
   return code[0] == 'C' ? (std::stoi(code.substr(1)) < kFirstBds3 ? 2 : 3) : 0;
 }
 
-// The clock datum's systems: a rank (every letter has one) and BeiDou's
-// generation.  Keys of the datum: an epoch's number times kDatumKeys, plus
-// the datum system.
+// The clock datum's systems: a message, a rank (every letter has one) and
+// BeiDou's generation.  Keys of the datum: an epoch's number times
+// kDatumKeys, plus the datum system.
 const long long kGenerations = 4;
-const long long kDatumKeys = (static_cast<long long>(kSystemOrder.size()) + 256) * kGenerations;
-long long DatumSystemOf(const std::string& code) {
+const long long kSystemKeys = (static_cast<long long>(kSystemOrder.size()) + 256) * kGenerations;
+const long long kDatumKeys = kSystemKeys * static_cast<long long>(kMaxMessages);
+long long SystemKeyOf(const std::string& code) {
   return static_cast<long long>(SystemRank(code[0])) * kGenerations + GenerationOf(code);
+}
+
+// The CNAV L5 health bit, and the largest health word of any message.
+const long kCnavL5 = 1;
+const double kMaxHealthWord = 1 << 30;
+
+// The message whose clocks share a datum: BeiDou's D1 (non-GEO satellites)
+// and D2 (GEO) carry the same clock model on B1I/B3I (BDS-SIS-ICD-B1I 5.2.4
+// and 5.3.3), so they form one.
+std::string DatumMessage(const std::string& msg) {
+  return msg == "D1" || msg == "D2" ? "D1/D2" : msg;
 }
 
 long long DayOf(long long ms) { return (ms >= 0 ? ms : ms - kMsPerDay + 1) / kMsPerDay; }
@@ -81,16 +93,39 @@ bool DiffStats::BySystem::operator()(const std::string& a, const std::string& b)
   return ra != rb ? ra < rb : a < b;
 }
 
-std::uint32_t DiffStats::SatelliteOf(const std::string& code) {
-  const auto found = index_.emplace(code, static_cast<std::uint32_t>(sats_.size()));
-  if (found.second) sats_.push_back(Satellite{code, {}, {}, {}, {}});
+// The key orders a satellite's messages after its code ("G01 CNAV").
+std::uint32_t DiffStats::SatelliteOf(const std::string& code, const std::string& msg) {
+  const std::string key = msg.empty() ? code : code + ' ' + msg;
+  const auto found = index_.emplace(key, static_cast<std::uint32_t>(sats_.size()));
+  if (!found.second) return found.first->second;
+  const std::string datumMsg = DatumMessage(msg);
+  const auto number = static_cast<std::uint32_t>(
+      std::find(messages_.begin(), messages_.end(), datumMsg) - messages_.begin());
+  if (number == messages_.size()) messages_.push_back(datumMsg);
+  sats_.push_back(Satellite{code, msg, number, {}, {}, {}, {}});
   return found.first->second;
 }
 
 Group DiffStats::GroupOf(const Satellite& sat) const {
   const OrbitType type =
       TypeOf(static_cast<double>(sat.radius.Mean()), static_cast<double>(sat.inclination.Mean()));
-  return {SystemRank(sat.code[0]), GenerationOf(sat.code), type};
+  return {SystemRank(sat.code[0]), GenerationOf(sat.code), type, sat.msg};
+}
+
+long long DiffStats::DatumSystemOf(const Satellite& sat) const {
+  return sat.message * kSystemKeys + SystemKeyOf(sat.code);
+}
+
+// Every system's health field is 0 when the satellite is healthy on the
+// message's signals; an empty field says nothing, so the record is kept.
+// GPS and QZSS CNAV write the L1, L2 and L5 health bits (IS-GPS-200
+// 30.3.3.1.1.2) as 4, 2 and 1: the clocks compared are on L1/L2, so the L5
+// bit, set while L5 is not declared usable, is not looked at.
+bool DiffStats::Healthy(const DiffRecord& rec) const {
+  if (allHealth_ || std::isnan(rec.health)) return true;
+  if (!(rec.health >= 0 && rec.health <= kMaxHealthWord)) return false;
+  const bool cnav = (rec.sat[0] == 'G' || rec.sat[0] == 'J') && rec.msg == "CNAV";
+  return (static_cast<long>(rec.health) & (cnav ? ~kCnavL5 : ~0L)) == 0;
 }
 
 // The clock difference with the relativistic terms the figures compare.
@@ -121,11 +156,20 @@ bool DiffStats::Repeats(std::uint32_t sat, long long ms) {
   return false;
 }
 
-bool DiffStats::Add(const DiffRecord& rec) {
-  const std::uint32_t satIndex = SatelliteOf(rec.sat);
+std::string DiffStats::Add(const DiffRecord& rec) {
+  if (index_.count(rec.msg.empty() ? rec.sat : rec.sat + ' ' + rec.msg) == 0 &&
+      std::find(messages_.begin(), messages_.end(), DatumMessage(rec.msg)) == messages_.end() &&
+      messages_.size() >= kMaxMessages)
+    return "more than " + std::to_string(kMaxMessages) +
+           " messages in its msg column, with the tables before it: not Orbika's messages";
+  const std::uint32_t satIndex = SatelliteOf(rec.sat, rec.msg);
   if (Repeats(satIndex, rec.ms)) {
     ++repeated_;
-    return true;
+    return "";
+  }
+  if (!Healthy(rec)) {
+    ++unhealthy_[{SystemRank(rec.sat[0]), rec.msg}];
+    return "";
   }
   Satellite& sat = sats_[satIndex];
   if (rec.motion) {
@@ -143,9 +187,12 @@ bool DiffStats::Add(const DiffRecord& rec) {
     rac = ToRac(rec.r, rec.v, rec.d, p.rac);
   if (!rac) {
     ++(p.apart ? sat.apart : sat.figures).noDiff;
-    return true;
+    return "";
   }
-  if (pending_.size() >= kMaxTableRecords) return false;
+  if (pending_.size() >= kMaxTableRecords)
+    return "more than " + std::to_string(kMaxTableRecords) +
+           " records with a difference: give it as several tables (one per day)";
+  p.accuracy = static_cast<float>(rec.accuracy);
   const auto epoch = epochIndex_.emplace(rec.ms, static_cast<std::uint32_t>(epochs_.size()));
   if (epoch.second) epochs_.push_back(rec.ms);
   p.dclock = ClockOf(rec);
@@ -158,11 +205,11 @@ bool DiffStats::Add(const DiffRecord& rec) {
     ++signals_[{rec.sat[0], rec.pair.empty() ? kBroadcastSignal : l1 ? kGlonassL1 : rec.pair}];
   }
   pending_.push_back(p);
-  return true;
+  return "";
 }
 
 long long DiffStats::DatumKey(const Pending& p) const {
-  return p.epoch * kDatumKeys + DatumSystemOf(sats_[p.sat].code);
+  return p.epoch * kDatumKeys + DatumSystemOf(sats_[p.sat]);
 }
 
 // The median clock difference of each epoch and system, and the number of
@@ -195,20 +242,24 @@ DiffStats::DatumMap DiffStats::FormDatum() {
 
 // Each day's datum figures.
 void DiffStats::NoteDatum(const DatumMap& datum) {
-  const long long gps = DatumSystemOf("G00"), qzss = DatumSystemOf("J00");
+  const long long gps = SystemKeyOf("G00"), qzss = SystemKeyOf("J00");
   for (const auto& [k, value] : datum) {
-    const long long system = k % kDatumKeys, epoch = k / kDatumKeys;
+    const long long epoch = k / kDatumKeys, message = k % kDatumKeys / kSystemKeys;
+    const long long system = k % kSystemKeys;
     const long long day = DayOf(epochs_[static_cast<size_t>(epoch)]);
-    DatumRow& row = datum_[{day, static_cast<size_t>(system)}];
+    const Group group{static_cast<size_t>(system / kGenerations),
+                      static_cast<int>(system % kGenerations), OrbitType::kUnknown,
+                      messages_[static_cast<size_t>(message)]};
+    DatumRow& row = datum_[{day, group}];
     const int n = value.count;
     row.mjd = day;
-    row.system = {static_cast<size_t>(system / kGenerations),
-                  static_cast<int>(system % kGenerations), OrbitType::kUnknown};
+    row.system = group;
     row.fewest = row.epochs ? std::min(row.fewest, n) : n;
     row.most = std::max(row.most, n);
     ++row.epochs;
     if (n >= kDatumSatellites) continue;
-    const auto joined = system == qzss ? datum.find(epoch * kDatumKeys + gps) : datum.end();
+    const auto joined =
+        system == qzss ? datum.find(epoch * kDatumKeys + message * kSystemKeys + gps) : datum.end();
     const bool onGps = joined != datum.end() && joined->second.count >= kDatumSatellites;
     row.joined += onGps;
     row.leftOut += !onGps;
@@ -220,7 +271,8 @@ const DiffStats::DatumValue* DiffStats::DatumOf(const Pending& p, const DatumMap
   if (found == datum.end()) return nullptr;
   if (found->second.count >= kDatumSatellites) return &found->second;
   if (sats_[p.sat].code[0] != 'J') return nullptr;
-  const auto gps = datum.find(p.epoch * kDatumKeys + DatumSystemOf("G00"));
+  const auto gps = datum.find(p.epoch * kDatumKeys + sats_[p.sat].message * kSystemKeys +
+                              SystemKeyOf("G00"));
   return gps != datum.end() && gps->second.count >= kDatumSatellites ? &gps->second : nullptr;
 }
 
@@ -237,6 +289,7 @@ void DiffStats::Keep(const Pending& p, const DatumMap& datum) {
   s.d3 = d3;
   s.orbitSisre = std::sqrt(radial * radial + alongCross);
   s.dtNs = s.sisre = s.radialLessClock = kNan;
+  s.accuracy = p.accuracy;
   Figures& figures = p.apart ? sat.apart : sat.figures;
   if (p.clock == Clock::kMarkedBad) ++figures.badClock;
   const DatumValue* found = p.clock == Clock::kValue ? DatumOf(p, datum) : nullptr;
@@ -261,6 +314,7 @@ void DiffStats::Outlier(const Pending& p, double d3, double clock) {
   OutlierRow& row = outliers_[{p.sat, DayOf(ms)}];
   if (row.orbit + row.clock == 0) {
     row.sat = sats_[p.sat].code;
+    row.msg = sats_[p.sat].msg;
     row.mjd = DayOf(ms);
     row.first = row.last = ms;
   }
@@ -293,12 +347,14 @@ bool Empty(const Figures& f) { return f.Records() + f.noDiff + f.outliers == 0; 
 
 std::vector<SummaryRow> DiffStats::Satellites() const {
   std::vector<SummaryRow> rows;
-  for (const auto& [code, i] : index_) {
+  for (const auto& [key, i] : index_) {
     const Satellite& sat = sats_[i];
-    if (!Empty(sat.figures) || Empty(sat.apart))
-      rows.push_back({code, GroupOf(sat), false, 1, sat.figures, sat.figures.OffsetFreeSumSq()});
+    // No row for a satellite whose every record was left out by its health.
+    if (Empty(sat.figures) && Empty(sat.apart)) continue;
+    if (!Empty(sat.figures))
+      rows.push_back({sat.code, GroupOf(sat), false, 1, sat.figures, sat.figures.OffsetFreeSumSq()});
     if (!Empty(sat.apart))
-      rows.push_back({code, GroupOf(sat), true, 1, sat.apart, sat.apart.OffsetFreeSumSq()});
+      rows.push_back({sat.code, GroupOf(sat), true, 1, sat.apart, sat.apart.OffsetFreeSumSq()});
   }
   return rows;
 }
@@ -314,9 +370,14 @@ std::vector<SignalRow> DiffStats::Signals() const {
 
 std::vector<SummaryRow> DiffStats::Systems() const {
   std::map<Group, SummaryRow> groups;
-  for (const auto& [code, i] : index_) {
+  // Where the tables name messages, a satellite's records without one (no
+  // broadcast record) belong to no message's row: its own row counts them.
+  const bool messages = std::any_of(messages_.begin(), messages_.end(),
+                                    [](const std::string& m) { return !m.empty(); });
+  for (const auto& [key, i] : index_) {
     const Satellite& sat = sats_[i];
-    if (Empty(sat.figures) && !Empty(sat.apart)) continue;
+    if (Empty(sat.figures) || (messages && sat.msg.empty() && sat.figures.Records() == 0))
+      continue;
     SummaryRow& row = groups[GroupOf(sat)];
     row.group = GroupOf(sat);
     row.satellites += sat.figures.Records() > 0;
@@ -344,8 +405,16 @@ std::vector<OutlierRow> DiffStats::Outliers() const {
   std::vector<OutlierRow> rows;
   for (const auto& entry : outliers_) rows.push_back(entry.second);
   std::stable_sort(rows.begin(), rows.end(), [](const OutlierRow& a, const OutlierRow& b) {
-    return BySystem()(a.sat, b.sat) || (a.sat == b.sat && a.mjd < b.mjd);
+    return BySystem()(a.sat, b.sat) ||
+           (a.sat == b.sat && std::tie(a.msg, a.mjd) < std::tie(b.msg, b.mjd));
   });
+  return rows;
+}
+
+std::vector<UnhealthyRow> DiffStats::Unhealthy() const {
+  std::vector<UnhealthyRow> rows;
+  for (const auto& [key, records] : unhealthy_)
+    rows.push_back({SystemOfRank(key.first), key.second, records});
   return rows;
 }
 

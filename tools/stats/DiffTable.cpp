@@ -58,13 +58,16 @@ enum CsvValue {
   kDclockPair,
   kAntenna,
   kDr,
-  kCsvValues = kDr + 3
+  kMsg = kDr + 3,
+  kHealth,
+  kAccuracy,
+  kCsvValues
 };
 const char* const kCsvNames[kCsvValues] = {
     "epoch",   "sat",     "px_m",     "py_m",    "pz_m",    "pclock_s", "pvx_m_s",
     "pvy_m_s", "pvz_m_s", "dx_m",     "dy_m",    "dz_m",    "dclock_s", "dvx_m_s",
     "dvy_m_s", "dvz_m_s", "gd1_s",    "pair",    "dclock_pair_s", "antenna", "dr_m",
-    "da_m",    "dc_m"};
+    "da_m",    "dc_m",    "msg",      "health",  "accuracy_m"};
 
 const double kNan = std::numeric_limits<double>::quiet_NaN();
 
@@ -191,6 +194,7 @@ bool DiffTableReader::SetCsvColumns(const std::string& line) {
   // With an antenna column the records say whether an ANTEX file was used:
   // none gave it where every field is empty.
   if (columns_[kAntenna] < fields_) antex_ = Antex::kNone;
+  messages_ = columns_[kMsg] < fields_;
   for (int k = 0; k < kRequired; ++k)
     if (columns_[k] == names.size()) return false;
   return true;
@@ -272,6 +276,8 @@ bool DiffTableReader::ParseText(const std::string& line, DiffRecord& rec) const 
   rec.pair.clear();
   rec.gd1 = rec.rac = false;
   rec.offset = Offset::kUnknown;
+  rec.msg.clear();
+  rec.health = rec.accuracy = kNan;
   return true;
 }
 
@@ -288,7 +294,7 @@ bool DiffTableReader::ParseCsv(const std::string& line, DiffRecord& rec) const {
   for (int k = kPx; k < kCsvValues; ++k) {
     const std::string& f = columns_[k] < fields_ ? fields[columns_[k]] : kAbsent;
     v[k] = kNan;  // an empty field: no source
-    if (k == kPair || k == kAntenna)
+    if (k == kPair || k == kAntenna || k == kMsg)
       text[k] = f;
     else if (!f.empty() && !ToNumber(f.c_str(), f.size(), v[k]))
       return false;
@@ -304,6 +310,9 @@ bool DiffTableReader::ParseCsv(const std::string& line, DiffRecord& rec) const {
   SetValues(&v[kPx], &v[kPvx], &v[kDxCol], &v[kDvx], rec);
   rec.rac = rec.diff && AllFinite(&v[kDr], 3);
   for (int i = 0; i < 3; ++i) rec.racTable[i] = v[kDr + i];
+  rec.msg = text[kMsg];
+  rec.health = v[kHealth];
+  rec.accuracy = v[kAccuracy];
   return true;
 }
 

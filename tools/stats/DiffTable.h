@@ -17,7 +17,9 @@
 // brought to that signal pair), antenna (1: the precise position was moved
 // to the antenna phase centre, 0: the ANTEX file has no offset for the
 // satellite) and dr_m da_m dc_m (the position difference along the orbit's
-// own directions).  An empty field means no source, nan no value.  Every
+// own directions), msg (the broadcast record's message: LNAV, CNAV, D1,
+// CNV1 ...), health (its health field as written) and accuracy_m (its
+// accuracy [m]).  An empty field means no source, nan no value.  Every
 // line with a comma after the header is a record.
 // In both, any other line (warnings, messages, blank lines) is skipped
 // wherever it stands, and a line that begins like a record but is not one
@@ -62,6 +64,9 @@ struct DiffRecord {
   Offset offset = Offset::kUnknown;
   bool rac = false;            // racTable holds the table's radial, along, cross [m]
   double racTable[3]{};
+  std::string msg;             // the broadcast record's message; empty where the table has none
+  double health = 0;           // its health field; nan where empty or absent
+  double accuracy = 0;         // its accuracy [m]; nan where empty or absent
 };
 
 class DiffTableReader {
@@ -78,6 +83,8 @@ class DiffTableReader {
   // From the text table's settings, or from the CSV table's antenna column
   // once every record is read.
   Antex AntexFile() const { return antex_; }
+  // Whether the CSV table has the msg column.
+  bool Messages() const { return messages_; }
 
  private:
   bool GetLine(std::string& line);
@@ -97,6 +104,7 @@ class DiffTableReader {
   std::vector<size_t> columns_;  // field of each value read, in CsvValue order; fields_ if absent
   size_t fields_ = 0;            // fields of the header row
   Antex antex_ = Antex::kUnknown;
+  bool messages_ = false;
 };
 
 }  // namespace orbstats

@@ -29,12 +29,18 @@ void Figures::Add(const Sample& s, bool sisrePercentiles) {
     orbitSisre.Add(s.orbitSisre);
     if (sisrePercentiles) orbitBins.Add(s.orbitSisre);
   }
+  const bool accurate = std::isfinite(s.accuracy) && s.accuracy >= 0;
+  if (sisrePercentiles && accurate) accuracy.Add(s.accuracy);
   if (!s.clock) return;
   clockNs.Add(s.dtNs);
   if (!std::isfinite(s.sisre)) return;
   sisre.Add(s.sisre);
   radialLessClock += s.radialLessClock;
-  if (sisrePercentiles) sisreBins.Add(s.sisre);
+  if (!sisrePercentiles) return;
+  sisreBins.Add(s.sisre);
+  if (!accurate) return;
+  ++sisreAccuracy;
+  overAccuracy += s.sisre > s.accuracy;
 }
 
 void Figures::Merge(const Figures& other) {
@@ -49,6 +55,9 @@ void Figures::Merge(const Figures& other) {
   d3.Merge(other.d3);
   orbitBins.Merge(other.orbitBins);
   sisreBins.Merge(other.sisreBins);
+  accuracy.Merge(other.accuracy);
+  sisreAccuracy += other.sisreAccuracy;
+  overAccuracy += other.overAccuracy;
 }
 
 long double Figures::Rms3d() const {

@@ -31,6 +31,7 @@ struct Sample {
   double dtNs;             // clock difference after the datum [ns]
   double sisre;            // SISRE [m]; nan where the system has no weights
   double radialLessClock;  // w_R dR - c dt [m]
+  double accuracy;         // the broadcast record's accuracy [m]; nan without
 };
 
 struct Figures {
@@ -43,9 +44,13 @@ struct Figures {
   Moment sisre;                     // [m]
   long double radialLessClock = 0;  // sum of w_R dR - c dt over the SISRE [m]
   Bins d3, orbitBins, sisreBins;
+  Bins accuracy;          // of the records with one [m]
+  long long sisreAccuracy = 0;  // records with a SISRE and an accuracy
+  long long overAccuracy = 0;   // of them, those whose SISRE exceeds the accuracy
 
   long long Records() const { return rac[0].n; }
-  // Counts a kept record; the SISRE bins only with sisreBins.
+  // Counts a kept record; the SISRE and accuracy bins only with
+  // sisrePercentiles.
   void Add(const Sample& s, bool sisrePercentiles);
   void Merge(const Figures& other);
   long double Rms3d() const;

@@ -2,7 +2,7 @@
 // or more Orbika tables (text or -csv), per satellite, per system and orbit
 // type, and per day, with the signal-in-space range error (SISRE).
 //
-//   OrbikaStats [--csv[=TABLE]] TABLE...   (- reads standard input)
+//   OrbikaStats [--csv[=TABLE]] [--all-health] TABLE...   (- reads standard input)
 //
 // Options may stand anywhere.  Exit status 0 when the statistics (or the
 // help) are printed, 1 on wrong usage, on a table that cannot be read or
@@ -22,7 +22,7 @@ const char* const kProgram = "OrbikaStats";
 const char* const kHelp =
     "OrbikaStats - statistics of the precise-minus-broadcast differences in Orbika tables\n"
     "\n"
-    "Usage: OrbikaStats [--csv[=TABLE]] TABLE...\n"
+    "Usage: OrbikaStats [--csv[=TABLE]] [--all-health] TABLE...\n"
     "       OrbikaStats -h | --help | --version\n"
     "\n"
     "Reads the tables that Orbika wrote with an SP3 file and a navigation file (the\n"
@@ -44,6 +44,8 @@ const char* const kHelp =
     "  --csv          every table as CSV, each block opened by \"# <name>\"\n"
     "  --csv=TABLE    one table as plain CSV: satellites, systems, days, datum or\n"
     "                 outliers\n"
+    "  --all-health   keep the records whose health field is not 0 (a -csv table's\n"
+    "                 health column; by default they are left out and counted)\n"
     "  -h, --help     this help\n"
     "  --version      the program's name and version\n"
     "\n"
@@ -56,7 +58,7 @@ const char* const kHelp =
     "Manual page: man OrbikaStats (in the source tree: man -l man/OrbikaStats.1).\n";
 
 struct Options {
-  bool help = false, version = false, csv = false;
+  bool help = false, version = false, csv = false, allHealth = false;
   std::string only;  // the one table of --csv=TABLE
   std::vector<std::string> tables;
   std::string error;
@@ -70,6 +72,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
       o.help = true;
     } else if (arg == "--version") {
       o.version = true;
+    } else if (arg == "--all-health") {
+      o.allHealth = true;
     } else if (arg == "--csv" || arg.rfind("--csv=", 0) == 0) {
       o.csv = true;
       o.only = arg.size() > 6 ? arg.substr(6) : "";
@@ -107,10 +111,11 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
   if (!reader.ReadHeader()) return reader.Error();
   const long long repeated = stats.Repeated();
   orbstats::DiffRecord rec;
-  while (reader.Next(rec))
-    if (!stats.Add(rec))
-      return name + " holds more than " + std::to_string(orbstats::kMaxTableRecords) +
-             " records with a difference: give it as several tables (one per day)";
+  while (reader.Next(rec)) {
+    const std::string tooMany = stats.Add(rec);
+    if (!tooMany.empty())
+      return name + " holds " + tooMany;
+  }
   if (!reader.Error().empty()) return reader.Error();
   stats.EndTable();
   if (stats.Repeated() > repeated)
@@ -119,6 +124,7 @@ std::string ReadTable(const std::string& name, orbstats::DiffStats& stats,
   inputs.names.push_back(name);
   inputs.noAntex += reader.AntexFile() == orbstats::Antex::kNone;
   inputs.antexUnknown += reader.AntexFile() == orbstats::Antex::kUnknown;
+  inputs.messages += reader.Messages();
   return "";
 }
 
@@ -145,7 +151,7 @@ int main(int argc, char** argv) {
     std::cerr << kProgram << ": " << options.error << "; OrbikaStats -h shows the usage\n";
     return 1;
   }
-  orbstats::DiffStats stats;
+  orbstats::DiffStats stats(options.allHealth);
   orbstats::Inputs inputs;
   for (const std::string& name : options.tables) {
     const std::string error = ReadTable(name, stats, inputs);
@@ -154,7 +160,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::vector<std::string> notes = orbstats::Notes(stats, inputs);
-  const std::vector<orbstats::Table> tables = orbstats::MakeTables(stats);
+  const std::vector<orbstats::Table> tables = orbstats::MakeTables(stats, inputs);
   if (options.csv)
     orbstats::WriteCsv(std::cout, notes, tables, options.only);
   else

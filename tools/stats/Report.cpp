@@ -90,6 +90,44 @@ std::vector<std::string> FigureCells(const SummaryRow& row) {
   return cells;
 }
 
+// Puts a column at position at, cells[i] into row i.
+void InsertColumn(Table& table, size_t at, const Column& column,
+                  const std::vector<std::string>& cells) {
+  table.csv.insert(table.csv.begin() + at, column.csv);
+  table.text.insert(table.text.begin() + at, column.text);
+  table.left.insert(table.left.begin() + at, column.left);
+  for (size_t i = 0; i < table.rows.size(); ++i)
+    table.rows[i].insert(table.rows[i].begin() + at, cells[i]);
+}
+
+const Column kMsgColumn{"msg", "msg", true};
+
+// The message column, after the first at columns, where the tables have one.
+template <class Row, class Msg>
+void AddMessages(Table& table, size_t at, const std::vector<Row>& rows, bool messages, Msg msg) {
+  if (!messages) return;
+  std::vector<std::string> cells;
+  for (const Row& row : rows) cells.push_back(msg(row));
+  InsertColumn(table, at, kMsgColumn, cells);
+}
+
+// The median broadcast accuracy and the share of SISRE above it [%].
+void AddAccuracy(Table& table, const std::vector<SummaryRow>& rows, bool messages) {
+  if (!messages) return;
+  std::vector<std::string> median, share;
+  for (const SummaryRow& row : rows) {
+    const Figures& f = row.figures;
+    const bool any = f.accuracy.Count() > 0;
+    median.push_back(any ? Metres(f.accuracy.Percentile(kMedian)) : "");
+    share.push_back(!any ? ""
+                    : f.sisreAccuracy ? Fixed(100.0L * f.overAccuracy / f.sisreAccuracy, 1)
+                                      : "nan");
+  }
+  InsertColumn(table, table.csv.size(), {"accuracy_median_m", "accuracy median", false}, median);
+  InsertColumn(table, table.csv.size(), {"sisre_over_accuracy_pct", "SISRE > accuracy %", false},
+               share);
+}
+
 // A table of summary rows: the first columns, from cells of each row, and
 // the figures.
 Table SummaryTable(const char* name, const char* title, std::vector<Column> columns,
@@ -105,7 +143,7 @@ Table SummaryTable(const char* name, const char* title, std::vector<Column> colu
   return table;
 }
 
-Table SatelliteTable(const DiffStats& stats) {
+Table SatelliteTable(const DiffStats& stats, bool messages) {
   Table table = SummaryTable(
       "satellites", "Satellites over the period",
       {{"sat", "sat", true}, {"system", "system", true}, {"type", "type", true}},
@@ -118,19 +156,25 @@ Table SatelliteTable(const DiffStats& stats) {
   table.left.push_back(true);
   const std::vector<SummaryRow> rows = stats.Satellites();
   for (size_t i = 0; i < rows.size(); ++i) table.rows[i].push_back(rows[i].apart ? kNoOffset : "");
+  AddAccuracy(table, rows, messages);
+  AddMessages(table, 1, rows, messages, [](const SummaryRow& row) { return row.group.msg; });
   return table;
 }
 
-Table SystemTable(const DiffStats& stats) {
-  return SummaryTable(
+Table SystemTable(const DiffStats& stats, bool messages) {
+  const std::vector<SummaryRow> rows = stats.Systems();
+  Table table = SummaryTable(
       "systems", "Systems over the period",
       {{"system", "system", true}, {"type", "type", true}, {"satellites", "satellites", false}},
-      stats.Systems(), [](const SummaryRow& row) -> std::vector<std::string> {
+      rows, [](const SummaryRow& row) -> std::vector<std::string> {
         return {GroupName(row.group), TypeName(row.group.type), std::to_string(row.satellites)};
       });
+  AddAccuracy(table, rows, messages);
+  AddMessages(table, 1, rows, messages, [](const SummaryRow& row) { return row.group.msg; });
+  return table;
 }
 
-Table DayTable(const DiffStats& stats) {
+Table DayTable(const DiffStats& stats, bool messages) {
   Table table = Start("days", "Days",
                       {{"date", "date", true},
                        {"system", "system", true},
@@ -145,10 +189,11 @@ Table DayTable(const DiffStats& stats) {
                           std::to_string(f.Records()), Metres(f.d3.Percentile(kMedian)),
                           Metres(f.orbitSisre.Rms()), Metres(f.sisre.Rms())});
   }
+  AddMessages(table, 2, stats.Days(), messages, [](const DayRow& row) { return row.group.msg; });
   return table;
 }
 
-Table DatumTable(const DiffStats& stats) {
+Table DatumTable(const DiffStats& stats, bool messages) {
   Table table = Start("datum", "Clock datum: epochs, and the satellites that formed it",
                       {{"date", "date", true},
                        {"system", "system", true},
@@ -163,10 +208,12 @@ Table DatumTable(const DiffStats& stats) {
                           std::to_string(row.leftOut), std::to_string(row.joined),
                           std::to_string(row.fewest), std::to_string(row.most),
                           row.joined ? kOnGps : "own"});
+  AddMessages(table, 2, stats.Datum(), messages,
+              [](const DatumRow& row) { return row.system.msg; });
   return table;
 }
 
-Table OutlierTable(const DiffStats& stats) {
+Table OutlierTable(const DiffStats& stats, bool messages) {
   Table table = Start("outliers", "Outliers by satellite and day",
                       {{"sat", "sat", true},
                        {"date", "date", true},
@@ -181,6 +228,7 @@ Table OutlierTable(const DiffStats& stats) {
                           std::to_string(row.clock), EpochText(row.first), EpochText(row.last),
                           Metres(row.orbit ? row.max3d : NAN),
                           Nanoseconds(row.clock ? row.maxClock * 1e9 : NAN)});
+  AddMessages(table, 1, stats.Outliers(), messages, [](const OutlierRow& row) { return row.msg; });
   return table;
 }
 
@@ -191,9 +239,10 @@ const std::vector<std::string>& TableNames() {
   return names;
 }
 
-std::vector<Table> MakeTables(const DiffStats& stats) {
-  return {SatelliteTable(stats), SystemTable(stats), DayTable(stats), DatumTable(stats),
-          OutlierTable(stats)};
+std::vector<Table> MakeTables(const DiffStats& stats, const Inputs& inputs) {
+  const bool m = inputs.messages > 0;
+  return {SatelliteTable(stats, m), SystemTable(stats, m), DayTable(stats, m),
+          DatumTable(stats, m), OutlierTable(stats, m)};
 }
 
 namespace {
@@ -231,6 +280,24 @@ std::string SignalNote(const DiffStats& stats) {
   if (broadcast)
     text += " On the broadcast signal a satellite's clock mean holds its group delays.";
   return text;
+}
+
+// What was done with the records' health, where the tables give it.
+std::string HealthNote(const DiffStats& stats) {
+  if (stats.AllHealth()) return "Health: records of every health are kept (--all-health).";
+  std::string counts;
+  long long total = 0;
+  for (const UnhealthyRow& row : stats.Unhealthy()) {
+    counts += (counts.empty() ? "" : ", ") + SystemName(row.system) +
+              (row.msg.empty() ? "" : " " + row.msg) + " " + std::to_string(row.records);
+    total += row.records;
+  }
+  return "Health: " + std::to_string(total) + (total == 1 ? " record" : " records") +
+         " whose health field is not 0 left out" +
+         (counts.empty() ? "" : " (" + counts + ")") +
+         "; 0 is healthy in every system's field: GPS and QZSS LNAV SV health and CNAV-2 L1C"
+         " health, CNAV the L1 and L2 bits (its L5 bit not looked at), Galileo SVHS and DVS bits, BeiDou SatH1 and B-CNAV HS, GLONASS Bn, NavIC and"
+         " SBAS as written; an empty field is kept; --all-health keeps every record.";
 }
 
 // The satellites kept out of the system and day figures.
@@ -284,6 +351,14 @@ std::vector<std::string> Notes(const DiffStats& stats, const Inputs& inputs) {
       " orbit type; the system rows are global averages over all their satellite-epoch values;"
       " \"SISRE no offsets\" removes each satellite's mean of wR R - c dt over the period.",
       "Medians and 95th percentiles (p95): nearest rank, from bins of 1 mm."};
+  if (inputs.messages) {
+    notes.push_back(
+        "Messages: each satellite, system, day and clock datum has a row per broadcast message"
+        " (msg); accuracy median is that of the records' broadcast accuracy (accuracy_m: URA,"
+        " SISA) and SISRE > accuracy the share of records with both whose SISRE exceeds the"
+        " record's own accuracy [%], empty where the table gives no accuracy.");
+    notes.push_back(HealthNote(stats));
+  }
   const std::string apart = ApartNote(stats);
   if (!apart.empty()) notes.push_back(apart);
   const size_t tables = inputs.names.size();

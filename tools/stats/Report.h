@@ -20,6 +20,7 @@ namespace orbstats {
 struct Inputs {
   std::vector<std::string> names;
   long long noAntex = 0, antexUnknown = 0;  // tables by their ANTEX line
+  long long messages = 0;                   // tables with the msg column
 };
 
 struct Table {
@@ -32,7 +33,7 @@ struct Table {
 
 // The names of the tables --csv=<name> takes, in output order.
 const std::vector<std::string>& TableNames();
-std::vector<Table> MakeTables(const DiffStats& stats);
+std::vector<Table> MakeTables(const DiffStats& stats, const Inputs& inputs);
 std::vector<std::string> Notes(const DiffStats& stats, const Inputs& inputs);
 
 // Writes the notes and every table, or only the table named only.  Stops
