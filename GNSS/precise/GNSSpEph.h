@@ -128,6 +128,8 @@ class GNSSpEph {
   long double GetClockBase() const { return clkBase; }
   // Epoch interval of the table, s.
   long double GetInterval() const { return interval; }
+  // The epochs are too far apart to interpolate: no position or clock.
+  bool IsTooSparse() const { return tooSparse; }
 
   // Half-widths of the position and clock interpolation windows.
   int GetNInterpPoints() const { return nPtsPos; }
