@@ -491,10 +491,7 @@ bool GLNbEph::CalcPosition(short st, const mjd& t0, const mjd& tindex, xyzt& pos
   } else if (!ReceiverIndex(st, tindex, index)) {
     char sat[8];
     std::snprintf(sat, sizeof sat, "R%02d", st);
-    satmsg::Note("Orbika",
-                 "NO RECORD TRANSMITTED AND WITHIN ITS FIT INTERVAL - BROADCAST COLUMNS WRITTEN "
-                 "AS nan",
-                 sat, IsoText(tindex), true);
+    satmsg::Note("Orbika", rinexnav::kNoReceiverRecord, sat, IsoText(tindex), true);
     const long double nan = std::numeric_limits<long double>::quiet_NaN();
     pos.Set(nan, nan, nan, nan);
     vel.Set(nan, nan, nan, nan);

@@ -480,10 +480,7 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
     return CalcFromRecord(static_cast<int>(row), st, t0, pos, tgdout, w);
   char sat[8];
   if (!satcode::Format(static_cast<short>(st), sat)) sat[0] = '\0';
-  satmsg::Note("Orbika",
-               "NO RECORD TRANSMITTED AND WITHIN ITS FIT INTERVAL - BROADCAST COLUMNS WRITTEN AS "
-               "nan",
-               sat, IsoText(tindex), true);
+  satmsg::Note("Orbika", rinexnav::kNoReceiverRecord, sat, IsoText(tindex), true);
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
   pos.Set(nan, nan, nan, nan);
   return true;

@@ -274,6 +274,11 @@ bool ExactlyEarlier(const mjd& a, const mjd& b);
 constexpr long double kAbsentGroupDelay = 1e-3L;  // s
 long double GroupDelay(long double field);
 
+// What an epoch that no record transmitted by then serves (-rx) is told,
+// once per satellite, by both broadcast stores.
+constexpr const char* kNoReceiverRecord =
+    "NO RECORD TRANSMITTED AND WITHIN ITS FIT INTERVAL - BROADCAST COLUMNS WRITTEN AS nan";
+
 // ---- Opening a file ---------------------------------------------------------
 
 // Whether a RINEX navigation format version is one the readers know: 2.x,
