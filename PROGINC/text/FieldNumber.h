@@ -11,8 +11,12 @@
 // field, and the words and forms that strtod also takes, "nan", "inf" and
 // hexadecimal ("0x1p3" gives 0, the digits before the x).  A value beyond
 // the range of double is infinite, with its sign, so that a reader's range
-// check finds it.  Values are correctly rounded (strtod of the recognised
-// text).
+// check finds it.  Values are correctly rounded: where the significant
+// digits form an integer below 2^53 and the power of ten is at most 22 in
+// magnitude, both are exact in double and one multiplication or division
+// gives the value (Clinger's fast path, as in "How to read floating point
+// numbers accurately", PLDI 1990); any other text goes to strtod.  Neither
+// way allocates memory for the common fields.
 //
 // Whole numbers follow strtol in base 10: white space, sign, digits; no
 // digits give 0, and values beyond the range of long are clamped to it.
@@ -33,4 +37,8 @@ long FieldInteger(const char* line, int col, int width);
 // that: the mantissa by the rule above, where only E and e continue it (a D
 // or d ends it, as in the C library's conversion), times ten to the
 // exponent; false when the product is not finite (v holds it all the same).
+// The power of ten is std::pow(10.0, exponent), bit for bit.
 bool ScaledNumber(const char* mantissa, long exponent, double& v);
+// The same of the mantissa text [begin, end), which needs no terminating
+// null.
+bool ScaledNumber(const char* begin, const char* end, long exponent, double& v);
