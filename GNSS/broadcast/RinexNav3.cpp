@@ -1,10 +1,10 @@
 #include "GNSS/broadcast/RinexNav3.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdlib>
+#include <cstddef>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "GNSS/base/satcode.h"
 #include "PROGINC/text/FieldNumber.h"
@@ -19,6 +19,7 @@ constexpr int kFirstLineFields[] = {24, 43, 62};
 constexpr int kNextLineFields[] = {5, 24, 43, 62};
 // Indent of a version 3 continuation line.
 constexpr std::size_t kIndent = 4;
+constexpr char kIndentText[] = "    ";
 // Lines kept of a version 4 record without an orbit: the frame line and
 // the epoch and value lines of a time offset (STO).
 constexpr std::size_t kOrbitlessLines = 3;
@@ -29,7 +30,11 @@ constexpr int kLastYear = 2199;
 // System letters of RINEX 3/4 satellite codes.
 bool IsSystemLetter(char c) { return c != '\0' && std::strchr("GRECJSI", c) != nullptr; }
 
-bool Blank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
+bool Blank(std::string_view line) {
+  for (const char c : line)
+    if (c != ' ' && c != '\t') return false;
+  return true;
+}
 
 // The next line without its line end (and a carriage return before it).
 bool NextLine(std::istream& in, std::string& line) {
@@ -39,21 +44,23 @@ bool NextLine(std::istream& in, std::string& line) {
 }
 
 // The text of a field, blanks trimmed; empty past the end of the line.
-std::string FieldText(const std::string& line, int col, int len) {
+std::string_view FieldText(std::string_view line, int col, int len) {
   const std::size_t from = static_cast<std::size_t>(col - 1);
-  if (from >= line.size()) return std::string();
-  std::string f = line.substr(from, static_cast<std::size_t>(len));
-  const std::size_t a = f.find_first_not_of(' ');
-  if (a == std::string::npos) return std::string();
-  return f.substr(a, f.find_last_not_of(' ') - a + 1);
+  if (from >= line.size()) return {};
+  std::string_view f = line.substr(from, static_cast<std::size_t>(len));
+  while (!f.empty() && f.front() == ' ') f.remove_prefix(1);
+  while (!f.empty() && f.back() == ' ') f.remove_suffix(1);
+  return f;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Digits with an optional sign (and, for a mantissa, one decimal point).
-bool NumberText(const std::string& s, bool point) {
+bool NumberText(std::string_view s, bool point) {
   std::size_t k = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
   bool digit = false, dot = false;
   for (; k < s.size(); ++k) {
-    if (std::isdigit(static_cast<unsigned char>(s[k]))) {
+    if (IsDigit(s[k])) {
       digit = true;
     } else if (point && s[k] == '.' && !dot) {
       dot = true;
@@ -64,28 +71,38 @@ bool NumberText(const std::string& s, bool point) {
   return digit;
 }
 
+// The value of a short whole number text that NumberText accepted.
+long WholeValue(std::string_view s) {
+  long v = 0;
+  for (const char c : s)
+    if (IsDigit(c)) v = v * 10 + (c - '0');
+  return !s.empty() && s[0] == '-' ? -v : v;
+}
+
 enum class Field { Number, Missing, Bad };
 
 // One number field: mantissa times ten to the exponent, at double precision.
-Field ReadField(const std::string& line, int col, long double& value, int len = kFieldWidth) {
-  const std::string f = FieldText(line, col, len);
+Field ReadField(std::string_view line, int col, long double& value, int len = kFieldWidth) {
+  const std::string_view f = FieldText(line, col, len);
   value = std::numeric_limits<long double>::quiet_NaN();
   if (f.empty()) return Field::Missing;
-  const std::size_t e = f.find_first_of("DdEe");
-  const std::string mant = f.substr(0, e);
-  const std::string expo = e == std::string::npos ? "0" : f.substr(e + 1);
+  std::size_t e = 0;
+  while (e < f.size() && f[e] != 'D' && f[e] != 'd' && f[e] != 'E' && f[e] != 'e') ++e;
+  const std::string_view mant = f.substr(0, e);
+  const std::string_view expo = e == f.size() ? std::string_view("0") : f.substr(e + 1);
   if (!NumberText(mant, true) || !NumberText(expo, false) || expo.size() > 4) return Field::Bad;
   double v;
-  if (!ScaledNumber(mant.c_str(), std::atol(expo.c_str()), v)) return Field::Bad;
+  if (!ScaledNumber(mant.data(), mant.data() + mant.size(), WholeValue(expo), v))
+    return Field::Bad;
   value = static_cast<long double>(v);
   return Field::Number;
 }
 
 // An unsigned whole number in a field (blanks before it allowed).
-bool ReadWhole(const std::string& line, int col, int len, int& value) {
-  const std::string f = FieldText(line, col, len);
+bool ReadWhole(std::string_view line, int col, int len, int& value) {
+  const std::string_view f = FieldText(line, col, len);
   if (!NumberText(f, false) || f[0] == '+' || f[0] == '-') return false;
-  value = std::atoi(f.c_str());
+  value = static_cast<int>(WholeValue(f));
   return true;
 }
 
@@ -97,8 +114,39 @@ bool ValidDate(int y, int m, int d, int h, int mi, int s) {
   return h <= 23 && mi <= 59 && s <= 59;
 }
 
+// The lines of one record.  Each line is swapped in from the line buffer,
+// not copied, and the strings serve the next record again: once they have
+// grown to the file's line length, gathering a record allocates nothing.
+class RecordLines {
+ public:
+  // Starts a record with line (taken: line is left holding other text).
+  void Start(std::string& line) {
+    first_ = size_ = 0;
+    Add(line);
+  }
+  void Add(std::string& line) {
+    if (first_ + size_ == pool_.size()) pool_.emplace_back();
+    pool_[first_ + size_++].swap(line);
+  }
+  // Drops the first line (a version 4 frame line).
+  void DropFirst() {
+    ++first_;
+    --size_;
+  }
+  std::size_t size() const { return size_; }
+  const std::string& operator[](std::size_t k) const { return pool_[first_ + k]; }
+  std::vector<std::string> Copy() const {
+    const auto from = pool_.begin() + static_cast<std::ptrdiff_t>(first_);
+    return std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(size_));
+  }
+
+ private:
+  std::vector<std::string> pool_;
+  std::size_t first_ = 0, size_ = 0;
+};
+
 // Satellite code, epoch and numbers of a record's lines.
-RecordRead ParseRecord(const std::vector<std::string>& lines, Record3& r) {
+RecordRead ParseRecord(const RecordLines& lines, Record3& r) {
   const std::string& first = lines[0];
   // The satellite code, "G01": number 0 names no broadcasting satellite.
   const short sat = satcode::Parse(first.c_str());
@@ -129,7 +177,7 @@ RecordRead ParseRecord(const std::vector<std::string>& lines, Record3& r) {
 // A line that continues the record before it.
 bool Continues(const std::string& line, bool rinex4) {
   if (rinex4) return line.empty() || line[0] != '>';
-  return line.compare(0, kIndent, std::string(kIndent, ' ')) == 0 && !Blank(line);
+  return line.compare(0, kIndent, kIndentText) == 0 && !Blank(line);
 }
 
 // The system and message type of a record from its first line (version 3)
@@ -143,7 +191,7 @@ bool RecordType(const std::string& line, bool rinex4, char& system, std::string&
   }
   if (line[0] != '>') return false;
   system = line.size() >= 9 && line.compare(2, 3, "EPH") == 0 ? line[6] : ' ';
-  message = FieldText(line, 11, static_cast<int>(line.size()));
+  message.assign(FieldText(line, 11, static_cast<int>(line.size())));
   return true;
 }
 
@@ -169,10 +217,41 @@ bool AllPresent(const std::vector<long double>& values, int n) {
   return true;
 }
 
+namespace {
+
+// The lines after a record's first one that continue it, into lines (at
+// most room in all; blank ones are passed over); false when the file ended,
+// else line holds the line after the record.
+bool GatherLines(std::istream& in, bool rinex4, std::size_t room, std::string& line,
+                 RecordLines& lines) {
+  bool more;
+  while ((more = NextLine(in, line)) && Continues(line, rinex4))
+    if (!Blank(line) && lines.size() < room) lines.Add(line);
+  return more;
+}
+
+// Whether a wanted record has the lines of its type: a version 4 record's
+// frame line is dropped, and the record proper must carry the frame's code.
+RecordRead CheckLines(std::istream& in, bool rinex4, bool more, int want, RecordLines& lines) {
+  if (rinex4) {
+    const std::string_view code = std::string_view(lines[0]).substr(6, 3);
+    lines.DropFirst();
+    if (lines.size() > 0 && lines[0].compare(0, 3, code) != 0) return RecordRead::BadLayout;
+  }
+  if (static_cast<int>(lines.size()) == want) return RecordRead::Ok;
+  // Short at the end of the file (the line after it, if any, is the file's
+  // last, a piece of a line): the file ends inside the record.
+  const bool atEnd = !more || in.peek() == std::char_traits<char>::eof();
+  return atEnd && static_cast<int>(lines.size()) < want ? RecordRead::Truncated
+                                                        : RecordRead::BadLayout;
+}
+
+}  // namespace
+
 RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted,
                         const KeepRecord& keep, const OrbitlessRecord& orbitless) {
   RecordScan scan;
-  std::vector<std::string> lines;
+  RecordLines lines;
   std::string line;
   Record3 r;
   unsigned index = 0;
@@ -194,31 +273,14 @@ RecordScan ReadRecords3(std::istream& in, bool rinex4, const WantedLines& wanted
     // that it has too many (version 4: and its frame line).
     std::size_t room = want == 0 ? 0 : static_cast<std::size_t>(want) + (rinex4 ? 2 : 1);
     if (system == ' ' && orbitless) room = kOrbitlessLines;
-    lines.assign(1, line);
-    while ((more = NextLine(in, line)) && Continues(line, rinex4))
-      if (!Blank(line) && lines.size() < room) lines.push_back(line);
-    if (system == ' ' && orbitless) orbitless(lines);
+    lines.Start(line);
+    more = GatherLines(in, rinex4, room, line, lines);
+    if (system == ' ' && orbitless) orbitless(lines.Copy());
     if (want == 0) continue;
-    // Version 4: the record proper follows its frame line, with the same code.
-    if (rinex4) {
-      const std::string code = lines[0].substr(6, 3);
-      lines.erase(lines.begin());
-      if (!lines.empty() && lines[0].compare(0, 3, code) != 0) {
-        scan.stop = RecordRead::BadLayout;
-        return scan;
-      }
-    }
-    if (static_cast<int>(lines.size()) != want) {
-      // Short at the end of the file (the line after it, if any, is the
-      // file's last, a piece of a line): the file ends inside the record.
-      const bool atEnd = !more || in.peek() == std::char_traits<char>::eof();
-      scan.stop = atEnd && static_cast<int>(lines.size()) < want ? RecordRead::Truncated
-                                                                 : RecordRead::BadLayout;
-      return scan;
-    }
+    RecordRead read = CheckLines(in, rinex4, more, want, lines);
     r.system = system;
     r.index = index;
-    RecordRead read = ParseRecord(lines, r);
+    if (read == RecordRead::Ok) read = ParseRecord(lines, r);
     if (read == RecordRead::Ok) read = keep(r);
     if (read != RecordRead::Ok) {
       scan.stop = read;
