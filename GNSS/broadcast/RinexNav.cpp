@@ -10,6 +10,7 @@
 #include <iostream>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "PROGINC/text/FieldNumber.h"
 #include "PROGINC/files/cfilef.h"
@@ -245,36 +246,47 @@ constexpr int kFieldWidth = 19;
 // Line buffer of the records: every field lies within the first 80 columns.
 constexpr int kRecordLineSize = 128;
 
-// Whether text (from p to end) is a decimal number: sign, digits with at
-// most one point, at least one digit; exponent: whether it is a signed
-// whole number.
-bool WholeNumberText(const std::string& t, bool exponent) {
+// Whether text is a decimal number: sign, digits with at most one point,
+// at least one digit; exponent: whether it is a signed whole number.
+bool WholeNumberText(std::string_view t, bool exponent) {
   std::size_t k = t.empty() || (t[0] != '+' && t[0] != '-') ? 0 : 1;
   std::size_t digits = 0, points = 0;
   for (; k < t.size(); ++k) {
-    if (std::isdigit(static_cast<unsigned char>(t[k]))) ++digits;
+    if (t[k] >= '0' && t[k] <= '9') ++digits;
     else if (t[k] == '.' && !exponent) ++points;
     else return false;
   }
   return digits > 0 && points <= 1;
 }
 
+// The value of a signed whole number text of a few digits.
+long ExponentValue(std::string_view t) {
+  long v = 0;
+  for (const char c : t)
+    if (c >= '0' && c <= '9') v = v * 10 + (c - '0');
+  return !t.empty() && t[0] == '-' ? -v : v;
+}
+
 // The number of the field of line at column col: a mantissa and, after the
 // letter D, E or e, a whole exponent, or a plain decimal number, with
 // blanks around it and nothing else.  Its value as ReadParameter forms it.
 RecordRead FieldValue(const char* line, int col, long double& value) {
-  std::string t = RawField(line, col, kFieldWidth);
-  t.erase(0, t.find_first_not_of(' '));
-  t.erase(t.find_last_not_of(' ') + 1);
+  const std::string_view whole(line);
+  const std::size_t from = static_cast<std::size_t>(col - 1);
+  std::string_view t = from < whole.size() ? whole.substr(from, kFieldWidth) : std::string_view();
+  while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+  while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
   if (t.empty()) return RecordRead::BadNumber;
-  const std::size_t letter = t.find_first_of("DEe");
-  const std::string mantissa = t.substr(0, letter);
-  const std::string exponent = letter == std::string::npos ? "0" : t.substr(letter + 1);
+  std::size_t letter = 0;
+  while (letter < t.size() && t[letter] != 'D' && t[letter] != 'E' && t[letter] != 'e') ++letter;
+  const std::string_view mantissa = t.substr(0, letter);
+  const std::string_view exponent = letter == t.size() ? std::string_view("0") : t.substr(letter + 1);
   if (!WholeNumberText(mantissa, false) || !WholeNumberText(exponent, true) ||
       exponent.size() > 5)
     return RecordRead::BadNumber;
   double v;
-  if (!ScaledNumber(mantissa.c_str(), std::atol(exponent.c_str()), v)) return RecordRead::BadNumber;
+  if (!ScaledNumber(mantissa.data(), mantissa.data() + mantissa.size(), ExponentValue(exponent), v))
+    return RecordRead::BadNumber;
   value = static_cast<long double>(v);
   return RecordRead::Ok;
 }
