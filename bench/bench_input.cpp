@@ -3,15 +3,20 @@
 // plain file and from its gzip copy, and the decompression alone.  The day
 // is made from the one-hour file of the data folder's set D, its records
 // repeated every 26 min with shifted epochs (55 copies: about 20,000
-// records); the benchmarks skip when that file is absent.
+// records); the benchmarks skip when that file is absent.  Then the real
+// merged RINEX 3.04 day of set E loaded the same way, and the number
+// conversion of the readers' fields by itself.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <random>
+#include <vector>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,6 +25,7 @@
 #include "GNSS/broadcast/GPSbEph.h"
 #include "PROGINC/files/InputFile.h"
 #include "PROGINC/files/cfilef.h"
+#include "PROGINC/text/FieldNumber.h"
 
 namespace {
 
@@ -158,5 +164,75 @@ void BM_GunzipMixedRinex4Day(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GunzipMixedRinex4Day)->Unit(benchmark::kMillisecond);
+
+// Set E's merged RINEX 3.04 day (about 25,000 records of every system), as
+// a run reads it for -en and -eg: decompressed by the first load, its
+// content kept for the loads after it.
+void BM_LoadMergedRinex3SetE(benchmark::State& state) {
+  const std::string path =
+      std::string(ORBIKA_DATA_DIR) + "/setE/BRDC00IGS_R_20220010000_01D_MN.rnx.gz";
+  if (!FileExists(path.c_str())) {
+    state.SkipWithError("set E of the data folder is absent");
+    return;
+  }
+  for (auto _ : state) {
+    GPSbEph gps;
+    gps.SetFile(path.c_str());
+    gps.ReadFile();
+    GLNbEph glo;
+    glo.SetFile(path.c_str());
+    glo.ReadFile();
+    benchmark::DoNotOptimize(gps.GetNSat() + glo.GetNSat());
+  }
+}
+BENCHMARK(BM_LoadMergedRinex3SetE)->Unit(benchmark::kMillisecond);
+
+// Fields of random values as the readers meet them: D19.12 fields over the
+// magnitudes of broadcast orbits (RINEX) or F14.6 coordinates in km (SP3).
+std::vector<std::string> Fields(bool rinex) {
+  std::mt19937_64 g(1);
+  std::uniform_real_distribution<double> unit(-1, 1);
+  std::uniform_int_distribution<int> power(-30, 8);
+  std::vector<std::string> fields(4096);
+  for (std::string& f : fields) {
+    char text[48];
+    if (rinex) std::snprintf(text, sizeof text, "%19.12E", unit(g) * std::pow(10.0, power(g)));
+    else std::snprintf(text, sizeof text, "%14.6f", unit(g) * 30000);
+    f = text;
+    if (rinex) f[f.find('E')] = 'D';
+  }
+  return fields;
+}
+
+// The number of an SP3 coordinate field (FieldNumber), per field.
+void BM_FieldNumberSp3Field(benchmark::State& state) {
+  const std::vector<std::string> fields = Fields(false);
+  std::size_t k = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FieldNumber(fields[k].c_str(), 1, 14));
+    k = (k + 1) % fields.size();
+  }
+}
+BENCHMARK(BM_FieldNumberSp3Field);
+
+// A field's mantissa times ten to its exponent (ScaledNumber), per field.
+void BM_ScaledNumberRinexField(benchmark::State& state) {
+  const std::vector<std::string> fields = Fields(true);
+  std::vector<std::size_t> letters;
+  std::vector<long> exponents;
+  for (const std::string& f : fields) {
+    letters.push_back(f.find('D'));
+    exponents.push_back(std::atol(f.c_str() + letters.back() + 1));
+  }
+  std::size_t k = 0;
+  for (auto _ : state) {
+    const char* f = fields[k].data();
+    double v;
+    ScaledNumber(f, f + letters[k], exponents[k], v);
+    benchmark::DoNotOptimize(v);
+    k = (k + 1) % fields.size();
+  }
+}
+BENCHMARK(BM_ScaledNumberRinexField);
 
 }  // namespace

@@ -20,7 +20,7 @@ root=$(pwd)
 seconds=${1:-${ORBIKA_FUZZ_SECONDS:-60}}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(gpsnav glonav sp3 antex cli stats inflate)
+[ ${#targets[@]} -gt 0 ] || targets=(gpsnav glonav sp3 antex cli stats inflate number)
 build=${ORBIKA_FUZZ_BUILD:-build-fuzz}
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -41,7 +41,7 @@ seeds_of() {
     sp3) echo tests/data/sp3_four_sats.sp3 tests/data/cli_sp3c.sp3 tests/data/sp3d_mixed.sp3 ;;
     antex) echo tests/data/antex_mixed.atx tests/data/antex_systems.atx tests/data/cli_antex.atx ;;
     stats) echo tests/data/stats_*.csv tests/data/stats_*.txt ;;
-    cli | inflate) ;;
+    cli | inflate | number) ;;
   esac
 }
 
