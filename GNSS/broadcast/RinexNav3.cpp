@@ -79,6 +79,28 @@ long WholeValue(std::string_view s) {
   return !s.empty() && s[0] == '-' ? -v : v;
 }
 
+// The parts of a field's number text: the mantissa, digits with an
+// optional sign and at most one decimal point, and after the letter D, d, E
+// or e the exponent, digits with an optional sign, at most four characters
+// ("0" without a letter); false when the text has another form.  The
+// mantissa is looked at once, in the same pass that finds the letter.
+bool SplitNumber(std::string_view f, std::string_view& mant, std::string_view& expo) {
+  std::size_t k = !f.empty() && (f[0] == '+' || f[0] == '-') ? 1 : 0;
+  bool digit = false, dot = false;
+  for (; k < f.size(); ++k) {
+    if (IsDigit(f[k])) digit = true;
+    else if (f[k] == '.' && !dot) dot = true;
+    else break;
+  }
+  if (!digit) return false;
+  mant = f.substr(0, k);
+  expo = "0";
+  if (k == f.size()) return true;
+  if (f[k] != 'D' && f[k] != 'd' && f[k] != 'E' && f[k] != 'e') return false;
+  expo = f.substr(k + 1);
+  return expo.size() <= 4 && NumberText(expo, false);
+}
+
 enum class Field { Number, Missing, Bad };
 
 // One number field: mantissa times ten to the exponent, at double precision.
@@ -86,11 +108,8 @@ Field ReadField(std::string_view line, int col, long double& value, int len = kF
   const std::string_view f = FieldText(line, col, len);
   value = std::numeric_limits<long double>::quiet_NaN();
   if (f.empty()) return Field::Missing;
-  std::size_t e = 0;
-  while (e < f.size() && f[e] != 'D' && f[e] != 'd' && f[e] != 'E' && f[e] != 'e') ++e;
-  const std::string_view mant = f.substr(0, e);
-  const std::string_view expo = e == f.size() ? std::string_view("0") : f.substr(e + 1);
-  if (!NumberText(mant, true) || !NumberText(expo, false) || expo.size() > 4) return Field::Bad;
+  std::string_view mant, expo;
+  if (!SplitNumber(f, mant, expo)) return Field::Bad;
   double v;
   if (!ScaledNumber(mant.data(), mant.data() + mant.size(), WholeValue(expo), v))
     return Field::Bad;
