@@ -18,8 +18,8 @@ constexpr int kFieldWidth = 19;
 constexpr int kFirstLineFields[] = {24, 43, 62};
 constexpr int kNextLineFields[] = {5, 24, 43, 62};
 // Indent of a version 3 continuation line.
-constexpr std::size_t kIndent = 4;
 constexpr char kIndentText[] = "    ";
+constexpr std::size_t kIndent = sizeof kIndentText - 1;
 // Lines kept of a version 4 record without an orbit: the frame line and
 // the epoch and value lines of a time offset (STO).
 constexpr std::size_t kOrbitlessLines = 3;
@@ -196,7 +196,8 @@ RecordRead ParseRecord(const RecordLines& lines, Record3& r) {
 // A line that continues the record before it.
 bool Continues(const std::string& line, bool rinex4) {
   if (rinex4) return line.empty() || line[0] != '>';
-  return line.compare(0, kIndent, kIndentText) == 0 && !Blank(line);
+  return line.size() >= kIndent && std::memcmp(line.data(), kIndentText, kIndent) == 0 &&
+         !Blank(line);
 }
 
 // The system and message type of a record from its first line (version 3)
