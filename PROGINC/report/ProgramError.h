@@ -23,6 +23,9 @@
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#include "PROGINC/report/ReportCapture.h"
 
 // Error report on standard error, then exit status 1.
 [[noreturn]] void ProgramError(const char* prog, const char* error);
@@ -57,8 +60,15 @@ std::ostream& ReportStream();
 
 // Writes each line to os (to ReportStream() when os is standard output),
 // ended and flushed; when standard output fails to take them, they are
-// written to standard error.
+// written to standard error.  On a thread whose reports are captured
+// (ReportCapture.h) the frame is kept instead.
 void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines);
-
-// WriteFrame, then exit status 1.
+void WriteFrame(std::ostream& os, const std::vector<std::string>& lines);
+// WriteFrame, then exit status 1 (on a capturing thread: kept, then
+// report::Stopped is thrown).
 [[noreturn]] void WriteFrameAndExit(std::ostream& os, std::initializer_list<std::string> lines);
+[[noreturn]] void WriteFrameAndExit(std::ostream& os, const std::vector<std::string>& lines);
+
+// Writes a report kept on a worker thread (ReportCapture.h) as that thread
+// would have written it alone; a FrameAndExit report ends the run.
+void ReplayReport(const report::Kept& k);

@@ -413,6 +413,18 @@ TEST(OrbikaRun, NothingToComputeEndsBeforeTheTable) {
       {{"-en" + nav, "-dt", "5m"},
        "",
        ErrorText("VALUE OF OPTION -dt IS NOT A NUMBER OF SECONDS: \"5m\"!")},
+      {{"-en" + nav, "-th0"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"0\"!")},
+      {{"-en" + nav, "-th", "2x"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"2x\"!")},
+      {{"-en" + nav, "-th65"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"65\"!")},
+      {{"-en" + nav, "-th"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"\"!")},
   };
   for (const auto& r : rows) {
     std::string line;

@@ -185,16 +185,54 @@ const std::vector<RecordedRun>& RecordedRuns() {
   return runs;
 }
 
+// Each recorded run as recorded, and again on threads (-th): the same bytes
+// on both streams, reports and the error before the table included.
 TEST_F(OutputIdentity, EveryRecordedRunIsUnchanged) {
-  for (const RecordedRun& r : RecordedRuns()) {
-    std::string line;
-    for (const auto& a : r.args) line += " " + a;
-    SCOPED_TRACE(std::string(r.folder) + ":" + line);
-    const auto run = orbtest::RunOrbika(r.args, 300, orbtest::DataDir() + "/" + r.folder);
-    EXPECT_EQ(run.status, r.status);
-    EXPECT_EQ(run.out.size(), r.out_size);
-    EXPECT_EQ(Sha256(run.out), r.out_sha);
-    EXPECT_EQ(Sha256(run.err), r.err_sha) << run.err.substr(0, 2000);
+  for (const char* threads : {"", "-th3"}) {
+    for (const RecordedRun& r : RecordedRuns()) {
+      std::vector<std::string> args = r.args;
+      if (*threads != '\0') args.push_back(threads);
+      std::string line;
+      for (const auto& a : args) line += " " + a;
+      SCOPED_TRACE(std::string(r.folder) + ":" + line);
+      const auto run = orbtest::RunOrbika(args, 300, orbtest::DataDir() + "/" + r.folder);
+      EXPECT_EQ(run.status, r.status);
+      EXPECT_EQ(run.out.size(), r.out_size);
+      EXPECT_EQ(Sha256(run.out), r.out_sha);
+      EXPECT_EQ(Sha256(run.err), r.err_sha) << run.err.substr(0, 2000);
+    }
+  }
+}
+
+// Today's multi-GNSS day (set E: every system, CNAV-era files, the SP3
+// table's antenna offsets, satellites without one) and set D's station file
+// with its satellite conditions: a run on two threads writes what the run
+// on one writes, table and CSV, on both streams.
+TEST_F(OutputIdentity, ThreadsWriteWhatOneThreadWrites) {
+  const std::string e = orbtest::DataDir() + "/setE/", d = orbtest::DataDir() + "/setD/";
+  const std::string nav = "-en" + e + "BRDC00IGS_R_20220010000_01D_MN.rnx.gz";
+  const std::string station = d + "ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
+  const std::vector<std::vector<std::string>> runs = {
+      {"-ep" + e + "GFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz", nav,
+       "-eg" + e + "BRDC00IGS_R_20220010000_01D_MN.rnx.gz",
+       "-pv" + orbtest::DataDir() + "/igs14_sats_only.atx", "-dt30"},
+      {"-ep" + d + "GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz", "-en" + station, "-eg" + station,
+       "-dt30"},
+  };
+  for (const auto& args : runs) {
+    for (const char* csv : {"", "-csv"}) {
+      std::vector<std::string> one = args;
+      if (*csv != '\0') one.push_back(csv);
+      std::vector<std::string> two = one;
+      two.push_back("-th2");
+      SCOPED_TRACE(one[1] + " " + csv);
+      const auto a = orbtest::RunOrbika(one, 300), b = orbtest::RunOrbika(two, 300);
+      ASSERT_EQ(a.status, 0) << a.err.substr(0, 2000);
+      EXPECT_EQ(b.status, a.status);
+      EXPECT_GT(a.out.size(), 10000000u);
+      EXPECT_TRUE(b.out == a.out) << "standard output differs";
+      EXPECT_EQ(b.err, a.err);
+    }
   }
 }
 
