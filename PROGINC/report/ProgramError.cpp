@@ -97,20 +97,33 @@ void ProgramWarning(const char* prog, const char* warn) { WarningReport(std::cer
 
 void ProgramWarningCout(const char* prog, const char* warn) { WarningReport(std::cout, prog, warn); }
 
-bool FirstTimeSaid(const std::string& text) {
+namespace {
+
+bool FirstTimeSaid(const std::string& key) {
   static std::set<std::string> said;
-  return said.insert(text).second;
+  return said.insert(key).second;
 }
 
-void ProgramWarningOnce(const char* prog, const char* warn) {
+}  // namespace
+
+void WriteFrameOnce(const std::string& key, std::ostream& os,
+                    const std::vector<std::string>& lines) {
   if (auto* keep = report::Keeper()) {
     report::Kept k;
-    k.kind = report::Kept::Kind::WarningOnce;
-    k.text = {prog, warn};
+    k.kind = report::Kept::Kind::FrameOnce;
+    k.forStandardOutput = &os == &std::cout;
+    k.key = key;
+    k.text = lines;
     (*keep)(std::move(k));
     return;
   }
-  if (FirstTimeSaid(std::string(prog) + '\0' + warn)) ProgramWarning(prog, warn);
+  if (FirstTimeSaid(key)) WriteLines(os, lines.data(), lines.size());
+}
+
+void ProgramWarningOnce(const char* prog, const char* warn) {
+  WriteFrameOnce(std::string(prog) + '\0' + warn, std::cerr,
+                 {"", ReportHead("####", prog, "Warning", warn),
+                  std::string("     Continuing ") + prog + " ... ", ""});
 }
 
 void ReplayReport(const report::Kept& k) {
@@ -118,8 +131,8 @@ void ReplayReport(const report::Kept& k) {
   switch (k.kind) {
     case report::Kept::Kind::Frame: WriteFrame(os, k.text); break;
     case report::Kept::Kind::FrameAndExit: WriteFrameAndExit(os, k.text);
-    case report::Kept::Kind::WarningOnce:
-      ProgramWarningOnce(k.text.at(0).c_str(), k.text.at(1).c_str());
+    case report::Kept::Kind::FrameOnce:
+      if (FirstTimeSaid(k.key)) WriteLines(os, k.text.data(), k.text.size());
       break;
     case report::Kept::Kind::Note:
       satmsg::Note(k.text.at(0).c_str(), k.text.at(1), k.text.at(2), k.text.at(3), k.asLines);

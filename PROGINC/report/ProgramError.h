@@ -39,10 +39,11 @@ void ProgramWarning(const char* prog, const char* warn);
 // Warning report on standard output.
 void ProgramWarningCout(const char* prog, const char* warn);
 
-// Whether a report of this text is made for the first time in the run.
-// The readers pass over a file more than once (counting, then reading) and
-// may read it for more than one store: what they say of a file is said once.
-bool FirstTimeSaid(const std::string& text);
+// WriteFrame, once per run for each key.  The readers pass over a file
+// more than once (counting, then reading) and may read it for more than one
+// store: what they say of a file is said once.
+void WriteFrameOnce(const std::string& key, std::ostream& os,
+                    const std::vector<std::string>& lines);
 
 // ProgramWarning, once per run for each text.
 void ProgramWarningOnce(const char* prog, const char* warn);

@@ -1,8 +1,9 @@
 // Reports of a worker thread, kept to be written later, in order, by the
 // thread that owns the program's streams.
 //
-// A run that computes satellites on several threads must still write every
-// report (framed warnings, once-per-run warnings, the satellite conditions
+// A run that reads its files or computes its satellites on several threads
+// must still write every report (framed reports, once-per-run reports, the
+// satellite conditions
 // of satmsg::Note, and a report that ends the run) exactly where a run on
 // one thread writes it.  While a Capture lives on a thread, each report of
 // that thread is handed, as a Kept value, to the function the Capture was
@@ -22,13 +23,13 @@ namespace report {
 
 // One report as it was asked for.
 struct Kept {
-  enum class Kind { Frame, FrameAndExit, WarningOnce, Note };
+  enum class Kind { Frame, FrameAndExit, FrameOnce, Note };
   Kind kind = Kind::Frame;
-  // Frame, FrameAndExit: written for standard output (else standard error).
+  // Frames: written for standard output (else standard error).
   bool forStandardOutput = false;
-  // Frame, FrameAndExit: the frame's lines.  WarningOnce: origin, text.
-  // Note: origin, condition, satellite, epoch.
+  // Frames: the frame's lines.  Note: origin, condition, satellite, epoch.
   std::vector<std::string> text;
+  std::string key;       // FrameOnce: its key
   bool asLines = false;  // Note: its `lines` argument
 };
 

@@ -190,7 +190,7 @@ TEST(OrbikaRun, EnglishHelpAnywhereRunsNothing) {
   EXPECT_EQ(help.err, "");
   // Every option, the formats and systems read, and the manual page.
   for (const char* part : {"-en", "-eg", "-ep", "-pv", "-pr", "-ts", "-te", "-dt", "-ti", "-ni",
-                           "-nm", "-rx", "-csv", "-cp", "-pi", "-v ", "-h ", "-help", "--version",
+                           "-nm", "-rx", "-csv", "-cp", "-pi", "-th", "-v ", "-h ", "-help", "--version",
                            "RINEX 2, 3 or 4", "SP3-c", "ANTEX",
                            "GPS", "GLONASS", "Galileo", "BeiDou", "QZSS", "man Orbika"})
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
