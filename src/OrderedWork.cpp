@@ -59,9 +59,13 @@ std::ostream& OrderedWork::Stream(int w) { return *streams.at(static_cast<std::s
 
 void OrderedWork::Push(std::size_t i, Piece&& p) {
   std::unique_lock<std::mutex> hold(lock);
-  moved.wait(hold, [&] { return stopping || slots[i].bytes < kJobTextLimit; });
+  moved.wait(hold, [&] {
+    return stopping || (i == writing ? slots[i].bytes < kJobTextLimit
+                                     : aheadBytes < kAheadTextLimit);
+  });
   if (stopping) return;
   slots[i].bytes += p.text.size();
+  if (i != writing) aheadBytes += p.text.size();
   slots[i].pieces.push_back(std::move(p));
   moved.notify_all();
 }
@@ -140,7 +144,7 @@ long OrderedWork::WriteJob(std::size_t i) {
 
 void OrderedWork::Run(std::size_t n, const Job& job, const Done& done) {
   slots.assign(n, Slot());
-  next = writing = 0;
+  next = writing = aheadBytes = 0;
   stopping = false;
   // A report that ends the run on this thread stops the workers first.
   report::SetBeforeExit([this] { Stop(); });
@@ -150,6 +154,7 @@ void OrderedWork::Run(std::size_t n, const Job& job, const Done& done) {
     {
       const std::lock_guard<std::mutex> hold(lock);
       writing = i;
+      aheadBytes -= slots[i].bytes;
       moved.notify_all();
     }
     done(i, WriteJob(i));

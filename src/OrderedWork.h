@@ -11,9 +11,11 @@
 // the report is written as on one thread.
 //
 // Memory: at most twice as many jobs as workers are under way or waiting to
-// be written, and each holds at most kJobTextLimit bytes of unwritten text
+// be written.  The job being written holds at most kJobTextLimit bytes of
+// unwritten text, and the jobs after it together at most kAheadTextLimit
 // (a worker waits for the writer beyond that), whatever the size of a job's
-// text.
+// text: enough for a day of a satellite at 1 s steps, so that the workers
+// of later satellites need not wait.
 #pragma once
 
 #include <condition_variable>
@@ -32,8 +34,10 @@
 
 class OrderedWork {
  public:
-  // Bytes of unwritten text a job may hold before its worker waits.
+  // Bytes of unwritten text the job being written may hold, and the jobs
+  // after it together, before their workers wait.
   static constexpr std::size_t kJobTextLimit = 4u << 20;
+  static constexpr std::size_t kAheadTextLimit = 64u << 20;
 
   // Job i on worker w (0 <= w < workers), writing to `text`; returns a
   // count for `done`.
@@ -86,6 +90,7 @@ class OrderedWork {
   std::condition_variable moved;  // a piece was pushed, taken, or the run stops
   std::size_t next = 0;           // first job not yet started
   std::size_t writing = 0;        // the job being written
+  std::size_t aheadBytes = 0;     // unwritten text of the jobs after it
   bool stopping = false;
   std::vector<std::thread> threads;
 };
