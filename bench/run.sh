@@ -9,6 +9,7 @@
 #       the broadcast orbits of the mixed RINEX 3 file of the same day (-en
 #       and -eg; both files gzip-compressed) at 30 s steps, output to
 #       /dev/null.
+# W2 and W3 run again on two threads (-th2), the same output.
 # Prints medians of several runs: wall time, records per second, MB/s of
 # output and peak memory against the size of the input files, each with its
 # target; the peak memory of a GLONASS integration with a tiny step.  Then
@@ -36,11 +37,12 @@ trap 'rm -f "$out" "$out.t"' EXIT
 
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 
-# time_run NAME DT TARGET GOAL: runs the workload $runs times.
+# time_run NAME DT TARGET GOAL [OPTION...]: runs the workload $runs times.
 time_run() {
   local name=$1 dt=$2 target=$3 goal=$4 walls=() mems=()
+  shift 4
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f "%e %M" -o "$out.t" "$exe" "${args[@]}" -dt"$dt" >"$target" 2>/dev/null
+    /usr/bin/time -f "%e %M" -o "$out.t" "$exe" "${args[@]}" -dt"$dt" "$@" >"$target" 2>/dev/null
     read -r w m <"$out.t"
     walls+=("$w"); mems+=("$m")
   done
@@ -58,6 +60,7 @@ time_run() {
 
 time_run "W1 (-dt30, output to /dev/null)" 30 /dev/null "wall at most 0.3 s"
 time_run "W2 (-dt1, output to a file)" 1 "$out" "at least 150 MB/s"
+time_run "W2 on two threads (-th2)" 1 "$out" "at least 1.5 times the MB/s of W2 before -th" -th2
 
 # GLONASS integration with a tiny step: one epoch 915 s before the first
 # record of R07 at -ni0.0001, 9.15 million steps, run once.
@@ -75,6 +78,8 @@ args=(-ep"${inputs[0]}" -en"${inputs[1]}" -eg"${inputs[1]}" -pv"${inputs[2]}")
 insize=$(cat "${inputs[@]}" | wc -c)
 time_run "W3 (set E, SP3, mixed RINEX 3 and ANTEX, -dt30, output to /dev/null)" 30 /dev/null \
   "reported (no target)"
+time_run "W3 on two threads (-th2)" 30 /dev/null \
+  "wall at most 0.45 times W3 before -th, peak memory under 50 MB" -th2
 
 # W4: set D's files, gzip-compressed as distributed.
 inputs=("$data/setD/GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz"

@@ -34,7 +34,9 @@ constexpr std::size_t kKeptEpochs = 200000;
 
 }  // namespace
 
-CsvWriter::CsvWriter(std::ostream& out) : sink(out) { sink << kHeader; }
+CsvWriter::CsvWriter(std::ostream& out, bool head) : sink(out) {
+  if (head) sink << kHeader;
+}
 
 const std::string& CsvWriter::EpochFields(std::size_t k, const mjd& t) {
   if (k < epochs.size()) return epochs[k];

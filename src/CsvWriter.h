@@ -45,8 +45,9 @@
 
 class CsvWriter : public RecordSink {
  public:
-  // Writes the header row.
-  explicit CsvWriter(std::ostream& out);
+  // Writes the header row, unless head is false (a writer of part of a
+  // table).
+  explicit CsvWriter(std::ostream& out, bool head = true);
   void Record(const RecordValues& r) override;
 
  private:

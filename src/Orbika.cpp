@@ -13,6 +13,7 @@ Orbika::Orbika()
       atxfile{},
       dt(900),
       dtni(30),
+      threads(1),
       verbose(false),
       isGLNnav(false),
       isGPSnav(false),

@@ -43,6 +43,7 @@ class Orbika {
   long double dt;    // interval between output epochs, s (-dt)
   long double dtni;  // GLONASS integration step, s (-ni)
   navmsg::Choice messages;  // navigation message per system (-nm)
+  int threads;       // threads computing the satellites (-th); 1: this one alone
 
   // The ionosphere-free pair of each system (G, J, E, C, R) that the CSV's
   // pair clocks refer to (-cp; each system's default otherwise), and whose

@@ -19,6 +19,7 @@
 #include "PROGINC/report/SatelliteMessages.h"
 #include "src/CsvWriter.h"
 #include "src/RecordValues.h"
+#include "src/OrderedWork.h"
 #include "src/RecordWriter.h"
 
 namespace {
@@ -109,32 +110,42 @@ struct EpochValues {
   RecordFields fields;  // that record's own fields (CSV runs only)
 };
 
-void PreciseValues(Orbika& gc, const Sources& s, mjd t, EpochValues& v) {
-  gc.pephM.CalcPosition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
-  v.preciseOK = gc.pephM.PSisOK;
-  v.clockOK = gc.pephM.DTisOK;
+// The stores one thread computes with.  Their computations keep state (the
+// last light-time solution, a GLONASS integration's steps), so a second
+// thread computes with copies of its own.
+struct Ephemerides {
+  GPSbEph& gpsnav;
+  GLNbEph& glnnav;
+  SBASbEph& sbasnav;
+  GNSSpEph& pephM;
+};
+
+void PreciseValues(Ephemerides& e, const Sources& s, mjd t, EpochValues& v) {
+  e.pephM.CalcPosition(static_cast<unsigned short>(s.sat), t, v.pP, v.vP);
+  v.preciseOK = e.pephM.PSisOK;
+  v.clockOK = e.pephM.DTisOK;
 }
 
 // Broadcast values at t, from the record chosen at indextime (the -ti
 // epoch, or t itself).
-void BroadcastValues(Orbika& gc, Sources& s, const mjd& t, const mjd& indextime,
-                     EpochValues& v) {
+void BroadcastValues(const Orbika& gc, Ephemerides& e, Sources& s, const mjd& t,
+                     const mjd& indextime, EpochValues& v) {
   v.broadcastOK = s.listed;
   v.delays = GroupDelays();
   v.fields = RecordFields();
   if (!s.listed) return;
   long double tgd = 0;
   const unsigned short sat = static_cast<unsigned short>(s.sat);
-  if (s.glonass ? gc.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
-      : s.letter == 'S' ? gc.sbasnav.CalcPosition(sat, t, indextime, v.pB)
-                        : gc.gpsnav.CalcPosition(sat, t, indextime, v.pB, &tgd, 0, 0)) {
+  if (s.glonass ? e.glnnav.CalcPosition(s.number, t, indextime, v.pB, v.vB, 0)
+      : s.letter == 'S' ? e.sbasnav.CalcPosition(sat, t, indextime, v.pB)
+                        : e.gpsnav.CalcPosition(sat, t, indextime, v.pB, &tgd, 0, 0)) {
     if (gc.csv && s.letter != 'S')
-      v.delays = s.glonass ? gc.glnnav.GetGroupDelays(s.number, indextime)
-                           : gc.gpsnav.GetGroupDelays(sat, indextime);
+      v.delays = s.glonass ? e.glnnav.GetGroupDelays(s.number, indextime)
+                           : e.gpsnav.GetGroupDelays(sat, indextime);
     if (gc.csv)
-      v.fields = s.glonass         ? gc.glnnav.GetRecordFields(s.number, indextime)
-                 : s.letter == 'S' ? gc.sbasnav.GetRecordFields(sat, indextime)
-                                   : gc.gpsnav.GetRecordFields(sat, indextime);
+      v.fields = s.glonass         ? e.glnnav.GetRecordFields(s.number, indextime)
+                 : s.letter == 'S' ? e.sbasnav.GetRecordFields(sat, indextime)
+                                   : e.gpsnav.GetRecordFields(sat, indextime);
     return;
   }
   v.broadcastOK = false;
@@ -217,7 +228,7 @@ class TextSink : public RecordSink {
 
 // Every epoch of the series for one satellite, one record each; returns the
 // number of epochs.
-long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
+long WriteSatellite(const Orbika& gc, Ephemerides& e, RecordSink& sink, Sources& s) {
   long ncalc = 0;
   EpochValues v;
   RecordValues r;
@@ -225,8 +236,8 @@ long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
   r.number = s.number;
   for (mjd t = gc.stE; t <= gc.enE; t += gc.dt) {
     ++ncalc;
-    if (s.precise) PreciseValues(gc, s, t, v);
-    if (s.broadcast) BroadcastValues(gc, s, t, gc.isUse ? gc.useE : t, v);
+    if (s.precise) PreciseValues(e, s, t, v);
+    if (s.broadcast) BroadcastValues(gc, e, s, t, gc.isUse ? gc.useE : t, v);
     r.k = static_cast<std::size_t>(ncalc - 1);
     r.t = t;
     SetGroups(s, v, r);
@@ -237,9 +248,10 @@ long WriteSatellite(Orbika& gc, RecordSink& sink, Sources& s) {
   return ncalc;
 }
 
-// The writer of the run's records: CSV (-csv) or the table.
-std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out) {
-  if (gc.csv) return std::make_unique<CsvWriter>(out);
+// The writer of the run's records: CSV (-csv) or the table; the CSV head
+// row only where asked.
+std::unique_ptr<RecordSink> MakeSink(const Orbika& gc, std::ostream& out, bool head) {
+  if (gc.csv) return std::make_unique<CsvWriter>(out, head);
   // Epochs of the series, for the kept epoch texts (a rough count will do).
   const long double span = (gc.enE - gc.stE) / gc.dt;
   return std::make_unique<TextSink>(
@@ -310,19 +322,71 @@ void CheckBroadcast(Orbika& gc) {
                                  .c_str());
 }
 
+namespace {
+
+void SayCount(const Orbika& gc, const Sources& s, long ncalc) {
+  if (gc.verbose)
+    std::cerr << std::setw(6) << s.letter << std::setw(2) << std::setfill('0') << s.number
+              << std::setfill(' ') << std::setw(8) << ncalc << "  positions" << std::endl;
+}
+
+// The satellites one after the other on this thread.
+void OneThread(Orbika& gc, std::vector<Sources>& list, std::ostream& out) {
+  const std::unique_ptr<RecordSink> sink = MakeSink(gc, out, true);
+  Ephemerides own{gc.gpsnav, gc.glnnav, gc.sbasnav, gc.pephM};
+  for (Sources& s : list) SayCount(gc, s, WriteSatellite(gc, own, *sink, s));
+}
+
+// Copies of the stores for a thread of its own.
+struct StoreCopies {
+  explicit StoreCopies(const Orbika& gc)
+      : gpsnav(gc.gpsnav), glnnav(gc.glnnav), sbasnav(gc.sbasnav), pephM(gc.pephM) {}
+  GPSbEph gpsnav;
+  GLNbEph glnnav;
+  SBASbEph sbasnav;
+  GNSSpEph pephM;
+};
+
+// The satellites on gc.threads threads (-th), written in list order: the
+// same bytes, on both streams, as OneThread.  The first worker computes
+// with the run's own stores, every other with copies made before any
+// starts (a store's state changes as it computes).
+void ManyThreads(Orbika& gc, std::vector<Sources>& list, std::ostream& out) {
+  const auto n = static_cast<std::size_t>(gc.threads);
+  if (gc.csv) MakeSink(gc, out, true);  // the head row, written alone
+  OrderedWork work(gc.threads, out);
+  std::vector<std::unique_ptr<RecordSink>> sinks;
+  std::vector<std::unique_ptr<StoreCopies>> copies;
+  std::vector<Ephemerides> stores{{gc.gpsnav, gc.glnnav, gc.sbasnav, gc.pephM}};
+  for (std::size_t w = 0; w < n; ++w) {
+    sinks.push_back(MakeSink(gc, work.Stream(static_cast<int>(w)), false));
+    if (w == 0) continue;
+    copies.push_back(std::make_unique<StoreCopies>(gc));
+    StoreCopies& c = *copies.back();
+    stores.push_back({c.gpsnav, c.glnnav, c.sbasnav, c.pephM});
+  }
+  const auto job = [&](int w, std::size_t i, std::ostream&) {
+    const auto k = static_cast<std::size_t>(w);
+    return WriteSatellite(gc, stores[k], *sinks[k], list[i]);
+  };
+  work.Run(list.size(), job, [&](std::size_t i, long ncalc) { SayCount(gc, list[i], ncalc); });
+}
+
+}  // namespace
+
 void CalcPos(Orbika& gc) {
   if (gc.verbose)
     std::cerr << "Orbika" << "::CalcPos(): CALCULATING SATELLITE POSITIONS!" << std::endl;
   std::ostream& out = std::cout;
-  const std::unique_ptr<RecordSink> sink = MakeSink(gc, out);
+  std::vector<Sources> list;
   for (long i = 0; i < gc.satprn.Length(); ++i) {
     Sources s;
-    if (!SourcesOf(gc, gc.satprn(i), s)) continue;
-    const long ncalc = WriteSatellite(gc, *sink, s);
-    if (gc.verbose)
-      std::cerr << std::setw(6) << s.letter << std::setw(2) << std::setfill('0') << s.number
-                << std::setfill(' ') << std::setw(8) << ncalc << "  positions" << std::endl;
+    if (SourcesOf(gc, gc.satprn(i), s)) list.push_back(s);
   }
+  if (gc.threads > 1)
+    ManyThreads(gc, list, out);
+  else
+    OneThread(gc, list, out);
   out.flush();
   satmsg::WriteSummary("Orbika", std::cerr);
 }

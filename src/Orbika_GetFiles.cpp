@@ -1,7 +1,9 @@
 #include "src/Orbika_GetFiles.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -72,6 +74,7 @@ bool TakesValue(const Word& w) {
   return w[0] == '-' &&
          ((Is(a, 'e') && (Is(b, 'n') || Is(b, 'g') || Is(b, 'p'))) ||
           IsSameCase(w, 'p', 'v') || IsSameCase(w, 'p', 'r') || IsSameCase(w, 'c', 'p') ||
+          IsSameCase(w, 't', 'h') ||
           (Is(a, 't') && (Is(b, 's') || Is(b, 'e') || Is(b, 'i'))) ||
           (Is(a, 'd') && Is(b, 't')) || (Is(a, 'n') && (Is(b, 'i') || Is(b, 'm'))));
 }
@@ -179,6 +182,22 @@ void SetStep(Orbika& gc, const Word& w, long double& step, const char* echo,
   }
 }
 
+// Threads computing the satellites: a whole number from 1 to kMaxThreads.
+constexpr long kMaxThreads = 64;
+
+void SetThreads(Orbika& gc, const Word& w) {
+  const char* value = w.Value();
+  char* end = nullptr;
+  const long n = std::isdigit(static_cast<unsigned char>(value[0])) ? std::strtol(value, &end, 10)
+                                                                     : 0;
+  if (end == nullptr || *end != '\0' || n < 1 || n > kMaxThreads)
+    ProgramError(kProg, ("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO " +
+                         std::to_string(kMaxThreads) + ": \"" + value + "\"!")
+                            .c_str());
+  // Not echoed under -v: a run on threads says what the run on one says.
+  gc.threads = static_cast<int>(n);
+}
+
 // The navigation message per system: a comma list of SYSTEM:MESSAGE words.
 void SetMessages(Orbika& gc, const Word& w) {
   navmsg::Choice choice;
@@ -240,6 +259,8 @@ void ParseWord(Orbika& gc, const Word& w) {
              "::GetFiles():         epoch to USE as reference in GPS/GLONASS navigation "
              "file: ",
              gc.useE, gc.isUse);
+  } else if (IsSameCase(w, 't', 'h')) {
+    SetThreads(gc, w);
   } else if (Is(a, 'd') && Is(b, 't')) {
     SetStep(gc, w, gc.dt, "::GetFiles():         time interval DT: ",
             "TIME INTERVAL [-dt] MUST BE A POSITIVE NUMBER OF SECONDS!");

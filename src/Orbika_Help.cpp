@@ -114,6 +114,8 @@ const char* const kEnglishHelpLines[] = {
     "  -cpLIST   the signal pair per system of the CSV's pair clocks, e.g.",
     "            C:B1I/B2I,E:E1/E5a; defaults G:L1/L2 J:L1/L2 E:E1/E5a",
     "            C:B1I/B3I R:L1/L2",
+    "  -thN      compute on N threads (1 to 64; default 1): the same output,",
+    "            sooner on a machine with N cores",
     "  -v        progress messages on standard error",
     "  -h        this help; -help prints the help in Slovenian",
     "  --version the program's name and version",

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <iostream>
 #include <map>
@@ -14,6 +15,7 @@
 #include "PROGINC/files/InputFile.h"
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
+#include "src/OrderedWork.h"
 
 void SetFiles(Orbika& gc) {
   if (gc.verbose) std::cerr << "Orbika" << "::SetFiles(): SETTING INPUT FILE NAMES!" << std::endl;
@@ -53,61 +55,113 @@ void Release(const char* name, std::initializer_list<const char*> later) {
   ReleaseInput(name);
 }
 
+void Say(const Orbika& gc, const char* what, long count, const char* unit) {
+  if (gc.verbose)
+    std::cerr << "Orbika" << "::ReadFiles():        " << what << count << unit << std::endl;
+}
+
+void SayPrecise(const Orbika& gc) {
+  if (gc.verbose)
+    std::cerr << "Orbika" << "::ReadFiles():        reading GNSS PRECISE EPHEMERIS file - "
+              << gc.pephM.GetNEpoch() << " epochs " << gc.pephM.GetNSatList() << " satellites"
+              << std::endl;
+}
+
+void SayAntex(const Orbika& gc) {
+  if (!gc.verbose) return;
+  std::cerr << "Orbika" << "::ReadFiles():        reading ANTEX file - " << gc.atx.GetNGPSSat()
+            << " GPS SWs  " << gc.atx.GetNGLNSat() << " GLONASS SWs  ";
+  // Files with satellites of other systems also say how many.
+  if (gc.atx.GetNGALSat() + gc.atx.GetNOtherSat() > 0)
+    std::cerr << gc.atx.GetNGALSat() << " GALILEO SWs  " << gc.atx.GetNOtherSat()
+              << " OTHER SWs  ";
+  std::cerr << gc.atx.GetNRec() << " RECs" << std::endl;
+}
+
 }  // namespace
 
-void ReadFiles(Orbika& gc) {
+namespace {
+
+// One store's reading, and what the run says and gives back after it.
+struct ReadStep {
+  std::function<void()> read;
+  std::function<void()> after;
+};
+
+std::vector<ReadStep> ReadSteps(Orbika& gc) {
   const char* glo = gc.isGLNnav ? gc.rnavfile : "";
   const char* sp3 = gc.isPEph ? gc.sp3file : "";
   const char* atx = gc.isAtx ? gc.atxfile : "";
-  if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
-  if (gc.isGPSnav) {
-    gc.gpsnav.ReadFile();
-    if (gc.isReceiver) gc.gpsnav.UseReceiverChoice();
-    if (gc.verbose)
-      std::cerr << "Orbika" << "::ReadFiles():        reading GPS NAVIGATION file - "
-                << gc.gpsnav.GetNSat() << " records" << std::endl;
-  }
   // SBAS records only when asked for: nothing else reads them.
-  if (gc.isGPSnav && gc.messages.Serves('S')) {
-    gc.sbasnav.ReadFile();
-    if (gc.isReceiver) gc.sbasnav.UseReceiverChoice();
-    if (gc.verbose)
-      std::cerr << "Orbika" << "::ReadFiles():        reading SBAS records of the GPS NAVIGATION "
-                   "file - "
-                << gc.sbasnav.GetNRecords() << " records" << std::endl;
-  }
-  // Both stores above read the navigation file.
-  if (gc.isGPSnav) Release(gc.gnavfile, {glo, sp3, atx});
-  if (gc.isGLNnav) {
-    gc.glnnav.ReadFile();
-    if (gc.isReceiver) gc.glnnav.UseReceiverChoice();
-    Release(gc.rnavfile, {sp3, atx});
-    if (gc.verbose)
-      std::cerr << "Orbika" << "::ReadFiles():        reading GLONASS NAVIGATION file - "
-                << gc.glnnav.GetNSat() << " records" << std::endl;
-  }
-  if (gc.isPEph) {
-    gc.pephM.ReadFile();
-    Release(gc.sp3file, {atx});
-    if (gc.verbose)
-      std::cerr << "Orbika" << "::ReadFiles():        reading GNSS PRECISE EPHEMERIS file - "
-                << gc.pephM.GetNEpoch() << " epochs " << gc.pephM.GetNSatList() << " satellites"
-                << std::endl;
-  }
-  if (gc.isAtx) {
-    gc.atx.ReadFile();
-    Release(gc.atxfile, {});
-    if (gc.verbose) {
-      std::cerr << "Orbika" << "::ReadFiles():        reading ANTEX file - "
-                << gc.atx.GetNGPSSat() << " GPS SWs  " << gc.atx.GetNGLNSat()
-                << " GLONASS SWs  ";
-      // Files with satellites of other systems also say how many.
-      if (gc.atx.GetNGALSat() + gc.atx.GetNOtherSat() > 0)
-        std::cerr << gc.atx.GetNGALSat() << " GALILEO SWs  " << gc.atx.GetNOtherSat()
-                  << " OTHER SWs  ";
-      std::cerr << gc.atx.GetNRec() << " RECs" << std::endl;
+  const bool sbas = gc.isGPSnav && gc.messages.Serves('S');
+  std::vector<ReadStep> steps;
+  if (gc.isGPSnav)
+    steps.push_back({[&gc] {
+                       gc.gpsnav.ReadFile();
+                       if (gc.isReceiver) gc.gpsnav.UseReceiverChoice();
+                     },
+                     [&gc, sbas, glo, sp3, atx] {
+                       Say(gc, "reading GPS NAVIGATION file - ",
+                           static_cast<long>(gc.gpsnav.GetNSat()), " records");
+                       Release(gc.gnavfile, {sbas ? gc.gnavfile : "", glo, sp3, atx});
+                     }});
+  if (sbas)
+    steps.push_back({[&gc] {
+                       gc.sbasnav.ReadFile();
+                       if (gc.isReceiver) gc.sbasnav.UseReceiverChoice();
+                     },
+                     [&gc, glo, sp3, atx] {
+                       Say(gc, "reading SBAS records of the GPS NAVIGATION file - ",
+                           static_cast<long>(gc.sbasnav.GetNRecords()), " records");
+                       Release(gc.gnavfile, {glo, sp3, atx});
+                     }});
+  if (gc.isGLNnav)
+    steps.push_back({[&gc] {
+                       gc.glnnav.ReadFile();
+                       if (gc.isReceiver) gc.glnnav.UseReceiverChoice();
+                     },
+                     [&gc, sp3, atx] {
+                       Release(gc.rnavfile, {sp3, atx});
+                       Say(gc, "reading GLONASS NAVIGATION file - ", gc.glnnav.GetNSat(),
+                           " records");
+                     }});
+  if (gc.isPEph)
+    steps.push_back({[&gc] { gc.pephM.ReadFile(); },
+                     [&gc, atx] {
+                       Release(gc.sp3file, {atx});
+                       SayPrecise(gc);
+                     }});
+  if (gc.isAtx)
+    steps.push_back({[&gc] { gc.atx.ReadFile(); },
+                     [&gc] {
+                       Release(gc.atxfile, {});
+                       SayAntex(gc);
+                     }});
+  return steps;
+}
+
+}  // namespace
+
+void ReadFiles(Orbika& gc) {
+  if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
+  const std::vector<ReadStep> steps = ReadSteps(gc);
+  if (gc.threads <= 1 || steps.size() < 2) {
+    for (const ReadStep& step : steps) {
+      step.read();
+      step.after();
     }
+    return;
   }
+  // Each store on a thread of its own; what each says comes in the order
+  // above, and the memory of an input is given back in that order too.
+  OrderedWork work(std::min(gc.threads, static_cast<int>(steps.size())), std::cout);
+  work.Run(
+      steps.size(),
+      [&](int, std::size_t i, std::ostream&) {
+        steps[i].read();
+        return 0L;
+      },
+      [&](std::size_t i, long) { steps[i].after(); });
 }
 
 namespace {

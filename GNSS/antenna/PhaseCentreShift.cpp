@@ -52,9 +52,29 @@ bool SystemOffset(const antex& atx, char system, const OffsetPairs& pairs, neu& 
   return atx.GetFirstOffset(dpos, system);
 }
 
-// Moves pos, a record at epoch, by the antenna offset dpos given in the
-// satellite body frame.
-void Shift(xyzt& pos, const neu& dpos, const mjd& epoch, const LuniSolarPosition& astro) {
+// The Sun at one epoch, computed at the first satellite that needs it: every
+// satellite of the epoch shares it.
+class SunAt {
+ public:
+  SunAt(const LuniSolarPosition& astro, const mjd& epoch) : astro(astro), epoch(epoch) {}
+  void Get(xyz& unit, long double& magnitude) {
+    if (!known) astro.SunPosition(epoch, sunUnit, sunMagnitude);
+    known = true;
+    unit = sunUnit;
+    magnitude = sunMagnitude;
+  }
+
+ private:
+  const LuniSolarPosition& astro;
+  const mjd epoch;
+  bool known = false;
+  xyz sunUnit;
+  long double sunMagnitude = 0;
+};
+
+// Moves pos, a record at the Sun's epoch, by the antenna offset dpos given
+// in the satellite body frame.
+void Shift(xyzt& pos, const neu& dpos, SunAt& sun) {
   if (std::fabs(dpos.GetN()) + std::fabs(dpos.GetE()) < kHorizontalOffsetMin) {
     // z offset only: up metres along the unit vector towards the Earth's
     // centre; the clock term of the shift is zero.
@@ -63,7 +83,7 @@ void Shift(xyzt& pos, const neu& dpos, const mjd& epoch, const LuniSolarPosition
   }
   xyz posSunUnit;
   long double SunMag;
-  astro.SunPosition(epoch, posSunUnit, SunMag);
+  sun.Get(posSunUnit, SunMag);
   // Body frame: z towards the Earth's centre, y = z x (unit vector to the
   // Sun), x = y x z.  The cross products are not rescaled: x and y have
   // the length sin(angle between z and the Sun direction).
@@ -136,6 +156,7 @@ std::vector<short> ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print,
   for (long i = 0; i < eph.GetNEpoch(); ++i) {
     const mjd epoch = eph.GetMJD(i);
     if (print) ReportStream() << std::setw(4) << i + 1 << ". " << epoch << std::endl;
+    SunAt sun(astro, epoch);
 
     for (long k = 0; k < nsat; ++k) {
       const long r = i * nsat + k;
@@ -153,7 +174,7 @@ std::vector<short> ApplyAntennaOffset(GNSSpEph& eph, antex& atx, bool print,
         ++misses[static_cast<std::size_t>(k)];
         continue;
       }
-      Shift(pos, dpos, epoch, astro);
+      Shift(pos, dpos, sun);
       eph.SetPosition(r, pos);
     }
   }

@@ -64,26 +64,27 @@ void GPSbEph::CountNav() {
 }
 
 void GPSbEph::ReadFile() {
+  gdata = std::make_shared<GPSbEphData>();  // never the records of a copy
   InputFile in;
   timeutil::ReadingContext reading(kWhat, navig);
   reading.SetStream(in);
   rinexnav::OpenWithHeader(in, navig, "GPSbEph", kWhat, ghead);
   if (rinexnav::IsVersion3or4(ghead.version)) {
     // One pass: the header has been read once, the records follow.
-    gdata.ReadRecords3(in, ghead.version >= 4, messages);
+    gdata->ReadRecords3(in, ghead.version >= 4, messages);
   } else {
     // Version 2: a counting pass, then the reading pass after the header.
     nsatall += rinexnav::CountRecords(in, kRecordLines);
     in.close();
-    gdata.SetNRecords(nsatall);
+    gdata->SetNRecords(nsatall);
     InputFile again;
     reading.SetStream(again);
     rinexnav::OpenWithHeader(again, navig, "GPSbEph", kWhat, ghead);
-    again >> gdata;
+    again >> *gdata;
   }
   in.close();
-  rinexnav::ReportScan(gdata.scan, "GPSbEph", kWhat, navig);
-  nsatall = gdata.nsatall;
+  rinexnav::ReportScan(gdata->scan, "GPSbEph", kWhat, navig);
+  nsatall = gdata->nsatall;
   WarnAbsentMessages();
   SkipImplausible();
   BuildIndex();
@@ -94,7 +95,7 @@ void GPSbEph::WarnAbsentMessages() const {
     if (!messages.Named(*s)) continue;
     bool found = false;
     for (int k = 0; k < static_cast<int>(nsatall) && !found; ++k) {
-      const kepler::System* sys = kepler::Of(gdata.sat(k));
+      const kepler::System* sys = kepler::Of(gdata->sat(k));
       found = sys != nullptr && sys->letter == *s;
     }
     if (found) continue;
@@ -104,10 +105,10 @@ void GPSbEph::WarnAbsentMessages() const {
 }
 
 std::string GPSbEph::RecordName(int k) const {
-  const short s = gdata.sat(k);
+  const short s = gdata->sat(k);
   const kepler::System* sys = kepler::Of(s);
   if (sys == nullptr) sys = &kepler::kGPS;
-  mjd written = gdata.mjdo(k);
+  mjd written = gdata->mjdo(k);
   written += -sys->toGPS;
   const ymdhms c = mjd2ymdhms(written);
   char text[96];
@@ -148,8 +149,8 @@ constexpr long double kConsistent = 100;
 constexpr long double kBCNAVTypeGEO = 1;
 
 std::string GPSbEph::SkipReason(int k) const {
-  const GPSbEphData::Record r = gdata.Row(k);
-  const navmsg::Kind kind = gdata.kind[static_cast<std::size_t>(k)];
+  const GPSbEphData::Record r = gdata->Row(k);
+  const navmsg::Kind kind = gdata->kind[static_cast<std::size_t>(k)];
   // CNAV and CNAV-2 take Toe from the record epoch; their place holds t_op.
   const bool toeField = kind != navmsg::Kind::CNAV && kind != navmsg::Kind::CNAV2;
   char why[96] = "";
@@ -166,7 +167,7 @@ std::string GPSbEph::SkipReason(int k) const {
   const bool bcnav = kind == navmsg::Kind::BCNAV1 || kind == navmsg::Kind::BCNAV2 ||
                      kind == navmsg::Kind::BCNAV3;
   // The B-CNAV documents give no GEO rotation of their own; none is guessed.
-  const bool geo = r.SatType() == kBCNAVTypeGEO || kepler::IsBeiDouGEO(gdata.sat(k));
+  const bool geo = r.SatType() == kBCNAVTypeGEO || kepler::IsBeiDouGEO(gdata->sat(k));
   if (why[0] == '\0' && bcnav && geo)
     std::snprintf(why, sizeof why, "B-CNAV RECORD OF A GEO SATELLITE NOT EVALUATED");
   return why;
@@ -185,18 +186,18 @@ void GPSbEph::SkipImplausible() {
   if (kept.size() == nsatall) return;
   if (kept.empty())
     GPSbEphError((std::string(kWhat) + " " + navig + ": NO PLAUSIBLE RECORD!").c_str());
-  gdata.KeepRecords(kept);
-  nsatall = gdata.nsatall;
+  gdata->KeepRecords(kept);
+  nsatall = gdata->nsatall;
 }
 
-mjd GPSbEph::GetMJD(long i) const { return gdata.mjdo(static_cast<int>(i)); }
+mjd GPSbEph::GetMJD(long i) const { return gdata->mjdo(static_cast<int>(i)); }
 
 void GPSbEph::BuildIndex() {
   bySat.clear();
   orbit.clear();
   unsolved.assign(nsatall, false);
   for (int k = 0; k < static_cast<int>(nsatall); ++k) {
-    const short s = gdata.sat(k);
+    const short s = gdata->sat(k);
     const kepler::System* sys = kepler::Of(s);
     if (sys == nullptr) sys = &kepler::kGPS;  // a version 2 file holds GPS records only
     orbit.push_back(ConstantsOf(k, *sys));
@@ -204,8 +205,8 @@ void GPSbEph::BuildIndex() {
     if (s < 0) continue;  // no unsigned satellite number equals it
     if (static_cast<std::size_t>(s) >= bySat.size()) bySat.resize(s + 1);
     SatRecords& sat = bySat[s];
-    (gdata.fnav[static_cast<std::size_t>(k)] ? sat.fnav : sat.main)
-        .push_back({gdata.mjdo(k), static_cast<std::uint32_t>(k)});
+    (gdata->fnav[static_cast<std::size_t>(k)] ? sat.fnav : sat.main)
+        .push_back({gdata->mjdo(k), static_cast<std::uint32_t>(k)});
   }
   // Time order, records of one epoch in file order.
   const auto earlier = [](const Entry& a, const Entry& b) {
@@ -224,9 +225,9 @@ bool GPSbEph::SameBroadcast(std::uint32_t a, std::uint32_t b) const {
   // Merged files print one broadcast record with different last digits
   // (12 significant digits): elements within kSameRecord of each other, and
   // the same issue of data, are one record.
-  const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a]);
-  const GPSbEphData::Record ra = gdata.Row(static_cast<int>(a));
-  const GPSbEphData::Record rb = gdata.Row(static_cast<int>(b));
+  const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[a].sys->letter, gdata->kind[a]);
+  const GPSbEphData::Record ra = gdata->Row(static_cast<int>(a));
+  const GPSbEphData::Record rb = gdata->Row(static_cast<int>(b));
   if (layout.iod >= 0 && ra.At(layout.iod) != rb.At(layout.iod)) return false;
   const int places = layout.cnav ? kElementPlaces + 1 : kElementPlaces;
   for (int j = 0; j < places; ++j)
@@ -247,9 +248,9 @@ long double GPSbEph::Apart(std::uint32_t a, std::uint32_t b, const mjd& t) const
   for (int k = 0; k < 2; ++k) {
     const std::uint32_t row = k == 0 ? a : b;
     const OrbitConstants& c = orbit[row];
-    const long double dt = t - gdata.mjdo(static_cast<int>(row));
+    const long double dt = t - gdata->mjdo(static_cast<int>(row));
     long double sinE;
-    if (!Kepler(gdata.Row(static_cast<int>(row)), c, OrbitTime(c, dt), sinE, x[k][0], x[k][1],
+    if (!Kepler(gdata->Row(static_cast<int>(row)), c, OrbitTime(c, dt), sinE, x[k][0], x[k][1],
                 x[k][2]))
       return std::numeric_limits<long double>::infinity();
   }
@@ -270,9 +271,9 @@ bool GPSbEph::Preferred(std::uint32_t a, std::uint32_t b, const Entry* neighbour
   // record of the file.
   const mjd sa = SentOf(a), sb = SentOf(b);
   if (sa < sb || sb < sa) return sb < sa;
-  const int iod = navmsg::LayoutOf(orbit[a].sys->letter, gdata.kind[a])->iod;
-  const long double ia = iod < 0 ? 0 : gdata.Row(static_cast<int>(a)).At(iod);
-  const long double ib = iod < 0 ? 0 : gdata.Row(static_cast<int>(b)).At(iod);
+  const int iod = navmsg::LayoutOf(orbit[a].sys->letter, gdata->kind[a])->iod;
+  const long double ia = iod < 0 ? 0 : gdata->Row(static_cast<int>(a)).At(iod);
+  const long double ib = iod < 0 ? 0 : gdata->Row(static_cast<int>(b)).At(iod);
   if (ia != ib) return ia > ib;
   return a > b;
 }
@@ -308,9 +309,9 @@ void GPSbEph::OneRecordPerEpoch(Entries& list, bool& warned) const {
 }
 
 GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) const {
-  const GPSbEphData::Record r = gdata.Row(k);
+  const GPSbEphData::Record r = gdata->Row(k);
   const navmsg::Layout& layout =
-      *navmsg::LayoutOf(sys.letter, gdata.kind[static_cast<std::size_t>(k)]);
+      *navmsg::LayoutOf(sys.letter, gdata->kind[static_cast<std::size_t>(k)]);
   // A: LNAV (sqrt A)^2; CNAV and B-CNAV A_0 = (sqrt A)^2, the file's sqrt A
   // holding A_ref + Delta A (IS-GPS-200 Table 30-II, BDS-SIS-ICD-B1C 7.2).
   const long double a = r.sqrtA() * r.sqrtA();
@@ -318,7 +319,7 @@ GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) c
   // Toc - Toe in the system's own time, within half a week; GPS and QZSS
   // CNAV messages have their Toe at the record epoch (their place 11 holds
   // t_op, the time of prediction).
-  mjd toc = gdata.mjdo(k);
+  mjd toc = gdata->mjdo(k);
   toc += -sys.toGPS;
   const long double toe = layout.toeIsEpoch ? SecondOfWeek(toc) : r.Toe();
   long double tocToe = fmodl(SecondOfWeek(toc) - toe, kWeek);
@@ -326,7 +327,7 @@ GPSbEph::OrbitConstants GPSbEph::ConstantsOf(int k, const kepler::System& sys) c
   if (tocToe < -kHalfWeek) tocToe += kWeek;
   return {a, sys.F * e * sqrtl(a), sqrtl(sys.GM / a) / a, sqrtl(1 - e * e), &sys, tocToe, toe,
           layout.cnav ? r.Adot() : 0, layout.cnav ? r.DeltaN0dot() : 0,
-          kepler::IsBeiDouGEO(gdata.sat(k))};
+          kepler::IsBeiDouGEO(gdata->sat(k))};
 }
 
 std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
@@ -342,7 +343,7 @@ std::uint32_t GPSbEph::GetDataIndex(unsigned short st, const mjd& t0) const {
   const SatRecords& sat = bySat[st];
   if (!sat.fnav.empty()) {
     const std::uint32_t row = Nearest(sat.fnav, t0);
-    const long double away = t0 - gdata.mjdo(static_cast<int>(row));
+    const long double away = t0 - gdata->mjdo(static_cast<int>(row));
     if (sat.main.empty() || fabsl(away) <= kepler::kGalileo.validity) return row;
   }
   return Nearest(sat.main, t0);
@@ -488,8 +489,8 @@ bool GPSbEph::CalcPosition(unsigned short st, const mjd& t0, const mjd& tindex, 
 
 bool GPSbEph::CalcFromRecord(int index, unsigned short st, const mjd& t0, xyzt& pos,
                              long double* tgdout, unsigned short w) {
-  const mjd& Toc = gdata.mjdo(index);
-  const GPSbEphData::Record r = gdata.Row(index);
+  const mjd& Toc = gdata->mjdo(index);
+  const GPSbEphData::Record r = gdata->Row(index);
   const OrbitConstants& c = orbit[static_cast<std::size_t>(index)];
   const kepler::System& sys = *c.sys;
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
@@ -554,8 +555,8 @@ void GPSbEph::UseReceiverChoice() {
 
 long double GPSbEph::HalfFitOf(std::uint32_t k) const {
   const OrbitConstants& c = orbit[k];
-  const navmsg::Kind kind = gdata.kind[k];
-  const long double field = gdata.Row(static_cast<int>(k)).At(kFitPlace);
+  const navmsg::Kind kind = gdata->kind[k];
+  const long double field = gdata->Row(static_cast<int>(k)).At(kFitPlace);
   long double fit = 2 * c.sys->validity;
   if (kind == navmsg::Kind::CNAV || kind == navmsg::Kind::CNAV2)
     fit = kCNAVFit;
@@ -572,14 +573,14 @@ mjd GPSbEph::SentOf(std::uint32_t k) const {
   const OrbitConstants& c = orbit[k];
   const int row = static_cast<int>(k);
   const long double ttr =
-      gdata.Row(row).At(navmsg::LayoutOf(c.sys->letter, gdata.kind[k])->ttr);
+      gdata->Row(row).At(navmsg::LayoutOf(c.sys->letter, gdata->kind[k])->ttr);
   if (ttr == 0 || !(fabsl(ttr) < 2 * kWeek)) return mjd(0, 0);
-  mjd toc = gdata.mjdo(row);
+  mjd toc = gdata->mjdo(row);
   toc += -c.sys->toGPS;
   long double away = fmodl(ttr - SecondOfWeek(toc), kWeek);
   if (away > kHalfWeek) away -= kWeek;
   if (away < -kHalfWeek) away += kWeek;
-  mjd t = gdata.mjdo(row);
+  mjd t = gdata->mjdo(row);
   t += away;
   return t;
 }
@@ -620,8 +621,8 @@ GroupDelays GPSbEph::GetGroupDelays(unsigned short st, const mjd& tindex) const 
   GroupDelays g;
   std::uint32_t row = 0;
   if (!ChosenRow(st, tindex, row)) return g;
-  const GPSbEphData::Record r = gdata.Row(static_cast<int>(row));
-  g.message = gdata.kind[row];
+  const GPSbEphData::Record r = gdata->Row(static_cast<int>(row));
+  g.message = gdata->kind[row];
   const navmsg::Layout& layout = *navmsg::LayoutOf(orbit[row].sys->letter, g.message);
   long double* to[] = {&g.gd1, &g.gd2, &g.gd3};
   for (int i = 0; i < 3 && layout.delays[i].name != nullptr; ++i)
@@ -633,13 +634,13 @@ RecordFields GPSbEph::GetRecordFields(unsigned short st, const mjd& tindex) cons
   RecordFields f;
   std::uint32_t row = 0;
   if (!ChosenRow(st, tindex, row)) return f;
-  const GPSbEphData::Record r = gdata.Row(static_cast<int>(row));
+  const GPSbEphData::Record r = gdata->Row(static_cast<int>(row));
   const OrbitConstants& c = orbit[row];
-  const navmsg::Layout& layout = *navmsg::LayoutOf(c.sys->letter, gdata.kind[row]);
+  const navmsg::Layout& layout = *navmsg::LayoutOf(c.sys->letter, gdata->kind[row]);
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
   f.msg = layout.kind == navmsg::Kind::D1D2 ? (c.geo ? "D2" : "D1") : layout.name;
   f.iod = layout.iod >= 0 ? r.At(layout.iod) : nan;
-  f.toc = gdata.mjdo(static_cast<int>(row));
+  f.toc = gdata->mjdo(static_cast<int>(row));
   f.toe = f.toc;
   f.toe += -c.tocMinusToe;
   f.ttr = SentOf(row);

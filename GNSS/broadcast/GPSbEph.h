@@ -65,6 +65,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,7 +110,7 @@ class GPSbEph {
   std::uint32_t GetNSat() const { return nsatall; }
   // The distinct system-wide satellite numbers, ascending (system order G,
   // E, C, J).
-  matrix<short> GetSatList() const { return gdata.satList; }
+  matrix<short> GetSatList() const { return gdata->satList; }
   // Epoch (Toc, GPS time) of record i, in file order.
   mjd GetMJD(long i) const;
   // Relativistic clock term of the last computation with its sign reversed,
@@ -117,7 +118,7 @@ class GPSbEph {
   long double GetRelativity() const { return Relativity; }
 
   const GPSbEphHeader& GetHeader() const { return ghead; }
-  const GPSbEphData& GetData() const { return gdata; }
+  const GPSbEphData& GetData() const { return *gdata; }
 
   // Row of the record to use for satellite st at epoch t0.  The records of
   // st are taken in time order (records of one epoch in file order): if t0
@@ -208,7 +209,9 @@ class GPSbEph {
   char navig[1024];        // file name
   navmsg::Choice messages;  // the message read per system
   GPSbEphHeader ghead;     // header
-  GPSbEphData gdata;       // records
+  // Records; a copy of the store shares them, as they do not change once
+  // read (a copy computes on another thread with state of its own).
+  std::shared_ptr<GPSbEphData> gdata = std::make_shared<GPSbEphData>();
   long double Relativity;  // -(relativistic clock term) of the last computation, s
   std::uint32_t nsatall;   // number of records
   long double OMEGAz;      // Earth's rotation rate, rad/s

@@ -11,6 +11,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "PROGINC/text/FieldNumber.h"
 #include "PROGINC/files/cfilef.h"
@@ -29,13 +30,17 @@ void PrintParameter(const char* cls, const char* name, long double value) {
   os.precision(precision);
 }
 
-void Warning(const char* cls, const char* text) {
-  WriteFrame(std::cout, {"", ReportHead("####", cls, "Warning", text),
-                         std::string("     Continuing ") + cls + " ... "});
+namespace {
+std::vector<std::string> WarningFrame(const char* cls, const char* text) {
+  return {"", ReportHead("####", cls, "Warning", text),
+          std::string("     Continuing ") + cls + " ... "};
 }
+}  // namespace
+
+void Warning(const char* cls, const char* text) { WriteFrame(std::cout, WarningFrame(cls, text)); }
 
 void ReaderWarning(const char* cls, const char* text) {
-  if (FirstTimeSaid(std::string(cls) + '\0' + text)) Warning(cls, text);
+  WriteFrameOnce(std::string(cls) + '\0' + text, std::cout, WarningFrame(cls, text));
 }
 
 void Error(const char* cls, const char* text, const char* mark) {

@@ -7,9 +7,9 @@
 namespace xyztns {
 unsigned short NDec = 4;
 unsigned short NDecT = 6;
-unsigned short Width = 14;
+thread_local unsigned short Width = 14;
 unsigned short WidthT = 12;
-unsigned short PrintTime = 1;
+thread_local unsigned short PrintTime = 1;
 long double Unit = 1.0;
 long double UnitT = 1.0;
 }  // namespace xyztns

@@ -16,13 +16,15 @@
 
 #include "GNSS/geometry/xyz.h"
 
-// Print settings of xyzt.
+// Print settings of xyzt.  Width and PrintTime, set anew for each kind of
+// vector written, are each thread's own, so that threads may write records
+// at the same time; the others are set once before any thread starts.
 namespace xyztns {
 extern unsigned short NDec;       // decimals of x, y, z (initially 4)
 extern unsigned short NDecT;      // decimals of dt (initially 6)
-extern unsigned short Width;      // field width of each of x, y, z (initially 14)
+extern thread_local unsigned short Width;      // field width of each of x, y, z (initially 14)
 extern unsigned short WidthT;     // field width of dt (initially 12)
-extern unsigned short PrintTime;  // dt is written only when this is 1 (initially 1)
+extern thread_local unsigned short PrintTime;  // dt is written only when this is 1 (initially 1)
 extern long double Unit;          // divisor of x, y, z; 100 multiplies (initially 1.0)
 extern long double UnitT;         // multiplier of dt (initially 1.0)
 }  // namespace xyztns

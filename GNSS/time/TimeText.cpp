@@ -57,7 +57,8 @@ void ClassError(const char* cls, const char* msg) {
 }
 
 namespace {
-ReadingContext* current = nullptr;
+// Each thread reads its own file.
+thread_local ReadingContext* current = nullptr;
 
 // Line (from 1) of the stream's position: the line just read when the
 // position follows its line end, else the line being read.

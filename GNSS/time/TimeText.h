@@ -43,7 +43,8 @@ extern const unsigned short CumulativeDays[2][13];
 // to SetLine, or, once a stream is given to SetStream, the line of that
 // stream's position when the check fails (the line just read, or the line
 // being read); the stream must then be seekable and outlive its use here.
-// Contexts nest: the one made last names the file until it ends.
+// Contexts nest: the one made last names the file until it ends.  Each
+// thread has its own (threads may read files at once).
 class ReadingContext {
  public:
   ReadingContext(const char* what, const char* file);

@@ -8,11 +8,15 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #include "PROGINC/report/ProgramError.h"
 
@@ -243,6 +247,30 @@ struct FileKey {
 // The last compressed regular file read whole, and its content.
 FileKey lastKey;
 std::shared_ptr<const Content> lastContent;
+// Every compressed file read whole whose content a reader still holds: a
+// store reading the same file at the same time shares it.
+std::vector<std::pair<FileKey, std::weak_ptr<const Content>>> inUse;
+
+// The input state above and the streams below, for readers on several
+// threads.
+std::mutex& InputLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::shared_ptr<const Content> InUse(const FileKey& key) {
+  for (const auto& u : inUse)
+    if (u.first == key)
+      if (std::shared_ptr<const Content> content = u.second.lock()) return content;
+  return nullptr;
+}
+
+void KeepInUse(const FileKey& key, const std::shared_ptr<const Content>& content) {
+  inUse.erase(std::remove_if(inUse.begin(), inUse.end(),
+                             [](const auto& u) { return u.second.expired(); }),
+              inUse.end());
+  inUse.emplace_back(key, content);
+}
 
 // Content of compressed regular file name (whole, or its first head bytes
 // when head is not 0), or an empty pointer for a file that is not
@@ -251,6 +279,8 @@ std::shared_ptr<const Content> CompressedContent(const char* name, const struct 
                                                  std::size_t head) {
   const FileKey key{name, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
   if (lastContent && key == lastKey) return lastContent;
+  if (head == 0)
+    if (std::shared_ptr<const Content> content = InUse(key)) return content;
 
   lastContent.reset();  // its memory is needed for this one
   Content packed;
@@ -259,6 +289,7 @@ std::shared_ptr<const Content> CompressedContent(const char* name, const struct 
   if (head != 0) return Unpacked(name, SpansOf(packed), kind, head);
   lastContent = Unpacked(name, SpansOf(packed), kind, 0);
   lastKey = key;
+  KeepInUse(key, lastContent);
   return lastContent;
 }
 
@@ -369,6 +400,7 @@ std::shared_ptr<const Content> MemoryContent(const char* name, std::size_t head)
 const char* const kOverCap = "MORE THAN 1 GiB (1073741824 BYTES) OF CONTENT";
 
 bool InputReadable(const char* name) {
+  const std::lock_guard<std::mutex> hold(InputLock());
   struct stat st;
   if (stat(name, &st) != 0 || S_ISDIR(st.st_mode)) return false;
   if (!S_ISREG(st.st_mode)) return StreamOf(name) != nullptr;
@@ -378,6 +410,7 @@ bool InputReadable(const char* name) {
 }
 
 void ReleaseInput(const char* name) {
+  const std::lock_guard<std::mutex> hold(InputLock());
   auto found = Streams().find(name);
   if (found != Streams().end()) {
     found->second.content.reset();
@@ -388,6 +421,7 @@ void ReleaseInput(const char* name) {
 }
 
 void ForgetStreams() {
+  const std::lock_guard<std::mutex> hold(InputLock());
   for (auto& named : Streams())
     if (named.second.fd >= 0) ::close(named.second.fd);
   Streams().clear();
@@ -412,7 +446,7 @@ bool Decompress(const char* data, std::size_t size, Compression kind, std::strin
 // ---- Content -------------------------------------------------------------------
 
 namespace {
-std::size_t held = 0;  // bytes of all Content objects
+std::atomic<std::size_t> held{0};  // bytes of all Content objects (threads may read at once)
 }  // namespace
 
 std::size_t ContentHeld() { return held; }
@@ -446,8 +480,10 @@ Content& Content::operator=(Content&& other) noexcept {
 }
 
 bool Content::Append(const char* p, std::size_t n) {
-  if (n > kMaxContent - std::min(held, kMaxContent)) return false;
-  held += n;
+  std::size_t before = held.load();
+  do {
+    if (n > kMaxContent - std::min(before, kMaxContent)) return false;
+  } while (!held.compare_exchange_weak(before, before + n));
   size_ += n;
   while (n > 0) {
     if (pieces_.empty() || pieces_.back().size() >= kPieceBytes) {
@@ -550,7 +586,11 @@ void InputFile::open(const char* name) { OpenHead(name, 0); }
 
 void InputFile::OpenHead(const char* name, std::size_t bytes) {
   close();
-  std::shared_ptr<const Content> content = MemoryContent(name, bytes);
+  std::shared_ptr<const Content> content;
+  {
+    const std::lock_guard<std::mutex> hold(InputLock());
+    content = MemoryContent(name, bytes);
+  }
   if (content) {
     memory_.Assign(std::move(content));
     rdbuf(&memory_);  // also clears the state

@@ -36,7 +36,8 @@
 //
 // The readers make a counting pass and a reading pass over the same file,
 // so the content of the last compressed file opened is kept and reused while
-// the file on disk is unchanged.
+// the file on disk is unchanged; so is one that a reader still holds.
+// Inputs may be opened from several threads at once.
 #pragma once
 
 #include <cstddef>

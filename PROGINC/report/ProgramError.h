@@ -23,6 +23,9 @@
 #include <initializer_list>
 #include <ostream>
 #include <string>
+#include <vector>
+
+#include "PROGINC/report/ReportCapture.h"
 
 // Error report on standard error, then exit status 1.
 [[noreturn]] void ProgramError(const char* prog, const char* error);
@@ -36,10 +39,11 @@ void ProgramWarning(const char* prog, const char* warn);
 // Warning report on standard output.
 void ProgramWarningCout(const char* prog, const char* warn);
 
-// Whether a report of this text is made for the first time in the run.
-// The readers pass over a file more than once (counting, then reading) and
-// may read it for more than one store: what they say of a file is said once.
-bool FirstTimeSaid(const std::string& text);
+// WriteFrame, once per run for each key.  The readers pass over a file
+// more than once (counting, then reading) and may read it for more than one
+// store: what they say of a file is said once.
+void WriteFrameOnce(const std::string& key, std::ostream& os,
+                    const std::vector<std::string>& lines);
 
 // ProgramWarning, once per run for each text.
 void ProgramWarningOnce(const char* prog, const char* warn);
@@ -57,8 +61,15 @@ std::ostream& ReportStream();
 
 // Writes each line to os (to ReportStream() when os is standard output),
 // ended and flushed; when standard output fails to take them, they are
-// written to standard error.
+// written to standard error.  On a thread whose reports are captured
+// (ReportCapture.h) the frame is kept instead.
 void WriteFrame(std::ostream& os, std::initializer_list<std::string> lines);
-
-// WriteFrame, then exit status 1.
+void WriteFrame(std::ostream& os, const std::vector<std::string>& lines);
+// WriteFrame, then exit status 1 (on a capturing thread: kept, then
+// report::Stopped is thrown).
 [[noreturn]] void WriteFrameAndExit(std::ostream& os, std::initializer_list<std::string> lines);
+[[noreturn]] void WriteFrameAndExit(std::ostream& os, const std::vector<std::string>& lines);
+
+// Writes a report kept on a worker thread (ReportCapture.h) as that thread
+// would have written it alone; a FrameAndExit report ends the run.
+void ReplayReport(const report::Kept& k);

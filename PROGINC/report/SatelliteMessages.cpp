@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "PROGINC/report/ReportCapture.h"
+
 namespace satmsg {
 namespace {
 
@@ -40,6 +42,14 @@ bool Lines() { return lines; }
 bool Note(const char* origin, const std::string& what, const std::string& sat,
           const std::string& epoch, bool asLines) {
   if (!lines && !asLines) return true;
+  if (auto* keep = report::Keeper()) {
+    report::Kept k;
+    k.kind = report::Kept::Kind::Note;
+    k.text = {origin, what, sat, epoch};
+    k.asLines = asLines;
+    (*keep)(std::move(k));
+    return false;
+  }
   const auto key = std::make_pair(what, sat);
   auto found = where.find(key);
   if (found == where.end()) {

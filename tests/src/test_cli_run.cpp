@@ -190,7 +190,7 @@ TEST(OrbikaRun, EnglishHelpAnywhereRunsNothing) {
   EXPECT_EQ(help.err, "");
   // Every option, the formats and systems read, and the manual page.
   for (const char* part : {"-en", "-eg", "-ep", "-pv", "-pr", "-ts", "-te", "-dt", "-ti", "-ni",
-                           "-nm", "-rx", "-csv", "-cp", "-pi", "-v ", "-h ", "-help", "--version",
+                           "-nm", "-rx", "-csv", "-cp", "-pi", "-th", "-v ", "-h ", "-help", "--version",
                            "RINEX 2, 3 or 4", "SP3-c", "ANTEX",
                            "GPS", "GLONASS", "Galileo", "BeiDou", "QZSS", "man Orbika"})
     EXPECT_NE(help.out.find(part), std::string::npos) << part;
@@ -413,6 +413,18 @@ TEST(OrbikaRun, NothingToComputeEndsBeforeTheTable) {
       {{"-en" + nav, "-dt", "5m"},
        "",
        ErrorText("VALUE OF OPTION -dt IS NOT A NUMBER OF SECONDS: \"5m\"!")},
+      {{"-en" + nav, "-th0"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"0\"!")},
+      {{"-en" + nav, "-th", "2x"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"2x\"!")},
+      {{"-en" + nav, "-th65"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"65\"!")},
+      {{"-en" + nav, "-th"},
+       "",
+       ErrorText("NUMBER OF THREADS [-th] MUST BE A WHOLE NUMBER FROM 1 TO 64: \"\"!")},
   };
   for (const auto& r : rows) {
     std::string line;

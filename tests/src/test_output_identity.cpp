@@ -185,16 +185,61 @@ const std::vector<RecordedRun>& RecordedRuns() {
   return runs;
 }
 
+// Each recorded run as recorded, and again on threads (-th): the same bytes
+// on both streams, reports and the error before the table included.
 TEST_F(OutputIdentity, EveryRecordedRunIsUnchanged) {
-  for (const RecordedRun& r : RecordedRuns()) {
+  for (const char* threads : {"", "-th3"}) {
+    for (const RecordedRun& r : RecordedRuns()) {
+      std::vector<std::string> args = r.args;
+      if (*threads != '\0') args.push_back(threads);
+      std::string line;
+      for (const auto& a : args) line += " " + a;
+      SCOPED_TRACE(std::string(r.folder) + ":" + line);
+      const auto run = orbtest::RunOrbika(args, 300, orbtest::DataDir() + "/" + r.folder);
+      EXPECT_EQ(run.status, r.status);
+      EXPECT_EQ(run.out.size(), r.out_size);
+      EXPECT_EQ(Sha256(run.out), r.out_sha);
+      EXPECT_EQ(Sha256(run.err), r.err_sha) << run.err.substr(0, 2000);
+    }
+  }
+}
+
+// Runs on two threads write what the run on one writes, on both streams:
+// today's multi-GNSS day (set E: every system, the SP3 table's antenna
+// offsets, satellites without one), as table and CSV; set D's station file;
+// the DLR RINEX 4 file with SBAS and NavIC records, a receiver's choice and
+// progress messages; a window reaching past the SP3 table (its warnings).
+TEST_F(OutputIdentity, ThreadsWriteWhatOneThreadWrites) {
+  const std::string data = orbtest::DataDir() + "/", e = data + "setE/", d = data + "setD/";
+  const std::string igs = e + "BRDC00IGS_R_20220010000_01D_MN.rnx.gz";
+  const std::string dlr = e + "BRD400DLR_S_20220010000_01D_MN.rnx.gz";
+  const std::string station = d + "ESBC00DNK_R_20201770000_01D_MN.rnx.gz";
+  const std::vector<std::string> setE = {"-ep" + e + "GFZ0MGXRAP_20220010000_01D_05M_ORB.SP3.gz",
+                                         "-en" + igs, "-eg" + igs,
+                                         "-pv" + data + "igs14_sats_only.atx", "-dt30"};
+  std::vector<std::string> setECsv = setE;
+  setECsv.push_back("-csv");
+  const std::vector<std::vector<std::string>> runs = {
+      setE,
+      setECsv,
+      {"-ep" + d + "GRG0MGXFIN_20201770000_01D_15M_ORB.SP3.gz", "-en" + station,
+       "-eg" + station, "-dt30"},
+      {"-en" + dlr, "-eg" + dlr, "-nmS:SBAS,I:LNAV,G:CNAV", "-rx", "-dt300", "-v"},
+      {"-ep" + data + "esa15253.sp3", "-en" + data + "brdc0910.09n", "-ts2009-03-31,22:00:00",
+       "-te2009-04-02,02:00:00", "-dt600"},
+  };
+  for (const auto& one : runs) {
+    std::vector<std::string> two = one;
+    two.push_back("-th2");
     std::string line;
-    for (const auto& a : r.args) line += " " + a;
-    SCOPED_TRACE(std::string(r.folder) + ":" + line);
-    const auto run = orbtest::RunOrbika(r.args, 300, orbtest::DataDir() + "/" + r.folder);
-    EXPECT_EQ(run.status, r.status);
-    EXPECT_EQ(run.out.size(), r.out_size);
-    EXPECT_EQ(Sha256(run.out), r.out_sha);
-    EXPECT_EQ(Sha256(run.err), r.err_sha) << run.err.substr(0, 2000);
+    for (const auto& a : one) line += " " + a.substr(0, 24);
+    SCOPED_TRACE(line);
+    const auto a = orbtest::RunOrbika(one, 300), b = orbtest::RunOrbika(two, 300);
+    ASSERT_EQ(a.status, 0) << a.err.substr(0, 2000);
+    EXPECT_EQ(b.status, a.status);
+    EXPECT_GT(a.out.size(), 100000u);
+    EXPECT_TRUE(b.out == a.out) << "standard output differs";
+    EXPECT_EQ(b.err, a.err);
   }
 }
 
