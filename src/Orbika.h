@@ -19,6 +19,7 @@
 #include "GNSS/broadcast/SignalPairs.h"
 #include "GNSS/antenna/antexNew.h"
 #include "GNSS/time/mjd.h"
+#include "PROGINC/report/ReportCapture.h"
 #include "matrix/matrix.h"
 
 class Orbika {
@@ -52,6 +53,10 @@ class Orbika {
   // Satellites some of whose precise positions kept their centre of mass
   // for want of an antenna offset (ApplyAtx), ascending.
   std::vector<short> withoutAntenna;
+  // The shift was made ahead, while files were still read (-th); what it
+  // reported waits here for ApplyAtx to write it.
+  bool antennaAhead = false;
+  std::vector<report::Kept> antennaReports;
 
   bool verbose;    // progress messages on standard error
   bool isGLNnav;   // a usable GLONASS navigation file is named

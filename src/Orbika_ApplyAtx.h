@@ -8,3 +8,8 @@
 #include "src/Orbika.h"
 
 void ApplyAtx(Orbika& gc);
+
+// The same shift made ahead of its step, by a thread that reads files
+// (-th), once the SP3 and ANTEX stores are read: its reports are kept in
+// the run state, and ApplyAtx writes them in their place.
+void ApplyAtxAhead(Orbika& gc);

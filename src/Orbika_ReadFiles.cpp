@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <initializer_list>
 #include <iostream>
 #include <map>
@@ -16,6 +17,7 @@
 #include "GNSS/time/ymdhms.h"
 #include "PROGINC/report/ProgramError.h"
 #include "src/OrderedWork.h"
+#include "src/Orbika_ApplyAtx.h"
 
 void SetFiles(Orbika& gc) {
   if (gc.verbose) std::cerr << "Orbika" << "::SetFiles(): SETTING INPUT FILE NAMES!" << std::endl;
@@ -86,6 +88,8 @@ namespace {
 struct ReadStep {
   std::function<void()> read;
   std::function<void()> after;
+  bool precise = false;  // the SP3 file's
+  bool antex = false;    // the ANTEX file's
 };
 
 std::vector<ReadStep> ReadSteps(Orbika& gc) {
@@ -130,30 +134,54 @@ std::vector<ReadStep> ReadSteps(Orbika& gc) {
                      [&gc, atx] {
                        Release(gc.sp3file, {atx});
                        SayPrecise(gc);
-                     }});
+                     },
+                     true, false});
   if (gc.isAtx)
     steps.push_back({[&gc] { gc.atx.ReadFile(); },
                      [&gc] {
                        Release(gc.atxfile, {});
                        SayAntex(gc);
-                     }});
+                     },
+                     false, true});
   return steps;
 }
 
 }  // namespace
 
-void ReadFiles(Orbika& gc) {
-  if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
-  const std::vector<ReadStep> steps = ReadSteps(gc);
-  if (gc.threads <= 1 || steps.size() < 2) {
-    for (const ReadStep& step : steps) {
-      step.read();
-      step.after();
-    }
-    return;
+namespace {
+
+// Tells whether a store was read whole, also when its reading ended the run.
+class ReadSignal {
+ public:
+  explicit ReadSignal(std::promise<bool>& p) : promise(p) {}
+  ~ReadSignal() { promise.set_value(whole); }
+  bool whole = false;
+
+ private:
+  std::promise<bool>& promise;
+};
+
+// Each store on a thread of its own; what each says comes in the order of
+// the steps, and the memory of an input is given back in that order too.
+// With an SP3 and an ANTEX file, the thread that read the ANTEX file then
+// shifts the precise positions (once the table is read whole), while other
+// stores are still being read.
+void ReadOnThreads(Orbika& gc, std::vector<ReadStep>& steps) {
+  std::promise<bool> table;
+  const std::shared_future<bool> tableRead = table.get_future();
+  for (ReadStep& step : steps) {
+    if (step.precise)
+      step.read = [read = step.read, &table] {
+        ReadSignal signal(table);
+        read();
+        signal.whole = true;
+      };
+    if (step.antex && gc.isPEph)
+      step.read = [read = step.read, tableRead, &gc] {
+        read();
+        if (tableRead.get()) ApplyAtxAhead(gc);
+      };
   }
-  // Each store on a thread of its own; what each says comes in the order
-  // above, and the memory of an input is given back in that order too.
   OrderedWork work(std::min(gc.threads, static_cast<int>(steps.size())), std::cout);
   work.Run(
       steps.size(),
@@ -162,6 +190,18 @@ void ReadFiles(Orbika& gc) {
         return 0L;
       },
       [&](std::size_t i, long) { steps[i].after(); });
+}
+
+}  // namespace
+
+void ReadFiles(Orbika& gc) {
+  if (gc.verbose) std::cerr << "Orbika" << "::ReadFiles(): READING INPUT DATA FILES!" << std::endl;
+  std::vector<ReadStep> steps = ReadSteps(gc);
+  if (gc.threads > 1 && steps.size() > 1) return ReadOnThreads(gc, steps);
+  for (const ReadStep& step : steps) {
+    step.read();
+    step.after();
+  }
 }
 
 namespace {

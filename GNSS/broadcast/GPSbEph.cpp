@@ -411,9 +411,11 @@ void OrbitToFrame(long double radius, long double u, long double i, long double 
 }  // namespace
 
 bool GPSbEph::EccentricAnomaly(long double M, long double e, long double& E) {
-  // Kepler's equation M = E - e sin E by fixed-point iteration from E = 0.
-  E = 0;
-  for (int count = 1; count <= kKeplerPasses; ++count) {
+  // Kepler's equation M = E - e sin E by fixed-point iteration from E = 0,
+  // whose first pass needs no sine (sin 0 = +0 exactly).
+  E = M + e * 0.0L;
+  if (fabsl(E) <= kKeplerTolerance) return std::isfinite(E);
+  for (int count = 2; count <= kKeplerPasses; ++count) {
     const long double En = M + e * ReducedSin(E);
     const long double change = fabsl(En - E);
     E = En;
