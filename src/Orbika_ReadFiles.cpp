@@ -163,25 +163,27 @@ class ReadSignal {
 
 // Each store on a thread of its own; what each says comes in the order of
 // the steps, and the memory of an input is given back in that order too.
-// With an SP3 and an ANTEX file, the thread that read the ANTEX file then
-// shifts the precise positions (once the table is read whole), while other
-// stores are still being read.
+// With an SP3 and an ANTEX file, a last step shifts the precise positions
+// once both are read whole, on the first thread free, while other stores
+// may still be read.
 void ReadOnThreads(Orbika& gc, std::vector<ReadStep>& steps) {
-  std::promise<bool> table;
+  std::promise<bool> table, antennas;
   const std::shared_future<bool> tableRead = table.get_future();
+  const std::shared_future<bool> antennasRead = antennas.get_future();
   for (ReadStep& step : steps) {
-    if (step.precise)
-      step.read = [read = step.read, &table] {
-        ReadSignal signal(table);
+    std::promise<bool>* signal = step.precise ? &table : step.antex ? &antennas : nullptr;
+    if (signal != nullptr)
+      step.read = [read = step.read, signal] {
+        ReadSignal whole(*signal);
         read();
-        signal.whole = true;
-      };
-    if (step.antex && gc.isPEph)
-      step.read = [read = step.read, tableRead, &gc] {
-        read();
-        if (tableRead.get()) ApplyAtxAhead(gc);
+        whole.whole = true;
       };
   }
+  if (gc.isPEph && gc.isAtx)
+    steps.push_back({[&gc, tableRead, antennasRead] {
+                       if (tableRead.get() && antennasRead.get()) ApplyAtxAhead(gc);
+                     },
+                     [] {}});
   OrderedWork work(std::min(gc.threads, static_cast<int>(steps.size())), std::cout);
   work.Run(
       steps.size(),
