@@ -12,7 +12,7 @@ class OrderedWork::WorkerBuffer : public std::streambuf {
  public:
   static constexpr std::size_t kPiece = 64u << 10;
 
-  explicit WorkerBuffer(OrderedWork& work) : work(work) {}
+  explicit WorkerBuffer(OrderedWork& work) : work(work) { text.reserve(kPiece); }
 
   // Hands the text so far to the job.
   void FlushText() {
@@ -20,6 +20,7 @@ class OrderedWork::WorkerBuffer : public std::streambuf {
     Piece p;
     p.text.swap(text);
     work.Push(job, std::move(p));
+    text.reserve(kPiece);  // no growing by doubling, piece after piece
   }
 
   std::size_t job = 0;
@@ -27,13 +28,13 @@ class OrderedWork::WorkerBuffer : public std::streambuf {
  protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    if (text.size() + 1 > kPiece) FlushText();
     text.push_back(traits_type::to_char_type(c));
-    if (text.size() >= kPiece) FlushText();
     return c;
   }
   std::streamsize xsputn(const char* s, std::streamsize n) override {
+    if (text.size() + static_cast<std::size_t>(n) > kPiece) FlushText();
     text.append(s, static_cast<std::size_t>(n));
-    if (text.size() >= kPiece) FlushText();
     return n;
   }
   int sync() override {

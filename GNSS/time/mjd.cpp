@@ -21,9 +21,8 @@ const long double kMidnightTol = 1e-12;
 // Steps of this many seconds (2^62 days) or more are counted modulo 2^32
 // days: their day count does not fit the integer it is formed in.
 const long double kWrapSeconds = 86400.0L * 4611686018427387904.0L;
-// Tolerances of the comparisons on the second of day.
+// Tolerance of the equality of the second of day.
 const long double kEqualTol = 1e-13;
-const long double kOrderTol = 1e-14;
 }  // namespace
 
 mjd::mjd() : mjday(0), second(0) {}
@@ -126,26 +125,6 @@ mjd& mjd::operator-=(long dday) {
 bool mjd::operator==(const mjd& b) const {
   if (this == &b) return true;
   return mjday == b.mjday && std::fabs(second - b.second) < kEqualTol;
-}
-
-bool mjd::operator>(const mjd& b) const {
-  if (this == &b) return false;
-  return mjday > b.mjday || (mjday == b.mjday && second > b.second);
-}
-
-bool mjd::operator<(const mjd& b) const {
-  if (this == &b) return false;
-  return mjday < b.mjday || (mjday == b.mjday && second < b.second);
-}
-
-bool mjd::operator>=(const mjd& b) const {
-  if (this == &b) return true;
-  return mjday > b.mjday || (mjday == b.mjday && second - b.second > -kOrderTol);
-}
-
-bool mjd::operator<=(const mjd& b) const {
-  if (this == &b) return true;
-  return mjday < b.mjday || (mjday == b.mjday && second - b.second < kOrderTol);
 }
 
 void mjd::TestDatum() const {

@@ -75,10 +75,25 @@ class mjd {
   mjd& operator-=(long dday);
 
   bool operator==(const mjd& b) const;
-  bool operator<(const mjd& b) const;
-  bool operator>(const mjd& b) const;
-  bool operator<=(const mjd& b) const;
-  bool operator>=(const mjd& b) const;
+  // Order; <= and >= take seconds of day within kOrderTol as equal.  Inline:
+  // the epoch loops ask them at every epoch.
+  bool operator<(const mjd& b) const {
+    if (this == &b) return false;
+    return mjday < b.mjday || (mjday == b.mjday && second < b.second);
+  }
+  bool operator>(const mjd& b) const {
+    if (this == &b) return false;
+    return mjday > b.mjday || (mjday == b.mjday && second > b.second);
+  }
+  bool operator<=(const mjd& b) const {
+    if (this == &b) return true;
+    return mjday < b.mjday || (mjday == b.mjday && second - b.second < kOrderTol);
+  }
+  bool operator>=(const mjd& b) const {
+    if (this == &b) return true;
+    return mjday > b.mjday || (mjday == b.mjday && second - b.second > -kOrderTol);
+  }
+  static constexpr long double kOrderTol = 1e-14;  // s
 
   // Day and second tests in that order; the first failure ends the program.
   void TestDatum() const;
