@@ -184,6 +184,8 @@ void ReadOnThreads(Orbika& gc, std::vector<ReadStep>& steps) {
                        if (tableRead.get() && antennasRead.get()) ApplyAtxAhead(gc);
                      },
                      [] {}});
+  // A free thread takes the next step, however many are still to be
+  // written: the -en file, read first, takes the longest.
   OrderedWork work(std::min(gc.threads, static_cast<int>(steps.size())), std::cout);
   work.Run(
       steps.size(),
@@ -191,7 +193,7 @@ void ReadOnThreads(Orbika& gc, std::vector<ReadStep>& steps) {
         steps[i].read();
         return 0L;
       },
-      [&](std::size_t i, long) { steps[i].after(); });
+      [&](std::size_t i, long) { steps[i].after(); }, false);
 }
 
 }  // namespace

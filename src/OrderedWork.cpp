@@ -101,8 +101,8 @@ void OrderedWork::RunJob(int w, std::size_t i, const Job& job) {
   moved.notify_all();
 }
 
-void OrderedWork::Work(int w, std::size_t n, const Job& job) {
-  const std::size_t ahead = 2 * buffers.size();
+void OrderedWork::Work(int w, std::size_t n, const Job& job, bool bounded) {
+  const std::size_t ahead = bounded ? 2 * buffers.size() : n;
   for (;;) {
     std::size_t i;
     {
@@ -143,14 +143,15 @@ long OrderedWork::WriteJob(std::size_t i) {
   return slot.count;
 }
 
-void OrderedWork::Run(std::size_t n, const Job& job, const Done& done) {
+void OrderedWork::Run(std::size_t n, const Job& job, const Done& done, bool bounded) {
   slots.assign(n, Slot());
   next = writing = aheadBytes = 0;
   stopping = false;
   // A report that ends the run on this thread stops the workers first.
   report::SetBeforeExit([this] { Stop(); });
   for (std::size_t w = 0; w < buffers.size(); ++w)
-    threads.emplace_back(&OrderedWork::Work, this, static_cast<int>(w), n, std::cref(job));
+    threads.emplace_back(&OrderedWork::Work, this, static_cast<int>(w), n, std::cref(job),
+                         bounded);
   for (std::size_t i = 0; i < n; ++i) {
     {
       const std::lock_guard<std::mutex> hold(lock);

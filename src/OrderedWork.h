@@ -11,7 +11,7 @@
 // the report is written as on one thread.
 //
 // Memory: at most twice as many jobs as workers are under way or waiting to
-// be written.  The job being written holds at most kJobTextLimit bytes of
+// be written (unless the run is not bounded).  The job being written holds at most kJobTextLimit bytes of
 // unwritten text, and the jobs after it together at most kAheadTextLimit
 // (a worker waits for the writer beyond that), whatever the size of a job's
 // text: enough for a day of a satellite at 1 s steps, so that the workers
@@ -54,8 +54,11 @@ class OrderedWork {
   // to the job that worker is running.
   std::ostream& Stream(int w);
 
-  // Runs jobs 0 to n - 1 and writes them in order.
-  void Run(std::size_t n, const Job& job, const Done& done);
+  // Runs jobs 0 to n - 1 and writes them in order.  A job starts at most
+  // twice as many jobs ahead of the one being written as there are workers,
+  // or, not bounded, as soon as a worker is free (a few jobs of little
+  // text, such as the reading of files).
+  void Run(std::size_t n, const Job& job, const Done& done, bool bounded = true);
 
  private:
   // A job's output not yet written: text pieces and kept reports, in order.
@@ -73,7 +76,7 @@ class OrderedWork {
   };
   class WorkerBuffer;
 
-  void Work(int w, std::size_t n, const Job& job);
+  void Work(int w, std::size_t n, const Job& job, bool bounded);
   void RunJob(int w, std::size_t i, const Job& job);
   // Adds a piece to job i, first waiting while the job holds its limit of
   // unwritten text; once the run stops, pieces are dropped.
