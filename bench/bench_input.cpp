@@ -120,6 +120,18 @@ const DayFiles& Day() {
   return files;
 }
 
+// The GPS and GLONASS stores of one mixed file, as -en and -eg load them;
+// returns their records.
+long LoadBothStores(const std::string& path) {
+  GPSbEph gps;
+  gps.SetFile(path.c_str());
+  gps.ReadFile();
+  GLNbEph glo;
+  glo.SetFile(path.c_str());
+  glo.ReadFile();
+  return static_cast<long>(gps.GetNSat()) + glo.GetNSat();
+}
+
 // GPS and GLONASS stores loaded from one mixed file.
 void Load(benchmark::State& state, bool compressed) {
   const DayFiles& f = Day();
@@ -130,13 +142,7 @@ void Load(benchmark::State& state, bool compressed) {
   int n = 0;
   for (auto _ : state) {
     const std::string& path = compressed ? f.gzip[++n % 2] : f.plain;
-    GPSbEph gps;
-    gps.SetFile(path.c_str());
-    gps.ReadFile();
-    GLNbEph glo;
-    glo.SetFile(path.c_str());
-    glo.ReadFile();
-    benchmark::DoNotOptimize(gps.GetNSat() + glo.GetNSat());
+    benchmark::DoNotOptimize(LoadBothStores(path));
   }
   state.counters["records"] = static_cast<double>(f.records);
 }
@@ -175,15 +181,7 @@ void BM_LoadMergedRinex3SetE(benchmark::State& state) {
     state.SkipWithError("set E of the data folder is absent");
     return;
   }
-  for (auto _ : state) {
-    GPSbEph gps;
-    gps.SetFile(path.c_str());
-    gps.ReadFile();
-    GLNbEph glo;
-    glo.SetFile(path.c_str());
-    glo.ReadFile();
-    benchmark::DoNotOptimize(gps.GetNSat() + glo.GetNSat());
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(LoadBothStores(path));
 }
 BENCHMARK(BM_LoadMergedRinex3SetE)->Unit(benchmark::kMillisecond);
 
