@@ -11,11 +11,11 @@
 // the report is written as on one thread.
 //
 // Memory: at most twice as many jobs as workers are under way or waiting to
-// be written (unless the run is not bounded).  The job being written holds at most kJobTextLimit bytes of
-// unwritten text, and the jobs after it together at most kAheadTextLimit
-// (a worker waits for the writer beyond that), whatever the size of a job's
-// text: enough for a day of a satellite at 1 s steps, so that the workers
-// of later satellites need not wait.
+// be written (unless the run is not bounded).  The job being written holds
+// at most kJobTextLimit bytes of unwritten text, and the jobs after it
+// together at most kAheadTextLimit (a worker waits for the writer beyond
+// that), whatever the size of a job's text: enough for a day of a satellite
+// at 1 s steps, so that the workers of later satellites need not wait.
 #pragma once
 
 #include <condition_variable>
