@@ -225,11 +225,8 @@ long GNSSpEph::ReferenceIndex(const mjd& ephCalc) const {
 
 // List entry of a satellite, -1 when the list does not hold it.
 long GNSSpEph::ListIndex(unsigned short sati) const {
-  // The index built with the table; a table not read from a file is searched.
-  if (sati < listIndex.size()) return listIndex[sati];
-  for (long k = 0; k < nsat; ++k)
-    if (satList(k) == static_cast<int>(sati)) return k;
-  return -1;
+  // The index built with the table (every listed number lies below its end).
+  return sati < listIndex.size() ? listIndex[sati] : -1;
 }
 
 // True when a position of list entry s among the n epochs from first is
